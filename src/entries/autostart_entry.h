@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <cstdint>
+
+namespace sw {
+
+// One row of the entry list.
+struct AutostartEntry {
+    QString name;       // value name, or file name with extension
+    QString program;    // command line without a leading "REM ", a shortcut's target, or the file's path
+    bool valid = false; // the program file was found
+    bool active = true; // no "REM " prefix, no hidden mark
+    QString placeLabel; // the language text of the place's backup kind
+    QString backupKind; // the place, for the program's own use
+    QString rowKey;     // non-empty exactly for registry rows
+    QString tag;        // EntryTag for registry rows, the file's full path for Startup folder rows
+    QIcon icon;         // the program's small icon; null shows the "unknow" picture
+    bool ghosted = false;
+
+    bool isRegistryEntry() const { return !rowKey.isEmpty(); }
+};
+
+// "root;key path", the root as a signed decimal 32-bit integer.
+QString makeEntryTag(std::int32_t root, const QString& keyPath);
+// The root before the first ";". Throws std::invalid_argument for a tag without ";" or a bad number.
+std::int32_t GetTagRoot(const QString& tag);
+// Everything after the first ";"; the whole text when there is none.
+QString GetTagKey(const QString& tag);
+// The text after the last "\" (or "/", for host paths); the whole text when there is none.
+QString GetFileNameFromPath(const QString& path);
+
+} // namespace sw

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+namespace sw {
+
+class FileSystemError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The DOS attributes the program reads and sets on files of the managed system.
+struct FileAttributes {
+    bool readOnly = false;
+    bool hidden = false;
+    bool system = false;
+    bool directory = false;
+};
+
+// A file of a folder listing with its attributes.
+struct FolderItem {
+    QString name;
+    FileAttributes attributes;
+};
+
+// The managed system's file system. Paths are the managed system's paths: on a Wine prefix Windows
+// paths ("C:\users\...") that the implementation maps into the prefix; an absolute host path
+// (starting with "/") is taken as it is, which serves the program folder's own files.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The host path that backs a managed path, found as the managed system finds it; empty when it
+    // cannot be mapped. Existing files come back with their real spelling.
+    virtual QString hostPath(const QString& path) const = 0;
+    // Attributes of an existing file or folder; nullopt-like: exists=false when it is missing.
+    virtual bool attributes(const QString& path, FileAttributes& out) const = 0;
+    // Replaces the hidden, system and read-only marks of a file. Throws FileSystemError on failure.
+    virtual void setAttributes(const QString& path, const FileAttributes& attributes) = 0;
+    // Files and folders directly inside a folder, in the file system's order, without "." and "..".
+    virtual QList<FolderItem> listFolder(const QString& folder) const = 0;
+};
+
+// True when path names a file (not a folder) that is not hidden: the program's test for a program
+// file that exists. System files count as present.
+bool programFileExists(const FileSystem& fs, const QString& path);
+
+} // namespace sw

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace sw {
+
+enum class MessageIcon { None, Information, Question, Exclamation, Critical };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+// Modal message boxes. The window implementation shows real boxes; tests answer from a script.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+
+    // An empty title shows the program's title.
+    virtual MessageAnswer show(const QString& text, const QString& title, MessageIcon icon,
+                               MessageButtons buttons) = 0;
+};
+
+} // namespace sw

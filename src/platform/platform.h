@@ -1,0 +1,31 @@
+#pragma once
+
+#include "desktop_services.h"
+#include "file_information.h"
+#include "file_system.h"
+#include "registry_store.h"
+#include "shortcut_file.h"
+#include "system_info.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace sw {
+
+// The managed system as the rest of the program sees it. Routines that use the registry or a
+// shortcut make their own instance from the factories and drop it when they end, so every routine
+// sees the files as they are now.
+struct Platform {
+    std::function<std::unique_ptr<RegistryStore>()> newRegistryStore;
+    std::function<std::unique_ptr<ShortcutFile>()> newShortcutFile;
+    std::shared_ptr<FileSystem> fileSystem;
+    std::shared_ptr<SystemInfo> system;
+    std::shared_ptr<FileInformation> fileInformation;
+    std::shared_ptr<DesktopServices> desktop;
+    // Why the managed system cannot be written now (for a Wine prefix: Wine runs on it); empty
+    // when it can.
+    std::function<QString()> readOnlyReason = [] { return QString(); };
+};
+
+} // namespace sw

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <stdexcept>
+
+namespace sw {
+
+// Registry roots as the program carries them: signed 32-bit integers.
+inline constexpr std::int32_t kHkeyCurrentUser = static_cast<std::int32_t>(0x80000001u);
+inline constexpr std::int32_t kHkeyLocalMachine = static_cast<std::int32_t>(0x80000002u);
+
+// Raised by every failing registry operation; callers that ignore errors step by step catch it.
+class RegistryError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// All registry reads and writes pass through here. Key paths are relative to the root, without a
+// leading backslash; key and value names compare case-insensitively and keep their case.
+class RegistryStore {
+public:
+    virtual ~RegistryStore() = default;
+
+    // True when the key could be read: names then holds every value name in the store's order, and
+    // kinds one opaque number per name for ReadValue. False when the key is missing or unreadable.
+    virtual bool EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
+                                 QList<std::uint32_t>& kinds) = 0;
+    // Afterwards the key exists with every missing key above it; an existing key stays unchanged.
+    virtual void CreateKey(std::int32_t root, const QString& keyPath) = 0;
+    // Afterwards the value holds exactly the text (created or overwritten).
+    virtual void WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+                                  const QString& data) = 0;
+    // Afterwards the target value holds the source value's data; the source stays.
+    virtual void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
+                           std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) = 0;
+    // The value's data as text; kind is what EnumerateValues gave, or 0.
+    virtual QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
+                              std::uint32_t kind) = 0;
+    // Afterwards the value is gone.
+    virtual void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) = 0;
+    // Enumerated values with exactly this name (case-sensitive) are never listed.
+    virtual QString SkippedValueName() const = 0;
+};
+
+} // namespace sw

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <stdexcept>
+
+namespace sw {
+
+class ShortcutError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The record handed to CreateShortcut. The program fills only the target (field 2) and the working
+// path (field 6) with the entry's program path; the rest stays empty or 0.
+struct ShortcutInfo {
+    QString description;
+    QString target;
+    QString arguments;
+    QString iconPath;
+    std::int32_t iconIndex = 0;
+    QString workingPath;
+    std::int16_t showCommand = 0;
+};
+
+// Reads and writes shortcut (.lnk) files. Paths are the managed system's paths (Windows paths on
+// a Wine prefix); the target is the Windows path or command line that the link starts.
+class ShortcutFile {
+public:
+    virtual ~ShortcutFile() = default;
+
+    // Writes a link at linkPath whose target is info.target. Throws ShortcutError on failure.
+    virtual void CreateShortcut(const QString& linkPath, const ShortcutInfo& info) = 0;
+    // The target of the link last loaded; empty when none was loaded or the link names none.
+    virtual QString GetTarget() const = 0;
+    // Reads the link at linkPath. Throws ShortcutError when the file cannot be read or parsed.
+    virtual void LoadShortcut(const QString& linkPath) = 0;
+};
+
+} // namespace sw

@@ -1,0 +1,95 @@
+#include "memory_registry_store.h"
+
+namespace sw {
+
+namespace {
+QString mapKey(std::int32_t root, const QString& keyPath) {
+    return QString::number(root) + QLatin1Char(';') + keyPath.toLower();
+}
+
+void checkRoot(std::int32_t root) {
+    if (root != kHkeyCurrentUser && root != kHkeyLocalMachine)
+        throw RegistryError("unknown registry root");
+}
+
+void checkPath(const QString& keyPath) {
+    if (keyPath.startsWith(QLatin1Char('\\')) || keyPath.contains(QStringLiteral("\\\\")))
+        throw RegistryError("malformed key path");
+}
+} // namespace
+
+MemoryRegistryStore::MemoryRegistryStore(std::shared_ptr<Registry> registry) : m_registry(std::move(registry)) {}
+
+MemoryRegistryStore::Key* MemoryRegistryStore::findKey(std::int32_t root, const QString& keyPath) {
+    auto it = m_registry->find(mapKey(root, keyPath));
+    return it == m_registry->end() ? nullptr : &it.value();
+}
+
+bool MemoryRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
+                                          QList<std::uint32_t>& kinds) {
+    names.clear();
+    kinds.clear();
+    const Key* key = findKey(root, keyPath);
+    if (!key)
+        return false;
+    for (const Value& value : key->values) {
+        names.append(value.name);
+        kinds.append(1);
+    }
+    return true;
+}
+
+void MemoryRegistryStore::CreateKey(std::int32_t root, const QString& keyPath) {
+    checkRoot(root);
+    checkPath(keyPath);
+    const QStringList parts = keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    QString path;
+    for (const QString& part : parts) {
+        path = path.isEmpty() ? part : path + QLatin1Char('\\') + part;
+        if (!findKey(root, path))
+            m_registry->insert(mapKey(root, path), Key{path, {}});
+    }
+}
+
+void MemoryRegistryStore::WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+                                           const QString& data) {
+    CreateKey(root, keyPath);
+    Key* key = findKey(root, keyPath);
+    for (Value& value : key->values) {
+        if (value.name.compare(name, Qt::CaseInsensitive) == 0) {
+            value.data = data;
+            return;
+        }
+    }
+    key->values.append(Value{name, data});
+}
+
+void MemoryRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
+                                    std::int32_t targetRoot, const QString& targetKeyPath,
+                                    const QString& targetName) {
+    const QString data = ReadValue(sourceRoot, sourceKeyPath, sourceName, 0);
+    WriteStringValue(targetRoot, targetKeyPath, targetName, data);
+}
+
+QString MemoryRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
+                                       std::uint32_t) {
+    const Key* key = findKey(root, keyPath);
+    if (!key)
+        throw RegistryError("key not found");
+    for (const Value& value : key->values)
+        if (value.name.compare(name, Qt::CaseInsensitive) == 0)
+            return value.data;
+    throw RegistryError("value not found");
+}
+
+void MemoryRegistryStore::DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) {
+    Key* key = findKey(root, keyPath);
+    if (!key)
+        throw RegistryError("key not found");
+    const auto removed = key->values.removeIf(
+        [&](const Value& value) { return value.name.compare(name, Qt::CaseInsensitive) == 0; });
+    if (removed == 0)
+        throw RegistryError("value not found");
+}
+
+} // namespace sw

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/registry_store.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <memory>
+
+namespace sw {
+
+// A registry held in memory, with the store's effects and its case-insensitive names. Several
+// store objects can share one registry, as instances of the real store share the files.
+class MemoryRegistryStore : public RegistryStore {
+public:
+    struct Value {
+        QString name;
+        QString data;
+    };
+    struct Key {
+        QString path; // the spelling it was created with
+        QList<Value> values;
+    };
+    using Registry = QMap<QString, Key>; // by root and lower-cased path
+
+    explicit MemoryRegistryStore(std::shared_ptr<Registry> registry = std::make_shared<Registry>());
+
+    bool EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
+                         QList<std::uint32_t>& kinds) override;
+    void CreateKey(std::int32_t root, const QString& keyPath) override;
+    void WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+                          const QString& data) override;
+    void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
+                   std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) override;
+    QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name, std::uint32_t kind) override;
+    void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
+    QString SkippedValueName() const override { return QString(); }
+
+    std::shared_ptr<Registry> registry() const { return m_registry; }
+
+private:
+    Key* findKey(std::int32_t root, const QString& keyPath);
+    std::shared_ptr<Registry> m_registry;
+};
+
+} // namespace sw
