@@ -1,0 +1,88 @@
+#include "platform/wine/lnk_shortcut_file.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <unistd.h>
+
+namespace sw {
+
+namespace {
+
+// The Windows folder of a Windows link path; empty for host paths, whose relative targets cannot
+// be resolved in Windows terms.
+QString windowsFolder(const QString& linkPath) {
+    if (linkPath.startsWith(u'/')) {
+        return {};
+    }
+    const qsizetype slash = linkPath.lastIndexOf(u'\\');
+    return slash < 0 ? QString() : linkPath.left(slash);
+}
+
+QString parentFolder(const QString& windowsPath) {
+    const qsizetype slash = windowsPath.lastIndexOf(u'\\');
+    if (slash < 0) {
+        return {};
+    }
+    // Keep the backslash of a drive root: "C:\x.exe" starts in "C:\".
+    return windowsPath.left(slash == 2 && windowsPath[1] == u':' ? 3 : slash);
+}
+
+} // namespace
+
+LnkShortcutFile::LnkShortcutFile(PathMapper toHostPath) : m_toHostPath(std::move(toHostPath)) {}
+
+QString LnkShortcutFile::hostPathOf(const QString& linkPath) const {
+    const QString host = linkPath.startsWith(u'/') || !m_toHostPath ? linkPath : m_toHostPath(linkPath);
+    if (host.isEmpty()) {
+        throw ShortcutError(QStringLiteral("no host path for %1").arg(linkPath).toStdString());
+    }
+    return host;
+}
+
+void LnkShortcutFile::CreateShortcut(const QString& linkPath, const ShortcutInfo& info) {
+    ShellLinkOptions options;
+    options.description = info.description;
+    options.arguments = info.arguments;
+    options.iconLocation = info.iconPath;
+    options.iconIndex = info.iconIndex;
+    options.showCommand = info.showCommand;
+    // The program passes the program path as the working path; a program starts in its folder.
+    options.workingDir = info.workingPath.isEmpty() || info.workingPath == info.target
+                             ? parentFolder(info.target)
+                             : info.workingPath;
+    const QByteArray bytes = buildShellLink(info.target, options);
+
+    const QString host = hostPathOf(linkPath);
+    QSaveFile file(host);
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw ShortcutError(
+            QStringLiteral("cannot write %1: %2").arg(host, file.errorString()).toStdString());
+    }
+    // The replaced link stays whole until the new one is on disk.
+    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0 || !file.commit()) {
+        file.cancelWriting();
+        throw ShortcutError(
+            QStringLiteral("cannot write %1: %2").arg(host, file.errorString()).toStdString());
+    }
+}
+
+QString LnkShortcutFile::GetTarget() const {
+    return m_link.target;
+}
+
+void LnkShortcutFile::LoadShortcut(const QString& linkPath) {
+    m_link = ShellLink();
+    const QString host = hostPathOf(linkPath);
+    QFile file(host);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw ShortcutError(QStringLiteral("cannot read %1: %2").arg(host, file.errorString()).toStdString());
+    }
+    if (file.size() > kMaxFileSize) {
+        throw ShortcutError(QStringLiteral("%1 is too large for a shortcut").arg(host).toStdString());
+    }
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    m_link = parseShellLink(bytes, windowsFolder(linkPath));
+}
+
+} // namespace sw

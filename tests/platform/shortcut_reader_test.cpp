@@ -1,0 +1,217 @@
+#include "platform/wine/lnk_shortcut_file.h"
+#include "platform/wine/shell_link.h"
+#include "temp_prefix.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace sw;
+
+namespace {
+
+QByteArray readFixture(const QString& name) {
+    QFile file(test::fixture(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void putU16(QByteArray& bytes, qsizetype at, quint16 v) {
+    bytes[at] = char(v & 0xFF);
+    bytes[at + 1] = char(v >> 8);
+}
+
+void putU32(QByteArray& bytes, qsizetype at, quint32 v) {
+    putU16(bytes, at, quint16(v & 0xFFFF));
+    putU16(bytes, at + 2, quint16(v >> 16));
+}
+
+// Parses without letting anything but ShortcutError out; the point is reaching the end alive.
+void parseQuietly(const QByteArray& bytes) {
+    try {
+        const ShellLink link = parseShellLink(bytes, QStringLiteral("C:\\links"));
+        QVERIFY(link.target.size() < bytes.size() + 1024);
+    } catch (const ShortcutError&) {
+    }
+}
+
+const QStringList kFixtures = {"ms_shllink_3_1_sample.lnk", "NeroInfoTool.lnk", "example.lnk",
+                               "unpaired_surrogate.lnk",    "wine_created.lnk", "wine_created_missing.lnk",
+                               "wine_created_umlaut.lnk",   "tool_full.lnk",    "tool_idlist_only.lnk",
+                               "tool_linkinfo_only.lnk",    "tool_umlaut.lnk"};
+
+} // namespace
+
+class ShortcutReaderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fixtureTargets_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("target");
+        const QString tool = QStringLiteral("C:\\Program Files\\Tool\\tool.exe");
+        const QString umlaut = QStringLiteral("C:\\Programme\\T\u00f6\u00f6l\\t\u00f6\u00f6l.exe");
+        QTest::newRow("ms sample") << "ms_shllink_3_1_sample.lnk"
+                                   << "C:\\test\\a.txt";
+        QTest::newRow("nero") << "NeroInfoTool.lnk"
+                              << "C:\\Program Files (x86)\\Nero\\Nero 9\\Nero InfoTool\\InfoTool.exe";
+        QTest::newRow("environment only") << "example.lnk"
+                                          << "%windir%\\system32\\migwiz\\migwiz.exe";
+        QTest::newRow("unpaired surrogate")
+            << "unpaired_surrogate.lnk" << QStringLiteral("C:\\test\\unicode_U+0000d800_\ufffd.exe");
+        QTest::newRow("wine") << "wine_created.lnk" << tool;
+        QTest::newRow("wine missing") << "wine_created_missing.lnk"
+                                      << "C:\\Missing\\nothere.exe";
+        QTest::newRow("wine umlaut") << "wine_created_umlaut.lnk" << umlaut;
+        QTest::newRow("full") << "tool_full.lnk" << tool;
+        QTest::newRow("idlist only") << "tool_idlist_only.lnk" << tool;
+        QTest::newRow("linkinfo only") << "tool_linkinfo_only.lnk" << tool;
+        QTest::newRow("umlaut") << "tool_umlaut.lnk" << umlaut;
+    }
+
+    // Through the class with a mapped Windows path, as the program loads links.
+    void fixtureTargets() {
+        QFETCH(QString, file);
+        QFETCH(QString, target);
+        LnkShortcutFile shortcut([](const QString& path) { return test::fixture(path.section(u'\\', -1)); });
+        shortcut.LoadShortcut(QStringLiteral("C:\\users\\x\\Startup\\") + file);
+        QCOMPARE(shortcut.GetTarget(), target);
+        QVERIFY(!shortcut.link().damaged);
+        // Where both are present the Windows view (IDList, long names) must agree with Wine's.
+        if (!shortcut.link().idListTarget.isEmpty() && !shortcut.link().linkInfoTarget.isEmpty()) {
+            QCOMPARE(shortcut.link().idListTarget, shortcut.link().linkInfoTarget);
+        }
+    }
+
+    void fixtureDetails() {
+        const ShellLink ms = parseShellLink(readFixture("ms_shllink_3_1_sample.lnk"));
+        QCOMPARE(ms.workingDir, "C:\\test");
+        QCOMPARE(ms.relativePath, ".\\a.txt");
+
+        const ShellLink nero = parseShellLink(readFixture("NeroInfoTool.lnk"));
+        QCOMPARE(nero.arguments, "-ScParameter=30002  ");
+        QCOMPARE(nero.iconLocation, "%ProgramFiles%\\Nero\\Nero 9\\Nero InfoTool\\InfoTool.exe");
+        QVERIFY(!nero.idListTarget.contains(u'~'));
+
+        const ShellLink wine = parseShellLink(readFixture("wine_created.lnk"));
+        QCOMPARE(wine.description, "Tool autostart");
+        QCOMPARE(wine.arguments, "--minimized");
+        QCOMPARE(wine.workingDir, "C:\\Program Files\\Tool");
+        QCOMPARE(wine.idListTarget, "C:\\Program Files\\Tool\\tool.exe");
+    }
+
+    void relativeOnlyResolvesAgainstLinkFolder() {
+        QByteArray bytes = readFixture("tool_full.lnk").first(0x4C);
+        putU32(bytes, 0x14, 0x88); // HasRelativePath | IsUnicode
+        const QString rel = QStringLiteral("..\\bin\\x.exe");
+        bytes.append(char(rel.size())).append('\0');
+        bytes.append(reinterpret_cast<const char*>(rel.utf16()), rel.size() * 2);
+        bytes.append(4, '\0');
+        QTemporaryDir dir;
+        QFile out(dir.filePath("r.lnk"));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
+        out.close();
+
+        LnkShortcutFile shortcut([&](const QString&) { return out.fileName(); });
+        shortcut.LoadShortcut(QStringLiteral("C:\\users\\x\\Startup\\r.lnk"));
+        QCOMPARE(shortcut.GetTarget(), "C:\\users\\x\\bin\\x.exe");
+        // A host path gives no Windows folder to resolve against: the stored text is kept.
+        shortcut.LoadShortcut(out.fileName());
+        QCOMPARE(shortcut.GetTarget(), rel);
+    }
+
+    void rejectsNonShortcuts() {
+        QByteArray bytes = readFixture("tool_full.lnk");
+        QByteArray header = bytes;
+        putU32(header, 0, 0x4D);
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(header));
+        QByteArray clsid = bytes;
+        clsid[4] = 0x02;
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(clsid));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(bytes.first(0x4B)));
+
+        LnkShortcutFile shortcut([](const QString&) { return QString(); });
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut("C:\\nowhere.lnk"));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut("/nonexistent/dir/a.lnk"));
+        QVERIFY(shortcut.GetTarget().isEmpty());
+    }
+
+    void damagedSectionsFailSoft() {
+        const QByteArray ms = readFixture("ms_shllink_3_1_sample.lnk");
+        // ForceNoLinkInfo: LinkInfo skipped by its size, the strings after it still line up.
+        QByteArray force = ms;
+        putU32(force, 0x14, qFromLittleEndian<quint32>(ms.constData() + 0x14) | 0x100);
+        ShellLink link = parseShellLink(force);
+        QCOMPARE(link.linkInfoTarget, QString());
+        QCOMPARE(link.target, "C:\\test\\a.txt"); // from the IDList
+        QCOMPARE(link.workingDir, "C:\\test");
+
+        QByteArray idListTooLong = ms;
+        putU16(idListTooLong, 0x4C, 0xFFFF);
+        link = parseShellLink(idListTooLong);
+        QVERIFY(link.damaged);
+        QVERIFY(link.target.isEmpty());
+
+        QByteArray itemSizeOne = ms;
+        putU16(itemSizeOne, 0x4E, 1);
+        QVERIFY(parseShellLink(itemSizeOne).idListTarget.isEmpty());
+        QCOMPARE(parseShellLink(itemSizeOne).target, "C:\\test\\a.txt");
+
+        QByteArray hugeItem = ms;
+        putU16(hugeItem, 0x4E, 0xFFFF);
+        QVERIFY(parseShellLink(hugeItem).idListTarget.isEmpty());
+
+        const qsizetype linkInfoAt = 0x4E + 0xBD;
+        QByteArray tinyInfo = ms;
+        putU32(tinyInfo, linkInfoAt + 4, 0x10); // header smaller than the fixed part
+        QCOMPARE(parseShellLink(tinyInfo).linkInfoTarget, QString());
+        QCOMPARE(parseShellLink(tinyInfo).workingDir, "C:\\test");
+
+        QByteArray offsetPastEnd = ms;
+        putU32(offsetPastEnd, linkInfoAt + 16, 0x7FFFFFF0);
+        QCOMPARE(parseShellLink(offsetPastEnd).linkInfoTarget, QString());
+
+        QByteArray hugeBlock = ms;
+        const qsizetype firstBlock = ms.size() - 4 - 0x60; // tracker block before the terminator
+        putU32(hugeBlock, firstBlock, 0xFFFFFFFF);
+        QVERIFY(parseShellLink(hugeBlock).damaged);
+        QCOMPARE(parseShellLink(hugeBlock).target, "C:\\test\\a.txt");
+    }
+
+    // Every prefix of every fixture, every flag bit and every byte forced to 0x00 and 0xFF: the
+    // reader ends without crashing (run under the sanitizers in the fuzz build as well).
+    void mangledFixturesNeverCrash() {
+        for (const QString& name : kFixtures) {
+            const QByteArray bytes = readFixture(name);
+            QVERIFY2(!bytes.isEmpty(), qPrintable(name));
+            for (qsizetype n = 0; n < bytes.size(); ++n) {
+                parseQuietly(bytes.first(n));
+            }
+            for (int bit = 0; bit < 32; ++bit) {
+                QByteArray flipped = bytes;
+                flipped[0x14 + bit / 8] = char(flipped[0x14 + bit / 8] ^ (1 << (bit % 8)));
+                parseQuietly(flipped);
+            }
+            for (qsizetype i = 0x4C; i < bytes.size(); ++i) {
+                for (char value : {'\x00', '\xFF'}) {
+                    QByteArray mangled = bytes;
+                    mangled[i] = value;
+                    parseQuietly(mangled);
+                }
+            }
+        }
+    }
+
+    void refusesHugeFiles() {
+        QTemporaryDir dir;
+        QFile big(dir.filePath("big.lnk"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(LnkShortcutFile::kMaxFileSize + 1));
+        big.close();
+        LnkShortcutFile shortcut(nullptr);
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut(big.fileName()));
+    }
+};
+
+QTEST_GUILESS_MAIN(ShortcutReaderTest)
+#include "shortcut_reader_test.moc"
