@@ -1,0 +1,9 @@
+# The registry store on a Wine prefix's registry files (system.reg, user.reg).
+add_library(sw_wine_registry STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/registry_text.cpp ${CMAKE_CURRENT_LIST_DIR}/registry_text.h
+    ${CMAKE_CURRENT_LIST_DIR}/registry_wine_store.cpp ${CMAKE_CURRENT_LIST_DIR}/registry_wine_store.h
+    ${CMAKE_CURRENT_LIST_DIR}/wine_running.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_running.h
+)
+target_include_directories(sw_wine_registry PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(sw_wine_registry PUBLIC Qt6::Core PRIVATE sw_warnings)
+target_link_libraries(swcore PUBLIC sw_wine_registry)

@@ -1,0 +1,135 @@
+#pragma once
+
+// Wine's registry file format (system.reg, user.reg) on in-memory bytes: reading one key without
+// parsing the rest of the file, Wine's escaping, Wine's sort order, and edits that change only the
+// lines of one key. Everything here works on byte buffers; the store adds the files (wine-facts §1).
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+
+namespace sw::winereg {
+
+// Registry value types as the server holds them.
+enum : std::uint32_t {
+    kRegNone = 0,
+    kRegSz = 1,
+    kRegExpandSz = 2,
+    kRegBinary = 3,
+    kRegDword = 4,
+    kRegDwordBigEndian = 5,
+    kRegLink = 6,
+    kRegMultiSz = 7,
+    kRegQword = 11,
+};
+
+// The first line every file Wine accepts starts with.
+inline constexpr char kHeaderLine[] = "WINE REGISTRY Version 2";
+
+// One value line (or one value line with its continuation lines).
+struct ValueEntry {
+    QString name;          // decoded; empty for the default value "@"
+    std::uint32_t type = 0;
+    QByteArray data;       // the bytes as the server holds them (strings: UTF-16LE with the final NUL)
+    qsizetype begin = 0;   // offset of the first byte of the line
+    qsizetype end = 0;     // offset one past the line's final newline (or the buffer's end)
+};
+
+// One key section: its "[...]" line up to the next key line.
+struct KeySection {
+    QString path;             // decoded, components joined by a single backslash (see decodePath)
+    bool valid = false;       // false for a key line Wine rejects (no closing ']'); it still ends the key before
+    qsizetype begin = 0;      // offset of the "[...]" line
+    qsizetype pathBegin = 0;  // offset just after the '['
+    qsizetype rawPathEnd = 0; // offset of the closing ']' (when valid)
+    qsizetype headerEnd = 0;  // one past that line's newline
+    qsizetype end = 0;        // offset of the next key line, or the buffer's end
+};
+
+// True when the buffer starts with Wine's header line (followed by LF or CR LF).
+bool hasValidHeader(QByteArrayView buffer);
+
+// --- Escaping (server/unicode.c: dump_strW, server/registry.c: parse_strW) -----------------------
+
+// Decodes a Wine string starting at pos up to the unescaped terminator; pos ends after the
+// terminator. Returns nullopt when the terminator is missing.
+std::optional<QString> decodeString(QByteArrayView text, qsizetype& pos, char terminator);
+// Escapes as dump_strW does; keyName selects the escape set "[]" instead of "\"\"".
+QByteArray escapeString(QStringView text, bool keyName);
+
+// --- Order and case (memicmp_strW) -----------------------------------------------------------------
+
+// Wine's case-insensitive name order: per UTF-16 unit lower-cased, a prefix sorts first.
+int compareNames(QStringView a, QStringView b);
+bool namesEqual(QStringView a, QStringView b);
+// Order of key paths as Wine writes them: component by component, a parent before its children.
+int compareKeyPaths(QStringView a, QStringView b);
+// Splits "A\B\\C" into components, dropping empty ones.
+QStringList splitKeyPath(QStringView path);
+
+// --- Reading ---------------------------------------------------------------------------------------
+
+// Walks the key lines of a buffer ("[" at a line's start after optional blanks) in file order.
+// Decodes only the key lines; value lines are skipped with memchr.
+class SectionScanner {
+public:
+    explicit SectionScanner(QByteArrayView buffer);
+    // The next key section, or false at the end. With decode false the path is left empty (and valid
+    // unset): decodePath or matchesPath fill them when needed.
+    bool next(KeySection& section, bool decode = true);
+    // Decodes the section's path (path, valid, rawPathEnd).
+    void decodePath(KeySection& section) const;
+    // True when the section's path equals the lower-cased target (components joined by '\').
+    bool matchesPath(const KeySection& section, QStringView lowerTarget) const;
+
+private:
+    qsizetype findNextKeyLine(qsizetype from) const;
+    QByteArrayView m_buffer;
+    qsizetype m_pos = 0;
+};
+
+// The first section whose path equals keyPath case-insensitively.
+std::optional<KeySection> findSection(QByteArrayView buffer, QStringView keyPath);
+// True when some section is the key or lies below it (Wine does not write keys that only hold subkeys).
+bool keyExists(QByteArrayView buffer, QStringView keyPath);
+// The values of one section in file order. Lines Wine would reject are skipped.
+QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section);
+// Parses one value line (without its newline; continuation lines joined with their '\' kept).
+std::optional<ValueEntry> parseValueLine(QByteArrayView line);
+
+// The value's data as text: strings as text (UTF-16LE for hex(1|2|7), up to the first NUL),
+// REG_MULTI_SZ items joined by '\n', DWORD/QWORD as unsigned decimal, other data as upper-case hex.
+QString valueText(std::uint32_t type, const QByteArray& data);
+// The bytes a REG_SZ holds for a text (UTF-16LE with the final NUL).
+QByteArray stringData(QStringView text);
+
+// Everything a buffer holds, for tests and the fuzzer: every key with every value.
+struct ParsedKey {
+    KeySection section;
+    QList<ValueEntry> values;
+};
+QList<ParsedKey> parseAll(QByteArrayView buffer);
+
+// --- Writing ---------------------------------------------------------------------------------------
+
+// One value line as dump_value writes it, with its final newline.
+QByteArray formatValueLine(QStringView name, std::uint32_t type, const QByteArray& data);
+// "[path] seconds\n#time=...\n" for a time given as a FILETIME (100 ns since 1601).
+QByteArray formatKeyTime(std::uint64_t filetime);
+QByteArray formatSectionSeconds(std::uint64_t filetime);
+std::uint64_t currentFileTime();
+
+// Edits return the new buffer; changed tells whether anything differs. They throw RegistryError
+// when the buffer is not a Wine registry file. Only the lines of the affected key change.
+QByteArray setValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint32_t type,
+                    const QByteArray& data, std::uint64_t filetime, bool& changed);
+QByteArray deleteValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint64_t filetime,
+                       bool& changed);
+QByteArray createKey(QByteArrayView buffer, QStringView keyPath, std::uint64_t filetime, bool& changed);
+
+} // namespace sw::winereg

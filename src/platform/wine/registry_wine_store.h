@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/registry_store.h"
+#include "platform/wine/registry_text.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace sw {
+
+// The registry store of a Wine prefix: HKEY_LOCAL_MACHINE is <prefix>/system.reg, HKEY_CURRENT_USER is
+// <prefix>/user.reg, read and written directly in Wine's format (platform.md "Registry store").
+// Reads locate the one key's section without parsing the rest of the file. Writes change only the
+// lines of the affected key, go to a new file beside the old one (fsync, rename; a symlink is written
+// through) and are refused while a wineserver holds the prefix or when the file is not a Wine registry.
+class WineRegistryStore : public RegistryStore {
+public:
+    explicit WineRegistryStore(QString prefixDir);
+
+    bool EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
+                         QList<std::uint32_t>& kinds) override;
+    void CreateKey(std::int32_t root, const QString& keyPath) override;
+    void WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+                          const QString& data) override;
+    void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
+                   std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) override;
+    QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name, std::uint32_t kind) override;
+    void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
+    // The default value ("@") has the empty name and is never listed.
+    QString SkippedValueName() const override { return QString(); }
+
+    // The file behind a root; throws RegistryError for other roots.
+    QString filePath(std::int32_t root) const;
+    const QString& prefixDir() const { return m_prefixDir; }
+    // A value with its type and raw data, or nullopt when the key or value is missing. When a key
+    // holds a name twice (differing in case), the later line wins, as Wine loads it.
+    std::optional<winereg::ValueEntry> readRawValue(std::int32_t root, const QString& keyPath, const QString& name);
+    // Sets a value of any type (the data as the server holds it).
+    void writeRawValue(std::int32_t root, const QString& keyPath, const QString& name, std::uint32_t type,
+                       const QByteArray& data);
+
+private:
+    // Reads the file, applies edit (which sets changed) and replaces the file safely; retries when the
+    // file changed meanwhile.
+    void modify(std::int32_t root,
+                const std::function<QByteArray(const QByteArray& current, std::uint64_t filetime, bool& changed)>& edit,
+                const std::function<bool(const QByteArray& result)>& verify);
+
+    QString m_prefixDir;
+};
+
+} // namespace sw
