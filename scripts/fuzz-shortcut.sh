@@ -7,7 +7,7 @@ build="$root/build-fuzz-lnk"
 seconds=${1:-60}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_CXX_COMPILER=clang++ \
     -DSW_BUILD_FUZZERS=ON -DSW_BUILD_TESTS=OFF
 cmake --build "$build" --target shortcut_fuzzer -j2
 
@@ -16,4 +16,4 @@ corpus="$build/corpus-lnk"
 mkdir -p "$corpus"
 cp "$root"/tests/fixtures/*.lnk "$corpus/"
 cd "$build"
-"$build/shortcut_fuzzer" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 "$corpus"
+"$build/fuzz/shortcut_fuzzer" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 "$corpus"
