@@ -1,0 +1,35 @@
+#include "property_bag.h"
+
+#include <QSettings>
+
+namespace sw {
+
+QVariant PropertyBag::ReadProperty(const QString& name, const QVariant& defaultValue) const {
+    const QVariant stored = value(name);
+    return stored.isValid() ? stored : defaultValue;
+}
+
+void PropertyBag::WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue) {
+    if (value == defaultValue)
+        remove(name);
+    else
+        store(name, value);
+}
+
+QString SettingsPropertyBag::key(const QString& name) const {
+    return group_.isEmpty() ? name : group_ + QLatin1Char('/') + name;
+}
+
+QVariant SettingsPropertyBag::value(const QString& name) const {
+    return settings_.value(key(name));
+}
+
+void SettingsPropertyBag::store(const QString& name, const QVariant& value) {
+    settings_.setValue(key(name), value);
+}
+
+void SettingsPropertyBag::remove(const QString& name) {
+    settings_.remove(key(name));
+}
+
+} // namespace sw

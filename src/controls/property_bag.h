@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+class QSettings;
+
+namespace sw {
+
+// The key/value store a host window keeps for the controls it holds. A value equal to its default
+// is not stored, so a later change of the default (as with Position, whose default is MinPanelSize)
+// reads back consistently.
+class PropertyBag {
+public:
+    virtual ~PropertyBag() = default;
+
+    QVariant ReadProperty(const QString& name, const QVariant& defaultValue) const;
+    void WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue);
+
+protected:
+    virtual QVariant value(const QString& name) const = 0; // invalid when absent
+    virtual void store(const QString& name, const QVariant& value) = 0;
+    virtual void remove(const QString& name) = 0;
+};
+
+class MemoryPropertyBag : public PropertyBag {
+public:
+    MemoryPropertyBag() = default;
+    explicit MemoryPropertyBag(QVariantMap values) : values_(std::move(values)) {}
+
+    const QVariantMap& values() const { return values_; }
+
+protected:
+    QVariant value(const QString& name) const override { return values_.value(name); }
+    void store(const QString& name, const QVariant& value) override { values_.insert(name, value); }
+    void remove(const QString& name) override { values_.remove(name); }
+
+private:
+    QVariantMap values_;
+};
+
+// Keeps the properties in one group of a settings store, e.g. "frmMain/SplitterPanel1".
+class SettingsPropertyBag : public PropertyBag {
+public:
+    SettingsPropertyBag(QSettings& settings, QString group) : settings_(settings), group_(std::move(group)) {}
+
+protected:
+    QVariant value(const QString& name) const override;
+    void store(const QString& name, const QVariant& value) override;
+    void remove(const QString& name) override;
+
+private:
+    QString key(const QString& name) const;
+
+    QSettings& settings_;
+    QString group_;
+};
+
+} // namespace sw

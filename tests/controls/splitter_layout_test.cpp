@@ -1,0 +1,191 @@
+#include "controls/splitter_core.h"
+#include "controls/twips.h"
+
+#include <QTest>
+
+using namespace sw;
+
+namespace {
+
+// A vertical splitter with both panels, 8000 twips long and 4000 across unless told otherwise.
+SplitterCore makeSplitter(bool snapToEdge = true, int minPanelSize = 2000) {
+    SplitterCore core;
+    core.setControlsPresent(true, true);
+    core.setSnapToEdge(snapToEdge);
+    core.setMinPanelSize(minPanelSize);
+    return core;
+}
+
+const QSizeF kInner(8000, 4000);
+
+} // namespace
+
+class SplitterLayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newControlSharesAroundPosition() {
+        SplitterCore core;
+        core.setControlsPresent(true, true);
+        const SplitterLayout out = core.layout(kInner);
+        QCOMPARE(out.Position, 3000);
+        QCOMPARE(out.bar, QRect(2963, 0, 75, 4000));
+        QCOMPARE(*out.control1, QRect(0, 0, 2963, 4000));
+        QCOMPARE(*out.control2, QRect(3038, 0, 4962, 4000));
+        QCOMPARE(*out.control1Visible, true);
+        QCOMPARE(*out.control2Visible, true);
+    }
+
+    void dropSnapsAndCorrects_data() {
+        QTest::addColumn<int>("centre");
+        QTest::addColumn<int>("snapped");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("firstVisible");
+        QTest::addColumn<bool>("secondVisible");
+        QTest::newRow("near edge collapses first") << 400 << 1 << 0 << false << true;
+        QTest::newRow("snap zone ends at a quarter") << 500 << 0 << 2000 << true << true;
+        QTest::newRow("outside the zone goes to the minimum") << 600 << 0 << 2000 << true << true;
+        QTest::newRow("inside the range stays") << 4000 << 0 << 4000 << true << true;
+        QTest::newRow("beyond the far limit") << 7500 << 0 << 6000 << true << true;
+        QTest::newRow("far edge collapses second") << 7700 << 2 << 7963 << true << false;
+        QTest::newRow("dragged out of the control") << -900 << 1 << 0 << false << true;
+    }
+    void dropSnapsAndCorrects() {
+        QFETCH(int, centre);
+        SplitterCore core = makeSplitter();
+        core.drop(centre - 37, kInner.width());
+        const SplitterLayout out = core.layout(kInner);
+        QTEST(int{core.state().Snapped}, "snapped");
+        QTEST(out.Position, "position");
+        QTEST(*out.control1Visible, "firstVisible");
+        QTEST(*out.control2Visible, "secondVisible");
+        QCOMPARE(out.bar.x(), out.Position - 37);
+        QCOMPARE(out.control2->x(), out.Position + 38);
+    }
+
+    void collapsedBarsSitAtTheEdges() {
+        SplitterCore near = makeSplitter();
+        near.drop(100, kInner.width());
+        const SplitterLayout left = near.layout(kInner);
+        QCOMPARE(left.bar.x(), -37); // only the far half of the bar shows
+        QCOMPARE(*left.control2, QRect(38, 0, 7962, 4000));
+
+        SplitterCore far = makeSplitter();
+        far.drop(7900, kInner.width());
+        const SplitterLayout right = far.layout(kInner);
+        QCOMPARE(right.bar, QRect(7926, 0, 75, 4000));
+        QCOMPARE(*right.control1, QRect(0, 0, 7926, 4000));
+        QCOMPARE(right.control2->width(), 1);
+    }
+
+    void dropWithoutSnappingKeepsSnapped() {
+        SplitterCore core = makeSplitter();
+        core.setSnapped(2, kInner.width());
+        core.setSnapToEdge(false);
+        core.drop(200, kInner.width());
+        QCOMPARE(int{core.state().Snapped}, 2);
+        QCOMPARE(core.layout(kInner).Position, 7963);
+    }
+
+    void tooShortForTwoPanels_data() {
+        QTest::addColumn<double>("length");
+        QTest::addColumn<int>("snapped");
+        QTest::addColumn<int>("position");
+        QTest::newRow("middle") << 3000.0 << 0 << 1500;
+        QTest::newRow("half rounds to even, down") << 3000.5 << 0 << 1500;
+        QTest::newRow("half rounds to even, up") << 3001.5 << 0 << 1501;
+        QTest::newRow("odd length drops the remainder") << 3001.0 << 0 << 1500;
+        QTest::newRow("near edge") << 3000.0 << 1 << 0;
+        QTest::newRow("far edge") << 3000.0 << 2 << 2963;
+    }
+    void tooShortForTwoPanels() {
+        QFETCH(double, length);
+        QFETCH(int, snapped);
+        SplitterCore core = makeSplitter();
+        core.setSnapped(snapped, length);
+        QTEST(core.layout(QSizeF(length, 500)).Position, "position");
+    }
+
+    void positionWriteEndsCollapse() {
+        SplitterCore core = makeSplitter();
+        core.setSnapped(1, kInner.width());
+        QCOMPARE(*core.layout(kInner).control1Visible, false);
+        core.setPosition(4000);
+        QCOMPARE(int{core.state().Snapped}, 0);
+        const SplitterLayout out = core.layout(kInner);
+        QCOMPARE(*out.control1Visible, true);
+        QCOMPARE(out.Position, 4000);
+    }
+
+    void snappedNeedsSnapToEdge() {
+        SplitterCore off = makeSplitter(false);
+        off.setSnapped(1, kInner.width());
+        QCOMPARE(int{off.state().Snapped}, 0);
+        QCOMPARE(off.layout(kInner).Position, 3000);
+
+        SplitterCore on = makeSplitter();
+        on.setSnapped(7, kInner.width()); // unknown states read as both panels shown
+        QCOMPARE(int{on.state().Snapped}, 0);
+        QCOMPARE(on.state().Position, 3000);
+    }
+
+    // The lower splitter of the main window: horizontal, MinPanelSize 2200, positioned past its far
+    // limit by every window resize.
+    void informationPanelKeepsItsMinimum_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("position");
+        QTest::newRow("opening size") << 8250 << 6050;
+        QTest::newRow("just tall enough") << 4400 << 2200;
+        QTest::newRow("too short") << 3760 << 1880;
+    }
+    void informationPanelKeepsItsMinimum() {
+        QFETCH(int, length);
+        QFETCH(int, position);
+        SplitterCore core = makeSplitter(true, 2200);
+        core.setHorizontal(true);
+        core.setSnapped(2, length);
+        core.setPosition(length + 40);
+        const SplitterLayout out = core.layout(QSizeF(12735, length));
+        QCOMPARE(out.Position, position);
+        QCOMPARE(out.bar, QRect(0, position - 37, 12735, 75));
+        QCOMPARE(*out.control2Visible, true);
+        if (length >= 4400)
+            QCOMPARE(*out.control2, QRect(0, length - 2162, 12735, 2162));
+    }
+
+    void degenerateSizesClampToOne() {
+        SplitterCore core = makeSplitter();
+        core.setSplitterWidth(0);
+        const SplitterLayout out = core.layout(QSizeF(10, 0));
+        QCOMPARE(out.Position, 5);
+        QCOMPARE(out.bar, QRect(5, 0, 1, 1));
+        QCOMPARE(*out.control2, QRect(5, 0, 5, 1));
+    }
+
+    void visibilityNeedsBothPanels() {
+        SplitterCore core = makeSplitter();
+        core.setControlsPresent(true, false);
+        core.setSnapped(1, kInner.width());
+        const SplitterLayout out = core.layout(kInner);
+        QVERIFY(!out.control1Visible && !out.control2Visible);
+        QVERIFY(out.control1 && !out.control2);
+    }
+
+    void twipsFollowTheDpi() {
+        QCOMPARE(roundHalfEven(2.5), 2);
+        QCOMPARE(roundHalfEven(-1.5), -2);
+        QCOMPARE(roundHalfEven(-0.5), 0);
+        const TwipScale screen(96, 120);
+        QCOMPARE(screen.toPixelsX(1440), 96);
+        QCOMPARE(screen.toPixelsY(1440), 120);
+        QCOMPARE(screen.toTwips(QSize(96, 120)), QSizeF(1440, 1440));
+        // Neighbouring rectangles stay neighbours after conversion.
+        const QRect bar = screen.toPixels(QRect(2963, 0, 75, 4000));
+        const QRect second = screen.toPixels(QRect(3038, 0, 4962, 4000));
+        QCOMPARE(bar.x() + bar.width(), second.x());
+        QCOMPARE(second.x() + second.width(), 533);
+    }
+};
+
+QTEST_GUILESS_MAIN(SplitterLayoutTest)
+#include "splitter_layout_test.moc"
