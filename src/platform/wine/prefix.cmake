@@ -1,0 +1,12 @@
+# The Wine prefix itself: which folder, its file system, special folders, environment and launching.
+add_library(sw_wine_prefix STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/command_line_split.cpp ${CMAKE_CURRENT_LIST_DIR}/command_line_split.h
+    ${CMAKE_CURRENT_LIST_DIR}/wine_desktop_services.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_desktop_services.h
+    ${CMAKE_CURRENT_LIST_DIR}/wine_environment.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_environment.h
+    ${CMAKE_CURRENT_LIST_DIR}/wine_file_system.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_file_system.h
+    ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.h
+    ${CMAKE_CURRENT_LIST_DIR}/wine_system_info.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_system_info.h
+)
+target_include_directories(sw_wine_prefix PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(sw_wine_prefix PUBLIC Qt6::Core Qt6::Gui PRIVATE sw_warnings)
+target_link_libraries(swcore PUBLIC sw_wine_prefix)

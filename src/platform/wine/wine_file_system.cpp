@@ -1,0 +1,222 @@
+#include "wine_file_system.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/xattr.h>
+
+namespace sw {
+
+namespace {
+const char* const kDosAttribName = "user.DOSATTRIB";
+constexpr int kHiddenBit = 0x2;
+constexpr int kSystemBit = 0x4;
+
+// Splits a Windows path into its drive letter (lower case) and its components with "." and ".."
+// applied. False when it is not an absolute drive path or ".." climbs above the drive's root.
+bool splitWindowsPath(QString path, QChar& drive, QStringList& components) {
+    if (path.startsWith(QLatin1String("\\\\?\\")) || path.startsWith(QLatin1String("\\??\\")))
+        path = path.mid(4);
+    if (path.size() < 2 || path.at(1) != QLatin1Char(':') || path.at(0).unicode() > 0x7f ||
+        !path.at(0).isLetter())
+        return false;
+    if (path.size() > 2 && path.at(2) != QLatin1Char('\\') && path.at(2) != QLatin1Char('/'))
+        return false; // drive-relative paths depend on a current folder we do not have
+    drive = path.at(0).toLower();
+    path.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    components.clear();
+    const QStringList parts = path.mid(2).split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            if (components.isEmpty())
+                return false;
+            components.removeLast();
+            continue;
+        }
+        if (part.contains(QChar(0)))
+            return false;
+        components.append(part);
+    }
+    return true;
+}
+
+// The entry of folder that Wine would open for name: the exact name, else the first
+// case-insensitive match in directory order; empty when there is none.
+QString findInFolder(const QString& folder, const QString& name) {
+    const QString exact = folder + QLatin1Char('/') + name;
+    struct stat st;
+    if (::lstat(QFile::encodeName(exact).constData(), &st) == 0)
+        return name;
+    const QStringList entries = QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString& entry : entries)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    return {};
+}
+
+// The DOS bits of the xattr as Wine parses it: "0x" then hex digits, a trailing NUL allowed.
+int readDosAttrib(const QByteArray& hostFile) {
+    char buffer[64];
+    const ssize_t length = ::getxattr(hostFile.constData(), kDosAttribName, buffer, sizeof buffer - 1);
+    if (length <= 2 || buffer[0] != '0' || buffer[1] != 'x')
+        return 0;
+    buffer[length] = '\0';
+    char* end = nullptr;
+    const long value = std::strtol(buffer, &end, 16);
+    return *end == '\0' ? static_cast<int>(value) & (kHiddenBit | kSystemBit) : 0;
+}
+
+void writeDosAttrib(const QString& hostFile, int bits) {
+    const QByteArray file = QFile::encodeName(hostFile);
+    int result = 0;
+    if (bits != 0) {
+        const QByteArray text = "0x" + QByteArray::number(bits, 16);
+        result = ::setxattr(file.constData(), kDosAttribName, text.constData(),
+                            static_cast<size_t>(text.size()), 0);
+    } else {
+        result = ::removexattr(file.constData(), kDosAttribName);
+        if (result != 0 && (errno == ENODATA || errno == ENOTSUP))
+            result = 0; // nothing stored, nothing to remove
+    }
+    if (result == 0)
+        return;
+    const int error = errno;
+    if (error == ENOTSUP)
+        throw FileSystemError(
+            QStringLiteral("The file system of %1 does not support extended attributes, so the "
+                           "hidden and system marks cannot be stored.")
+                .arg(hostFile)
+                .toStdString());
+    throw FileSystemError(QStringLiteral("The attributes of %1 cannot be written: %2.")
+                              .arg(hostFile, QString::fromLocal8Bit(std::strerror(error)))
+                              .toStdString());
+}
+
+mode_t currentUmask() {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// Read-only is the absence of write bits; clearing it adds write bits where read bits are.
+void writeReadOnly(const QString& hostFile, const struct stat& st, bool readOnly) {
+    if (S_ISDIR(st.st_mode) && readOnly)
+        return; // Wine ignores read-only on folders
+    mode_t mode = st.st_mode & 07777;
+    if (readOnly)
+        mode &= ~mode_t(0222);
+    else
+        mode |= (0600 | ((mode & 044) >> 1)) & ~currentUmask();
+    if (mode == (st.st_mode & 07777))
+        return;
+    if (::chmod(QFile::encodeName(hostFile).constData(), mode) != 0)
+        throw FileSystemError(QStringLiteral("The read-only mark of %1 cannot be changed: %2.")
+                                  .arg(hostFile, QString::fromLocal8Bit(std::strerror(errno)))
+                                  .toStdString());
+}
+} // namespace
+
+WineFileSystem::WineFileSystem(QString prefixFolder) : m_prefix(std::move(prefixFolder)) {}
+
+WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
+    if (path.startsWith(QLatin1Char('/')))
+        return {path, path};
+    QChar drive;
+    QStringList components;
+    if (!splitWindowsPath(path, drive, components))
+        return {};
+    QString host = m_prefix + QStringLiteral("/dosdevices/") + drive + QLatin1Char(':');
+    if (!QFileInfo(host).isDir())
+        return {};
+    QString windows = drive.toUpper() + QLatin1Char(':');
+    bool exists = true;
+    for (const QString& component : components) {
+        QString name = component;
+        if (exists) {
+            const QString found = findInFolder(host, component);
+            exists = !found.isEmpty();
+            if (exists)
+                name = found;
+        }
+        host += QLatin1Char('/') + name;
+        windows += QLatin1Char('\\') + name;
+    }
+    if (components.isEmpty())
+        windows += QLatin1Char('\\');
+    return {host, windows};
+}
+
+QString WineFileSystem::hostPath(const QString& path) const {
+    return resolve(path).host;
+}
+
+QString WineFileSystem::windowsPath(const QString& path) const {
+    return resolve(path).windows;
+}
+
+bool WineFileSystem::hostAttributes(const QString& hostPath, FileAttributes& out) {
+    out = FileAttributes{};
+    const QByteArray file = QFile::encodeName(hostPath);
+    struct stat st;
+    if (::stat(file.constData(), &st) != 0)
+        return false;
+    const int bits = readDosAttrib(file);
+    const QString name = QFileInfo(hostPath).fileName();
+    out.directory = S_ISDIR(st.st_mode);
+    out.readOnly = (st.st_mode & 0222) == 0;
+    out.system = (bits & kSystemBit) != 0;
+    // Wine 8 reports every dot name as hidden, whatever the xattr says.
+    out.hidden = (bits & kHiddenBit) != 0 || (name.startsWith(QLatin1Char('.')) &&
+                                              name != QLatin1String(".") && name != QLatin1String(".."));
+    return true;
+}
+
+bool WineFileSystem::attributes(const QString& path, FileAttributes& out) const {
+    const QString host = hostPath(path);
+    if (host.isEmpty()) {
+        out = FileAttributes{};
+        return false;
+    }
+    return hostAttributes(host, out);
+}
+
+void WineFileSystem::setAttributes(const QString& path, const FileAttributes& attributes) {
+    const QString host = hostPath(path);
+    struct stat st;
+    if (host.isEmpty() || ::stat(QFile::encodeName(host).constData(), &st) != 0)
+        throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
+    const int bits = (attributes.hidden ? kHiddenBit : 0) | (attributes.system ? kSystemBit : 0);
+    // The xattr needs write access for an ordinary user: write it while the file is writable.
+    if (attributes.readOnly) {
+        writeDosAttrib(host, bits);
+        writeReadOnly(host, st, true);
+    } else {
+        writeReadOnly(host, st, false);
+        writeDosAttrib(host, bits);
+    }
+}
+
+QList<FolderItem> WineFileSystem::listFolder(const QString& folder) const {
+    QList<FolderItem> items;
+    const QString host = hostPath(folder);
+    if (host.isEmpty())
+        return items;
+    const QStringList names = QDir(host).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    for (const QString& name : names) {
+        FolderItem item{name, {}};
+        hostAttributes(host + QLatin1Char('/') + name, item.attributes);
+        items.append(item);
+    }
+    return items;
+}
+
+} // namespace sw

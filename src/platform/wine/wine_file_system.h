@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace sw {
+
+// The file system of a Wine prefix, seen as Wine sees it: drive letters through dosdevices,
+// case-insensitive names, DOS attributes in the user.DOSATTRIB extended attribute.
+class WineFileSystem : public FileSystem {
+public:
+    explicit WineFileSystem(QString prefixFolder);
+
+    QString hostPath(const QString& path) const override;
+    bool attributes(const QString& path, FileAttributes& out) const override;
+    void setAttributes(const QString& path, const FileAttributes& attributes) override;
+    QList<FolderItem> listFolder(const QString& folder) const override;
+
+    // The Windows path with every existing component in its real spelling and the drive letter in
+    // upper case; empty when it cannot be mapped. Host paths come back unchanged.
+    QString windowsPath(const QString& path) const;
+
+    // Attributes of a host file as Wine reports them; false when it does not exist.
+    static bool hostAttributes(const QString& hostPath, FileAttributes& out);
+
+private:
+    struct Resolved {
+        QString host;
+        QString windows;
+    };
+    Resolved resolve(const QString& path) const;
+
+    QString m_prefix;
+};
+
+} // namespace sw

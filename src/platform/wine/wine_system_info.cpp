@@ -1,0 +1,142 @@
+#include "wine_system_info.h"
+
+#include "platform/registry_store.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <exception>
+
+namespace sw {
+
+namespace {
+const char* const kUserShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Wine's built-in locations when the registry names none.
+const char* const kDefaultStartup =
+    "%USERPROFILE%\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp";
+const char* const kDefaultCommonStartup = "%ProgramData%\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp";
+
+bool isDrivePath(const QString& path) {
+    return path.size() >= 3 && path.at(1) == QLatin1Char(':') && path.at(2) == QLatin1Char('\\');
+}
+} // namespace
+
+WineSystemInfo::WineSystemInfo(QString prefixFolder, RegistryFactory registry)
+    : m_files(std::move(prefixFolder)), m_registry(std::move(registry)) {}
+
+const WineEnvironment& WineSystemInfo::environment() const {
+    if (!m_environment) {
+        std::unique_ptr<RegistryStore> store;
+        try {
+            if (m_registry)
+                store = m_registry();
+        } catch (const std::exception&) {
+        }
+        m_environment = store ? WineEnvironment::fromRegistry(*store) : WineEnvironment();
+        // Wine's own defaults stand in for what a damaged registry lacks.
+        if (!m_environment->contains(QStringLiteral("SystemRoot")))
+            m_environment->set(QStringLiteral("SystemRoot"), QStringLiteral("C:\\windows"));
+        if (!m_environment->contains(QStringLiteral("ProgramData")))
+            m_environment->set(QStringLiteral("ProgramData"), QStringLiteral("C:\\ProgramData"));
+        if (!m_environment->contains(QStringLiteral("USERPROFILE"))) {
+            QString user = m_environment->value(QStringLiteral("USERNAME"));
+            if (user.isEmpty())
+                user = QStringLiteral("wine");
+            m_environment->set(QStringLiteral("USERPROFILE"), QStringLiteral("C:\\users\\") + user);
+        }
+    }
+    return *m_environment;
+}
+
+QString WineSystemInfo::environmentValue(const QString& name) const {
+    return environment().value(name);
+}
+
+QString WineSystemInfo::shellFolderValue(std::int32_t root, const QString& name) const {
+    try {
+        std::unique_ptr<RegistryStore> store = m_registry ? m_registry() : nullptr;
+        if (!store)
+            return {};
+        QStringList names;
+        QList<std::uint32_t> kinds;
+        const QString key = QLatin1String(kUserShellFolders);
+        if (!store->EnumerateValues(root, key, names, kinds))
+            return {};
+        for (qsizetype i = 0; i < names.size(); ++i)
+            if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+                return store->ReadValue(root, key, names.at(i), kinds.at(i));
+    } catch (const std::exception&) {
+    }
+    return {};
+}
+
+QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool verify) const {
+    QString path;
+    if (folderNumber == kCsidlStartup) {
+        path = shellFolderValue(kHkeyCurrentUser, QStringLiteral("StartUp"));
+        if (path.isEmpty())
+            path = shellFolderValue(kHkeyLocalMachine, QStringLiteral("StartUp"));
+        if (path.isEmpty())
+            path = QLatin1String(kDefaultStartup);
+    } else if (folderNumber == kCsidlCommonStartup) {
+        path = shellFolderValue(kHkeyLocalMachine, QStringLiteral("Common StartUp"));
+        if (path.isEmpty())
+            path = QLatin1String(kDefaultCommonStartup);
+    } else {
+        return {};
+    }
+    if (path.startsWith(QLatin1Char('%')))
+        path = environment().expand(path);
+    while (path.size() > 3 && path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    if (!isDrivePath(path))
+        return {};
+    if (create || verify) {
+        const QString host = m_files.hostPath(path);
+        if (create && !host.isEmpty())
+            QDir().mkpath(host);
+        if (verify && (host.isEmpty() || !QFileInfo(host).isDir()))
+            return {};
+    }
+    return path;
+}
+
+QStringList WineSystemInfo::searchFolders() const {
+    QStringList folders = {QStringLiteral("C:\\windows\\system32"), QStringLiteral("C:\\windows\\system"),
+                           QStringLiteral("C:\\windows")};
+    const QStringList path =
+        environment().value(QStringLiteral("PATH")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString folder : path) {
+        folder = folder.trimmed();
+        if (folder.size() > 1 && folder.startsWith(QLatin1Char('"')) && folder.endsWith(QLatin1Char('"')))
+            folder = folder.mid(1, folder.size() - 2);
+        if (!folder.isEmpty())
+            folders.append(folder);
+    }
+    return folders;
+}
+
+QString WineSystemInfo::SearchProgramFile(const QString& fileName) const {
+    const QString notFound = QStringLiteral("-1");
+    if (fileName.isEmpty() || fileName.contains(QChar(0)))
+        return notFound;
+    if (fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char('/')) ||
+        fileName.contains(QLatin1Char(':'))) {
+        // A name with a folder is only tested where it points.
+        const QString host = m_files.hostPath(fileName);
+        return !host.isEmpty() && QFileInfo(host).isFile() ? m_files.windowsPath(fileName) : notFound;
+    }
+    for (QString folder : searchFolders()) {
+        while (folder.endsWith(QLatin1Char('\\')))
+            folder.chop(1);
+        const QString candidate = folder + QLatin1Char('\\') + fileName;
+        const QString host = m_files.hostPath(candidate);
+        if (!host.isEmpty() && QFileInfo(host).isFile())
+            return m_files.windowsPath(candidate);
+    }
+    return notFound;
+}
+
+} // namespace sw

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/system_info.h"
+#include "platform/wine/wine_environment.h"
+#include "platform/wine/wine_file_system.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace sw {
+
+class RegistryStore;
+
+// Shell folders, environment and program search of a Wine prefix, answered from its registry and
+// its files as Wine would answer them.
+class WineSystemInfo : public SystemInfo {
+public:
+    using RegistryFactory = std::function<std::unique_ptr<RegistryStore>()>;
+
+    WineSystemInfo(QString prefixFolder, RegistryFactory registry);
+
+    QString GetSpecialFolder(int folderNumber, bool create, bool verify) const override;
+    QString environmentValue(const QString& name) const override;
+    QString SearchProgramFile(const QString& fileName) const override;
+
+    // The environment, read from the registry on first use.
+    const WineEnvironment& environment() const;
+    // The folders SearchProgramFile looks in, in order.
+    QStringList searchFolders() const;
+
+private:
+    QString shellFolderValue(std::int32_t root, const QString& name) const;
+
+    WineFileSystem m_files;
+    RegistryFactory m_registry;
+    mutable std::optional<WineEnvironment> m_environment;
+};
+
+} // namespace sw

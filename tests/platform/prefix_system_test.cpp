@@ -1,0 +1,145 @@
+#include "platform/testing/memory_registry_store.h"
+#include "platform/wine/wine_environment.h"
+#include "platform/wine/wine_system_info.h"
+#include "temp_prefix.h"
+
+#include <QTest>
+
+using namespace sw;
+
+namespace {
+const QString kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+const QString kSessionEnvironment = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
+
+// The values a freshly booted prefix holds for the environment and the shell folders.
+std::shared_ptr<MemoryRegistryStore::Registry> freshRegistry() {
+    MemoryRegistryStore store;
+    const auto machine = [&](const QString& key, const QString& name, const QString& data) {
+        store.WriteStringValue(kHkeyLocalMachine, key, name, data);
+    };
+    const auto user = [&](const QString& key, const QString& name, const QString& data) {
+        store.WriteStringValue(kHkeyCurrentUser, key, name, data);
+    };
+    machine(kSessionEnvironment, "ComSpec", "%SystemRoot%\\system32\\cmd.exe");
+    machine(kSessionEnvironment, "PATH", "%SystemRoot%\\system32;%SystemRoot%;%SystemRoot%\\system32\\wbem");
+    machine(kSessionEnvironment, "TEMP", "%SystemRoot%\\temp");
+    machine(kSessionEnvironment, "windir", "%SystemRoot%");
+    user("Environment", "TEMP", "C:\\users\\tester\\Temp");
+    user("Volatile Environment", "USERPROFILE", "C:\\users\\tester");
+    user("Volatile Environment", "USERNAME", "tester");
+    const QString profiles = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+    machine(profiles, "ProgramData", "C:\\ProgramData");
+    machine(profiles, "Public", "C:\\users\\Public");
+    const QString version = "Software\\Microsoft\\Windows\\CurrentVersion";
+    machine(version, "ProgramFilesDir", "C:\\Program Files");
+    machine(version, "ProgramFilesDir (x86)", "C:\\Program Files (x86)");
+    machine(version, "CommonFilesDir", "C:\\Program Files\\Common Files");
+    user(kShellFolders, "StartUp",
+         "%USERPROFILE%\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup");
+    machine(kShellFolders, "Common StartUp",
+            "%ProgramData%\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp");
+    return store.registry();
+}
+
+WineSystemInfo::RegistryFactory factoryFor(std::shared_ptr<MemoryRegistryStore::Registry> registry) {
+    return [registry] { return std::make_unique<MemoryRegistryStore>(registry); };
+}
+} // namespace
+
+class PrefixSystemTest : public QObject {
+    Q_OBJECT
+private slots:
+    void buildsEnvironmentAsWine() {
+        auto registry = freshRegistry();
+        MemoryRegistryStore store(registry);
+        store.WriteStringValue(kHkeyCurrentUser, "Environment", "path", "%USERPROFILE%\\bin;%TEMP%\\x");
+        store.WriteStringValue(kHkeyCurrentUser, "Environment", "Loop", "%LOOP%%Loop%x");
+        store.WriteStringValue(kHkeyCurrentUser, "Environment", "Unknown", "%NOPE%\\%TEMP");
+        const WineEnvironment env = WineEnvironment::fromRegistry(store);
+        QCOMPARE(env.value("comspec"), QString("C:\\windows\\system32\\cmd.exe"));
+        QCOMPARE(env.value("TEMP"), QString("C:\\users\\tester\\Temp")); // HKCU overrides the machine
+        // HKCU PATH is appended and expanded before Volatile Environment sets USERPROFILE.
+        QCOMPARE(env.value("Path"), QString("C:\\windows\\system32;C:\\windows;C:\\windows\\system32\\wbem;"
+                                            "%USERPROFILE%\\bin;C:\\users\\tester\\Temp\\x"));
+        QCOMPARE(env.value("LOOP"), QString("%LOOP%%Loop%x"));
+        QCOMPARE(env.value("Unknown"), QString("%NOPE%\\%TEMP"));
+        QCOMPARE(env.value("ALLUSERSPROFILE"), QString("C:\\ProgramData"));
+        QCOMPARE(env.value("ProgramFiles"), QString("C:\\Program Files"));
+        QCOMPARE(env.value("ProgramFiles(x86)"), QString("C:\\Program Files (x86)"));
+        QCOMPARE(env.value("CommonProgramW6432"), QString("C:\\Program Files\\Common Files"));
+        QCOMPARE(env.expand("%systemroot%%%windir%\\%"), QString("C:\\windows%%windir%\\%"));
+    }
+
+    void answersSpecialFolders() {
+        test::TempPrefix prefix;
+        auto registry = freshRegistry();
+        const WineSystemInfo info(prefix.path(), factoryFor(registry));
+        QCOMPARE(
+            info.GetSpecialFolder(kCsidlStartup, false, false),
+            QString(
+                "C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"));
+        QCOMPARE(info.GetSpecialFolder(kCsidlCommonStartup, false, true),
+                 QString("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"));
+        QVERIFY(info.GetSpecialFolder(5, false, false).isEmpty());
+
+        // Without the values, Wine's defaults; a trailing backslash is dropped.
+        MemoryRegistryStore store(registry);
+        store.DeleteValue(kHkeyCurrentUser, kShellFolders, "StartUp");
+        store.DeleteValue(kHkeyLocalMachine, kShellFolders, "Common StartUp");
+        store.WriteStringValue(kHkeyLocalMachine, kShellFolders, "startup", "D:\\Boot\\");
+        QCOMPARE(info.GetSpecialFolder(kCsidlStartup, false, false), QString("D:\\Boot"));
+        QVERIFY(info.GetSpecialFolder(kCsidlStartup, false, true).isEmpty()); // no drive D:
+        store.DeleteValue(kHkeyLocalMachine, kShellFolders, "StartUp");
+        QCOMPARE(
+            info.GetSpecialFolder(kCsidlStartup, false, false),
+            QString(
+                "C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"));
+
+        const WineSystemInfo empty(prefix.path(),
+                                   factoryFor(std::make_shared<MemoryRegistryStore::Registry>()));
+        QCOMPARE(empty.GetSpecialFolder(kCsidlCommonStartup, false, false),
+                 QString("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"));
+        QVERIFY(empty.GetSpecialFolder(kCsidlStartup, false, false).startsWith("C:\\users\\wine\\AppData"));
+        const WineSystemInfo broken(
+            prefix.path(), []() -> std::unique_ptr<RegistryStore> { throw RegistryError("unreadable"); });
+        QCOMPARE(broken.environmentValue("SystemRoot"), QString("C:\\windows"));
+    }
+
+    void loopingValuesEnd() {
+        test::TempPrefix prefix;
+        auto registry = freshRegistry();
+        MemoryRegistryStore store(registry);
+        store.WriteStringValue(kHkeyCurrentUser, "Volatile Environment", "USERPROFILE", "%USERPROFILE%\\%A%");
+        store.WriteStringValue(kHkeyCurrentUser, "Environment", "A", "%USERPROFILE%");
+        const WineSystemInfo info(prefix.path(), factoryFor(registry));
+        // The profile cannot be named: no folder rather than an endless expansion.
+        QVERIFY(info.GetSpecialFolder(kCsidlStartup, false, false).isEmpty());
+        QCOMPARE(info.environmentValue("USERPROFILE"), QString("%USERPROFILE%\\%USERPROFILE%"));
+    }
+
+    void searchesProgramsInWineOrder() {
+        test::TempPrefix prefix;
+        auto registry = freshRegistry();
+        MemoryRegistryStore(registry).WriteStringValue(kHkeyCurrentUser, "Environment", "PATH",
+                                                       "C:\\Tools\\;;\"C:\\Quoted\";C:\\..\\..;D:\\x");
+        const WineSystemInfo info(prefix.path(), factoryFor(registry));
+        prefix.writeFile("drive_c/windows/Both.exe", "windows");
+        prefix.writeFile("drive_c/windows/system/both.exe", "system");
+        prefix.writeFile("drive_c/windows/system32/wbem/wmic.exe", "");
+        prefix.writeFile("drive_c/tools/Tool.EXE", "");
+        prefix.writeFile("drive_c/Quoted/q.exe", "");
+        QDir().mkpath(prefix.hostPath("drive_c/windows/system32/folder.exe"));
+        QCOMPARE(info.SearchProgramFile("BOTH.exe"), QString("C:\\windows\\system\\both.exe"));
+        QCOMPARE(info.SearchProgramFile("wmic.exe"), QString("C:\\windows\\system32\\wbem\\wmic.exe"));
+        QCOMPARE(info.SearchProgramFile("tool.exe"), QString("C:\\tools\\Tool.EXE"));
+        QCOMPARE(info.SearchProgramFile("q.exe"), QString("C:\\Quoted\\q.exe"));
+        QCOMPARE(info.SearchProgramFile("folder.exe"), QString("-1"));
+        QCOMPARE(info.SearchProgramFile("tool"), QString("-1"));
+        QCOMPARE(info.SearchProgramFile(""), QString("-1"));
+        QCOMPARE(info.SearchProgramFile("..\\..\\system.reg"), QString("-1"));
+        QCOMPARE(info.SearchProgramFile("c:\\TOOLS\\tool.exe"), QString("C:\\tools\\Tool.EXE"));
+    }
+};
+
+QTEST_GUILESS_MAIN(PrefixSystemTest)
+#include "prefix_system_test.moc"
