@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace sw {
+
+class MessageBoxes;
+
+// One known program: the risk flag and the three patterns that recognise it.
+struct SearchRecord {
+    qint16 risk = 0; // 0: harmless; anything else: a risk
+    QString filePattern;
+    QString companyPattern;
+    QString namePattern;
+
+    bool operator==(const SearchRecord&) const = default;
+};
+
+// The texts shown for search record i; links are "text;address" items joined by "|".
+struct DescriptionRecord {
+    QString description;
+    QString links;
+
+    bool operator==(const DescriptionRecord&) const = default;
+};
+
+// Stored 0-based; record i of the files lives at position i - 1.
+using SearchTable = QList<SearchRecord>;
+using DescriptionTable = QList<DescriptionRecord>;
+
+// The two tables, held for the life of the process. Indices are 1-based as in the files.
+struct DescriptionDatabase {
+    SearchTable searchTable;
+    DescriptionTable descriptionTable;
+
+    int count() const { return int(searchTable.size()); }
+    bool isEmpty() const { return searchTable.isEmpty(); }
+
+    // Index 1..count(). An index outside the description table (a short or failed description
+    // file) gives an empty record, so lookups never need to check.
+    const SearchRecord& search(int index) const { return searchTable.at(index - 1); }
+    const DescriptionRecord& description(int index) const;
+};
+
+// Reads Search.dat whole and fills the table with its records. Missing or unreadable files and
+// a count below 1 show "Error: <reason>" and give 0; records already read stay.
+qint16 LoadSearchIndex(const QString& path, SearchTable& searchTable, MessageBoxes& boxes);
+
+// Sizes the table to count empty records, then fills them from a Des_*.dat file. Errors are
+// shown as for LoadSearchIndex.
+void LoadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count,
+                      MessageBoxes& boxes);
+
+// In-memory forms of the loaders (also the fuzzers' entry points). They return false with the
+// reason in `error` where the loaders would show a message. A field cut off by the end of the
+// data reads as empty (0 for the risk flag), as does everything after it.
+bool parseSearchIndex(QByteArrayView bytes, SearchTable& searchTable, qint16& count, QString& error);
+bool parseDescriptions(QByteArrayView bytes, DescriptionTable& descriptionTable, qint16 count,
+                       QString& error);
+
+// The files' code page. Bytes without a Windows-1252 character (0x81, 0x8D, 0x8F, 0x90, 0x9D)
+// decode to the C1 control of the same value, as Windows does.
+QString decodeWindows1252(QByteArrayView bytes);
+// Fails (returns false) on any character that Windows-1252 cannot hold.
+bool encodeWindows1252(QStringView text, QByteArray& out);
+
+} // namespace sw
