@@ -8,8 +8,4 @@ add_library(sw_pe STATIC
 )
 target_include_directories(sw_pe PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(sw_pe PUBLIC Qt6::Core Qt6::Gui PRIVATE sw_warnings)
-if(SW_BUILD_FUZZERS)
-    # Coverage and sanitizers for the code the fuzzer drives.
-    target_compile_options(sw_pe PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
-endif()
 target_link_libraries(swcore PUBLIC sw_pe)
