@@ -29,20 +29,28 @@ struct Fixture {
     }
     TwipScale scale() const { return TwipScale(panel.logicalDpiX(), panel.logicalDpiY()); }
     // Whole pixels rarely make whole thousands of twips; expectations use the real length.
-    int length(bool horizontal = false) const {
-        return roundHalfEven(horizontal ? scale().toTwipsY(panel.height()) : scale().toTwipsX(panel.width()));
+    int length() const {
+        return roundHalfEven(panel.Horizontal() ? scale().toTwipsY(panel.height())
+                                                : scale().toTwipsX(panel.width()));
+    }
+    double barStart(QRect rect) const {
+        return panel.Horizontal() ? scale().toTwipsY(rect.y()) : scale().toTwipsX(rect.x());
     }
 
-    // Presses on the bar, moves its centre to `centre` twips from the left edge and releases.
+    // Presses on the bar, moves its centre to `centre` twips from the near edge and releases.
     void dragTo(int centre, Qt::MouseButton button = Qt::LeftButton) {
         const QPoint grip = bar->rect().center();
         QTest::mousePress(bar, button, {}, grip);
-        const int pointer = scale().toPixelsX(centre - scale().toTwipsX(bar->x()));
-        QTest::mouseMove(bar, QPoint(pointer, grip.y()));
+        const double offset = centre - barStart(bar->geometry());
+        const QPoint pointer = panel.Horizontal() ? QPoint(grip.x(), scale().toPixelsY(offset))
+                                                  : QPoint(scale().toPixelsX(offset), grip.y());
+        QTest::mouseMove(bar, pointer);
         moved = bar->geometry();
-        QTest::mouseRelease(bar, button, {}, QPoint(pointer, grip.y()));
+        firstWhileDragging = panel.Control1()->geometry();
+        QTest::mouseRelease(bar, button, {}, pointer);
     }
     QRect moved;
+    QRect firstWhileDragging;
 };
 
 } // namespace
@@ -70,30 +78,35 @@ private slots:
     void dragFollowsPointerThenDrops_data() {
         QTest::addColumn<int>("centre");
         QTest::addColumn<int>("snapped");
-        QTest::newRow("near edge") << 300 << 1;
-        QTest::newRow("outside the snap zone") << 900 << 0;
-        QTest::newRow("far edge") << 7800 << 2;
+        QTest::addColumn<bool>("horizontal");
+        QTest::newRow("near edge") << 300 << 1 << false;
+        QTest::newRow("outside the snap zone") << 900 << 0 << false;
+        QTest::newRow("far edge") << 7800 << 2 << false;
+        QTest::newRow("horizontal, near edge") << 300 << 1 << true;
+        QTest::newRow("horizontal, far edge") << 3800 << 2 << true;
     }
     void dragFollowsPointerThenDrops() {
         QFETCH(int, centre);
         QFETCH(int, snapped);
+        QFETCH(bool, horizontal);
         Fixture f;
+        f.panel.setHorizontal(horizontal);
         const QRect firstBefore = f.first->geometry();
         QList<int> reported;
         connect(&f.panel, &SplitterPanel::LayoutChanged, this, [&](int& position) { reported << position; });
         f.dragTo(centre);
         // While dragging only the bar moved.
-        QVERIFY(qAbs(f.scale().toTwipsX(f.moved.x()) + 37 - centre) < f.scale().toTwipsX(1));
+        QVERIFY(qAbs(f.barStart(f.moved) + 37 - centre) < f.scale().toTwipsX(1));
+        QCOMPARE(f.firstWhileDragging, firstBefore);
         const int position = snapped == 2 ? f.length() - 37 : snapped == 1 ? 0 : 2000;
         QCOMPARE(reported, QList<int>{position});
         QCOMPARE(f.panel.Snapped(), snapped);
         QCOMPARE(f.panel.Position(), position);
         QCOMPARE(f.first->isVisible(), snapped != 1);
         QCOMPARE(f.second->isVisible(), snapped != 2);
-        if (snapped == 0)
-            QVERIFY(f.first->geometry() != firstBefore);
-        if (snapped == 2)
-            QCOMPARE(f.bar->geometry().right() + 1, f.panel.width());
+        if (snapped == 2) // flush with the far edge
+            QCOMPARE(horizontal ? f.bar->geometry().bottom() + 1 : f.bar->geometry().right() + 1,
+                     horizontal ? f.panel.height() : f.panel.width());
     }
 
     void barChangesColourOnlyWhileDragged() {
@@ -145,7 +158,7 @@ private slots:
         QCOMPARE(f.bar->geometry().bottom() + 1, f.panel.height());
         MemoryPropertyBag saved;
         f.panel.WriteProperties(saved);
-        QCOMPARE(saved.values().value("Position").toInt(), f.length(true) - 37);
+        QCOMPARE(saved.values().value("Position").toInt(), f.length() - 37);
     }
 
     void systemColoursFollowThePalette() {
