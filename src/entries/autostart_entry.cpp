@@ -25,7 +25,8 @@ QString GetTagKey(const QString& tag) {
 }
 
 QString GetFileNameFromPath(const QString& path) {
-    const qsizetype separator = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    const qsizetype separator =
+        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return separator < 0 ? path : path.mid(separator + 1);
 }
 

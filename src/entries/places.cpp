@@ -20,10 +20,24 @@ const std::array<Place, 6>& allPlaces() {
          kBackupKey + "\\HKEY_LM\\Run"},
         {PlaceKind::RegistryKey, "AURunOnce", "ALL RUNONCE", "RunOnce", "folder", kHkeyLocalMachine,
          kRunOnceKey, 0, kBackupKey + "\\HKEY_LM\\RunOnce"},
-        {PlaceKind::StartupFolder, "SMAllUsr", "ALL USERS", "AllUsr", "all users", 0, {},
-         kCsidlCommonStartup, "Backups/Startmenu/All Users"},
-        {PlaceKind::StartupFolder, "SMLocalUsr", "LOCAL USER", "LocalUsr", "local user", 0, {},
-         kCsidlStartup, "Backups/Startmenu/Local User"},
+        {PlaceKind::StartupFolder,
+         "SMAllUsr",
+         "ALL USERS",
+         "AllUsr",
+         "all users",
+         0,
+         {},
+         kCsidlCommonStartup,
+         "Backups/Startmenu/All Users"},
+        {PlaceKind::StartupFolder,
+         "SMLocalUsr",
+         "LOCAL USER",
+         "LocalUsr",
+         "local user",
+         0,
+         {},
+         kCsidlStartup,
+         "Backups/Startmenu/Local User"},
     }};
     return places;
 }
@@ -36,9 +50,9 @@ const Place* placeByBackupKind(const QString& backupKind) {
 }
 
 const QStringList& categoryKeys() {
-    static const QStringList keys = {"ALL",           "STARTMENU",   "REGISTRY",      "LOCAL USER REG",
-                                     "LOCAL RUN",     "LOCAL RUNONCE", "ALL USERS REG", "ALL RUN",
-                                     "ALL RUNONCE",   "LOCAL USER",  "ALL USERS",     "SERVICES"};
+    static const QStringList keys = {"ALL",         "STARTMENU",     "REGISTRY",      "LOCAL USER REG",
+                                     "LOCAL RUN",   "LOCAL RUNONCE", "ALL USERS REG", "ALL RUN",
+                                     "ALL RUNONCE", "LOCAL USER",    "ALL USERS",     "SERVICES"};
     return keys;
 }
 

@@ -11,7 +11,8 @@ namespace sw {
 class SystemInfo;
 
 // Where the program keeps registry backups, below HKEY_CURRENT_USER.
-inline const QString kBackupKey = QStringLiteral("Software\\VB and VBA Program Settings\\Tidyra\\StartWarden\\Backups");
+inline const QString kBackupKey =
+    QStringLiteral("Software\\VB and VBA Program Settings\\Tidyra\\StartWarden\\Backups");
 
 enum class PlaceKind { RegistryKey, StartupFolder };
 
@@ -23,10 +24,11 @@ struct Place {
     QString categoryKey;
     QString treeCaptionKey;
     QString treeImageKey;
-    std::int32_t root;        // registry places only
-    QString keyPath;          // registry places only
-    int specialFolder;        // Startup folders only
-    QString backupLocation;   // registry: key path below HKEY_CURRENT_USER; folder: path below the program folder
+    std::int32_t root; // registry places only
+    QString keyPath;   // registry places only
+    int specialFolder; // Startup folders only
+    QString
+        backupLocation; // registry: key path below HKEY_CURRENT_USER; folder: path below the program folder
 };
 
 // The six places in the order category "ALL" lists them.

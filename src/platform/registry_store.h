@@ -35,7 +35,8 @@ public:
                                   const QString& data) = 0;
     // Afterwards the target value holds the source value's data; the source stays.
     virtual void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
-                           std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) = 0;
+                           std::int32_t targetRoot, const QString& targetKeyPath,
+                           const QString& targetName) = 0;
     // The value's data as text; kind is what EnumerateValues gave, or 0.
     virtual QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
                               std::uint32_t kind) = 0;

@@ -12,7 +12,8 @@ const char* const kUserName = "tester";
 
 QByteArray TempPrefix::registryHeader(bool machine) {
     QByteArray header = "WINE REGISTRY Version 2\n";
-    header += machine ? ";; All keys relative to \\\\Machine\n" : ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n";
+    header += machine ? ";; All keys relative to \\\\Machine\n"
+                      : ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n";
     header += "\n#arch=win64\n";
     return header;
 }
@@ -30,8 +31,9 @@ TempPrefix::TempPrefix(const QByteArray& systemBody, const QByteArray& userBody)
 }
 
 QString TempPrefix::userStartupFolder() const {
-    return hostPath(QStringLiteral("drive_c/users/%1/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup")
-                        .arg(QLatin1String(kUserName)));
+    return hostPath(
+        QStringLiteral("drive_c/users/%1/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup")
+            .arg(QLatin1String(kUserName)));
 }
 
 QString TempPrefix::commonStartupFolder() const {

@@ -18,7 +18,8 @@ void checkPath(const QString& keyPath) {
 }
 } // namespace
 
-MemoryRegistryStore::MemoryRegistryStore(std::shared_ptr<Registry> registry) : m_registry(std::move(registry)) {}
+MemoryRegistryStore::MemoryRegistryStore(std::shared_ptr<Registry> registry)
+    : m_registry(std::move(registry)) {}
 
 MemoryRegistryStore::Key* MemoryRegistryStore::findKey(std::int32_t root, const QString& keyPath) {
     auto it = m_registry->find(mapKey(root, keyPath));
@@ -64,9 +65,9 @@ void MemoryRegistryStore::WriteStringValue(std::int32_t root, const QString& key
     key->values.append(Value{name, data});
 }
 
-void MemoryRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
-                                    std::int32_t targetRoot, const QString& targetKeyPath,
-                                    const QString& targetName) {
+void MemoryRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath,
+                                    const QString& sourceName, std::int32_t targetRoot,
+                                    const QString& targetKeyPath, const QString& targetName) {
     const QString data = ReadValue(sourceRoot, sourceKeyPath, sourceName, 0);
     WriteStringValue(targetRoot, targetKeyPath, targetName, data);
 }

@@ -32,7 +32,8 @@ public:
                           const QString& data) override;
     void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
                    std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) override;
-    QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name, std::uint32_t kind) override;
+    QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
+                      std::uint32_t kind) override;
     void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
     QString SkippedValueName() const override { return QString(); }
 

@@ -1,0 +1,187 @@
+#include "main_window.h"
+
+#include "art.h"
+#include "translate_form.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace sw {
+
+namespace {
+
+struct ToolbarButton {
+    const char* key;      // what the toolbar handler dispatches on
+    const char* imageKey; // picture
+    const char* textKey;  // caption's language key (the design-time text)
+    bool checkable;
+};
+
+// Left to right; an empty key is a separator, "spacer" the placeholder before the pane buttons.
+const ToolbarButton kButtons[] = {
+    {"add", "add", "add", false},
+    {"edit", "edit", "edit", false},
+    {"activate", "activate", "deactivate", false},
+    {"delete", "remove", "delete", false},
+    {"", "", "", false},
+    {"run", "run", "execute", false},
+    {"refresh", "refresh", "refresh", false},
+    {"send", "send", "report", false},
+    {"backups", "backup", "backup", false},
+    {"spacer", "", "", false},
+    {"folderlist", "folderlist", "Dirlist", true},
+    {"details", "details", "details", true},
+};
+
+// Column captions are the German built-in ones until the window is translated.
+struct Column {
+    const char* caption;
+    const char* key;
+    int widthTwips;
+    Qt::Alignment alignment;
+};
+const Column kColumns[] = {
+    {"Name", "name", 1600, Qt::AlignLeft},      {"Programm", "program", 5000, Qt::AlignLeft},
+    {"Gültig", "Valid", 500, Qt::AlignHCenter}, {"Aktiv", "Active", 500, Qt::AlignHCenter},
+    {"Ort", "Place", 2000, Qt::AlignLeft},
+};
+
+template <typename T> T* named(T* control, const char* name) {
+    control->setObjectName(QLatin1String(name));
+    return control;
+}
+
+} // namespace
+
+frmMain::frmMain(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setLanguageKey(this, QStringLiteral("MainWinTit"));
+    setWindowTitle(QStringLiteral("Tidyra StartWarden"));
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPointSizeF(8.25);
+    setFont(tahoma);
+
+    createToolbar();
+    createLists();
+    createInformationPanel();
+
+    imgTemp = named(new QLabel(this), "imgTemp");
+    imgTemp->setPixmap(artPixmap(QStringLiteral("unknow"), QSize(16, 16)));
+    imgTemp->hide();
+
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &frmMain::helpRequested);
+}
+
+void frmMain::createToolbar() {
+    tlbMain = named(new QToolBar(this), "tlbMain");
+    tlbMain->setOrientation(Qt::Vertical);
+    tlbMain->setIconSize(QSize(32, 32));
+    tlbMain->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    for (const ToolbarButton& button : kButtons) {
+        const QString key = QLatin1String(button.key);
+        if (key.isEmpty()) {
+            tlbMain->addSeparator();
+            continue;
+        }
+        if (key == QLatin1String("spacer")) {
+            auto* spacer = named(new QWidget(tlbMain), "tlbSpacer");
+            spacer->setFixedHeight(33); // 500 twips at 96 dpi
+            tlbMain->addWidget(spacer);
+            continue;
+        }
+        QAction* action =
+            tlbMain->addAction(artIcon(QLatin1String(button.imageKey)), QLatin1String(button.textKey));
+        action->setObjectName(key);
+        setLanguageKey(action, QLatin1String(button.textKey));
+        action->setProperty(kToolTipKeyProperty, QLatin1String(button.textKey) + QLatin1String("Tip"));
+        action->setCheckable(button.checkable);
+        action->setChecked(button.checkable);
+        connect(action, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });
+        m_buttons.insert(key, action);
+    }
+}
+
+void frmMain::createLists() {
+    SplitterPanel1 = named(new QWidget(this), "SplitterPanel1");
+    SplitterPanel2 = named(new QWidget(SplitterPanel1), "SplitterPanel2");
+
+    tvwCategories = named(new QTreeWidget(SplitterPanel2), "tvwCategories");
+    tvwCategories->setHeaderHidden(true);
+    tvwCategories->setIconSize(QSize(16, 16));
+
+    lvwEntries = named(new QTreeWidget(SplitterPanel2), "lvwEntries");
+    lvwEntries->setRootIsDecorated(false);
+    lvwEntries->setUniformRowHeights(true);
+    lvwEntries->setIconSize(QSize(16, 16));
+    lvwEntries->setAllColumnsShowFocus(true);
+    lvwEntries->setSortingEnabled(false);
+    QFont listFont = lvwEntries->font();
+    listFont.setPointSizeF(9);
+    lvwEntries->setFont(listFont);
+    lvwEntries->setColumnCount(int(std::size(kColumns)));
+    QStringList keys;
+    for (int column = 0; column < int(std::size(kColumns)); ++column) {
+        const Column& spec = kColumns[column];
+        lvwEntries->headerItem()->setText(column, QString::fromUtf8(spec.caption));
+        lvwEntries->headerItem()->setTextAlignment(column, spec.alignment | Qt::AlignVCenter);
+        lvwEntries->setColumnWidth(column, spec.widthTwips * logicalDpiX() / 1440);
+        keys << QLatin1String(spec.key);
+    }
+    lvwEntries->setProperty(kColumnKeysProperty, keys);
+}
+
+void frmMain::createInformationPanel() {
+    fraInformation = named(new QFrame(SplitterPanel1), "fraInformation");
+    fraInformation->setFrameShape(QFrame::NoFrame);
+    fraInformation->setAutoFillBackground(true);
+
+    imgInfos = named(new QLabel(fraInformation), "imgInfos");
+    imgInfos->setScaledContents(true);
+    picIcon = named(new QLabel(fraInformation), "picIcon");
+    lblTitle = named(new QLabel(fraInformation), "lblTitle");
+    QFont titleFont = lblTitle->font();
+    titleFont.setPointSize(12);
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+    lblCompany = named(new QLabel(fraInformation), "lblCompany");
+    linSeperator = named(new QFrame(fraInformation), "linSeperator");
+    linSeperator->setFrameShape(QFrame::HLine);
+    linSeperator->setStyleSheet(QStringLiteral("color: #E0E0E0"));
+
+    txtInfo = named(new QPlainTextEdit(fraInformation), "txtInfo");
+    txtInfo->setReadOnly(true);
+    QFont infoFont = txtInfo->font();
+    infoFont.setPointSizeF(9);
+    txtInfo->setFont(infoFont);
+
+    fraLink = named(new QFrame(fraInformation), "fraLink");
+    fraLink->setFrameShape(QFrame::NoFrame);
+    Image1 = named(new QLabel(fraLink), "Image1");
+    imgWeblink = named(new QLabel(fraLink), "imgWeblink");
+    imgWeblink->setPixmap(artPixmap(QStringLiteral("weblink"), QSize(16, 16)));
+
+    lvwLinks = named(new QListWidget(fraInformation), "lvwLinks");
+    lvwLinks->setViewMode(QListView::ListMode);
+    lvwLinks->setIconSize(QSize(16, 16));
+    QPalette linkPalette = lvwLinks->palette();
+    linkPalette.setColor(QPalette::Text, QColor(0x00, 0x00, 0xC0));
+    lvwLinks->setPalette(linkPalette);
+
+    imgBackground = named(new QLabel(fraInformation), "imgBackground");
+    imgBackground->setPixmap(artPixmap(QStringLiteral("background"), QSize(160, 80)));
+    imgBackground->lower();
+}
+
+} // namespace sw

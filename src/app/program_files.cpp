@@ -1,0 +1,37 @@
+#include "program_files.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace sw {
+
+QString ProgramFiles::defaultLanguageFile() const {
+    return programFolder + QStringLiteral("/../Data/Languages/english.lng");
+}
+
+QString ProgramFiles::helpFile(const QString& name) const {
+    if (name.isEmpty())
+        return {};
+    const QString helpFolder = QDir(programFolder + QStringLiteral("/../Help")).canonicalPath();
+    if (helpFolder.isEmpty())
+        return {};
+    const QFileInfo file(helpFolder + QLatin1Char('/') + name);
+    const QString canonical = file.canonicalFilePath();
+    if (canonical.isEmpty() || !file.isFile() || !canonical.startsWith(helpFolder + QLatin1Char('/')))
+        return {};
+    return canonical;
+}
+
+QString ProgramFiles::checkList() const {
+    return programFolder + QStringLiteral("/Check.dat");
+}
+
+QString ProgramFiles::searchIndex() const {
+    return programFolder + QStringLiteral("/Search.dat");
+}
+
+QString ProgramFiles::descriptionFile(const QString& name) const {
+    return programFolder + QLatin1Char('/') + name;
+}
+
+} // namespace sw

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace sw {
+
+// The files the program finds relative to its own folder (the folder of the executable).
+struct ProgramFiles {
+    QString programFolder;
+
+    QString defaultLanguageFile() const;
+    // The help file of that name in the Help folder beside the program folder, or an empty text
+    // when it is missing or its name leads out of the Help folder.
+    QString helpFile(const QString& name) const;
+    QString checkList() const;
+    QString searchIndex() const;
+    QString descriptionFile(const QString& name) const;
+};
+
+} // namespace sw

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "program_files.h"
+
+#include <QString>
+
+namespace sw {
+
+class frmMain;
+class LanguageTexts;
+class MessageBoxes;
+class SingleInstance;
+
+// What start-up needs from outside; tests hand in scripted boxes and their own lock.
+struct StartupServices {
+    LanguageTexts& texts;
+    MessageBoxes& boxes;
+    SingleInstance& instance;
+    ProgramFiles files;
+};
+
+inline constexpr const char* kMarkerName = "KelmariTidyraMutex";
+
+// Loads the language; false when another copy runs (the user has been told, nothing was written).
+bool startLanguageAndInstance(StartupServices& services);
+
+// The window's part of start-up: icon, marker, help file, translation. Returns the help file
+// (empty when there is none).
+QString prepareMainWindow(frmMain& window, StartupServices& services);
+
+} // namespace sw

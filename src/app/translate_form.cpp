@@ -1,0 +1,70 @@
+#include "translate_form.h"
+
+#include "platform/language_texts.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QWidget>
+
+namespace sw {
+
+namespace {
+
+void translateCaption(QObject* control, const QString& text) {
+    if (auto* action = qobject_cast<QAction*>(control))
+        action->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(control))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(control))
+        label->setText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(control))
+        group->setTitle(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->setPlaceholderText(text);
+    else if (auto* widget = qobject_cast<QWidget*>(control); widget && widget->isWindow())
+        widget->setWindowTitle(text);
+}
+
+void translateColumns(QObject* control, const LanguageTexts& texts) {
+    auto* tree = qobject_cast<QTreeWidget*>(control);
+    const QStringList keys = control->property(kColumnKeysProperty).toStringList();
+    if (!tree || keys.isEmpty())
+        return;
+    QTreeWidgetItem* header = tree->headerItem();
+    for (int column = 0; column < keys.size() && column < tree->columnCount(); ++column)
+        header->setText(column, texts.GetText(keys[column]));
+}
+
+void translate(QObject* control, const LanguageTexts& texts) {
+    const QString key = control->property(kLanguageKeyProperty).toString();
+    if (!key.isEmpty())
+        translateCaption(control, texts.GetText(key));
+    const QString tipKey = control->property(kToolTipKeyProperty).toString();
+    if (!tipKey.isEmpty()) {
+        if (auto* action = qobject_cast<QAction*>(control))
+            action->setToolTip(texts.GetText(tipKey));
+        else if (auto* widget = qobject_cast<QWidget*>(control))
+            widget->setToolTip(texts.GetText(tipKey));
+    }
+    translateColumns(control, texts);
+}
+
+} // namespace
+
+void setLanguageKey(QObject* control, const QString& key) {
+    control->setProperty(kLanguageKeyProperty, key);
+}
+
+void TranslateForm(QWidget* window, const LanguageTexts& texts) {
+    translate(window, texts);
+    const auto children = window->findChildren<QObject*>();
+    for (QObject* child : children)
+        translate(child, texts);
+}
+
+} // namespace sw

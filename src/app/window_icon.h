@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace sw {
+
+// Gives the window the program's icon of that name from the program's own resources.
+void SetWindowIcon(QWidget* window, const QString& resourceName);
+
+} // namespace sw

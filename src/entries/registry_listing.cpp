@@ -1,0 +1,65 @@
+#include "listing.h"
+
+#include "info/path_resolution.h"
+#include "platform/platform.h"
+
+namespace sw {
+
+namespace {
+
+const QString kInactivePrefix = QStringLiteral("REM ");
+
+// The program file of a value's data: the data itself when it names a file, else what the
+// command line resolves to.
+QString programFileOf(const Platform& platform, const QString& data) {
+    if (programFileExists(*platform.fileSystem, data))
+        return data;
+    return ResolveProgramPath(data, *platform.system);
+}
+
+} // namespace
+
+QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_t root,
+                                      const QString& keyPath, const QString& label) {
+    QList<AutostartEntry> rows;
+    const Platform& platform = context.platform;
+    std::unique_ptr<RegistryStore> store;
+    QStringList names;
+    QList<std::uint32_t> kinds;
+    try {
+        store = platform.newRegistryStore();
+        if (!store->EnumerateValues(root, keyPath, names, kinds))
+            return rows;
+    } catch (const std::exception&) {
+        return rows;
+    }
+    const QString skipped = store->SkippedValueName();
+    const QString tag = makeEntryTag(root, keyPath);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (names[i] == skipped)
+            continue;
+        AutostartEntry row;
+        row.name = names[i];
+        // Name and position alone repeat across keys; the tag keeps keys of different places apart.
+        row.rowKey = names[i] + QString::number(i) + QLatin1Char('@') + tag;
+        row.placeLabel = label;
+        row.tag = tag;
+        QString data;
+        try {
+            data = store->ReadValue(root, keyPath, names[i], i < kinds.size() ? kinds[i] : 0);
+        } catch (const std::exception&) {
+        }
+        row.active = data.left(4).toUpper() != kInactivePrefix;
+        if (!row.active)
+            data.remove(0, 4);
+        row.program = data;
+        const QString programFile = programFileOf(platform, data);
+        row.valid = programFileExists(*platform.fileSystem, programFile);
+        if (row.valid)
+            row.icon = platform.fileInformation->GetFileIcon(programFile, kSmallIcon);
+        rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace sw

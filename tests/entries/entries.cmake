@@ -1,0 +1,2 @@
+sw_add_test(places_test SOURCES entries/places_test.cpp LIBS swcore)
+sw_add_test(check_list_test SOURCES entries/check_list_test.cpp LIBS swcore)
