@@ -716,10 +716,8 @@ QString valueText(std::uint32_t type, const QByteArray& data) {
         return text;
     }
     case kRegMultiSz: {
-        QStringList items = utf16Text(data).split(QChar(0));
-        while (!items.isEmpty() && items.last().isEmpty())
-            items.removeLast();
-        return items.join(QLatin1Char('\n'));
+        // one line per item; empty items (list terminators) are left out
+        return utf16Text(data).split(QChar(0), Qt::SkipEmptyParts).join(QLatin1Char('\n'));
     }
     case kRegDword:
     case kRegDwordBigEndian:

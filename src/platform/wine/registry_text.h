@@ -103,7 +103,7 @@ QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section);
 std::optional<ValueEntry> parseValueLine(QByteArrayView line);
 
 // The value's data as text: strings as text (UTF-16LE for hex(1|2|7), up to the first NUL),
-// REG_MULTI_SZ items joined by '\n', DWORD/QWORD as unsigned decimal, other data as upper-case hex.
+// REG_MULTI_SZ's non-empty items joined by '\n', DWORD/QWORD as unsigned decimal, other data as upper-case hex.
 QString valueText(std::uint32_t type, const QByteArray& data);
 // The bytes a REG_SZ holds for a text (UTF-16LE with the final NUL).
 QByteArray stringData(QStringView text);

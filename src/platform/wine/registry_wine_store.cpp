@@ -274,6 +274,8 @@ void WineRegistryStore::modify(
             ::unlink(tempName.constData());
             throw RegistryError(QStringLiteral("Cannot write %1: %2").arg(target, writeError).toStdString());
         }
+        if (m_beforeReplace)
+            m_beforeReplace();
         // Re-check just before the rename: a wineserver that started, or a change by someone else.
         FileState beforeRename;
         const QString running = wineRunningOn(m_prefixDir);

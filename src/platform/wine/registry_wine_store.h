@@ -41,6 +41,10 @@ public:
     void writeRawValue(std::int32_t root, const QString& keyPath, const QString& name, std::uint32_t type,
                        const QByteArray& data);
 
+    // For tests: called once per attempt after the new file is written and before the old one is
+    // replaced, to simulate another writer.
+    void setBeforeReplaceHook(std::function<void()> hook) { m_beforeReplace = std::move(hook); }
+
 private:
     // Reads the file, applies edit (which sets changed) and replaces the file safely; retries when the
     // file changed meanwhile.
@@ -49,6 +53,7 @@ private:
                 const std::function<bool(const QByteArray& result)>& verify);
 
     QString m_prefixDir;
+    std::function<void()> m_beforeReplace;
 };
 
 } // namespace sw
