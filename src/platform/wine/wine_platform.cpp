@@ -1,0 +1,27 @@
+#include "wine_platform.h"
+
+#include "lnk_shortcut_file.h"
+#include "pe_file_information.h"
+#include "registry_wine_store.h"
+#include "wine_desktop_services.h"
+#include "wine_file_system.h"
+#include "wine_running.h"
+#include "wine_system_info.h"
+
+namespace sw {
+
+Platform makeWinePlatform(const QString& prefixFolder) {
+    Platform platform;
+    auto fileSystem = std::make_shared<WineFileSystem>(prefixFolder);
+    auto toHost = [fileSystem](const QString& path) { return fileSystem->hostPath(path); };
+    platform.newRegistryStore = [prefixFolder] { return std::make_unique<WineRegistryStore>(prefixFolder); };
+    platform.newShortcutFile = [toHost] { return std::make_unique<LnkShortcutFile>(toHost); };
+    platform.fileSystem = fileSystem;
+    platform.system = std::make_shared<WineSystemInfo>(prefixFolder, platform.newRegistryStore);
+    platform.fileInformation = std::make_shared<PeFileInformation>(toHost);
+    platform.desktop = std::make_shared<WineDesktopServices>(prefixFolder);
+    platform.readOnlyReason = [prefixFolder] { return wineRunningOn(prefixFolder); };
+    return platform;
+}
+
+} // namespace sw
