@@ -4,7 +4,6 @@
 #include "platform/wine/pe_version.h"
 #include "temp_prefix.h"
 
-#include <QRandomGenerator>
 #include <QTest>
 #include <QtEndian>
 
@@ -30,7 +29,8 @@ qsizetype optionalHeader(const QByteArray& bytes) {
 }
 
 PeResource resource(const QByteArray& bytes, quint16 type) {
-    for (const PeResource& r : PeResources(bytes).resources()) {
+    const PeResources pe(bytes);
+    for (const PeResource& r : pe.resources()) {
         if (r.type.is(type))
             return r;
     }
@@ -56,7 +56,6 @@ private slots:
     void resourceTreeLoops();
     void brokenVersionNodes();
     void brokenIconGroups();
-    void randomDamage();
 };
 
 void PeRobustnessTest::truncatedFiles() {
@@ -92,15 +91,6 @@ void PeRobustnessTest::brokenHeaders() {
     QByteArray nowhere = good;
     put32(nowhere, optional + 128, 0x7FFF0000u); // resource RVA in no section
     QVERIFY(PeResources(nowhere).resources().isEmpty());
-
-    // Read as PE32 the data directories sit 16 bytes earlier: a mixed-up offset finds no resources.
-    QByteArray wrongMagic = good;
-    put16(wrongMagic, optional, 0x10B);
-    QVERIFY(readVersionText(wrongMagic, kCompany).isEmpty());
-
-    QByteArray hugeSections = good;
-    put16(hugeSections, qFromLittleEndian<quint32>(good.constData() + 0x3C) + 6, 0xFFFF);
-    QCOMPARE(readVersionText(hugeSections, kCompany), QStringLiteral("Example Tools Ltd."));
 }
 
 void PeRobustnessTest::resourceTreeLoops() {
@@ -143,11 +133,6 @@ void PeRobustnessTest::brokenVersionNodes() {
     QByteArray overlongNode = good;
     put16(overlongNode, block + 0x098, 0xFFFF); // the node claims more than its parent holds
     QVERIFY(readVersionText(overlongNode, kCompany).isEmpty());
-    QCOMPARE(readVersionText(overlongNode, QStringLiteral("ProductName")), QString());
-
-    QByteArray zeroLength = good;
-    put16(zeroLength, block + 0x098, 0);
-    QVERIFY(readVersionText(zeroLength, QStringLiteral("ProductName")).isEmpty());
 
     QByteArray shortTranslation = good;
     put16(shortTranslation, block + 0x1ec + 2, 2); // half a pair
@@ -186,22 +171,6 @@ void PeRobustnessTest::brokenIconGroups() {
     QByteArray giant = good;
     put32(giant, resource(good, kResourceIcon).fileOffset + 4, 0x7FFFFFFF);
     QVERIFY(sw::test::scaledFrom(bestIconImage(rebuildFirstIconGroup(PeResources(giant)), 16), img32));
-}
-
-void PeRobustnessTest::randomDamage() {
-    QRandomGenerator random(20261206);
-    for (const char* name : {"app_x86_64.exe", "multi_i686.dll"}) {
-        const QByteArray good = readAll(fixture(QString::fromLatin1(name)));
-        const auto start = static_cast<quint32>(good.size() - 17408); // the resource section
-        for (int round = 0; round < 1500; ++round) {
-            QByteArray bytes = good;
-            for (int i = 0, n = random.bounded(1, 16); i < n; ++i) {
-                const quint32 at = start + random.bounded(static_cast<quint32>(good.size()) - start);
-                bytes[at] = static_cast<char>(random.bounded(2) ? 0xFF : random.bounded(256));
-            }
-            exercise(bytes);
-        }
-    }
 }
 
 QTEST_MAIN(PeRobustnessTest)
