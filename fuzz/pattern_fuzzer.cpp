@@ -19,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (pattern.isEmpty() && matched != text.isEmpty())
         std::abort();
     (void)sw::patternProblem(pattern);
-    (void)sw::matchesPattern(sw::toPatternCase(text), sw::toPatternCase(pattern));
+    const QString upperText = sw::toPatternCase(text);
+    if (sw::matchesPattern(upperText, pattern, sw::PatternCase::Upper) !=
+        sw::matchesPattern(upperText, sw::toPatternCase(pattern)))
+        std::abort();
     return 0;
 }

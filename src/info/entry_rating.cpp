@@ -19,7 +19,7 @@ QString trimBlanks(const QString& text) {
 }
 
 bool matches(const QString& text, const QString& pattern) {
-    return matchesPattern(text, toPatternCase(pattern));
+    return matchesPattern(text, pattern, PatternCase::Upper);
 }
 
 } // namespace

@@ -4,6 +4,18 @@ namespace sw {
 
 namespace {
 
+// One character upper-cased; the common ASCII case skips the Unicode tables.
+inline QChar upper(QChar ch) {
+    const char16_t unit = ch.unicode();
+    if (unit < 0x80)
+        return (unit >= u'a' && unit <= u'z') ? QChar(char16_t(unit - 0x20)) : ch;
+    return ch.toUpper();
+}
+
+inline QChar fold(QChar ch, PatternCase patternCase) {
+    return patternCase == PatternCase::Upper ? upper(ch) : ch;
+}
+
 // Position of the "]" closing the list that opens at `open`, or -1. A "]" right after "[" or
 // "[!" closes the list (an empty list), it is never a member.
 qsizetype listEnd(QStringView pattern, qsizetype open) {
@@ -18,11 +30,11 @@ qsizetype listEnd(QStringView pattern, qsizetype open) {
 }
 
 // Whether `ch` is in the list between `first` and `last` (exclusive), "!" already stripped.
-bool inList(QStringView pattern, qsizetype first, qsizetype last, QChar ch) {
+bool inList(QStringView pattern, qsizetype first, qsizetype last, QChar ch, PatternCase patternCase) {
     for (qsizetype i = first; i < last; ++i) {
-        const QChar low = pattern[i];
+        const QChar low = fold(pattern[i], patternCase);
         if (i + 2 < last && pattern[i + 1] == u'-') {
-            const QChar high = pattern[i + 2];
+            const QChar high = fold(pattern[i + 2], patternCase);
             if (low <= ch && ch <= high)
                 return true;
             i += 2;
@@ -35,7 +47,7 @@ bool inList(QStringView pattern, qsizetype first, qsizetype last, QChar ch) {
 
 // Whether the single-character element at `pos` matches `ch`; `next` gets the position after
 // the element.
-bool matchesOne(QStringView pattern, qsizetype pos, QChar ch, qsizetype& next) {
+bool matchesOne(QStringView pattern, qsizetype pos, QChar ch, PatternCase patternCase, qsizetype& next) {
     const QChar p = pattern[pos];
     next = pos + 1;
     if (p == u'?')
@@ -49,14 +61,14 @@ bool matchesOne(QStringView pattern, qsizetype pos, QChar ch, qsizetype& next) {
         next = close + 1;
         const bool negated = pattern[pos + 1] == u'!';
         const qsizetype first = pos + (negated ? 2 : 1);
-        return inList(pattern, first, close, ch) != negated;
+        return inList(pattern, first, close, ch, patternCase) != negated;
     }
-    return ch == p;
+    return ch == fold(p, patternCase);
 }
 
 } // namespace
 
-bool matchesPattern(QStringView text, QStringView pattern) {
+bool matchesPattern(QStringView text, QStringView pattern, PatternCase patternCase) {
     // Greedy scan that remembers only the last "*": on a mismatch that star absorbs one more
     // character and the rest of the pattern is tried again from there. Earlier stars never
     // need to be revisited, which keeps the work bounded by text * pattern.
@@ -69,7 +81,7 @@ bool matchesPattern(QStringView text, QStringView pattern) {
         if (p < pattern.size() && pattern[p] == u'*') {
             starPattern = ++p;
             starText = t;
-        } else if (p < pattern.size() && matchesOne(pattern, p, text[t], next)) {
+        } else if (p < pattern.size() && matchesOne(pattern, p, text[t], patternCase, next)) {
             p = next;
             ++t;
         } else if (starPattern >= 0) {
@@ -86,14 +98,14 @@ bool matchesPattern(QStringView text, QStringView pattern) {
 
 QString toPatternCase(const QString& text) {
     qsizetype i = 0;
-    while (i < text.size() && text[i].toUpper() == text[i])
+    while (i < text.size() && upper(text[i]) == text[i])
         ++i;
     if (i == text.size())
         return text;
-    QString upper = text;
-    for (QChar& ch : upper)
-        ch = ch.toUpper();
-    return upper;
+    QString folded = text;
+    for (QChar& ch : folded)
+        ch = upper(ch);
+    return folded;
 }
 
 QString patternProblem(QStringView pattern) {

@@ -116,6 +116,8 @@ void DbCompilerTest::refusals_data() {
                                  << "x.db:8: field \"file\" given twice";
     QTest::newRow("unbalanced bracket") << replaced("ACME*", "[ACME") << "x.db:3: company pattern";
     QTest::newRow("reversed range") << replaced("name = *", "name = [Z-A]") << "x.db:4: name pattern";
+    QTest::newRow("range reversed once upper-cased")
+        << replaced("name = *", "name = [Z-a]") << "x.db:4: name pattern";
     QTest::newRow("empty list") << replaced("TOOL.EXE*", "TOOL[].EXE") << "x.db:2: file pattern";
     QTest::newRow("risk not 0 or 1") << replaced("risk = 0", "risk = 2") << "x.db:5: risk must be 0 or 1";
     QTest::newRow("link without semicolon") << good + "link = Home\n"

@@ -113,6 +113,16 @@ void PatternMatchTest::starsDoNotBacktrackExponentially() {
 void PatternMatchTest::foldsCaseCharacterByCharacter() {
     QCOMPARE(sw::toPatternCase(QStringLiteral("Tool.exe [a-z]")), QStringLiteral("TOOL.EXE [A-Z]"));
     QCOMPARE(sw::toPatternCase(QStringLiteral("straße äö")), QStringLiteral("STRAßE ÄÖ"));
+    // Folding on the fly agrees with folding first, inside lists and ranges too.
+    for (const char* pattern : {"tool.[d-f]x?", "*ä[!a-c]#", "[a-Z]", "[z-a]"}) {
+        for (const char* text : {"TOOL.EXE", "XÄD1", "M", "B"}) {
+            const QString p = QString::fromUtf8(pattern);
+            const QString t = QString::fromUtf8(text);
+            QCOMPARE(matchesPattern(t, p, sw::PatternCase::Upper), matchesPattern(t, sw::toPatternCase(p)));
+        }
+    }
+    QVERIFY(matchesPattern(u"TOOL.EXE", u"tool.[d-f]x?", sw::PatternCase::Upper));
+    QVERIFY(!matchesPattern(u"TOOL.EXE", u"tool.[d-f]x?"));
 }
 
 void PatternMatchTest::problems_data() {

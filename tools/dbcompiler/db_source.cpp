@@ -75,7 +75,8 @@ void SourceParser::pattern(int number, const QString& key, const QString& value,
     }
     seen = true;
     target = value;
-    const QString problem = patternProblem(value);
+    // Matching upper-cases the pattern first, so "[a-Z]" is fine and "[Z-a]" is not.
+    const QString problem = patternProblem(toPatternCase(value));
     if (!problem.isEmpty()) {
         error(number, QStringLiteral("%1 pattern \"%2\" can never match: %3").arg(key, value, problem));
         m_pending.valid = false;
