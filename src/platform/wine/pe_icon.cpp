@@ -124,7 +124,8 @@ QByteArray rebuildFirstIconGroup(const PeResources& pe) {
         const quint64 at = kDirSize + kGroupEntrySize * i;
         if (!inRange(dir, at, kGroupEntrySize))
             break;
-        const auto image = pe.find(kResourceIcon, PeResourceName{u16(dir, at + 12), {}}, group->language);
+        const auto image =
+            pe.find(kResourceIcon, PeResourceName{u16(dir, at + 12), {}, false}, group->language);
         if (!image)
             continue; // a group entry without its image is skipped, not fatal
         entries.append({0, 0, 0, dir.mid(static_cast<qsizetype>(at), 12), pe.data(*image)});

@@ -93,17 +93,14 @@ namespace {
 
 std::optional<PeResourceName> entryName(const TreeWalk& walk, quint32 raw) {
     if (!(raw & kHighBit))
-        return PeResourceName{static_cast<quint16>(raw), {}};
+        return PeResourceName{static_cast<quint16>(raw), {}, false};
     const quint64 at = raw & ~kHighBit;
     if (at + 2 > walk.limit)
         return std::nullopt;
     const quint16 length = u16(walk.file, walk.base + at);
     if (at + 2 + 2ull * length > walk.limit)
         return std::nullopt;
-    QString text = utf16(walk.file, walk.base + at + 2, length);
-    if (text.isNull())
-        text = QLatin1String(""); // a named entry with an empty name stays named
-    return PeResourceName{0, text};
+    return PeResourceName{0, utf16(walk.file, walk.base + at + 2, length), true};
 }
 
 } // namespace

@@ -12,12 +12,13 @@ inline constexpr quint16 kResourceIcon = 3;
 inline constexpr quint16 kResourceGroupIcon = 14;
 inline constexpr quint16 kResourceVersion = 16;
 
-// A resource type or name: an integer ID, or a string when `text` is not null.
+// A resource type or name: an integer ID, or a string.
 struct PeResourceName {
     quint16 id = 0;
     QString text;
+    bool named = false;
 
-    bool isNamed() const { return !text.isNull(); }
+    bool isNamed() const { return named; }
     bool is(quint16 value) const { return !isNamed() && id == value; }
     friend bool operator==(const PeResourceName&, const PeResourceName&) = default;
 };

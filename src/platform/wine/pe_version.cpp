@@ -73,7 +73,7 @@ QString versionNodeText(const QByteArray& block, const VersionNode& node) {
 
 QByteArray readVersionBlock(const QByteArray& fileBytes) {
     const PeResources pe(fileBytes);
-    std::optional<PeResourceName> name = PeResourceName{1, {}};
+    std::optional<PeResourceName> name = PeResourceName{1, {}, false};
     auto resource = pe.find(kResourceVersion, *name);
     if (!resource) {
         name = pe.firstName(kResourceVersion);
