@@ -351,6 +351,15 @@ private slots:
                                "; comment\r\n\"A\"=\"3\"\nbogus line\r\n\"B\"=hex:01,\\\r\n   02\r\n[L] 1\n"));
     }
 
+    // found by the fuzzer: an insertion where the replaced #time= line starts
+    void valueBeforeTimeLine() {
+        const QByteArray file = kHeader + "\n[K] 1\n\"b\"=\"1\"\n#time=1\n";
+        bool changed = false;
+        const QByteArray out = setValue(file, QStringLiteral("K"), QStringLiteral("c"), kRegSz,
+                                        stringData(QStringLiteral("2")), kTime, changed);
+        QCOMPARE(out, kHeader + "\n[K] 1796516940\n\"b\"=\"1\"\n\"c\"=\"2\"\n#time=1dd8518c9b78b08\n");
+    }
+
     void garbledInputNeverCrashesOrHangs() {
         const QByteArray file = readFixture(QStringLiteral("wine8_system_excerpt.reg"));
         // every truncation

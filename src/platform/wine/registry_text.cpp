@@ -338,6 +338,9 @@ QByteArray applyEdits(QByteArrayView buffer, QList<Edit> edits) {
     std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
         if (a.begin != b.begin)
             return a.begin > b.begin;
+        // at one offset: a replaced range before an insertion there (the insertion then lands in front)
+        if ((a.end > a.begin) != (b.end > b.begin))
+            return a.end > a.begin;
         return a.order > b.order;
     });
     QByteArray out = buffer.toByteArray();
