@@ -29,8 +29,12 @@ int main(int argc, char** argv) {
             sources.append(args[i]);
         }
     }
-    if (outputDir.isEmpty() || sources.isEmpty())
+    if (outputDir.isEmpty())
         return usage(err);
+    if (sources.isEmpty()) {
+        err << "sw-dbcompile: no source files given (data/database/*.db is empty?)\n";
+        return 1;
+    }
 
     sw::dbcompiler::Diagnostics diagnostics;
     if (!sw::dbcompiler::compileSources(sources, outputDir, diagnostics)) {
