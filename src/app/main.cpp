@@ -1,5 +1,8 @@
+#include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
+#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_prefix.h"
 #include "qt_message_boxes.h"
 #include "single_instance_lock.h"
 #include "startup.h"
@@ -7,7 +10,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDesktopServices>
+#include <QProcessEnvironment>
 #include <QUrl>
+
+namespace {
+constexpr int kNotAPrefix = 2;
+}
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -27,19 +35,33 @@ int main(int argc, char** argv) {
     sw::LanguageTexts texts;
     sw::QtMessageBoxes boxes(QStringLiteral("StartWarden"));
     sw::SingleInstanceLock instance;
-    sw::StartupServices services{texts, boxes, instance,
-                                 sw::ProgramFiles{QApplication::applicationDirPath()}};
-    if (!sw::startLanguageAndInstance(services))
-        return 1;
+    sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{QApplication::applicationDirPath()}};
+    if (!sw::startLanguageAndInstance(startup))
+        return 0;
 
+    const sw::WinePrefix prefix(sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
+                                                             QProcessEnvironment::systemEnvironment()));
+    if (!prefix.isValid()) {
+        QString message = texts.GetText(QStringLiteral("MsgNotAPrefix"));
+        message.replace(QStringLiteral("%PATH%"), prefix.folder());
+        boxes.show(message + QStringLiteral("\n\n") + prefix.problem(), QString(), sw::MessageIcon::Critical,
+                   sw::MessageButtons::Ok);
+        return kNotAPrefix;
+    }
+
+    sw::MainServices services{sw::makeWinePlatform(prefix.folder()), texts, boxes, startup.files, {}};
     sw::frmMain window;
+    window.setServices(&services);
     boxes.setParentWindow(&window);
-    const QString helpFile = sw::prepareMainWindow(window, services);
+    const QString helpFile = sw::prepareMainWindow(window, startup);
     QObject::connect(&window, &sw::frmMain::helpRequested, [helpFile] {
         if (!helpFile.isEmpty())
             QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
     });
     window.resize(14130 * window.logicalDpiX() / 1440, 8490 * window.logicalDpiY() / 1440);
+    sw::fillMainWindow(window, services);
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    sw::shutDown(window, services);
+    return status;
 }

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "art.h"
+#include "controls/splitter_panel.h"
 #include "translate_form.h"
 
 #include <QAction>
@@ -80,8 +81,27 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     imgTemp->setPixmap(artPixmap(QStringLiteral("unknow"), QSize(16, 16)));
     imgTemp->hide();
 
+    placeDesignedControls();
+    connectHandlers();
+}
+
+void frmMain::connectHandlers() {
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &frmMain::helpRequested);
+    connect(tvwCategories, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* node) { tvwCategories_NodeClick(node); });
+    connect(lvwEntries, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) { lvwEntries_ItemClick(item); });
+    connect(lvwEntries->header(), &QHeaderView::sectionClicked, this, &frmMain::lvwEntries_ColumnClick);
+    connect(lvwLinks, &QListWidget::itemClicked, this, &frmMain::lvwLinks_Click);
+    connect(SplitterPanel1, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel1_LayoutChanged);
+    connect(SplitterPanel2, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel2_LayoutChanged);
+    connect(this, &frmMain::toolbarButtonClicked, this, [this](const QString& key) {
+        if (key == QLatin1String("folderlist"))
+            toggleFolderList();
+        else if (key == QLatin1String("details"))
+            toggleDetails();
+    });
 }
 
 void frmMain::createToolbar() {
@@ -114,8 +134,16 @@ void frmMain::createToolbar() {
 }
 
 void frmMain::createLists() {
-    SplitterPanel1 = named(new QWidget(this), "SplitterPanel1");
-    SplitterPanel2 = named(new QWidget(SplitterPanel1), "SplitterPanel2");
+    SplitterPanel1 = named(new SplitterPanel(this), "SplitterPanel1");
+    SplitterPanel1->setHorizontal(true);
+    SplitterPanel1->setMinPanelSize(2200);
+    SplitterPanel1->setSnapToEdge(true);
+    SplitterPanel1->setPosition(2500);
+    SplitterPanel2 = named(new SplitterPanel(SplitterPanel1), "SplitterPanel2");
+    SplitterPanel2->setMinPanelSize(2600);
+    SplitterPanel2->setSnapToEdge(true);
+    // No stored position: it starts at its minimum panel size.
+    SplitterPanel2->setPosition(2600);
 
     tvwCategories = named(new QTreeWidget(SplitterPanel2), "tvwCategories");
     tvwCategories->setHeaderHidden(true);
@@ -127,6 +155,7 @@ void frmMain::createLists() {
     lvwEntries->setIconSize(QSize(16, 16));
     lvwEntries->setAllColumnsShowFocus(true);
     lvwEntries->setSortingEnabled(false);
+    lvwEntries->header()->setSectionsClickable(true);
     QFont listFont = lvwEntries->font();
     listFont.setPointSizeF(9);
     lvwEntries->setFont(listFont);
@@ -136,7 +165,7 @@ void frmMain::createLists() {
         const Column& spec = kColumns[column];
         lvwEntries->headerItem()->setText(column, QString::fromUtf8(spec.caption));
         lvwEntries->headerItem()->setTextAlignment(column, spec.alignment | Qt::AlignVCenter);
-        lvwEntries->setColumnWidth(column, spec.widthTwips * logicalDpiX() / 1440);
+        lvwEntries->setColumnWidth(column, toPixelsX(spec.widthTwips));
         keys << QLatin1String(spec.key);
     }
     lvwEntries->setProperty(kColumnKeysProperty, keys);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "entries/autostart_entry.h"
+
 #include <QHash>
+#include <QList>
 #include <QWidget>
 
 class QAction;
@@ -10,22 +13,58 @@ class QListWidget;
 class QPlainTextEdit;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
+class QListWidgetItem;
 
 namespace sw {
 
-// The main window's controls, created, named and keyed for translation. What they show and how
-// they are placed is decided by the start-up, the listing, the information panel and the layout.
+class SplitterPanel;
+struct MainServices;
+struct EntryInformation;
+
+// The main window: the category tree, the entry list, the information panel and the toolbar. The
+// handlers show what the core gives and forward the user's actions.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
 
+    // Must be set before the handlers run; the window does not own the services.
+    void setServices(MainServices* services) { m_services = services; }
+
+    // Category tree and list (main_window_lists.cpp).
+    void buildCategoryTree();
+    static void ExpandAllNodes(QTreeWidgetItem* node, bool expanded);
+    static void StoreNodeCaptions(QTreeWidget* tree);
+    QTreeWidgetItem* categoryNode(const QString& key) const;
+    void tvwCategories_NodeClick(QTreeWidgetItem* node);
+    // The rows in the order the list shows them.
+    QList<AutostartEntry> rowsInListOrder() const;
+    // The row of a list item.
+    const AutostartEntry* rowOf(const QTreeWidgetItem* item) const;
+    void lvwEntries_ColumnClick(int column);
+    // Dims the rows whose program the check list does not name.
+    void ghostRowsMissingFrom(const QString& checkList);
+
+    // Information panel (main_window_info.cpp).
+    void lvwEntries_ItemClick(QTreeWidgetItem* item);
+    void FillLinks(const QString& links);
+    void lvwLinks_Click(QListWidgetItem* item);
+
+    // Layout (main_window_layout.cpp).
+    void attachSplitterControls();
+    void detachSplitterControls();
+    void SplitterPanel1_LayoutChanged(int& position);
+    void SplitterPanel2_LayoutChanged(int& position);
+    void toggleFolderList();
+    void toggleDetails();
+
     // The toolbar button of a key ("add", "edit", "activate", ...), or nullptr.
     QAction* toolbarButton(const QString& key) const { return m_buttons.value(key); }
 
     QToolBar* tlbMain = nullptr;
-    QWidget* SplitterPanel1 = nullptr;
-    QWidget* SplitterPanel2 = nullptr;
+    SplitterPanel* SplitterPanel1 = nullptr;
+    SplitterPanel* SplitterPanel2 = nullptr;
     QTreeWidget* tvwCategories = nullptr;
     QTreeWidget* lvwEntries = nullptr;
     QFrame* fraInformation = nullptr;
@@ -48,12 +87,29 @@ signals:
     // F1 was pressed.
     void helpRequested();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void createToolbar();
     void createLists();
     void createInformationPanel();
+    void showRows(const QList<AutostartEntry>& rows);
+    void showEntryInformation(const EntryInformation& info);
+    void showProgramMissing();
+    void Form_Resize();
+    void placeDesignedControls();
+    void connectHandlers();
+    int toPixelsX(int twips) const;
+    int toPixelsY(int twips) const;
+    int toTwipsX(int pixels) const;
+    int toTwipsY(int pixels) const;
 
+    MainServices* m_services = nullptr;
     QHash<QString, QAction*> m_buttons;
+    QList<AutostartEntry> m_rows; // the listed rows; list items keep their index
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace sw

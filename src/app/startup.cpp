@@ -1,11 +1,17 @@
 #include "startup.h"
 
+#include "database_check.h"
+#include "entries/check_list.h"
+#include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/single_instance.h"
 #include "translate_form.h"
 #include "window_icon.h"
+
+#include <QFileInfo>
+#include <QTreeWidget>
 
 namespace sw {
 
@@ -26,6 +32,22 @@ QString prepareMainWindow(frmMain& window, StartupServices& services) {
     const QString helpFile = services.files.helpFile(services.texts.GetInfo(QStringLiteral("HelpFile")));
     TranslateForm(&window, services.texts);
     return helpFile;
+}
+
+void fillMainWindow(frmMain& window, MainServices& services) {
+    window.attachSplitterControls();
+    window.buildCategoryTree();
+    loadDescriptionDatabase(services.files, services.texts, services.boxes, services.database);
+    if (QFileInfo::exists(services.files.checkList()))
+        window.ghostRowsMissingFrom(services.files.checkList());
+    if (QTreeWidgetItem* first = window.lvwEntries->topLevelItem(0))
+        window.lvwEntries_ItemClick(first);
+}
+
+void shutDown(frmMain& window, MainServices& services) {
+    window.tvwCategories_NodeClick(window.categoryNode(QStringLiteral("ALL")));
+    writeCheckList(services.files.checkList(), window.rowsInListOrder());
+    window.detachSplitterControls();
 }
 
 } // namespace sw

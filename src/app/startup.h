@@ -28,4 +28,14 @@ bool startLanguageAndInstance(StartupServices& services);
 // (empty when there is none).
 QString prepareMainWindow(frmMain& window, StartupServices& services);
 
+struct MainServices;
+
+// The rest of start-up once the window has its services: panels, tree and list, database, the
+// dimming of new entries and the first row's information.
+void fillMainWindow(frmMain& window, MainServices& services);
+
+// Shutdown: lists every entry once more, records their programs for the next start, lets go of
+// the panels.
+void shutDown(frmMain& window, MainServices& services);
+
 } // namespace sw

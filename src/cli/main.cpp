@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     texts.LoadLanguage(sw::languageSetting(files.defaultLanguageFile()));
 
     const sw::Platform platform = sw::makeWinePlatform(prefix.folder());
-    QList<sw::AutostartEntry> rows = sw::listCategory({platform, texts}, category);
+    QList<sw::AutostartEntry> rows = sw::listCategory({platform, texts, false}, category);
     sw::applyCheckList(files.checkList(), rows);
     print(parser.isSet(QStringLiteral("json")) ? sw::formatRowsAsJson(rows, texts)
                                                : sw::formatRowsAsText(rows, texts));

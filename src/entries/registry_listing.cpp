@@ -55,7 +55,7 @@ QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_
         row.program = data;
         const QString programFile = programFileOf(platform, data);
         row.valid = programFileExists(*platform.fileSystem, programFile);
-        if (row.valid)
+        if (row.valid && context.withIcons)
             row.icon = platform.fileInformation->GetFileIcon(programFile, kSmallIcon);
         rows.append(row);
     }

@@ -54,7 +54,7 @@ QList<AutostartEntry> ListStartmenuFolder(const ListingContext& context, const Q
         row.active = !item.attributes.hidden;
         row.program = isShortcutName(item.name) ? shortcutTarget(shortcuts.get(), row.tag) : row.tag;
         row.valid = isNonEmptyFile(*platform.fileSystem, row.program);
-        if (row.valid)
+        if (row.valid && context.withIcons)
             row.icon = platform.fileInformation->GetFileIcon(
                 isShortcutName(item.name) ? row.program : row.tag, kSmallIcon);
         rows.append(row);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "info/description_database.h"
+#include "platform/platform.h"
+#include "program_files.h"
+
+namespace sw {
+
+class LanguageTexts;
+class MessageBoxes;
+
+// What the main window works with for the life of the process.
+struct MainServices {
+    Platform platform;
+    LanguageTexts& texts;
+    MessageBoxes& boxes;
+    ProgramFiles files;
+    DescriptionDatabase database;
+};
+
+} // namespace sw

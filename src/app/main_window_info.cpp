@@ -1,0 +1,79 @@
+// The information panel of the main window: the selected entry's program, rating and links.
+#include "art.h"
+#include "controls/splitter_panel.h"
+#include "info/entry_information.h"
+#include "main_services.h"
+#include "main_window.h"
+#include "platform/language_texts.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+namespace sw {
+
+namespace {
+constexpr int kAddressRole = Qt::UserRole;
+}
+
+void frmMain::lvwEntries_ItemClick(QTreeWidgetItem* item) {
+    const AutostartEntry* row = rowOf(item);
+    if (!row || !m_services)
+        return;
+    const EntryInformation info = describeEntry(m_services->platform, m_services->database, *row);
+    if (info.rating == EntryRating::ProgramMissing)
+        showProgramMissing();
+    else
+        showEntryInformation(info);
+}
+
+void frmMain::showProgramMissing() {
+    const LanguageTexts& texts = m_services->texts;
+    m_buttons.value(QStringLiteral("activate"))->setEnabled(false);
+    m_buttons.value(QStringLiteral("run"))->setEnabled(false);
+    lblTitle->setText(texts.GetText(QStringLiteral("NoIndication")));
+    lblCompany->setText(texts.GetText(QStringLiteral("NoIndication")));
+    picIcon->setPixmap(artPixmap(QStringLiteral("CORRUPTED"), QSize(32, 32)));
+    txtInfo->setPlainText(texts.GetText(QStringLiteral("NoReference")));
+}
+
+void frmMain::showEntryInformation(const EntryInformation& info) {
+    const LanguageTexts& texts = m_services->texts;
+    picIcon->setPixmap(info.icon.pixmap(QSize(32, 32)));
+    lblTitle->setText(info.fileName + QStringLiteral(" (") + info.productName + QLatin1Char(')'));
+    lblCompany->setProperty("tag", info.company);
+    lblCompany->setText(texts.GetText(QStringLiteral("Company")) + QLatin1Char(' ') + info.company);
+    imgInfos->setPixmap(artPixmap(QStringLiteral("NORMAL"), imgInfos->size()));
+    lvwLinks->clear();
+    const QString noRecord = texts.GetText(QStringLiteral("DBNoEntry"));
+    txtInfo->setPlainText(noRecord);
+    if (info.record > 0) {
+        txtInfo->setPlainText(info.description);
+        const QString links = m_services->database.description(info.record).links;
+        if (!links.isEmpty())
+            FillLinks(links);
+        if (info.rating == EntryRating::Risk)
+            imgInfos->setPixmap(artPixmap(QStringLiteral("RISK"), imgInfos->size()));
+    }
+    m_buttons.value(QStringLiteral("send"))->setEnabled(txtInfo->toPlainText() == noRecord);
+    int position = SplitterPanel1->Position();
+    SplitterPanel1_LayoutChanged(position);
+    m_buttons.value(QStringLiteral("activate"))->setEnabled(true);
+    m_buttons.value(QStringLiteral("run"))->setEnabled(true);
+}
+
+void frmMain::FillLinks(const QString& links) {
+    for (const Link& link : parseLinks(links)) {
+        auto* item = new QListWidgetItem(artIcon(QStringLiteral("link")), link.text, lvwLinks);
+        item->setData(kAddressRole, link.address);
+    }
+}
+
+void frmMain::lvwLinks_Click(QListWidgetItem* item) {
+    if (item && m_services)
+        m_services->platform.desktop->openUrl(item->data(kAddressRole).toString());
+}
+
+} // namespace sw

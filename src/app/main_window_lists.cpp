@@ -1,0 +1,162 @@
+// The category tree and the entry list of the main window.
+#include "art.h"
+#include "entries/check_list.h"
+#include "entries/listing.h"
+#include "entries/places.h"
+#include "main_services.h"
+#include "main_window.h"
+#include "platform/language_texts.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
+
+namespace sw {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;               // tree: the category key
+constexpr int kStoredCaptionRole = Qt::UserRole + 1; // tree: the caption as first built
+constexpr int kRowRole = Qt::UserRole;               // list: index into the listed rows
+
+struct CategoryNode {
+    const char* key;
+    const char* parent;
+    const char* captionKey;
+    const char* imageKey;
+};
+
+// In the order the nodes are created; each child goes last under its parent.
+const CategoryNode kNodes[] = {
+    {"ALL", "", "All", "folder"},
+    {"STARTMENU", "ALL", "Startmenu", "startmenu"},
+    {"REGISTRY", "ALL", "Registry", "reg"},
+    {"LOCAL USER REG", "REGISTRY", "LocalUsr", "local user"},
+    {"LOCAL RUN", "LOCAL USER REG", "Run", "folder"},
+    {"LOCAL RUNONCE", "LOCAL USER REG", "RunOnce", "folder"},
+    {"ALL USERS REG", "REGISTRY", "AllUsr", "all users"},
+    {"ALL RUN", "ALL USERS REG", "Run", "folder"},
+    {"ALL RUNONCE", "ALL USERS REG", "RunOnce", "folder"},
+    {"LOCAL USER", "STARTMENU", "LocalUsr", "local user"},
+    {"ALL USERS", "STARTMENU", "AllUsr", "all users"},
+    {"SERVICES", "", "LocalServices", "services"},
+};
+
+// Ghosted rows draw their icon dimmed, as the list does for a cut item.
+QIcon dimmed(const QIcon& icon) {
+    const QPixmap pixmap = icon.pixmap(QSize(16, 16), QIcon::Disabled);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+void frmMain::buildCategoryTree() {
+    tvwCategories->clear();
+    QHash<QString, QTreeWidgetItem*> nodes;
+    for (const CategoryNode& spec : kNodes) {
+        const QString key = QLatin1String(spec.key);
+        QTreeWidgetItem* parent = nodes.value(QLatin1String(spec.parent));
+        auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
+        node->setText(0, m_services->texts.GetText(QLatin1String(spec.captionKey)));
+        node->setIcon(0, artIcon(QLatin1String(spec.imageKey)));
+        node->setData(0, kKeyRole, key);
+        nodes.insert(key, node);
+    }
+    ExpandAllNodes(tvwCategories->topLevelItem(0), true);
+    ExpandAllNodes(tvwCategories->topLevelItem(1), true);
+    StoreNodeCaptions(tvwCategories);
+    QTreeWidgetItem* all = categoryNode(QStringLiteral("ALL"));
+    tvwCategories->setCurrentItem(all);
+    tvwCategories_NodeClick(all);
+}
+
+void frmMain::ExpandAllNodes(QTreeWidgetItem* node, bool expanded) {
+    if (!node)
+        return;
+    node->setExpanded(expanded);
+    for (int i = 0; i < node->childCount(); ++i)
+        ExpandAllNodes(node->child(i), expanded);
+}
+
+void frmMain::StoreNodeCaptions(QTreeWidget* tree) {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        (*it)->setData(0, kStoredCaptionRole, (*it)->text(0));
+}
+
+QTreeWidgetItem* frmMain::categoryNode(const QString& key) const {
+    for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it)
+        if ((*it)->data(0, kKeyRole).toString() == key)
+            return *it;
+    return nullptr;
+}
+
+void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
+    lvwEntries->clear();
+    m_rows.clear();
+    if (!node || !m_services)
+        return;
+    const QString key = node->data(0, kKeyRole).toString();
+    if (key == QLatin1String("SERVICES")) {
+        m_services->platform.desktop->openServiceConsole();
+        return;
+    }
+    showRows(listCategory({m_services->platform, m_services->texts}, key));
+    node->setText(0, node->data(0, kStoredCaptionRole).toString() + QStringLiteral(" (") +
+                         QString::number(lvwEntries->topLevelItemCount()) + QLatin1Char(')'));
+}
+
+void frmMain::showRows(const QList<AutostartEntry>& rows) {
+    m_rows = rows;
+    const QIcon unknown = QIcon(imgTemp->pixmap());
+    QList<QTreeWidgetItem*> items;
+    items.reserve(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const AutostartEntry& row = rows[i];
+        auto* item =
+            new QTreeWidgetItem({row.name, row.program, m_services->texts.GetText(row.valid ? "Yes" : "No"),
+                                 m_services->texts.GetText(row.active ? "Yes" : "No"), row.placeLabel});
+        const QIcon icon = row.icon.isNull() ? unknown : row.icon;
+        item->setIcon(0, row.ghosted ? dimmed(icon) : icon);
+        item->setTextAlignment(2, Qt::AlignCenter);
+        item->setTextAlignment(3, Qt::AlignCenter);
+        item->setData(0, kRowRole, int(i));
+        items.append(item);
+    }
+    lvwEntries->addTopLevelItems(items);
+    if (m_sortColumn >= 0)
+        lvwEntries->sortItems(m_sortColumn, m_sortOrder);
+}
+
+void frmMain::ghostRowsMissingFrom(const QString& checkList) {
+    QList<AutostartEntry> rows = rowsInListOrder();
+    applyCheckList(checkList, rows);
+    showRows(rows);
+}
+
+const AutostartEntry* frmMain::rowOf(const QTreeWidgetItem* item) const {
+    if (!item)
+        return nullptr;
+    const int index = item->data(0, kRowRole).toInt();
+    return index >= 0 && index < m_rows.size() ? &m_rows[index] : nullptr;
+}
+
+QList<AutostartEntry> frmMain::rowsInListOrder() const {
+    QList<AutostartEntry> rows;
+    for (int i = 0; i < lvwEntries->topLevelItemCount(); ++i)
+        if (const AutostartEntry* row = rowOf(lvwEntries->topLevelItem(i)))
+            rows.append(*row);
+    return rows;
+}
+
+void frmMain::lvwEntries_ColumnClick(int column) {
+    if (column == m_sortColumn)
+        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    else
+        m_sortOrder = Qt::AscendingOrder;
+    m_sortColumn = column;
+    lvwEntries->header()->setSortIndicatorShown(true);
+    lvwEntries->header()->setSortIndicator(column, m_sortOrder);
+    lvwEntries->sortItems(column, m_sortOrder);
+}
+
+} // namespace sw

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "entry_rating.h"
+
+#include <QIcon>
+#include <QList>
+#include <QString>
+
+namespace sw {
+
+struct AutostartEntry;
+struct DescriptionDatabase;
+struct Platform;
+
+// What the information panel shows for one entry.
+struct EntryInformation {
+    EntryRating rating = EntryRating::ProgramMissing;
+    QString programPath;
+    // The rest is set only when the program was found.
+    QIcon icon;          // the program's large icon
+    QString fileName;    // the program's file name
+    QString productName; // version texts; empty without version information
+    QString company;
+    int record = 0; // 1-based index of the first matching record, 0 for none
+    QString description;
+    QList<Link> links;
+};
+
+// The program file of a row: a shortcut's target for a Startup folder shortcut, the file itself for
+// another file there, the resolved command line for a registry row.
+QString programPathOf(const Platform& platform, const AutostartEntry& row);
+
+// Finds the entry's program, reads its icon and version texts and rates it against the database.
+EntryInformation describeEntry(const Platform& platform, const DescriptionDatabase& database,
+                               const AutostartEntry& row);
+
+} // namespace sw
