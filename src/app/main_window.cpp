@@ -108,7 +108,8 @@ void frmMain::createToolbar() {
     tlbMain = named(new QToolBar(this), "tlbMain");
     tlbMain->setOrientation(Qt::Vertical);
     tlbMain->setIconSize(QSize(32, 32));
-    tlbMain->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // Twelve captioned buttons do not fit the window's height; captions show as tool tips.
+    tlbMain->setToolButtonStyle(Qt::ToolButtonIconOnly);
     for (const ToolbarButton& button : kButtons) {
         const QString key = QLatin1String(button.key);
         if (key.isEmpty()) {
@@ -211,6 +212,14 @@ void frmMain::createInformationPanel() {
     imgBackground = named(new QLabel(fraInformation), "imgBackground");
     imgBackground->setPixmap(artPixmap(QStringLiteral("background"), QSize(160, 80)));
     imgBackground->lower();
+}
+
+void frmMain::fitColumnsToCaptions() {
+    const QFontMetrics metrics(lvwEntries->header()->font());
+    for (int column = 0; column < lvwEntries->columnCount(); ++column) {
+        const int needed = metrics.horizontalAdvance(lvwEntries->headerItem()->text(column)) + 16;
+        lvwEntries->setColumnWidth(column, std::max(lvwEntries->columnWidth(column), needed));
+    }
 }
 
 } // namespace sw

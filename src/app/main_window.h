@@ -59,6 +59,9 @@ public:
     void toggleFolderList();
     void toggleDetails();
 
+    // Widens the columns whose translated caption would be cut.
+    void fitColumnsToCaptions();
+
     // The toolbar button of a key ("add", "edit", "activate", ...), or nullptr.
     QAction* toolbarButton(const QString& key) const { return m_buttons.value(key); }
 

@@ -31,6 +31,7 @@ QString prepareMainWindow(frmMain& window, StartupServices& services) {
     services.instance.createMarker(QLatin1String(kMarkerName));
     const QString helpFile = services.files.helpFile(services.texts.GetInfo(QStringLiteral("HelpFile")));
     TranslateForm(&window, services.texts);
+    window.fitColumnsToCaptions();
     return helpFile;
 }
 

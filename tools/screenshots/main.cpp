@@ -1,0 +1,68 @@
+// Renders the main window on a prefix at the sizes and in the states worth looking at, one PNG
+// each, so that layout changes can be checked by eye.
+#include "app/main_services.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "controls/splitter_panel.h"
+#include "platform/language_texts.h"
+#include "platform/single_instance.h"
+#include "platform/testing/scripted_message_boxes.h"
+#include "platform/wine/wine_platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTreeWidget>
+#include <cstdio>
+
+namespace {
+
+class NoInstance : public sw::SingleInstance {
+public:
+    bool anotherInstanceRunning() override { return false; }
+    void createMarker(const QString&) override {}
+};
+
+void save(sw::frmMain& window, const QString& folder, const QString& name) {
+    QApplication::processEvents();
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    window.grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 4) {
+        std::fprintf(stderr, "usage: sw-screenshots PROGRAM_FOLDER PREFIX OUTPUT_FOLDER\n");
+        return 2;
+    }
+    QDir().mkpath(arguments[3]);
+    sw::LanguageTexts texts;
+    sw::ScriptedMessageBoxes boxes;
+    NoInstance instance;
+    sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1]}};
+    sw::startLanguageAndInstance(startup);
+    sw::MainServices services{sw::makeWinePlatform(arguments[2]), texts, boxes, startup.files, {}};
+    sw::frmMain window;
+    window.setServices(&services);
+    sw::prepareMainWindow(window, startup);
+    window.resize(14130 * window.logicalDpiX() / 1440, 8490 * window.logicalDpiY() / 1440);
+    sw::fillMainWindow(window, services);
+    window.show();
+    save(window, arguments[3], QStringLiteral("opening"));
+
+    window.resize(800, 600);
+    save(window, arguments[3], QStringLiteral("800x600"));
+
+    window.toolbarButton(QStringLiteral("folderlist"))->trigger();
+    save(window, arguments[3], QStringLiteral("tree-hidden"));
+    window.toolbarButton(QStringLiteral("folderlist"))->trigger();
+
+    window.toolbarButton(QStringLiteral("details"))->trigger();
+    save(window, arguments[3], QStringLiteral("details-hidden"));
+    window.toolbarButton(QStringLiteral("details"))->trigger();
+    return 0;
+}
