@@ -1,0 +1,215 @@
+#include "app/main_services.h"
+#include "app/main_window.h"
+#include "app/single_instance_lock.h"
+#include "app/startup.h"
+#include "controls/splitter_panel.h"
+#include "platform/language_texts.h"
+#include "platform/testing/scripted_message_boxes.h"
+#include "platform/wine/wine_platform.h"
+#include "temp_prefix.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+using namespace sw;
+
+namespace {
+
+const QByteArray kMachineRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
+                               "#time=1d9f0e0c0a0b0c0\n"
+                               "\"Known\"=\"C:\\\\Tools\\\\known.exe /tray\"\n"
+                               "\"Unknown\"=\"C:\\\\Tools\\\\other.exe\"\n"
+                               "\"Gone\"=\"C:\\\\Tools\\\\missing.exe\"\n";
+const QByteArray kUserRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
+                            "#time=1d9f0e0c0a0b0c0\n"
+                            "\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n";
+
+class NoOtherInstance : public SingleInstance {
+public:
+    bool anotherInstanceRunning() override { return false; }
+    void createMarker(const QString&) override {}
+};
+
+// A main window on a real prefix, started as the program starts it.
+struct Fixture {
+    test::TempPrefix prefix{kMachineRun, kUserRun};
+    QTemporaryDir programFolder;
+    LanguageTexts texts;
+    ScriptedMessageBoxes boxes;
+    NoOtherInstance instance;
+    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
+    std::unique_ptr<MainServices> services;
+    frmMain window;
+
+    Fixture() {
+        QDir().mkpath(prefix.hostPath("drive_c/Tools"));
+        for (const char* name : {"known.exe", "other.exe"})
+            QFile::copy(test::fixture("app_x86_64.exe"),
+                        prefix.hostPath(QStringLiteral("drive_c/Tools/") + name));
+    }
+
+    void start() {
+        startLanguageAndInstance(startup);
+        services = std::make_unique<MainServices>(
+            MainServices{makeWinePlatform(prefix.path()), texts, boxes, startup.files, {}});
+        window.setServices(services.get());
+        prepareMainWindow(window, startup);
+        window.resize(942, 566);
+        fillMainWindow(window, *services);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+
+    QTreeWidgetItem* row(const QString& name) const {
+        const auto found = window.lvwEntries->findItems(name, Qt::MatchExactly, 0);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
+    }
+
+    void secondCopyIsRefusedWithoutWritingAnything() {
+        QTemporaryDir dir;
+        SingleInstanceLock first(dir.filePath("lock"));
+        SingleInstanceLock second(dir.filePath("lock"));
+        QVERIFY(!first.anotherInstanceRunning());
+        LanguageTexts texts;
+        ScriptedMessageBoxes boxes;
+        StartupServices startup{texts, boxes, second, ProgramFiles{dir.path()}};
+        QVERIFY(!startLanguageAndInstance(startup));
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown()[0].text, texts.GetText("AlreadyRunning"));
+        QCOMPARE(boxes.shown()[0].icon, MessageIcon::Exclamation);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lock"});
+    }
+
+    void startupTranslatesListsAndRatesTheFirstRow() {
+        Fixture f;
+        f.start();
+        QCOMPARE(f.window.windowTitle(), f.texts.GetText("MainWinTit"));
+        QCOMPARE(f.window.lvwEntries->headerItem()->text(1), f.texts.GetText("program"));
+        QCOMPARE(f.window.toolbarButton("run")->text(), f.texts.GetText("execute"));
+        // No database beside the program: said once, and the window still lists everything.
+        QCOMPARE(f.boxes.shown().size(), 1);
+        QCOMPARE(f.boxes.shown()[0].title, QStringLiteral("File missing"));
+        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 4);
+        // The first row is shown in the panel: its program exists but has no record.
+        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
+        QVERIFY(f.window.toolbarButton("send")->isEnabled());
+    }
+
+    void categoryCaptionsCountWithoutAccumulating() {
+        Fixture f;
+        f.start();
+        QTreeWidgetItem* localRun = f.window.categoryNode("LOCAL RUN");
+        const QString caption = f.texts.GetText("Run");
+        f.window.tvwCategories_NodeClick(localRun);
+        f.window.tvwCategories_NodeClick(localRun);
+        QCOMPARE(localRun->text(0), caption + " (1)");
+        QCOMPARE(f.window.categoryNode("ALL")->text(0), f.texts.GetText("All") + " (4)");
+        // Registry rows come first, in their places' order.
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Mine"));
+        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(3), f.texts.GetText("No"));
+
+        QTreeWidgetItem* services = f.window.categoryNode("SERVICES");
+        const QString servicesCaption = services->text(0);
+        f.window.tvwCategories_NodeClick(services);
+        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 0);
+        QCOMPARE(services->text(0), servicesCaption);
+    }
+
+    void panelShowsRecordsAndKeepsEarlierLinksForMissingPrograms() {
+        Fixture f;
+        f.start();
+        f.services->database.searchTable = {{0, "KNOWN.EXE*", "*", "*"}};
+        f.services->database.descriptionTable = {
+            {"A known tool.", "Home;https://example.com/|Help;https://example.com/a;b"}};
+
+        f.window.lvwEntries_ItemClick(f.row("Known"));
+        QCOMPARE(f.window.txtInfo->toPlainText(), QStringLiteral("A known tool."));
+        QCOMPARE(f.window.lvwLinks->count(), 2);
+        QVERIFY(!f.window.toolbarButton("send")->isEnabled());
+        QVERIFY(f.window.lblTitle->text().startsWith("known.exe ("));
+
+        f.window.lvwEntries_ItemClick(f.row("Gone"));
+        QCOMPARE(f.window.lblTitle->text(), f.texts.GetText("NoIndication"));
+        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("NoReference"));
+        QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
+        QVERIFY(!f.window.toolbarButton("run")->isEnabled());
+        QCOMPARE(f.window.lvwLinks->count(), 2); // unchanged
+
+        f.window.lvwEntries_ItemClick(f.row("Unknown"));
+        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
+        QCOMPARE(f.window.lvwLinks->count(), 0);
+        QVERIFY(f.window.toolbarButton("send")->isEnabled());
+        QVERIFY(f.window.toolbarButton("run")->isEnabled());
+    }
+
+    void shutdownRecordsEveryEntryAndTheNextStartDimsNewOnes() {
+        QTemporaryDir programFolder;
+        {
+            Fixture f;
+            f.start();
+            f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
+            shutDown(f.window, *f.services);
+            QFile list(f.startup.files.checkList());
+            QVERIFY(list.open(QIODevice::ReadOnly));
+            QCOMPARE(list.readAll().count("\r\n"), 4); // all places, not the last category
+            QVERIFY(f.window.SplitterPanel1->Control1() == nullptr);
+
+            QVERIFY(QFile::copy(list.fileName(), programFolder.filePath("Check.dat")));
+        }
+        Fixture f;
+        f.startup.files.programFolder = programFolder.path();
+        f.prefix.writeFile("user.reg",
+                           test::TempPrefix::registryHeader(false) + kUserRun + "\"New\"=\"C:\\\\n.exe\"\n");
+        f.start();
+        for (int i = 0; i < f.window.lvwEntries->topLevelItemCount(); ++i) {
+            const AutostartEntry* row = f.window.rowOf(f.window.lvwEntries->topLevelItem(i));
+            QCOMPARE(row->ghosted, row->name == QLatin1String("New"));
+        }
+    }
+
+    void panesFollowTheButtonsAndResizingRestoresTheDetails() {
+        Fixture f;
+        f.start();
+        QAction* details = f.window.toolbarButton("details");
+        details->trigger(); // released: the information panel collapses
+        QVERIFY(!details->isChecked());
+        QVERIFY(!f.window.fraInformation->isVisible());
+        f.window.resize(900, 600);
+        QVERIFY(details->isChecked());
+        QVERIFY(f.window.fraInformation->isVisible());
+        // The information panel keeps its minimum height: 2200 twips less half the bar.
+        const int expected = 2162 * f.window.logicalDpiY() / 1440;
+        QVERIFY2(qAbs(f.window.fraInformation->height() - expected) <= 2,
+                 qPrintable(QString::number(f.window.fraInformation->height())));
+
+        QAction* folders = f.window.toolbarButton("folderlist");
+        folders->trigger();
+        QVERIFY(!f.window.tvwCategories->isVisible());
+        f.window.SplitterPanel2->setSnapped(0);
+        QVERIFY(folders->isChecked());
+        QVERIFY(f.window.tvwCategories->isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
