@@ -3,7 +3,7 @@
 # time, seeded with the compiled sample database. Usage: scripts/fuzz-database.sh [seconds] (default 60)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build-fuzz-db"
+build="${SW_FUZZ_BUILD:-$root/build-fuzz-db}"
 seconds=${1:-60}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

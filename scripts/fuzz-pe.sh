@@ -3,7 +3,7 @@
 # fixtures. Usage: scripts/fuzz-pe.sh [seconds]   (default 60)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build-fuzz-pe"
+build="${SW_FUZZ_BUILD:-$root/build-fuzz-pe}"
 seconds=${1:-60}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -3,7 +3,7 @@
 # Usage: scripts/fuzz-shortcut.sh [seconds]   (default 60)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build-fuzz-lnk"
+build="${SW_FUZZ_BUILD:-$root/build-fuzz-lnk}"
 seconds=${1:-60}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
