@@ -327,36 +327,16 @@ std::optional<ValueEntry> parseValueAt(QByteArrayView buffer, qsizetype begin, q
     return entry;
 }
 
-struct Edit {
-    qsizetype begin;
-    qsizetype end;
-    QByteArray text;
-    int order;
-};
+using Edit = Splice;
 
-QByteArray applyEdits(QByteArrayView buffer, QList<Edit> edits) {
-    std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
-        if (a.begin != b.begin)
-            return a.begin > b.begin;
-        // at one offset: a replaced range before an insertion there (the insertion then lands in front)
-        if ((a.end > a.begin) != (b.end > b.begin))
-            return a.end > a.begin;
-        return a.order > b.order;
-    });
-    QByteArray out = buffer.toByteArray();
-    for (const Edit& e : edits)
-        out.replace(e.begin, e.end - e.begin, e.text);
-    return out;
-}
-
-// Checks the header; the buffer to edit always ends with a newline (one is added to a last line without).
-QByteArray editableBuffer(QByteArrayView buffer) {
+// Checks the header and gives the plan its base: the buffer, or a copy with a final newline added.
+EditPlan startPlan(QByteArrayView buffer) {
     if (!hasValidHeader(buffer))
         throw RegistryError("The registry file does not start with \"WINE REGISTRY Version 2\"; it is not changed.");
-    QByteArray copy = buffer.toByteArray();
-    if (!copy.endsWith('\n'))
-        copy += '\n';
-    return copy;
+    EditPlan plan(buffer);
+    if (!buffer.endsWith('\n'))
+        plan.setStorage(buffer.toByteArray() + '\n');
+    return plan;
 }
 
 QByteArray keyHeaderLine(QByteArrayView buffer, const KeySection& section, std::uint64_t filetime) {
@@ -443,22 +423,17 @@ QByteArray newSectionText(const QStringList& components, std::uint64_t filetime,
 }
 
 // Inserts a new section for a missing key (with optional value lines).
-QByteArray insertSection(QByteArrayView buffer, const QStringList& components, std::uint64_t filetime,
-                         const QByteArray& valueLines) {
+void insertSection(EditPlan& plan, const QStringList& components, std::uint64_t filetime, const QByteArray& valueLines) {
+    const QByteArrayView buffer = plan.base();
     const KeySearch search = searchKey(buffer, components);
     QStringList spelled = search.spelling;
     for (qsizetype i = spelled.size(); i < components.size(); ++i)
         spelled.append(components[i]);
     const QByteArray section = newSectionText(spelled, filetime, valueLines);
-    QByteArray out = buffer.toByteArray();
-    if (search.insertPos >= 0) {
-        out.insert(search.insertPos, section + '\n');
-    } else {
-        if (!out.endsWith('\n'))
-            out += '\n';
-        out += '\n' + section;
-    }
-    return out;
+    if (search.insertPos >= 0)
+        plan.add({search.insertPos, search.insertPos, section + '\n', 0});
+    else
+        plan.add({buffer.size(), buffer.size(), '\n' + section, 0});
 }
 
 } // namespace
@@ -817,17 +792,81 @@ QByteArray formatSectionSeconds(std::uint64_t filetime) {
 
 QByteArray formatKeyTime(std::uint64_t filetime) { return timeLine(filetime); }
 
-QByteArray setValue(QByteArrayView original, QStringView keyPath, QStringView name, std::uint32_t type,
-                    const QByteArray& data, std::uint64_t filetime, bool& changed) {
-    const QByteArray copy = editableBuffer(original);
-    const QByteArrayView buffer(copy);
+// --- Plans ---------------------------------------------------------------------------------------------
+
+QList<const Splice*> EditPlan::sortedSplices() const {
+    QList<const Splice*> sorted;
+    for (const Splice& e : m_splices)
+        sorted.append(&e);
+    std::stable_sort(sorted.begin(), sorted.end(), [](const Splice* a, const Splice* b) {
+        if (a->begin != b->begin)
+            return a->begin < b->begin;
+        if ((a->end > a->begin) != (b->end > b->begin))
+            return a->end == a->begin; // the insertion first
+        return a->order < b->order;
+    });
+    return sorted;
+}
+
+QList<QByteArrayView> EditPlan::pieces() const {
+    QList<QByteArrayView> out;
+    const QByteArrayView buffer = base();
+    qsizetype copied = 0;
+    for (const Splice* e : sortedSplices()) {
+        out.append(buffer.sliced(copied, e->begin - copied));
+        out.append(QByteArrayView(e->text));
+        copied = e->end;
+    }
+    out.append(buffer.sliced(copied));
+    return out;
+}
+
+qsizetype EditPlan::resultSize() const {
+    qsizetype size = base().size();
+    for (const Splice& e : m_splices)
+        size += e.text.size() - (e.end - e.begin);
+    return size;
+}
+
+QByteArray EditPlan::result() const {
+    QByteArray out;
+    out.reserve(resultSize());
+    for (QByteArrayView piece : pieces())
+        out.append(piece);
+    return out;
+}
+
+QByteArray EditPlan::editedRegion() const {
+    QByteArray out = QByteArray(kHeaderLine) + '\n';
+    if (m_splices.isEmpty())
+        return out;
+    const QList<const Splice*> sorted = sortedSplices();
+    const QByteArrayView buffer = base();
+    qsizetype hi = sorted.first()->end;
+    for (const Splice* e : sorted)
+        hi = std::max(hi, e->end);
+    qsizetype copied = sorted.first()->begin;
+    for (const Splice* e : sorted) {
+        out.append(buffer.sliced(copied, e->begin - copied));
+        out.append(e->text);
+        copied = e->end;
+    }
+    out.append(buffer.sliced(copied, hi - copied));
+    return out;
+}
+
+EditPlan planSetValue(QByteArrayView original, QStringView keyPath, QStringView name, std::uint32_t type,
+                      const QByteArray& data, std::uint64_t filetime) {
+    EditPlan plan = startPlan(original);
+    const QByteArrayView buffer = plan.base();
     const QStringList components = splitKeyPath(keyPath);
     if (components.isEmpty())
         throw RegistryError("A value cannot be written at the root of a registry file.");
-    changed = true;
     const auto section = findSection(buffer, keyPath);
-    if (!section)
-        return insertSection(buffer, components, filetime, formatValueLine(name, type, data));
+    if (!section) {
+        insertSection(plan, components, filetime, formatValueLine(name, type, data));
+        return plan;
+    }
     const QList<ValueEntry> values = parseValues(buffer, *section);
     QList<qsizetype> matches;
     for (qsizetype i = 0; i < values.size(); ++i)
@@ -837,10 +876,8 @@ QByteArray setValue(QByteArrayView original, QStringView keyPath, QStringView na
     const QByteArray line = formatValueLine(spelling, type, data);
     if (matches.size() == 1) {
         const ValueEntry& v = values[matches.first()];
-        if (buffer.sliced(v.begin, v.end - v.begin) == line) {
-            changed = false;
-            return original.toByteArray();
-        }
+        if (buffer.sliced(v.begin, v.end - v.begin) == line)
+            return EditPlan(original); // already so: nothing changes
     }
     QList<Edit> edits;
     qsizetype optionsEnd = section->headerEnd;
@@ -862,41 +899,58 @@ QByteArray setValue(QByteArrayView original, QStringView keyPath, QStringView na
             at = values.isEmpty() ? optionsEnd : values.last().end;
         edits.append({at, at, line, 2});
     }
-    return applyEdits(buffer, edits);
+    for (Edit& e : edits)
+        plan.add(std::move(e));
+    return plan;
 }
 
-QByteArray deleteValue(QByteArrayView original, QStringView keyPath, QStringView name, std::uint64_t filetime,
-                       bool& changed) {
-    const QByteArray copy = editableBuffer(original);
-    const QByteArrayView buffer(copy);
-    changed = false;
+EditPlan planDeleteValue(QByteArrayView original, QStringView keyPath, QStringView name, std::uint64_t filetime) {
+    EditPlan plan = startPlan(original);
+    const QByteArrayView buffer = plan.base();
     const auto section = findSection(buffer, keyPath);
     if (!section)
-        return original.toByteArray();
-    const QList<ValueEntry> values = parseValues(buffer, *section);
+        return EditPlan(original);
     QList<Edit> edits;
-    for (const ValueEntry& v : values)
+    for (const ValueEntry& v : parseValues(buffer, *section))
         if (namesEqual(v.name, name))
             edits.append({v.begin, v.end, QByteArray(), 2});
     if (edits.isEmpty())
-        return original.toByteArray();
-    changed = true;
+        return EditPlan(original);
     qsizetype optionsEnd = 0;
     touchSection(buffer, *section, filetime, edits, optionsEnd);
-    return applyEdits(buffer, edits);
+    for (Edit& e : edits)
+        plan.add(std::move(e));
+    return plan;
 }
 
-QByteArray createKey(QByteArrayView original, QStringView keyPath, std::uint64_t filetime, bool& changed) {
-    const QByteArray copy = editableBuffer(original);
-    const QByteArrayView buffer(copy);
-    changed = false;
+EditPlan planCreateKey(QByteArrayView original, QStringView keyPath, std::uint64_t filetime) {
+    EditPlan plan = startPlan(original);
+    const QByteArrayView buffer = plan.base();
     const QStringList components = splitKeyPath(keyPath);
-    if (components.isEmpty() || findSection(buffer, keyPath))
-        return original.toByteArray();
-    if (searchKey(buffer, components).exists)
-        return original.toByteArray();
-    changed = true;
-    return insertSection(buffer, components, filetime, QByteArray());
+    if (components.isEmpty() || findSection(buffer, keyPath) || searchKey(buffer, components).exists)
+        return EditPlan(original);
+    insertSection(plan, components, filetime, QByteArray());
+    return plan;
+}
+
+QByteArray setValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint32_t type,
+                    const QByteArray& data, std::uint64_t filetime, bool& changed) {
+    const EditPlan plan = planSetValue(buffer, keyPath, name, type, data, filetime);
+    changed = plan.changed();
+    return plan.result();
+}
+
+QByteArray deleteValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint64_t filetime,
+                       bool& changed) {
+    const EditPlan plan = planDeleteValue(buffer, keyPath, name, filetime);
+    changed = plan.changed();
+    return plan.result();
+}
+
+QByteArray createKey(QByteArrayView buffer, QStringView keyPath, std::uint64_t filetime, bool& changed) {
+    const EditPlan plan = planCreateKey(buffer, keyPath, filetime);
+    changed = plan.changed();
+    return plan.result();
 }
 
 } // namespace sw::winereg

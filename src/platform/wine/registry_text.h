@@ -124,8 +124,49 @@ QByteArray formatKeyTime(std::uint64_t filetime);
 QByteArray formatSectionSeconds(std::uint64_t filetime);
 std::uint64_t currentFileTime();
 
-// Edits return the new buffer; changed tells whether anything differs. They throw RegistryError
-// when the buffer is not a Wine registry file. Only the lines of the affected key change.
+// One replacement of buffer[begin, end) by text. At one offset an insertion lands in front of a range
+// replaced there; insertions at one offset keep their order.
+struct Splice {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    QByteArray text;
+    int order = 0;
+};
+
+// An edit of one key as splices on a base buffer (the file, or a copy of it with a final newline added
+// when the last line had none). Only the lines of the affected key are spliced.
+class EditPlan {
+public:
+    explicit EditPlan(QByteArrayView original = {}) : m_original(original) {}
+    QByteArrayView base() const { return m_storage.isNull() ? m_original : QByteArrayView(m_storage); }
+    bool changed() const { return !m_splices.isEmpty(); }
+    // The pieces of the edited file in order (views into the base and into the splices' texts).
+    QList<QByteArrayView> pieces() const;
+    qsizetype resultSize() const;
+    // The whole edited file.
+    QByteArray result() const;
+    // The edited region (from the first splice to the last) after Wine's header line: enough to check
+    // the edit without building the whole file.
+    QByteArray editedRegion() const;
+
+    void setStorage(QByteArray storage) { m_storage = std::move(storage); }
+    void add(Splice splice) { m_splices.append(std::move(splice)); }
+
+private:
+    QList<const Splice*> sortedSplices() const;
+    QByteArrayView m_original;
+    QByteArray m_storage;
+    QList<Splice> m_splices;
+};
+
+// The edits plan over the buffer, which must stay alive while the plan is used. They throw
+// RegistryError when the buffer is not a Wine registry file (or for a value at the root).
+EditPlan planSetValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint32_t type,
+                      const QByteArray& data, std::uint64_t filetime);
+EditPlan planDeleteValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint64_t filetime);
+EditPlan planCreateKey(QByteArrayView buffer, QStringView keyPath, std::uint64_t filetime);
+
+// The same edits returning the new buffer; changed tells whether anything differs.
 QByteArray setValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint32_t type,
                     const QByteArray& data, std::uint64_t filetime, bool& changed);
 QByteArray deleteValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint64_t filetime,

@@ -18,32 +18,185 @@ namespace {
 
 using namespace winereg;
 
-// The whole file, memory-mapped where possible (reads touch only the pages they scan).
-class MappedFile {
+// The whole file, read with read(2) into one buffer. Not memory-mapped: a writer that truncates the
+// file in place (Wine does for symlinked files) would turn a mapping into SIGBUS.
+class FileBytes {
 public:
-    explicit MappedFile(const QString& path) : m_file(path) {
-        if (!m_file.open(QIODevice::ReadOnly))
+    explicit FileBytes(const QString& path) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
             return;
-        m_ok = true;
-        const qint64 size = m_file.size();
-        if (size <= 0)
-            return;
-        if (uchar* map = m_file.map(0, size)) {
-            m_view = QByteArrayView(reinterpret_cast<const char*>(map), size);
-        } else {
-            m_copy = m_file.readAll();
-            m_view = QByteArrayView(m_copy);
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            m_bytes.resize(static_cast<qsizetype>(st.st_size));
+            qsizetype done = 0;
+            for (;;) {
+                if (done == m_bytes.size())
+                    m_bytes.resize(done + 65536); // the file grew meanwhile
+                const ssize_t n = ::read(fd, m_bytes.data() + done, static_cast<size_t>(m_bytes.size() - done));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0) {
+                    m_ok = n == 0;
+                    break;
+                }
+                done += n;
+            }
+            m_bytes.truncate(done);
         }
+        ::close(fd);
     }
     bool ok() const { return m_ok; }
-    QByteArrayView bytes() const { return m_view; }
+    const QByteArray& bytes() const { return m_bytes; }
 
 private:
-    QFile m_file;
-    QByteArray m_copy;
-    QByteArrayView m_view;
+    QByteArray m_bytes;
     bool m_ok = false;
 };
+
+// Reads a file line by line through one reused buffer (the lines are views into it), so that finding
+// one key in a large file costs about what `cat` costs: no allocation of the whole file.
+class LineReader {
+public:
+    explicit LineReader(const QString& path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)), m_buffer(1 << 20, Qt::Uninitialized) {}
+    ~LineReader() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    bool failed() const { return m_failed; }
+
+    // The next line without its '\n' (the last line may lack one); false at the end or on an error.
+    bool next(QByteArrayView& line) {
+        for (;;) {
+            if (m_start < m_end) {
+                const void* hit = std::memchr(m_buffer.constData() + m_start, '\n', static_cast<size_t>(m_end - m_start));
+                if (hit) {
+                    const qsizetype stop = static_cast<const char*>(hit) - m_buffer.constData();
+                    line = QByteArrayView(m_buffer.constData() + m_start, stop - m_start);
+                    m_start = stop + 1;
+                    return true;
+                }
+            }
+            if (m_eof) {
+                if (m_start < m_end) {
+                    line = QByteArrayView(m_buffer.constData() + m_start, m_end - m_start);
+                    m_start = m_end;
+                    return true;
+                }
+                return false;
+            }
+            // keep the partial line, make room, read more
+            if (m_start > 0) {
+                std::memmove(m_buffer.data(), m_buffer.constData() + m_start, static_cast<size_t>(m_end - m_start));
+                m_end -= m_start;
+                m_start = 0;
+            }
+            if (m_end == m_buffer.size())
+                m_buffer.resize(m_buffer.size() * 2); // a line longer than the buffer
+            const ssize_t n = m_fd < 0 ? -1 : ::read(m_fd, m_buffer.data() + m_end, static_cast<size_t>(m_buffer.size() - m_end));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                m_failed = true;
+            if (n <= 0)
+                m_eof = true;
+            else
+                m_end += n;
+        }
+    }
+
+private:
+    int m_fd;
+    QByteArray m_buffer;
+    qsizetype m_start = 0;
+    qsizetype m_end = 0;
+    bool m_eof = false;
+    bool m_failed = false;
+};
+
+enum class SectionRead { Found, Missing, Unreadable };
+
+bool isKeyLine(QByteArrayView line) {
+    qsizetype p = 0;
+    while (p < line.size() && (line[p] == ' ' || line[p] == '\t'))
+        ++p;
+    return p < line.size() && line[p] == '[';
+}
+
+// Finds one key's section in a registry file without reading the whole file into memory: section
+// receives the key's lines (its "[...]" line up to the next key line). Missing also covers a key that
+// exists only through its subkeys; exists tells that case apart.
+SectionRead readSection(const QString& path, const QString& keyPath, QByteArray& section, bool& exists) {
+    exists = false;
+    LineReader reader(path);
+    if (!reader.isOpen())
+        return SectionRead::Unreadable;
+    QByteArrayView line;
+    if (!reader.next(line) || !hasValidHeader(line.toByteArray() + '\n'))
+        return SectionRead::Unreadable;
+    const QStringList components = splitKeyPath(keyPath);
+    if (components.isEmpty())
+        return SectionRead::Unreadable;
+    const QString target = components.join(QLatin1Char('\\'));
+    QString lowerTarget = target;
+    for (QChar& c : lowerTarget)
+        c = QChar(QChar::toLower(c.unicode()));
+    bool collecting = false;
+    while (reader.next(line)) {
+        const bool keyLine = isKeyLine(line);
+        if (collecting) {
+            if (keyLine)
+                break;
+            section.append(line);
+            section.append('\n');
+            continue;
+        }
+        if (!keyLine)
+            continue;
+        SectionScanner scanner(line);
+        KeySection candidate;
+        if (!scanner.next(candidate, false) || !scanner.matchesPath(candidate, lowerTarget))
+            continue;
+        scanner.decodePath(candidate);
+        if (candidate.valid && namesEqual(candidate.path, target)) {
+            collecting = true;
+            section = line.toByteArray() + '\n';
+        }
+    }
+    if (reader.failed())
+        return SectionRead::Unreadable;
+    if (collecting) {
+        exists = true;
+        return SectionRead::Found;
+    }
+    // No section of its own: the key may still exist through its subkeys (rare; a second pass).
+    LineReader again(path);
+    again.next(line);
+    while (again.next(line)) {
+        if (!isKeyLine(line))
+            continue;
+        SectionScanner scanner(line);
+        KeySection candidate;
+        if (!scanner.next(candidate))
+            continue;
+        const QStringList parts = splitKeyPath(candidate.path);
+        if (candidate.valid && parts.size() > components.size()) {
+            bool prefix = true;
+            for (qsizetype i = 0; i < components.size() && prefix; ++i)
+                prefix = namesEqual(parts[i], components[i]);
+            if (prefix) {
+                exists = true;
+                break;
+            }
+        }
+    }
+    return again.failed() ? SectionRead::Unreadable : SectionRead::Missing;
+}
 
 struct FileState {
     dev_t dev = 0;
@@ -69,7 +222,7 @@ bool fileState(const QByteArray& path, FileState& state, struct stat* out = null
 
 QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
-bool writeAll(int fd, const QByteArray& data) {
+bool writeAll(int fd, QByteArrayView data) {
     const char* p = data.constData();
     qsizetype left = data.size();
     while (left > 0) {
@@ -122,13 +275,15 @@ bool WineRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPat
     kinds.clear();
     if (root != kHkeyLocalMachine && root != kHkeyCurrentUser)
         return false;
-    MappedFile file(filePath(root));
-    if (!file.ok() || !hasValidHeader(file.bytes()))
+    QByteArray section;
+    bool exists = false;
+    const SectionRead read = readSection(filePath(root), keyPath, section, exists);
+    if (read != SectionRead::Found)
+        return exists; // a key that only holds subkeys has no section
+    const auto key = findSection(section, keyPath);
+    if (!key)
         return false;
-    const auto section = findSection(file.bytes(), keyPath);
-    if (!section)
-        return keyExists(file.bytes(), keyPath); // a key that only holds subkeys has no section
-    for (const ValueEntry& v : mergedValues(file.bytes(), *section)) {
+    for (const ValueEntry& v : mergedValues(section, *key)) {
         names.append(v.name);
         kinds.append(v.type);
     }
@@ -137,16 +292,19 @@ bool WineRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPat
 
 std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, const QString& keyPath,
                                                           const QString& name) {
-    MappedFile file(filePath(root));
-    if (!file.ok())
-        throw RegistryError(QStringLiteral("Cannot read %1.").arg(filePath(root)).toStdString());
-    if (!hasValidHeader(file.bytes()))
-        throw RegistryError(QStringLiteral("%1 is not a Wine registry file.").arg(filePath(root)).toStdString());
-    const auto section = findSection(file.bytes(), keyPath);
-    if (!section)
+    QByteArray section;
+    bool exists = false;
+    const SectionRead read = readSection(filePath(root), keyPath, section, exists);
+    if (read == SectionRead::Unreadable)
+        throw RegistryError(
+            QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
+    if (read == SectionRead::Missing)
+        return std::nullopt;
+    const auto key = findSection(section, keyPath);
+    if (!key)
         return std::nullopt;
     std::optional<ValueEntry> found;
-    for (ValueEntry& v : parseValues(file.bytes(), *section))
+    for (ValueEntry& v : parseValues(section, *key))
         if (namesEqual(v.name, name))
             found = std::move(v);
     return found;
@@ -166,9 +324,7 @@ void WineRegistryStore::CreateKey(std::int32_t root, const QString& keyPath) {
         return; // the root always exists
     modify(
         root,
-        [&](const QByteArray& current, std::uint64_t filetime, bool& changed) {
-            return createKey(current, keyPath, filetime, changed);
-        },
+        [&](QByteArrayView current, std::uint64_t filetime) { return planCreateKey(current, keyPath, filetime); },
         [&](const QByteArray& result) { return keyExists(result, keyPath); });
 }
 
@@ -176,8 +332,8 @@ void WineRegistryStore::writeRawValue(std::int32_t root, const QString& keyPath,
                                       std::uint32_t type, const QByteArray& data) {
     modify(
         root,
-        [&](const QByteArray& current, std::uint64_t filetime, bool& changed) {
-            return setValue(current, keyPath, name, type, data, filetime, changed);
+        [&](QByteArrayView current, std::uint64_t filetime) {
+            return planSetValue(current, keyPath, name, type, data, filetime);
         },
         [&](const QByteArray& result) {
             const auto section = findSection(result, keyPath);
@@ -208,8 +364,8 @@ void WineRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& source
 void WineRegistryStore::DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) {
     modify(
         root,
-        [&](const QByteArray& current, std::uint64_t filetime, bool& changed) {
-            return deleteValue(current, keyPath, name, filetime, changed);
+        [&](QByteArrayView current, std::uint64_t filetime) {
+            return planDeleteValue(current, keyPath, name, filetime);
         },
         [&](const QByteArray& result) {
             const auto section = findSection(result, keyPath);
@@ -224,8 +380,8 @@ void WineRegistryStore::DeleteValue(std::int32_t root, const QString& keyPath, c
 
 void WineRegistryStore::modify(
     std::int32_t root,
-    const std::function<QByteArray(const QByteArray& current, std::uint64_t filetime, bool& changed)>& edit,
-    const std::function<bool(const QByteArray& result)>& verify) {
+    const std::function<EditPlan(QByteArrayView current, std::uint64_t filetime)>& edit,
+    const std::function<bool(const QByteArray& region)>& verify) {
     const QString path = filePath(root);
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (const QString running = wineRunningOn(m_prefixDir); !running.isEmpty())
@@ -239,20 +395,20 @@ void WineRegistryStore::modify(
         struct stat st {};
         if (!fileState(targetName, before, &st))
             throw RegistryError(QStringLiteral("Cannot examine %1: %2").arg(target, errnoText()).toStdString());
-        QFile file(target);
-        if (!file.open(QIODevice::ReadOnly))
-            throw RegistryError(QStringLiteral("Cannot read %1: %2").arg(target, file.errorString()).toStdString());
-        const QByteArray current = file.readAll();
-        file.close();
+        const FileBytes file(target);
+        if (!file.ok())
+            throw RegistryError(QStringLiteral("Cannot read %1: %2").arg(target, errnoText()).toStdString());
+        const QByteArray& current = file.bytes();
         FileState afterRead;
         if (!fileState(targetName, afterRead) || !(afterRead == before) || current.size() != before.size)
             continue; // changed while reading: read again
 
-        bool changed = false;
-        const QByteArray result = edit(current, currentFileTime(), changed);
-        if (!changed)
+        const EditPlan plan = edit(current, currentFileTime());
+        if (!plan.changed())
             return;
-        if (!hasValidHeader(result) || !verify(result))
+        const QList<QByteArrayView> pieces = plan.pieces();
+        const bool headerKept = hasValidHeader(pieces.first()) || hasValidHeader(plan.result());
+        if (!headerKept || !verify(plan.editedRegion()))
             throw RegistryError(
                 QStringLiteral("Internal error: the change to %1 did not read back; the file is not changed.")
                     .arg(target)
@@ -267,7 +423,10 @@ void WineRegistryStore::modify(
         if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
             // keeping the owner needs privileges; the file stays the writer's
         }
-        const bool written = writeAll(fd, result) && ::fsync(fd) == 0;
+        bool written = true;
+        for (QByteArrayView piece : pieces)
+            written = written && writeAll(fd, piece);
+        written = written && ::fsync(fd) == 0;
         const QString writeError = errnoText();
         ::close(fd);
         if (!written) {

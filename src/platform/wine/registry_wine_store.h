@@ -48,9 +48,10 @@ public:
 private:
     // Reads the file, applies edit (which sets changed) and replaces the file safely; retries when the
     // file changed meanwhile.
+    // verify checks the edited region (EditPlan::editedRegion) before anything is written.
     void modify(std::int32_t root,
-                const std::function<QByteArray(const QByteArray& current, std::uint64_t filetime, bool& changed)>& edit,
-                const std::function<bool(const QByteArray& result)>& verify);
+                const std::function<winereg::EditPlan(QByteArrayView current, std::uint64_t filetime)>& edit,
+                const std::function<bool(const QByteArray& region)>& verify);
 
     QString m_prefixDir;
     std::function<void()> m_beforeReplace;
