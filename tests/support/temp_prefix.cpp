@@ -18,6 +18,12 @@ QByteArray TempPrefix::registryHeader(bool machine) {
     return header;
 }
 
+QByteArray TempPrefix::userProfileBody() {
+    return QByteArray("\n[Volatile Environment] 1700000000\n#time=1d9f0a0b0c0d0e0\n"
+                      "\"USERNAME\"=\"") +
+           kUserName + "\"\n\"USERPROFILE\"=\"C:\\\\users\\\\" + kUserName + "\"\n";
+}
+
 TempPrefix::TempPrefix(const QByteArray& systemBody, const QByteArray& userBody) {
     if (!m_dir.isValid())
         return;

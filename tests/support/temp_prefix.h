@@ -27,6 +27,11 @@ public:
 
     static QByteArray registryHeader(bool machine);
 
+    // A user.reg section naming the prefix's user ("tester") and profile folder, so that the
+    // current user's Startup folder resolves to userStartupFolder(). Without it Wine's fallback
+    // user name applies.
+    static QByteArray userProfileBody();
+
 private:
     QTemporaryDir m_dir;
 };

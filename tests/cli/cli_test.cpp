@@ -1,0 +1,189 @@
+// The command-line front end, run as a program on throwaway prefixes.
+#include "temp_prefix.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using sw::test::TempPrefix;
+
+namespace {
+
+const QString kProgram = QStringLiteral(SW_BINARY_DIR "/StartWarden/Program/startwarden-cli");
+
+struct Result {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray runSection(const QByteArray& key, const QByteArray& lines) {
+    return "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\" + key +
+           "] 1700000000\n#time=1d9f0a0b0c0d0e0\n" + lines;
+}
+
+QList<QStringList> linesOf(const QByteArray& out) {
+    QList<QStringList> lines;
+    for (const QByteArray& line : out.split('\n'))
+        if (!line.isEmpty())
+            lines << QString::fromUtf8(line).split(QLatin1Char('\t'));
+    return lines;
+}
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+
+    // Runs the program with a home of its own, so no setting or WINEPREFIX of the user applies.
+    Result run(const QStringList& arguments) const {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("WINEPREFIX");
+        env.insert("HOME", m_home.path());
+        env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
+        process.setProcessEnvironment(env);
+        process.start(kProgram, arguments);
+        Result result;
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+
+    static void verifyUsageError(const Result& result) {
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY(result.out.isEmpty());
+        QVERIFY2(result.err.endsWith('\n') && result.err.count('\n') == 1, result.err.constData());
+    }
+
+    static bool checkListPresent() {
+        return QFile::exists(QFileInfo(kProgram).absolutePath() + "/Check.dat");
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(QFile::exists(kProgram), qPrintable(kProgram));
+        QVERIFY(m_home.isValid());
+    }
+
+    void listsAllPlacesAsTabSeparatedLines() {
+        TempPrefix prefix(runSection("Run", "\"machine\"=\"C:\\\\windows\\\\tool.exe /x\"\n"),
+                          TempPrefix::userProfileBody() +
+                              runSection("Run", "\"off\"=\"rem C:\\\\gone.exe\"\n\"tab\"=\"a\\tb\"\n") +
+                              runSection("RunOnce", "\"Caf\\xe9\"=\"\\\"C:\\\\windows\\\\tool.exe\\\"\"\n"));
+        QVERIFY(prefix.writeFile("drive_c/windows/tool.exe", "MZ"));
+        QVERIFY(prefix.writeFile(prefix.userStartupFolder().mid(prefix.path().size() + 1) + "/B\u00fcro.exe",
+                                 "MZ"));
+
+        const Result result = run({"--prefix", prefix.path(), "list"});
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.err.isEmpty(), result.err.constData());
+        const QList<QStringList> lines = linesOf(result.out);
+        QCOMPARE(lines.size(), 5);
+        for (const QStringList& line : lines)
+            QCOMPARE(line.size(), 7);
+        const QString user = "-2147483647;Software\\Microsoft\\Windows\\CurrentVersion\\";
+        QCOMPARE(lines[0].mid(0, 6),
+                 QStringList({"off", "C:\\gone.exe", "No", "No", "Run (current user)", user + "Run"}));
+        QCOMPARE(lines[1].mid(0, 6), QStringList({"tab", "a b", "No", "Yes", "Run (current user)",
+                                                  user + "Run"})); // one line per row
+        QCOMPARE(lines[2].mid(0, 6), QStringList({"Caf\u00e9", "\"C:\\windows\\tool.exe\"", "Yes", "Yes",
+                                                  "RunOnce (current user)", user + "RunOnce"}));
+        QCOMPARE(lines[3].mid(0, 6),
+                 QStringList({"machine", "C:\\windows\\tool.exe /x", "Yes", "Yes", "Run (all users)",
+                              "-2147483646;Software\\Microsoft\\Windows\\CurrentVersion\\Run"}));
+        QCOMPARE(lines[4][0], QString("B\u00fcro.exe"));
+        QVERIFY(lines[4][1].endsWith("\\Startup\\B\u00fcro.exe", Qt::CaseInsensitive));
+        QCOMPARE(lines[4].mid(2, 3), QStringList({"Yes", "Yes", "Startup folder (current user)"}));
+        QCOMPARE(lines[4][5], lines[4][1]);
+        if (!checkListPresent())
+            for (const QStringList& line : lines)
+                QCOMPARE(line[6], QString());
+
+        // A category narrows the listing; the prefix may also come from WINEPREFIX.
+        const Result machine = run({"list", "ALL RUN", "--prefix", prefix.path()});
+        QCOMPARE(machine.exitCode, 0);
+        QCOMPARE(linesOf(machine.out).size(), 1);
+        QCOMPARE(linesOf(machine.out)[0][0], QString("machine"));
+        QCOMPARE(linesOf(run({"--prefix", prefix.path(), "list", "LOCAL USER"}).out).size(), 1);
+        QCOMPARE(linesOf(run({"--prefix", prefix.path(), "list", "REGISTRY"}).out).size(), 4);
+        const Result services = run({"--prefix", prefix.path(), "list", "SERVICES"});
+        QCOMPARE(services.exitCode, 0);
+        QVERIFY(services.out.isEmpty());
+    }
+
+    void jsonHoldsTheSameRows() {
+        TempPrefix prefix({}, runSection("Run",
+                                         "\"a \\\"quoted\\\" name\"=\"REM \\\"C:\\\\x y\\\\z.exe\\\" -q\"\n"
+                                         "\"b\"=\"\"\n"));
+        const Result result = run({"--prefix", prefix.path(), "list", "LOCAL RUN", "--json"});
+        QCOMPARE(result.exitCode, 0);
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(result.out, &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        const QJsonArray rows = document.array();
+        QCOMPARE(rows.size(), 2);
+        const QJsonObject first = rows[0].toObject();
+        QCOMPARE(first["name"].toString(), QString("a \"quoted\" name"));
+        QCOMPARE(first["program"].toString(), QString("\"C:\\x y\\z.exe\" -q"));
+        QCOMPARE(first["valid"].toString(), QString("No"));
+        QCOMPARE(first["active"].toString(), QString("No"));
+        QCOMPARE(first["place"].toString(), QString("Run (current user)"));
+        QCOMPARE(first["tag"].toString(),
+                 QString("-2147483647;Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+        QVERIFY(first["ghosted"].isBool());
+        QCOMPARE(rows[1].toObject()["program"].toString(), QString());
+        QCOMPARE(rows[1].toObject()["active"].toString(), QString("Yes"));
+
+        const Result empty = run({"--prefix", prefix.path(), "list", "ALL RUNONCE", "--json"});
+        QCOMPARE(empty.exitCode, 0);
+        QVERIFY(QJsonDocument::fromJson(empty.out).isArray());
+        QVERIFY(QJsonDocument::fromJson(empty.out).array().isEmpty());
+    }
+
+    void badArgumentsGiveOneLineAndStatusTwo() {
+        TempPrefix prefix;
+        QTemporaryDir notPrefix;
+        QVERIFY(QFile(notPrefix.filePath("user.reg")).open(QIODevice::WriteOnly));
+        verifyUsageError(run({"--prefix", m_home.filePath("missing"), "list"}));
+        verifyUsageError(run({"--prefix", notPrefix.path(), "list"}));
+        verifyUsageError(run({"--prefix", prefix.path(), "list", "NOPE"}));
+        verifyUsageError(run({"--prefix", prefix.path(), "list", "all"}));
+        verifyUsageError(run({"--prefix", prefix.path(), "delete"}));
+        verifyUsageError(run({"--prefix", prefix.path()}));
+        verifyUsageError(run({"--prefix", prefix.path(), "list", "LOCAL", "RUN"}));
+        verifyUsageError(run({"--prefix", prefix.path(), "list", "--bogus"}));
+        verifyUsageError(run({"list", "--prefix"}));
+        // Without --prefix and WINEPREFIX the home's ~/.wine is taken, which does not exist here.
+        verifyUsageError(run({"list"}));
+        // Nothing was created in the folders that are not prefixes.
+        QVERIFY(!QFile::exists(m_home.filePath("missing")));
+        QVERIFY(!QFile::exists(m_home.filePath(".wine")));
+        QVERIFY(!QFile::exists(notPrefix.filePath("system.reg")));
+    }
+
+    void helpAndVersion() {
+        const Result help = run({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.contains("list"));
+        QVERIFY(help.out.contains("--prefix"));
+        const Result version = run({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY(version.out.startsWith("startwarden-cli "));
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "cli_test.moc"

@@ -1,0 +1,150 @@
+// The listing of a prefix that Wine made and filled with its own tools, read through the command
+// line front end. Wine starts are few: a cold start costs many seconds, and every new session of
+// the prefix runs (and so removes) its RunOnce entries.
+#include "platform/shortcut_file.h"
+#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_prefix.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sw;
+
+namespace {
+
+const QString kProgram = QStringLiteral(SW_BINARY_DIR "/StartWarden/Program/startwarden-cli");
+const QString kRunKey = QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+} // namespace
+
+class WineListingTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_prefix;
+
+    QProcessEnvironment wineEnvironment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("WINEPREFIX", m_prefix);
+        env.insert("WINEDEBUG", "-all");
+        env.insert("WINEDLLOVERRIDES", "mscoree,mshtml=");
+        env.insert("HOME", m_dir.path());
+        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
+        return env;
+    }
+
+    int run(const QString& program, const QStringList& arguments, QByteArray* out = nullptr,
+            int timeout = 300000) const {
+        QProcess process;
+        process.setProcessEnvironment(wineEnvironment());
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.start(program, arguments);
+        if (!process.waitForFinished(timeout)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        if (out)
+            *out = process.readAllStandardOutput();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    int regAdd(const QString& key, const QString& name, const QString& data,
+               const char* type = "REG_SZ") const {
+        return run("wine",
+                   {"reg", "add", key, "/v", name, "/t", QString::fromLatin1(type), "/d", data, "/f"});
+    }
+
+private slots:
+    void initTestCase() {
+        for (const char* tool : {"wine", "wineboot", "wineserver"})
+            if (QStandardPaths::findExecutable(tool).isEmpty())
+                QSKIP("Wine is not installed (no wine, wineboot or wineserver on PATH)");
+        QVERIFY(QFile::exists(kProgram));
+        QVERIFY(m_dir.isValid());
+        m_prefix = m_dir.filePath("prefix");
+        run("wineboot", {"-i"});
+        QCOMPARE(run("wineserver", {"-w"}), 0);
+        QVERIFY2(WinePrefix(m_prefix).isValid(), qPrintable(WinePrefix(m_prefix).problem()));
+    }
+
+    void listsWhatWineWrote() {
+        // One session for all additions: the first start of a session runs the Run keys (still
+        // empty then); the later ones join it while the server is kept alive.
+        QCOMPARE(run("wineserver", {"-p5"}), 0);
+        QCOMPARE(regAdd("HKCU" + kRunKey, "Notepad", "C:\\windows\\system32\\notepad.exe"), 0);
+        QCOMPARE(regAdd("HKCU" + kRunKey, "Off", "rem C:\\windows\\notepad.exe /x"), 0);
+        QCOMPARE(regAdd("HKLM" + kRunKey, "Gone", "\"C:\\Program Files\\Gone\\gone.exe\" /x"), 0);
+        QCOMPARE(regAdd("HKLM" + kRunKey, "Editor", "\"C:\\windows\\regedit.exe\" /s"), 0);
+        QCOMPARE(regAdd("HKLM" + kRunKey, "Expanded", "%SystemRoot%\\system32\\notepad.exe", "REG_EXPAND_SZ"),
+                 0);
+        // RunOnce last: the next session would consume them.
+        QCOMPARE(regAdd("HKCU" + kRunKey + "Once", "Once", "notepad /s"), 0);
+        QCOMPARE(regAdd("HKLM" + kRunKey + "Once", "Machine Once", "REM C:\\windows\\absent.exe"), 0);
+        QCOMPARE(run("wineserver", {"-w"}), 0);
+
+        const Platform platform = makeWinePlatform(m_prefix);
+        const QString user = platform.system->GetSpecialFolder(7, true, false);
+        const QString common = platform.system->GetSpecialFolder(24, true, false);
+        QVERIFY(!user.isEmpty() && !common.isEmpty());
+        const auto link = [&](const QString& path, const QString& target) {
+            ShortcutInfo info;
+            info.target = target;
+            info.workingPath = target;
+            platform.newShortcutFile()->CreateShortcut(path, info);
+        };
+        link(user + "\\Notepad.lnk", "C:\\windows\\notepad.exe");
+        link(user + "\\Hidden.lnk", "C:\\windows\\regedit.exe");
+        link(common + "\\Missing.lnk", "C:\\Program Files\\Gone\\gone.exe");
+        bool marked = true;
+        try {
+            platform.fileSystem->setAttributes(user + "\\Hidden.lnk", {false, true, false, false});
+        } catch (const std::exception&) {
+            marked = false;
+        }
+
+        QProcess cli;
+        cli.setProcessEnvironment(wineEnvironment());
+        cli.start(kProgram, {"list"}); // the prefix from WINEPREFIX
+        QVERIFY(cli.waitForFinished(60000));
+        QCOMPARE(cli.exitCode(), 0);
+        QStringList rows;
+        for (const QByteArray& line : cli.readAllStandardOutput().split('\n')) {
+            if (line.isEmpty())
+                continue;
+            const QStringList fields = QString::fromUtf8(line).split('\t');
+            QCOMPARE(fields.size(), 7);
+            rows << QStringList{fields[0], fields[2], fields[3], fields[4]}.join('|');
+        }
+        QStringList expected = {
+            "Notepad|Yes|Yes|Run (current user)",
+            "Off|Yes|No|Run (current user)",
+            "Once|Yes|Yes|RunOnce (current user)",
+            "Gone|No|Yes|Run (all users)",
+            "Editor|Yes|Yes|Run (all users)",
+            "Expanded|Yes|Yes|Run (all users)",
+            "Machine Once|No|No|RunOnce (all users)",
+            "Missing.lnk|No|Yes|Startup folder (all users)",
+            QStringLiteral("Hidden.lnk|Yes|%1|Startup folder (current user)").arg(marked ? "No" : "Yes"),
+            "Notepad.lnk|Yes|Yes|Startup folder (current user)",
+        };
+        // Within a place the order is Wine's own; the places come in their fixed order.
+        QStringList places;
+        for (const QString& row : std::as_const(rows))
+            if (places.isEmpty() || places.last() != row.section('|', 3))
+                places << row.section('|', 3);
+        QCOMPARE(places, QStringList({"Run (current user)", "RunOnce (current user)", "Run (all users)",
+                                      "RunOnce (all users)", "Startup folder (all users)",
+                                      "Startup folder (current user)"}));
+        rows.sort();
+        expected.sort();
+        QCOMPARE(rows, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(WineListingTest)
+#include "wine_listing_test.moc"
