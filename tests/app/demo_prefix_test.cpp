@@ -123,8 +123,8 @@ private slots:
         // The programs keep their version information and icons under their new names.
         const Platform platform = makeWinePlatform(m_prefix);
         const QString program = QStringLiteral("C:\\Program Files\\Size Checker\\sizecheck.exe");
-        QCOMPARE(platform.fileInformation->GetFileVersionText(program, QStringLiteral("FileVersion")),
-                 QStringLiteral("2.0.0.1"));
+        QCOMPARE(platform.fileInformation->GetFileVersionText(program, QStringLiteral("CompanyName")),
+                 QString::fromUtf8("M\xc3\xbcller GmbH"));
         QVERIFY(!platform.fileInformation->GetFileIcon(program, kSmallIcon).isNull());
     }
 

@@ -141,9 +141,9 @@ QByteArray targetlessLink(const QString& description) {
 }
 
 void copyRegistry(const QString& sourceFolder, const QString& prefixFolder) {
-    for (const QString name : {QStringLiteral("system.reg"), QStringLiteral("user.reg")})
-        copyHostFile(QDir(sourceFolder).filePath(QStringLiteral("registry/") + name),
-                     QDir(prefixFolder).filePath(name));
+    for (const char* name : {"system.reg", "user.reg"})
+        copyHostFile(QDir(sourceFolder).filePath(QStringLiteral("registry/") + QLatin1String(name)),
+                     QDir(prefixFolder).filePath(QLatin1String(name)));
     const QString problem = WinePrefix(prefixFolder).problem();
     if (!problem.isEmpty())
         fail(problem);
