@@ -24,8 +24,9 @@ QString shortcutTarget(ShortcutFile* shortcuts, const QString& path) {
     }
 }
 
+// A target is a path of the managed system; a host path ("/...") names none of its files.
 bool isNonEmptyFile(const FileSystem& fs, const QString& path) {
-    if (path.isEmpty())
+    if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
         return false;
     const QFileInfo info(fs.hostPath(path));
     return info.isFile() && info.size() > 0;

@@ -183,7 +183,10 @@ private slots:
                        "\"system\"=\"C:\\\\windows\\\\sys.exe\"\n"
                        "\"folder\"=\"C:\\\\windows\\\\system32\"\n"
                        "\"open\"=\"\\\"C:\\\\windows\\\\system32\\\\svc.exe\"\n"
-                       "\"otherDrive\"=\"D:\\\\tool.exe\"\n"),
+                       "\"otherDrive\"=\"D:\\\\tool.exe\"\n"
+                       // Wine takes these as C:\bin\sh, not as files of the host.
+                       "\"hostPath\"=\"/bin/sh\"\n"
+                       "\"quotedHostPath\"=\"\\\"/bin/sh\\\" -c true\"\n"),
             {});
         QVERIFY(prefix.writeFile("drive_c/Program Files/My Tool/tool.exe", "MZ"));
         QVERIFY(prefix.writeFile("drive_c/windows/system32/svc.exe", "MZ"));
@@ -196,13 +199,14 @@ private slots:
         lister.hide("C:\\windows\\sys.exe", false, true);
 
         const QList<AutostartEntry> rows = lister.key(kLocalMachine, kRun);
-        QCOMPARE(rows.size(), 12);
+        QCOMPARE(rows.size(), 14);
         QCOMPARE(byName(rows, "quoted")->program,
                  QString("\"C:\\Program Files\\My Tool\\tool.exe\" /min --tray"));
         for (const char* name :
              {"quoted", "otherCase", "env", "quotedEnv", "searched", "unquotedBlank", "system"})
             QVERIFY2(byName(rows, name)->valid, name);
-        for (const char* name : {"missing", "hidden", "folder", "open", "otherDrive"})
+        for (const char* name :
+             {"missing", "hidden", "folder", "open", "otherDrive", "hostPath", "quotedHostPath"})
             QVERIFY2(!byName(rows, name)->valid, name);
         for (const AutostartEntry& row : rows)
             QVERIFY(row.active);
@@ -338,6 +342,20 @@ private slots:
         lister.hide(dir + "hidden.lnk", false);
         rows = lister.folder(7);
         QVERIFY(byName(rows, "hidden.lnk")->active);
+    }
+
+    void shortcutToAHostPathIsNotValid() {
+        TempPrefix prefix({}, TempPrefix::userProfileBody());
+        const Lister lister(prefix);
+        const QString dir = lister.startup(7) + '\\';
+        try {
+            lister.link(dir + "host.lnk", "/bin/sh");
+        } catch (const std::exception&) {
+            QSKIP("links to such targets cannot be written");
+        }
+        const QList<AutostartEntry> rows = lister.folder(7);
+        QCOMPARE(rows.size(), 1);
+        QVERIFY2(!rows[0].valid, qPrintable(rows[0].program));
     }
 
     void categoriesListTheirPlacesInOrder() {
