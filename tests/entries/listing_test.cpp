@@ -144,6 +144,7 @@ private slots:
     void defaultValueSkippedAndOddDataListed() {
         QByteArray huge(1 << 20, 'x');
         TempPrefix prefix({}, runSection("@=\"C:\\\\windows\\\\tool.exe\"\n"
+                                         "\"@\"=\"C:\\\\windows\\\\tool.exe\"\n"
                                          "\"empty\"=\"\"\n"
                                          "\"binary\"=hex:43,00,3a,00,5c,00\n"
                                          "\"number\"=dword:00000001\n"
@@ -155,7 +156,7 @@ private slots:
         QVERIFY(prefix.writeFile("drive_c/windows/tool.exe", "MZ"));
         const Lister lister(prefix);
         const QList<AutostartEntry> rows = lister.key(kCurrentUser, kRun);
-        QCOMPARE(namesOf(rows), QStringList({"empty", "binary", "number", "expand", "huge", "last"}));
+        QCOMPARE(namesOf(rows), QStringList({"@", "empty", "binary", "number", "expand", "huge", "last"}));
         for (const AutostartEntry& row : rows)
             QVERIFY2(!row.rowKey.isEmpty(), qPrintable(row.name));
 
@@ -302,6 +303,8 @@ private slots:
         QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "empty program.exe", QByteArray()));
         QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "desktop.ini", "[.ShellClassInfo]\n"));
         QVERIFY(QDir(host).mkpath("Sub folder.lnk"));
+        QVERIFY(QFile::link(prefix.hostPath("drive_c/windows"), host + "linked folder.lnk"));
+        QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + ".dotted.exe", "MZ"));
         QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "Sub folder.lnk/inner.exe", "MZ"));
         if (!canMarkHidden(lister, dir + "hidden.lnk"))
             QSKIP("the temporary folder keeps no extended attributes");
@@ -311,13 +314,13 @@ private slots:
         QList<AutostartEntry> rows = lister.folder(7);
         QStringList names = namesOf(rows);
         names.sort();
-        QCOMPARE(names, QStringList({"Mein B\u00fcro \u00c4.lnk", "Tool.lnk", "UPPER.LNK", "broken.lnk",
-                                     "empty program.exe", "empty.lnk", "gone.lnk", "hidden.lnk",
+        QCOMPARE(names, QStringList({".dotted.exe", "Mein B\u00fcro \u00c4.lnk", "Tool.lnk", "UPPER.LNK",
+                                     "broken.lnk", "empty program.exe", "empty.lnk", "gone.lnk", "hidden.lnk",
                                      "plain program.exe", "zero.lnk"}));
         for (const AutostartEntry& row : rows) {
             QCOMPARE(row.tag, dir + row.name);
             QVERIFY(row.rowKey.isEmpty());
-            QCOMPARE(row.active, row.name != "hidden.lnk");
+            QCOMPARE(row.active, row.name != "hidden.lnk" && row.name != ".dotted.exe");
         }
         for (const char* name : {"Tool.lnk", "UPPER.LNK", "hidden.lnk"}) {
             QCOMPARE(byName(rows, name)->program, QString("C:\\Program Files\\Tool\\tool.exe"));
