@@ -273,6 +273,19 @@ private slots:
         store.DeleteValue(kHkeyCurrentUser, kRun, QStringLiteral("Before"));
     }
 
+    void readsAFreshFileAfterAnInPlaceChange() {
+        sw::test::TempPrefix prefix({}, "\n[Software\\\\K] 1\n\"A\"=\"1\"\n");
+        WineRegistryStore store(prefix.path());
+        QStringList names;
+        QList<std::uint32_t> kinds;
+        QVERIFY(store.EnumerateValues(kHkeyCurrentUser, QStringLiteral("Software\\K"), names, kinds));
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, QStringLiteral("Software\\K"), QStringLiteral("A"), 0), QStringLiteral("1"));
+        QTest::qWait(5);
+        QVERIFY(prefix.writeFile(QStringLiteral("user.reg"), sw::test::TempPrefix::registryHeader(false) +
+                                                             "\n[Software\\\\K] 1\n\"A\"=\"2\"\n"));
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, QStringLiteral("Software\\K"), QStringLiteral("A"), 0), QStringLiteral("2"));
+    }
+
     void largeFileReadsTouchOnlyTheKey() {
         // a 20 MB system.reg: reading the Run key must stay fast (no full parse)
         QByteArray body;

@@ -259,7 +259,39 @@ QList<ValueEntry> mergedValues(QByteArrayView buffer, const KeySection& section)
 
 } // namespace
 
+struct WineRegistryStore::SectionCache {
+    QString file;
+    QString keyPath;
+    FileState state;
+    SectionRead read = SectionRead::Unreadable;
+    QByteArray section;
+    bool exists = false;
+};
+
 WineRegistryStore::WineRegistryStore(QString prefixDir) : m_prefixDir(std::move(prefixDir)) {}
+
+bool WineRegistryStore::cachedSection(std::int32_t root, const QString& keyPath, QByteArray& section, bool& exists,
+                                      bool& readable) {
+    const QString file = filePath(root);
+    const QByteArray name = QFile::encodeName(file);
+    FileState before;
+    const bool statOk = fileState(name, before);
+    if (statOk && m_cache && m_cache->file == file && m_cache->state == before &&
+        namesEqual(splitKeyPath(m_cache->keyPath).join(QLatin1Char('\\')), splitKeyPath(keyPath).join(QLatin1Char('\\')))) {
+        section = m_cache->section;
+        exists = m_cache->exists;
+        readable = m_cache->read != SectionRead::Unreadable;
+        return m_cache->read == SectionRead::Found;
+    }
+    const SectionRead read = readSection(file, keyPath, section, exists);
+    readable = read != SectionRead::Unreadable;
+    FileState after;
+    if (statOk && fileState(name, after) && after == before)
+        m_cache = std::make_shared<SectionCache>(SectionCache{file, keyPath, before, read, section, exists});
+    else
+        m_cache.reset();
+    return read == SectionRead::Found;
+}
 
 QString WineRegistryStore::filePath(std::int32_t root) const {
     if (root == kHkeyLocalMachine)
@@ -277,8 +309,8 @@ bool WineRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPat
         return false;
     QByteArray section;
     bool exists = false;
-    const SectionRead read = readSection(filePath(root), keyPath, section, exists);
-    if (read != SectionRead::Found)
+    bool readable = false;
+    if (!cachedSection(root, keyPath, section, exists, readable))
         return exists; // a key that only holds subkeys has no section
     const auto key = findSection(section, keyPath);
     if (!key)
@@ -294,11 +326,12 @@ std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, con
                                                           const QString& name) {
     QByteArray section;
     bool exists = false;
-    const SectionRead read = readSection(filePath(root), keyPath, section, exists);
-    if (read == SectionRead::Unreadable)
+    bool readable = false;
+    const bool hasSection = cachedSection(root, keyPath, section, exists, readable);
+    if (!readable)
         throw RegistryError(
             QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
-    if (read == SectionRead::Missing)
+    if (!hasSection)
         return std::nullopt;
     const auto key = findSection(section, keyPath);
     if (!key)
@@ -383,6 +416,7 @@ void WineRegistryStore::modify(
     const std::function<EditPlan(QByteArrayView current, std::uint64_t filetime)>& edit,
     const std::function<bool(const QByteArray& region)>& verify) {
     const QString path = filePath(root);
+    m_cache.reset();
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (const QString running = wineRunningOn(m_prefixDir); !running.isEmpty())
             throw RegistryError(running.toStdString());

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace sw {
@@ -53,8 +54,14 @@ private:
                 const std::function<winereg::EditPlan(QByteArrayView current, std::uint64_t filetime)>& edit,
                 const std::function<bool(const QByteArray& region)>& verify);
 
+    // The key section read last, reused while the file's size, times and inode stay the same (the
+    // program enumerates a key and then reads each of its values).
+    struct SectionCache;
+    bool cachedSection(std::int32_t root, const QString& keyPath, QByteArray& section, bool& exists, bool& readable);
+
     QString m_prefixDir;
     std::function<void()> m_beforeReplace;
+    std::shared_ptr<SectionCache> m_cache;
 };
 
 } // namespace sw
