@@ -2,9 +2,11 @@
 
 #include "art.h"
 #include "controls/splitter_panel.h"
+#include "main_services.h"
 #include "translate_form.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -80,6 +82,13 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     imgTemp = named(new QLabel(this), "imgTemp");
     imgTemp->setPixmap(artPixmap(QStringLiteral("unknow"), QSize(16, 16)));
     imgTemp->hide();
+
+    lblReadOnly = named(new QLabel(this), "lblReadOnly");
+    setLanguageKey(lblReadOnly, QStringLiteral("PrefixReadOnly"));
+    lblReadOnly->setStyleSheet(QStringLiteral("background: #FFF4C2; color: #5A4500; padding: 3px 8px;"
+                                              "border-top: 1px solid #E0C860;"));
+    lblReadOnly->setWordWrap(false);
+    lblReadOnly->hide();
 
     placeDesignedControls();
     connectHandlers();
@@ -220,6 +229,24 @@ void frmMain::fitColumnsToCaptions() {
         const int needed = metrics.horizontalAdvance(lvwEntries->headerItem()->text(column)) + 16;
         lvwEntries->setColumnWidth(column, std::max(lvwEntries->columnWidth(column), needed));
     }
+}
+
+void frmMain::updateReadOnlyState() {
+    const QString reason = m_services ? m_services->platform.readOnlyReason() : QString();
+    lblReadOnly->setToolTip(reason);
+    lblReadOnly->setVisible(!reason.isEmpty());
+    if (!reason.isEmpty()) {
+        const int height = lblReadOnly->sizeHint().height();
+        lblReadOnly->setGeometry(0, this->height() - height, tlbMain->x(), height);
+        lblReadOnly->raise();
+    }
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Wine may have started or ended while the user was elsewhere.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        updateReadOnlyState();
 }
 
 } // namespace sw

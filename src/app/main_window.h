@@ -83,6 +83,10 @@ public:
     QListWidget* lvwLinks = nullptr;
     QLabel* imgBackground = nullptr;
     QLabel* imgTemp = nullptr;
+    QLabel* lblReadOnly = nullptr; // shown while Wine runs on the prefix
+
+    // Shows or hides the read-only banner by asking the platform now.
+    void updateReadOnlyState();
 
 signals:
     // A toolbar button was clicked, with its key.
@@ -92,6 +96,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createToolbar();

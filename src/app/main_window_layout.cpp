@@ -83,6 +83,8 @@ void frmMain::Form_Resize() {
                                     toPixelsY(splitterHeight));
     // Beyond the far limit on purpose: the information panel ends at its minimum height.
     SplitterPanel1->setPosition(height - 200);
+    if (lblReadOnly->isVisible())
+        updateReadOnlyState();
 }
 
 void frmMain::SplitterPanel1_LayoutChanged(int& /*position*/) {

@@ -95,6 +95,7 @@ void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
     m_rows.clear();
     if (!node || !m_services)
         return;
+    updateReadOnlyState();
     const QString key = node->data(0, kKeyRole).toString();
     if (key == QLatin1String("SERVICES")) {
         m_services->platform.desktop->openServiceConsole();

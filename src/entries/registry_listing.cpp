@@ -9,16 +9,10 @@ namespace {
 
 const QString kInactivePrefix = QStringLiteral("REM ");
 
-// Program texts name files of the managed system. A host path ("/...") names none: Wine would take
-// it as a path on the current drive, while the file system would look it up on the host.
-bool managedFileExists(const FileSystem& fs, const QString& path) {
-    return !path.startsWith(QLatin1Char('/')) && programFileExists(fs, path);
-}
-
 // The program file of a value's data: the data itself when it names a file, else what the
 // command line resolves to.
 QString programFileOf(const Platform& platform, const QString& data) {
-    if (managedFileExists(*platform.fileSystem, data))
+    if (programFileExists(*platform.fileSystem, data))
         return data;
     return ResolveProgramPath(data, *platform.system);
 }
@@ -60,7 +54,7 @@ QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_
             data.remove(0, 4);
         row.program = data;
         const QString programFile = programFileOf(platform, data);
-        row.valid = managedFileExists(*platform.fileSystem, programFile);
+        row.valid = programFileExists(*platform.fileSystem, programFile);
         if (row.valid && context.withIcons)
             row.icon = platform.fileInformation->GetFileIcon(programFile, kSmallIcon);
         rows.append(row);

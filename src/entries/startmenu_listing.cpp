@@ -24,9 +24,8 @@ QString shortcutTarget(ShortcutFile* shortcuts, const QString& path) {
     }
 }
 
-// A target is a path of the managed system; a host path ("/...") names none of its files.
 bool isNonEmptyFile(const FileSystem& fs, const QString& path) {
-    if (path.isEmpty() || path.startsWith(QLatin1Char('/')))
+    if (!isManagedPath(path))
         return false;
     const QFileInfo info(fs.hostPath(path));
     return info.isFile() && info.size() > 0;

@@ -2,8 +2,12 @@
 
 namespace sw {
 
+bool isManagedPath(const QString& path) {
+    return !path.isEmpty() && !path.startsWith(QLatin1Char('/'));
+}
+
 bool programFileExists(const FileSystem& fs, const QString& path) {
-    if (path.isEmpty())
+    if (!isManagedPath(path))
         return false;
     FileAttributes attributes;
     if (!fs.attributes(path, attributes))

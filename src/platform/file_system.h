@@ -43,8 +43,12 @@ public:
     virtual QList<FolderItem> listFolder(const QString& folder) const = 0;
 };
 
-// True when path names a file (not a folder) that is not hidden: the program's test for a program
-// file that exists. System files count as present.
+// Program texts (Run data, shortcut targets) name files of the managed system. A host path ("/...")
+// names none of them: Wine would take it as a path on the current drive.
+bool isManagedPath(const QString& path);
+
+// True when a managed path names a file (not a folder) that is not hidden: the program's test for a
+// program file that exists. System files count as present.
 bool programFileExists(const FileSystem& fs, const QString& path);
 
 } // namespace sw

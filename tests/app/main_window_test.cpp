@@ -209,6 +209,59 @@ private slots:
         QVERIFY(folders->isChecked());
         QVERIFY(f.window.tvwCategories->isVisible());
     }
+
+    void draggingTheBarsCollapsesPanesAndReleasesTheirButtons() {
+        Fixture f;
+        f.start();
+        // Drop the lower bar 8 pixels above the bottom edge: inside the snap zone of 550 twips.
+        auto* lowerBar = f.window.SplitterPanel1->findChild<QWidget*>("pbSplit", Qt::FindDirectChildrenOnly);
+        QVERIFY(lowerBar);
+        const QPoint grip = lowerBar->rect().center();
+        QTest::mousePress(lowerBar, Qt::LeftButton, {}, grip);
+        const int toBottom = f.window.SplitterPanel1->height() - lowerBar->geometry().center().y() - 8;
+        QTest::mouseMove(lowerBar, grip + QPoint(0, toBottom));
+        QTest::mouseRelease(lowerBar, Qt::LeftButton, {}, grip + QPoint(0, toBottom));
+        QCOMPARE(f.window.SplitterPanel1->Snapped(), 2);
+        QVERIFY(!f.window.toolbarButton("details")->isChecked());
+
+        auto* sideBar = f.window.SplitterPanel2->findChild<QWidget*>("pbSplit", Qt::FindDirectChildrenOnly);
+        const QPoint sideGrip = sideBar->rect().center();
+        QTest::mousePress(sideBar, Qt::LeftButton, {}, sideGrip);
+        const QPoint nearLeft(-sideBar->geometry().center().x() + 10, sideGrip.y());
+        QTest::mouseMove(sideBar, nearLeft);
+        QTest::mouseRelease(sideBar, Qt::LeftButton, {}, nearLeft);
+        QCOMPARE(f.window.SplitterPanel2->Snapped(), 1);
+        QVERIFY(!f.window.toolbarButton("folderlist")->isChecked());
+        QVERIFY(!f.window.tvwCategories->isVisible());
+    }
+
+    void readOnlyPrefixIsShownWhileItLasts() {
+        Fixture f;
+        f.start();
+        QVERIFY(!f.window.lblReadOnly->isVisible());
+        bool wineRuns = true;
+        f.services->platform.readOnlyReason = [&] {
+            return wineRuns ? QStringLiteral("wineserver 42") : QString();
+        };
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        QVERIFY(f.window.lblReadOnly->isVisible());
+        QCOMPARE(f.window.lblReadOnly->text(), f.texts.GetText("PrefixReadOnly"));
+        wineRuns = false;
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        QVERIFY(!f.window.lblReadOnly->isVisible());
+    }
+
+    void columnClicksSortAndReverse() {
+        Fixture f;
+        f.start();
+        f.window.lvwEntries_ColumnClick(0);
+        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Gone"));
+        f.window.lvwEntries_ColumnClick(0);
+        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Unknown"));
+        // The order holds across a new listing, and the check list follows it.
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        QCOMPARE(f.window.rowsInListOrder().first().name, QStringLiteral("Unknown"));
+    }
 };
 
 QTEST_MAIN(MainWindowTest)
