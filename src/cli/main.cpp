@@ -1,8 +1,12 @@
+#include "app/database_check.h"
 #include "app/program_files.h"
 #include "entries/check_list.h"
 #include "entries/listing.h"
 #include "entries/places.h"
+#include "info/description_database.h"
+#include "info_format.h"
 #include "platform/language_texts.h"
+#include "platform/message_boxes.h"
 #include "platform/wine/wine_platform.h"
 #include "platform/wine/wine_prefix.h"
 #include "row_format.h"
@@ -21,6 +25,16 @@ int fail(const QString& message) {
     return kUsageError;
 }
 
+// The database loaders' messages go to the error stream.
+class StderrMessages : public sw::MessageBoxes {
+public:
+    sw::MessageAnswer show(const QString& text, const QString& title, sw::MessageIcon,
+                           sw::MessageButtons) override {
+        std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(title), qPrintable(text));
+        return sw::MessageAnswer::Ok;
+    }
+};
+
 void print(const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
@@ -33,9 +47,11 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(SW_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Lists the autostart entries of a Wine prefix.\n\n"
-                                                    "Commands:\n  list [CATEGORY]  the rows a category lists "
-                                                    "(default ALL)"));
+    parser.setApplicationDescription(
+        QStringLiteral("Lists the autostart entries of a Wine prefix.\n\n"
+                       "Commands:\n  list [CATEGORY]  the rows a category lists "
+                       "(default ALL)\n  info [CATEGORY]  the same rows with their "
+                       "rating, title, company, description and links"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("prefix"),
@@ -43,7 +59,7 @@ int main(int argc, char** argv) {
                       QStringLiteral("DIR")});
     parser.addOption(
         {QStringLiteral("json"), QStringLiteral("Print a JSON array instead of tab-separated lines.")});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list or info"));
     parser.addPositionalArgument(QStringLiteral("category"),
                                  QStringLiteral("A category key, such as ALL or LOCAL RUN."));
     if (!parser.parse(QCoreApplication::arguments()))
@@ -57,7 +73,7 @@ int main(int argc, char** argv) {
     if (arguments.isEmpty())
         return fail(QStringLiteral("no command given; try --help"));
     const QString command = arguments.first();
-    if (command != QLatin1String("list"))
+    if (command != QLatin1String("list") && command != QLatin1String("info"))
         return fail(QStringLiteral("unknown command \"%1\"; try --help").arg(command));
     if (arguments.size() > 2)
         return fail(QStringLiteral("too many arguments; quote a category that holds blanks"));
@@ -79,7 +95,27 @@ int main(int argc, char** argv) {
     const sw::Platform platform = sw::makeWinePlatform(prefix.folder());
     QList<sw::AutostartEntry> rows = sw::listCategory({platform, texts, false}, category);
     sw::applyCheckList(files.checkList(), rows);
-    print(parser.isSet(QStringLiteral("json")) ? sw::formatRowsAsJson(rows, texts)
-                                               : sw::formatRowsAsText(rows, texts));
+    const bool json = parser.isSet(QStringLiteral("json"));
+    sw::DescriptionDatabase database;
+    if (command == QLatin1String("info")) {
+        StderrMessages messages;
+        sw::loadDescriptionDatabase(files, texts, messages, database);
+    }
+    QList<QStringList> lines;
+    QJsonArray objects;
+    for (const sw::AutostartEntry& row : rows) {
+        QStringList fields = sw::rowFields(row, texts);
+        QJsonObject object = sw::rowObject(row, texts);
+        if (command == QLatin1String("info")) {
+            const sw::EntryInformation info = sw::describeEntry(platform, database, row, false);
+            fields += sw::informationFields(info);
+            const QJsonObject extra = sw::informationObject(info);
+            for (auto it = extra.begin(); it != extra.end(); ++it)
+                object.insert(it.key(), it.value());
+        }
+        lines.append(fields);
+        objects.append(object);
+    }
+    print(json ? sw::formatJson(objects) : sw::formatLines(lines));
     return 0;
 }

@@ -2,9 +2,7 @@
 
 #include "platform/language_texts.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 
 namespace sw {
 
@@ -15,24 +13,39 @@ QString yesNo(bool value, const LanguageTexts& texts) {
 }
 
 QString oneLine(QString field) {
-    field.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    field.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    field.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    for (QChar& c : field)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
     return field;
 }
 
 } // namespace
 
-QByteArray formatRowsAsText(const QList<AutostartEntry>& rows, const LanguageTexts& texts) {
+QStringList rowFields(const AutostartEntry& row, const LanguageTexts& texts) {
+    return {row.name,
+            row.program,
+            yesNo(row.valid, texts),
+            yesNo(row.active, texts),
+            row.placeLabel,
+            row.tag,
+            row.ghosted ? QStringLiteral("ghosted") : QString()};
+}
+
+QJsonObject rowObject(const AutostartEntry& row, const LanguageTexts& texts) {
+    return QJsonObject{
+        {"name", row.name},
+        {"program", row.program},
+        {"valid", yesNo(row.valid, texts)},
+        {"active", yesNo(row.active, texts)},
+        {"place", row.placeLabel},
+        {"tag", row.tag},
+        {"ghosted", row.ghosted},
+    };
+}
+
+QByteArray formatLines(const QList<QStringList>& records) {
     QByteArray out;
-    for (const AutostartEntry& row : rows) {
-        const QStringList fields = {row.name,
-                                    row.program,
-                                    yesNo(row.valid, texts),
-                                    yesNo(row.active, texts),
-                                    row.placeLabel,
-                                    row.tag,
-                                    row.ghosted ? QStringLiteral("ghosted") : QString()};
+    for (const QStringList& fields : records) {
         QStringList cleaned;
         for (const QString& field : fields)
             cleaned << oneLine(field);
@@ -41,20 +54,8 @@ QByteArray formatRowsAsText(const QList<AutostartEntry>& rows, const LanguageTex
     return out;
 }
 
-QByteArray formatRowsAsJson(const QList<AutostartEntry>& rows, const LanguageTexts& texts) {
-    QJsonArray array;
-    for (const AutostartEntry& row : rows) {
-        array.append(QJsonObject{
-            {"name", row.name},
-            {"program", row.program},
-            {"valid", yesNo(row.valid, texts)},
-            {"active", yesNo(row.active, texts)},
-            {"place", row.placeLabel},
-            {"tag", row.tag},
-            {"ghosted", row.ghosted},
-        });
-    }
-    return QJsonDocument(array).toJson(QJsonDocument::Indented);
+QByteArray formatJson(const QJsonArray& records) {
+    return QJsonDocument(records).toJson(QJsonDocument::Indented);
 }
 
 } // namespace sw

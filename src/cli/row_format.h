@@ -3,16 +3,22 @@
 #include "entries/autostart_entry.h"
 
 #include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QList>
+#include <QStringList>
 
 namespace sw {
 
 class LanguageTexts;
 
-// One line per row: the columns in list order, then the tag and the ghosted flag, tab-separated.
-// Tabs and line breaks inside a field are written as blanks so that every row stays one line.
-QByteArray formatRowsAsText(const QList<AutostartEntry>& rows, const LanguageTexts& texts);
-// A JSON array of objects with the same fields.
-QByteArray formatRowsAsJson(const QList<AutostartEntry>& rows, const LanguageTexts& texts);
+// A row's columns in list order, then its tag and ghosted flag.
+QStringList rowFields(const AutostartEntry& row, const LanguageTexts& texts);
+QJsonObject rowObject(const AutostartEntry& row, const LanguageTexts& texts);
+
+// One tab-separated line per record. Tabs and line breaks inside a field become blanks so that
+// every record stays one line.
+QByteArray formatLines(const QList<QStringList>& records);
+QByteArray formatJson(const QJsonArray& records);
 
 } // namespace sw

@@ -22,13 +22,14 @@ QString programPathOf(const Platform& platform, const AutostartEntry& row) {
 }
 
 EntryInformation describeEntry(const Platform& platform, const DescriptionDatabase& database,
-                               const AutostartEntry& row) {
+                               const AutostartEntry& row, bool withIcon) {
     EntryInformation info;
     info.programPath = programPathOf(platform, row);
     if (!programFileExists(*platform.fileSystem, info.programPath))
         return info;
     const FileInformation& files = *platform.fileInformation;
-    info.icon = files.GetFileIcon(info.programPath, kLargeIcon);
+    if (withIcon)
+        info.icon = files.GetFileIcon(info.programPath, kLargeIcon);
     info.fileName = GetFileNameFromPath(info.programPath);
     info.productName = files.GetFileVersionText(info.programPath, QStringLiteral("ProductName"));
     info.company = files.GetFileVersionText(info.programPath, QStringLiteral("CompanyName"));

@@ -31,7 +31,8 @@ struct EntryInformation {
 QString programPathOf(const Platform& platform, const AutostartEntry& row);
 
 // Finds the entry's program, reads its icon and version texts and rates it against the database.
+// Icons need a GUI application; the command line goes without them.
 EntryInformation describeEntry(const Platform& platform, const DescriptionDatabase& database,
-                               const AutostartEntry& row);
+                               const AutostartEntry& row, bool withIcon = true);
 
 } // namespace sw

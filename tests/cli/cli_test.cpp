@@ -183,6 +183,35 @@ private slots:
         QCOMPARE(version.exitCode, 0);
         QVERIFY(version.out.startsWith("startwarden-cli "));
     }
+
+    // The shipped database rates Wine's menu builder; a program of our own is unknown to it.
+    void infoRatesEveryRowAgainstTheShippedDatabase() {
+        TempPrefix prefix(runSection("Run",
+                                     "\"Menus\"=\"C:\\\\windows\\\\system32\\\\winemenubuilder.exe -a -r\"\n"
+                                     "\"Own\"=\"C:\\\\windows\\\\own.exe\"\n"
+                                     "\"Gone\"=\"C:\\\\nowhere.exe\"\n"));
+        QVERIFY(QFile::copy(sw::test::fixture("app_x86_64.exe"),
+                            prefix.hostPath("drive_c/windows/system32/winemenubuilder.exe")));
+        QVERIFY(QFile::copy(sw::test::fixture("app_x86_64.exe"), prefix.hostPath("drive_c/windows/own.exe")));
+        const Result text = run({"--prefix", prefix.path(), "info", "ALL RUN"});
+        QCOMPARE(text.exitCode, 0);
+        const QList<QStringList> lines = linesOf(text.out);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0].size(), 12);
+        QCOMPARE(lines[0][7], QStringLiteral("normal"));
+        QVERIFY(lines[0][10].contains("menu", Qt::CaseInsensitive));
+        QVERIFY(lines[0][11].contains(";https://"));
+        QCOMPARE(lines[1][7], QStringLiteral("unknown"));
+        QVERIFY(lines[1][8].startsWith("own.exe ("));
+        QCOMPARE(lines[2][7], QStringLiteral("missing"));
+
+        const Result json = run({"--prefix", prefix.path(), "--json", "info", "ALL RUN"});
+        const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0].toObject()["rating"].toString(), QStringLiteral("normal"));
+        QVERIFY(!rows[0].toObject()["links"].toArray().isEmpty());
+        QCOMPARE(rows[0].toObject()["name"].toString(), QStringLiteral("Menus"));
+    }
 };
 
 QTEST_GUILESS_MAIN(CliTest)
