@@ -218,6 +218,7 @@ qint64 countLines(const QByteArray& text, const QByteArray& start) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // progress shows when the output goes to a file
     int runs = 7;
     bool withWine = true;
     QString keep;
