@@ -33,7 +33,8 @@ public:
             for (;;) {
                 if (done == m_bytes.size())
                     m_bytes.resize(done + 65536); // the file grew meanwhile
-                const ssize_t n = ::read(fd, m_bytes.data() + done, static_cast<size_t>(m_bytes.size() - done));
+                const ssize_t n =
+                    ::read(fd, m_bytes.data() + done, static_cast<size_t>(m_bytes.size() - done));
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n <= 0) {
@@ -59,7 +60,8 @@ private:
 class LineReader {
 public:
     explicit LineReader(const QString& path)
-        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)), m_buffer(1 << 20, Qt::Uninitialized) {}
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC)),
+          m_buffer(1 << 20, Qt::Uninitialized) {}
     ~LineReader() {
         if (m_fd >= 0)
             ::close(m_fd);
@@ -74,7 +76,8 @@ public:
     bool next(QByteArrayView& line) {
         for (;;) {
             if (m_start < m_end) {
-                const void* hit = std::memchr(m_buffer.constData() + m_start, '\n', static_cast<size_t>(m_end - m_start));
+                const void* hit =
+                    std::memchr(m_buffer.constData() + m_start, '\n', static_cast<size_t>(m_end - m_start));
                 if (hit) {
                     const qsizetype stop = static_cast<const char*>(hit) - m_buffer.constData();
                     line = QByteArrayView(m_buffer.constData() + m_start, stop - m_start);
@@ -92,13 +95,16 @@ public:
             }
             // keep the partial line, make room, read more
             if (m_start > 0) {
-                std::memmove(m_buffer.data(), m_buffer.constData() + m_start, static_cast<size_t>(m_end - m_start));
+                std::memmove(m_buffer.data(), m_buffer.constData() + m_start,
+                             static_cast<size_t>(m_end - m_start));
                 m_end -= m_start;
                 m_start = 0;
             }
             if (m_end == m_buffer.size())
                 m_buffer.resize(m_buffer.size() * 2); // a line longer than the buffer
-            const ssize_t n = m_fd < 0 ? -1 : ::read(m_fd, m_buffer.data() + m_end, static_cast<size_t>(m_buffer.size() - m_end));
+            const ssize_t n = m_fd < 0 ? -1
+                                       : ::read(m_fd, m_buffer.data() + m_end,
+                                                static_cast<size_t>(m_buffer.size() - m_end));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
@@ -206,7 +212,8 @@ struct FileState {
     timespec ctime{};
     bool operator==(const FileState& o) const {
         return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
-               mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec && ctime.tv_nsec == o.ctime.tv_nsec;
+               mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
+               ctime.tv_nsec == o.ctime.tv_nsec;
     }
 };
 
@@ -220,7 +227,9 @@ bool fileState(const QByteArray& path, FileState& state, struct stat* out = null
     return true;
 }
 
-QString errnoText() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString errnoText() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 bool writeAll(int fd, QByteArrayView data) {
     const char* p = data.constData();
@@ -266,18 +275,21 @@ struct WineRegistryStore::SectionCache {
     SectionRead read = SectionRead::Unreadable;
     QByteArray section;
     bool exists = false;
+    // The section's values, parsed on the first read: a listing reads every value of one key.
+    std::optional<QList<ValueEntry>> values;
 };
 
 WineRegistryStore::WineRegistryStore(QString prefixDir) : m_prefixDir(std::move(prefixDir)) {}
 
-bool WineRegistryStore::cachedSection(std::int32_t root, const QString& keyPath, QByteArray& section, bool& exists,
-                                      bool& readable) {
+bool WineRegistryStore::cachedSection(std::int32_t root, const QString& keyPath, QByteArray& section,
+                                      bool& exists, bool& readable) {
     const QString file = filePath(root);
     const QByteArray name = QFile::encodeName(file);
     FileState before;
     const bool statOk = fileState(name, before);
     if (statOk && m_cache && m_cache->file == file && m_cache->state == before &&
-        namesEqual(splitKeyPath(m_cache->keyPath).join(QLatin1Char('\\')), splitKeyPath(keyPath).join(QLatin1Char('\\')))) {
+        namesEqual(splitKeyPath(m_cache->keyPath).join(QLatin1Char('\\')),
+                   splitKeyPath(keyPath).join(QLatin1Char('\\')))) {
         section = m_cache->section;
         exists = m_cache->exists;
         readable = m_cache->read != SectionRead::Unreadable;
@@ -287,7 +299,8 @@ bool WineRegistryStore::cachedSection(std::int32_t root, const QString& keyPath,
     readable = read != SectionRead::Unreadable;
     FileState after;
     if (statOk && fileState(name, after) && after == before)
-        m_cache = std::make_shared<SectionCache>(SectionCache{file, keyPath, before, read, section, exists});
+        m_cache =
+            std::make_shared<SectionCache>(SectionCache{file, keyPath, before, read, section, exists, {}});
     else
         m_cache.reset();
     return read == SectionRead::Found;
@@ -333,22 +346,33 @@ std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, con
             QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
     if (!hasSection)
         return std::nullopt;
-    const auto key = findSection(section, keyPath);
-    if (!key)
-        return std::nullopt;
-    std::optional<ValueEntry> found;
-    for (ValueEntry& v : parseValues(section, *key))
+    QList<ValueEntry> parsed;
+    const QList<ValueEntry>* values = &parsed;
+    if (m_cache && m_cache->read == SectionRead::Found &&
+        m_cache->section.constData() == section.constData()) {
+        if (!m_cache->values) {
+            const auto key = findSection(section, keyPath);
+            m_cache->values = key ? parseValues(section, *key) : QList<ValueEntry>();
+        }
+        values = &*m_cache->values;
+    } else if (const auto key = findSection(section, keyPath)) {
+        parsed = parseValues(section, *key);
+    }
+    // A name that stands twice keeps its last data, as Wine loads it.
+    const ValueEntry* found = nullptr;
+    for (const ValueEntry& v : *values)
         if (namesEqual(v.name, name))
-            found = std::move(v);
-    return found;
+            found = &v;
+    return found ? std::optional<ValueEntry>(*found) : std::nullopt;
 }
 
 QString WineRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
                                      std::uint32_t /*kind*/) {
     const auto value = readRawValue(root, keyPath, name);
     if (!value)
-        throw RegistryError(
-            QStringLiteral("The registry value \"%1\" in %2 does not exist.").arg(name, keyPath).toStdString());
+        throw RegistryError(QStringLiteral("The registry value \"%1\" in %2 does not exist.")
+                                .arg(name, keyPath)
+                                .toStdString());
     return valueText(value->type, value->data);
 }
 
@@ -357,7 +381,9 @@ void WineRegistryStore::CreateKey(std::int32_t root, const QString& keyPath) {
         return; // the root always exists
     modify(
         root,
-        [&](QByteArrayView current, std::uint64_t filetime) { return planCreateKey(current, keyPath, filetime); },
+        [&](QByteArrayView current, std::uint64_t filetime) {
+            return planCreateKey(current, keyPath, filetime);
+        },
         [&](const QByteArray& result) { return keyExists(result, keyPath); });
 }
 
@@ -384,8 +410,9 @@ void WineRegistryStore::WriteStringValue(std::int32_t root, const QString& keyPa
     writeRawValue(root, keyPath, name, kRegSz, stringData(data));
 }
 
-void WineRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
-                                  std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) {
+void WineRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath,
+                                  const QString& sourceName, std::int32_t targetRoot,
+                                  const QString& targetKeyPath, const QString& targetName) {
     const auto value = readRawValue(sourceRoot, sourceKeyPath, sourceName);
     if (!value)
         throw RegistryError(QStringLiteral("The registry value \"%1\" in %2 does not exist.")
@@ -412,8 +439,7 @@ void WineRegistryStore::DeleteValue(std::int32_t root, const QString& keyPath, c
 }
 
 void WineRegistryStore::modify(
-    std::int32_t root,
-    const std::function<EditPlan(QByteArrayView current, std::uint64_t filetime)>& edit,
+    std::int32_t root, const std::function<EditPlan(QByteArrayView current, std::uint64_t filetime)>& edit,
     const std::function<bool(const QByteArray& region)>& verify) {
     const QString path = filePath(root);
     m_cache.reset();
@@ -423,12 +449,14 @@ void WineRegistryStore::modify(
         // A symlinked file is written through: the link's target is replaced, the link stays.
         const QString target = QFileInfo(path).canonicalFilePath();
         if (target.isEmpty())
-            throw RegistryError(QStringLiteral("The registry file %1 does not exist.").arg(path).toStdString());
+            throw RegistryError(
+                QStringLiteral("The registry file %1 does not exist.").arg(path).toStdString());
         const QByteArray targetName = QFile::encodeName(target);
         FileState before;
         struct stat st {};
         if (!fileState(targetName, before, &st))
-            throw RegistryError(QStringLiteral("Cannot examine %1: %2").arg(target, errnoText()).toStdString());
+            throw RegistryError(
+                QStringLiteral("Cannot examine %1: %2").arg(target, errnoText()).toStdString());
         const FileBytes file(target);
         if (!file.ok())
             throw RegistryError(QStringLiteral("Cannot read %1: %2").arg(target, errnoText()).toStdString());
@@ -492,7 +520,9 @@ void WineRegistryStore::modify(
         return;
     }
     throw RegistryError(
-        QStringLiteral("%1 kept changing while it was being written; the change was not made.").arg(path).toStdString());
+        QStringLiteral("%1 kept changing while it was being written; the change was not made.")
+            .arg(path)
+            .toStdString());
 }
 
 } // namespace sw
