@@ -20,26 +20,20 @@ private slots:
     void writtenListUnghostsWhatItNamesAtTheNextStart() {
         QTemporaryDir dir;
         const QString path = dir.filePath("Check.dat");
-        QVERIFY(writeCheckList(path, {row("C:\\a.exe /x"), row("C:\\Müller\\b.exe")}));
+        QVERIFY(
+            writeCheckList(path, {row("C:\\a.exe /x"), row("C:\\Müller\\b.exe"), row("same"), row("same")}));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("C:\\a.exe /x\r\nC:\\M\xc3\xbcller\\b.exe\r\n"));
+        QCOMPARE(file.readAll(), QByteArray("C:\\a.exe /x\r\nC:\\M\xc3\xbcller\\b.exe\r\nsame\r\nsame\r\n"));
 
-        QList<AutostartEntry> rows = {row("c:\\A.EXE /X"), row("C:\\new.exe"), row("C:\\müller\\b.exe")};
+        QList<AutostartEntry> rows = {row("c:\\A.EXE /X"), row("C:\\new.exe"), row("C:\\müller\\b.exe"),
+                                      row("same"), row("same")};
         applyCheckList(path, rows);
         QVERIFY(!rows[0].ghosted); // case does not matter
         QVERIFY(rows[1].ghosted);  // not recorded: new since the last exit
         QVERIFY(!rows[2].ghosted);
-    }
-
-    void eachLineUnghostsOnlyTheFirstMatchingRow() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("Check.dat");
-        QVERIFY(writeCheckList(path, {row("same"), row("same")}));
-        QList<AutostartEntry> rows = {row("same"), row("same")};
-        applyCheckList(path, rows);
-        QVERIFY(!rows[0].ghosted);
-        QVERIFY(rows[1].ghosted);
+        // Each line unghosts the first row it matches, even one already unghosted.
+        QVERIFY(!rows[3].ghosted && rows[4].ghosted);
     }
 
     void missingListGhostsNothingAndEmptyListWritesNothing() {

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace sw;
@@ -21,7 +20,6 @@ using sw::test::TempPrefix;
 namespace {
 
 const QString kRun = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-const QString kRunOnce = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
 const std::int32_t kCurrentUser = std::int32_t(0x80000001);
 const std::int32_t kLocalMachine = std::int32_t(0x80000002);
 
@@ -71,6 +69,21 @@ const AutostartEntry* byName(const QList<AutostartEntry>& rows, const QString& n
     return nullptr;
 }
 
+// "program|active valid" of the named row ("A" active, "V" valid), for tables of expectations.
+QString stateOf(const QList<AutostartEntry>& rows, const char* name) {
+    const AutostartEntry* row = byName(rows, QString::fromUtf8(name));
+    if (!row)
+        return QStringLiteral("<none>");
+    return row->program + QStringLiteral("|%1%2").arg(row->active ? "A" : "-", row->valid ? "V" : "-");
+}
+
+void verifyStates(const QList<AutostartEntry>& rows,
+                  std::initializer_list<std::pair<const char*, QString>> cases) {
+    for (const auto& [name, expected] : cases)
+        QVERIFY2(stateOf(rows, name) == expected,
+                 qPrintable(QString::fromUtf8(name) + ": " + stateOf(rows, name)));
+}
+
 QStringList namesOf(const QList<AutostartEntry>& rows) {
     QStringList names;
     for (const AutostartEntry& row : rows)
@@ -118,27 +131,18 @@ private slots:
         QCOMPARE(namesOf(rows),
                  QStringList({"upper", "lower", "mixed", "bare", "remove", "onlyrem", "double", "tabbed"}));
 
-        for (const char* name : {"upper", "mixed"}) {
-            const AutostartEntry* row = byName(rows, name);
-            QCOMPARE(row->program, QString("C:\\windows\\tool.exe"));
-            QVERIFY(!row->active);
-            QVERIFY(row->valid); // an inactive entry whose program exists is still valid
-        }
-        QCOMPARE(byName(rows, "lower")->program, QString("C:\\windows\\tool.exe /x"));
-        QVERIFY(!byName(rows, "lower")->active && byName(rows, "lower")->valid);
-
-        // Only "REM" with the blank marks an entry; the rest of the data is never touched.
-        QCOMPARE(byName(rows, "bare")->program, QString("REM"));
-        QVERIFY(byName(rows, "bare")->active && !byName(rows, "bare")->valid);
-        QCOMPARE(byName(rows, "remove")->program, QString("REMOVE.EXE /all"));
-        QVERIFY(byName(rows, "remove")->active);
-        QCOMPARE(byName(rows, "tabbed")->program, QString("REM\tC:\\windows\\tool.exe"));
-        QVERIFY(byName(rows, "tabbed")->active);
-        QCOMPARE(byName(rows, "onlyrem")->program, QString());
-        QVERIFY(!byName(rows, "onlyrem")->active && !byName(rows, "onlyrem")->valid);
-        // One prefix is taken off, a second one stays in the program text.
-        QCOMPARE(byName(rows, "double")->program, QString("REM C:\\windows\\tool.exe"));
-        QVERIFY(!byName(rows, "double")->active);
+        const QString tool = QStringLiteral("C:\\windows\\tool.exe");
+        verifyStates(rows,
+                     {{"upper", tool + "|-V"}, // an inactive entry whose program exists is still valid
+                      {"mixed", tool + "|-V"},
+                      {"lower", tool + " /x|-V"},
+                      // Only "REM" with the blank marks an entry; the rest of the data is never touched.
+                      {"bare", "REM|A-"},
+                      {"remove", "REMOVE.EXE /all|A-"},
+                      {"tabbed", "REM\t" + tool + "|A-"},
+                      {"onlyrem", "|--"},
+                      // One prefix is taken off, a second one stays in the program text.
+                      {"double", "REM " + tool + "|--"}});
     }
 
     void defaultValueSkippedAndOddDataListed() {
@@ -160,15 +164,12 @@ private slots:
         for (const AutostartEntry& row : rows)
             QVERIFY2(!row.rowKey.isEmpty(), qPrintable(row.name));
 
-        QCOMPARE(byName(rows, "empty")->program, QString());
-        QVERIFY(byName(rows, "empty")->active && !byName(rows, "empty")->valid);
-        QVERIFY(!byName(rows, "binary")->valid);
-        QVERIFY(!byName(rows, "number")->valid);
-        QCOMPARE(byName(rows, "expand")->program, QString("%SystemRoot%\\tool.exe"));
-        QVERIFY(byName(rows, "expand")->valid);
+        verifyStates(rows, {{"empty", "|A-"},
+                            {"expand", "%SystemRoot%\\tool.exe|AV"},
+                            {"last", "C:\\windows\\tool.exe|AV"}});
         QCOMPARE(byName(rows, "huge")->program.size(), qsizetype(huge.size() + 3));
-        QVERIFY(!byName(rows, "huge")->valid);
-        QVERIFY(byName(rows, "last")->valid);
+        for (const char* name : {"huge", "binary", "number"})
+            QVERIFY2(!byName(rows, name)->valid, name);
     }
 
     void programPathsResolvedInsideThePrefix() {
@@ -248,21 +249,6 @@ private slots:
                  QStringList({"C:\\user.exe", "C:\\machine.exe", "C:\\machine.exe", "C:\\machine.exe"}));
     }
 
-    void tagsNameRootAndKey() {
-        const QByteArray one = "\"a\"=\"x\"\n";
-        TempPrefix prefix(runSection(one) + runOnceSection(one), runSection(one) + runOnceSection(one));
-        const Lister lister(prefix);
-        const QList<AutostartEntry> rows = lister.category("ALL");
-        QCOMPARE(rows.size(), 4);
-        QCOMPARE(rows[0].tag, "-2147483647;" + kRun);
-        QCOMPARE(rows[1].tag, "-2147483647;" + kRunOnce);
-        QCOMPARE(rows[2].tag, "-2147483646;" + kRun);
-        QCOMPARE(rows[3].tag, "-2147483646;" + kRunOnce);
-        QCOMPARE(GetTagRoot(rows[3].tag), kLocalMachine);
-        QCOMPARE(GetTagKey(rows[3].tag), kRunOnce);
-        QCOMPARE(kindsOf(rows), QStringList({"LURun", "LURunOnce", "AURun", "AURunOnce"}));
-    }
-
     void missingKeysAndBrokenFilesListNothing() {
         TempPrefix prefix({}, section("Software\\\\Other", "\"a\"=\"x\"\n"));
         const Lister lister(prefix);
@@ -297,15 +283,17 @@ private slots:
         lister.link(dir + "gone.lnk", "C:\\Program Files\\Gone\\gone.exe");
         lister.link(dir + "zero.lnk", "C:\\Program Files\\Tool\\zero.exe");
         lister.link(dir + "hidden.lnk", "C:\\Program Files\\Tool\\tool.exe");
-        QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "broken.lnk", QByteArray(300, '\x4c')));
-        QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "empty.lnk", QByteArray()));
-        QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "plain program.exe", "MZ"));
-        QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "empty program.exe", QByteArray()));
-        QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "desktop.ini", "[.ShellClassInfo]\n"));
-        QVERIFY(QDir(host).mkpath("Sub folder.lnk"));
+        const QString inFolder = host.mid(prefix.path().size() + 1);
+        const std::pair<const char*, QByteArray> files[] = {{"broken.lnk", QByteArray(300, '\x4c')},
+                                                            {"empty.lnk", {}},
+                                                            {"plain program.exe", "MZ"},
+                                                            {"empty program.exe", {}},
+                                                            {"desktop.ini", "[.ShellClassInfo]\n"},
+                                                            {".dotted.exe", "MZ"},
+                                                            {"Sub folder.lnk/inner.exe", "MZ"}};
+        for (const auto& [name, content] : files)
+            QVERIFY(prefix.writeFile(inFolder + name, content));
         QVERIFY(QFile::link(prefix.hostPath("drive_c/windows"), host + "linked folder.lnk"));
-        QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + ".dotted.exe", "MZ"));
-        QVERIFY(prefix.writeFile(host.mid(prefix.path().size() + 1) + "Sub folder.lnk/inner.exe", "MZ"));
         if (!canMarkHidden(lister, dir + "hidden.lnk"))
             QSKIP("the temporary folder keeps no extended attributes");
         lister.hide(dir + "hidden.lnk", true);
@@ -317,30 +305,23 @@ private slots:
         QCOMPARE(names, QStringList({".dotted.exe", "Mein B\u00fcro \u00c4.lnk", "Tool.lnk", "UPPER.LNK",
                                      "broken.lnk", "empty program.exe", "empty.lnk", "gone.lnk", "hidden.lnk",
                                      "plain program.exe", "zero.lnk"}));
+        QVERIFY(!byName(rows, ".dotted.exe")->active);
+        const QString tool = QStringLiteral("C:\\Program Files\\Tool\\tool.exe");
+        verifyStates(
+            rows, {{"Tool.lnk", tool + "|AV"},
+                   {"UPPER.LNK", tool + "|AV"},
+                   {"hidden.lnk", tool + "|-V"},
+                   {"Mein B\u00fcro \u00c4.lnk", "C:\\Program Files\\T\u00f6\u00f6l\\t\u00f6\u00f6l.exe|AV"},
+                   {"gone.lnk", "C:\\Program Files\\Gone\\gone.exe|A-"},
+                   {"zero.lnk", "C:\\Program Files\\Tool\\zero.exe|A-"},
+                   {"broken.lnk", "|A-"},
+                   {"empty.lnk", "|A-"},
+                   {"plain program.exe", dir + "plain program.exe|AV"},
+                   {"empty program.exe", dir + "empty program.exe|A-"}});
         for (const AutostartEntry& row : rows) {
             QCOMPARE(row.tag, dir + row.name);
             QVERIFY(row.rowKey.isEmpty());
-            QCOMPARE(row.active, row.name != "hidden.lnk" && row.name != ".dotted.exe");
         }
-        for (const char* name : {"Tool.lnk", "UPPER.LNK", "hidden.lnk"}) {
-            QCOMPARE(byName(rows, name)->program, QString("C:\\Program Files\\Tool\\tool.exe"));
-            QVERIFY2(byName(rows, name)->valid, name);
-        }
-        const AutostartEntry* umlaut = byName(rows, "Mein B\u00fcro \u00c4.lnk");
-        QCOMPARE(umlaut->program, QString("C:\\Program Files\\T\u00f6\u00f6l\\t\u00f6\u00f6l.exe"));
-        QVERIFY(umlaut->valid);
-        QCOMPARE(byName(rows, "gone.lnk")->program, QString("C:\\Program Files\\Gone\\gone.exe"));
-        QVERIFY(!byName(rows, "gone.lnk")->valid);
-        QVERIFY(!byName(rows, "zero.lnk")->valid);
-        for (const char* name : {"broken.lnk", "empty.lnk"}) {
-            QCOMPARE(byName(rows, name)->program, QString());
-            QVERIFY2(!byName(rows, name)->valid, name);
-        }
-        QCOMPARE(byName(rows, "plain program.exe")->program, dir + "plain program.exe");
-        QVERIFY(byName(rows, "plain program.exe")->valid);
-        QCOMPARE(byName(rows, "empty program.exe")->program, dir + "empty program.exe");
-        QVERIFY(!byName(rows, "empty program.exe")->valid);
-
         // Clearing the mark makes the entry active again.
         lister.hide(dir + "hidden.lnk", false);
         rows = lister.folder(7);
@@ -395,32 +376,6 @@ private slots:
         QVERIFY(all[4].valid && all[5].valid);
         for (const char* key : {"SERVICES", "all", "Local Run", "", "UNKNOWN"})
             QVERIFY2(lister.category(key).isEmpty(), key);
-    }
-
-    void valueAddedBetweenTwoListingsIsGhosted() {
-        TempPrefix prefix(runSection("\"machine\"=\"C:\\\\m.exe\"\n"),
-                          TempPrefix::userProfileBody() + runSection("\"user\"=\"C:\\\\u.exe\"\n"));
-        QVERIFY(
-            prefix.writeFile(prefix.userStartupFolder().mid(prefix.path().size() + 1) + "/user.exe", "MZ"));
-        const Lister lister(prefix);
-        QTemporaryDir program;
-        const QString checkList = program.filePath("Check.dat");
-        QVERIFY(writeCheckList(checkList, lister.category("ALL")));
-
-        WineRegistryStore store(prefix.path());
-        store.WriteStringValue(kCurrentUser, kRunOnce, "fresh", "C:\\fresh.exe");
-        QList<AutostartEntry> rows = lister.category("ALL");
-        applyCheckList(checkList, rows);
-        QCOMPARE(rows.size(), 4);
-        for (const AutostartEntry& row : rows)
-            QCOMPARE(row.ghosted, row.name == "fresh");
-
-        // After the next exit it is known.
-        QVERIFY(writeCheckList(checkList, rows));
-        rows = lister.category("ALL");
-        applyCheckList(checkList, rows);
-        for (const AutostartEntry& row : rows)
-            QVERIFY(!row.ghosted);
     }
 };
 

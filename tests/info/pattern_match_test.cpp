@@ -5,144 +5,102 @@
 
 using sw::matchesPattern;
 
+namespace {
+void row(const char* name, const char* pattern, const char* text, bool expected) {
+    QTest::newRow(name) << QString::fromUtf8(pattern) << QString::fromUtf8(text) << expected;
+}
+} // namespace
+
 class PatternMatchTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void matches_data();
-    void matches();
-    void starsDoNotBacktrackExponentially();
-    void foldsCaseCharacterByCharacter();
-    void problems_data();
-    void problems();
-};
-
-void PatternMatchTest::matches_data() {
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("expected");
-
-    QTest::newRow("empty pattern, empty text") << ""
-                                               << "" << true;
-    QTest::newRow("empty pattern, any text") << ""
-                                             << "A" << false;
-    QTest::newRow("star matches empty") << "*"
-                                        << "" << true;
-    QTest::newRow("literal is whole text") << "TOOL.EXE"
-                                           << "TOOL.EXE -AUTO" << false;
-    QTest::newRow("trailing star") << "TOOL.EXE*"
-                                   << "TOOL.EXE -AUTO" << true;
-    QTest::newRow("leading star") << "*.EXE"
-                                  << "C.EXE" << true;
-    QTest::newRow("inner star needs suffix") << "A*B"
-                                             << "AXXBX" << false;
-    QTest::newRow("star retries after false start") << "*AB"
-                                                    << "AAB" << true;
-    QTest::newRow("two stars") << "*ON*EXE"
-                               << "ONEDRIVE.EXE" << true;
-    QTest::newRow("question mark is one char") << "A?C"
-                                               << "ABC" << true;
-    QTest::newRow("question mark not empty") << "A?C"
-                                             << "AC" << false;
-    QTest::newRow("hash is a digit") << "V##"
-                                     << "V12" << true;
-    QTest::newRow("hash is not a letter") << "V#"
-                                          << "VX" << false;
-    QTest::newRow("list member") << "[ABC]X"
-                                 << "BX" << true;
-    QTest::newRow("list non-member") << "[ABC]X"
-                                     << "DX" << false;
-    QTest::newRow("range") << "[A-F]1"
-                           << "E1" << true;
-    QTest::newRow("range edge") << "[A-F]"
-                                << "F" << true;
-    QTest::newRow("outside range") << "[A-F]"
-                                   << "G" << false;
-    QTest::newRow("range and members") << "[0-9XY]"
-                                       << "Y" << true;
-    QTest::newRow("negated list") << "[!0-9]"
-                                  << "A" << true;
-    QTest::newRow("negated list rejects") << "[!0-9]"
-                                          << "5" << false;
-    QTest::newRow("hyphen first is literal") << "[-A]"
-                                             << "-" << true;
-    QTest::newRow("hyphen last is literal") << "[A-]"
-                                            << "-" << true;
-    QTest::newRow("star and hash inside list are literal") << "[*#]"
-                                                           << "#" << true;
-    QTest::newRow("list consumes one char only") << "[AB]"
-                                                 << "AB" << false;
-    QTest::newRow("unclosed bracket is literal") << "[AB"
-                                                 << "[AB" << true;
-    QTest::newRow("unclosed bracket does not match member") << "[AB"
-                                                            << "A" << false;
-    QTest::newRow("lone closing bracket is literal") << "A]"
-                                                     << "A]" << true;
-    QTest::newRow("empty list matches nothing") << "[]"
-                                                << "A" << false;
-    QTest::newRow("negated empty list is any char") << "[!]"
-                                                    << "A" << true;
-    QTest::newRow("reversed range matches nothing") << "[Z-A]"
-                                                    << "M" << false;
-    QTest::newRow("case is compared by code") << "tool"
-                                              << "TOOL" << false;
-    QTest::newRow("quotes and blanks are ordinary") << "\"X Y\"*"
-                                                    << "\"X Y\" /Q" << true;
-    QTest::newRow("star then list") << "*[0-9].EXE"
-                                    << "APP7.EXE" << true;
-}
-
-void PatternMatchTest::matches() {
-    QFETCH(QString, pattern);
-    QFETCH(QString, text);
-    QFETCH(bool, expected);
-    QCOMPARE(matchesPattern(text, pattern), expected);
-}
-
-void PatternMatchTest::starsDoNotBacktrackExponentially() {
-    const QString pattern = QString(QStringLiteral("*A")).repeated(40) + QStringLiteral("*B");
-    const QString text = QString(u'A').repeated(20000);
-    QElapsedTimer timer;
-    timer.start();
-    QVERIFY(!matchesPattern(text, pattern));
-    QVERIFY(matchesPattern(text + u'B', pattern));
-    QVERIFY(!matchesPattern(text, QString(u'*').repeated(5000) + u'B'));
-    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
-}
-
-void PatternMatchTest::foldsCaseCharacterByCharacter() {
-    QCOMPARE(sw::toPatternCase(QStringLiteral("Tool.exe [a-z]")), QStringLiteral("TOOL.EXE [A-Z]"));
-    QCOMPARE(sw::toPatternCase(QStringLiteral("straße äö")), QStringLiteral("STRAßE ÄÖ"));
-    // Folding on the fly agrees with folding first, inside lists and ranges too.
-    for (const char* pattern : {"tool.[d-f]x?", "*ä[!a-c]#", "[a-Z]", "[z-a]"}) {
-        for (const char* text : {"TOOL.EXE", "XÄD1", "M", "B"}) {
-            const QString p = QString::fromUtf8(pattern);
-            const QString t = QString::fromUtf8(text);
-            QCOMPARE(matchesPattern(t, p, sw::PatternCase::Upper), matchesPattern(t, sw::toPatternCase(p)));
-        }
+    void matches_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("expected");
+        row("empty pattern, empty text", "", "", true);
+        row("empty pattern, any text", "", "A", false);
+        row("star matches empty", "*", "", true);
+        row("literal is whole text", "TOOL.EXE", "TOOL.EXE -AUTO", false);
+        row("trailing star", "TOOL.EXE*", "TOOL.EXE -AUTO", true);
+        row("inner star needs suffix", "A*B", "AXXBX", false);
+        row("star retries after false start", "*AB", "AAB", true);
+        row("two stars", "*ON*EXE", "ONEDRIVE.EXE", true);
+        row("question mark is one char", "A?C", "ABC", true);
+        row("question mark not empty", "A?C", "AC", false);
+        row("hash is a digit", "V##", "V12", true);
+        row("hash is not a letter", "V#", "VX", false);
+        row("list member", "[ABC]X", "BX", true);
+        row("list non-member", "[ABC]X", "DX", false);
+        row("range edge", "[A-F]", "F", true);
+        row("outside range", "[A-F]", "G", false);
+        row("range and members", "[0-9XY]", "Y", true);
+        row("negated list", "[!0-9]", "A", true);
+        row("negated list rejects", "[!0-9]", "5", false);
+        row("hyphen first is literal", "[-A]", "-", true);
+        row("hyphen last is literal", "[A-]", "-", true);
+        row("star and hash inside list are literal", "[*#]", "#", true);
+        row("list consumes one char only", "[AB]", "AB", false);
+        row("unclosed bracket is literal", "[AB", "[AB", true);
+        row("unclosed bracket does not match member", "[AB", "A", false);
+        row("lone closing bracket is literal", "A]", "A]", true);
+        row("empty list matches nothing", "[]", "A", false);
+        row("negated empty list is any char", "[!]", "A", true);
+        row("reversed range matches nothing", "[Z-A]", "M", false);
+        row("case is compared by code", "tool", "TOOL", false);
+        row("quotes and blanks are ordinary", "\"X Y\"*", "\"X Y\" /Q", true);
+        row("star then list", "*[0-9].EXE", "APP7.EXE", true);
     }
-    QVERIFY(matchesPattern(u"TOOL.EXE", u"tool.[d-f]x?", sw::PatternCase::Upper));
-    QVERIFY(!matchesPattern(u"TOOL.EXE", u"tool.[d-f]x?"));
-}
+    void matches() {
+        QFETCH(QString, pattern);
+        QFETCH(QString, text);
+        QFETCH(bool, expected);
+        QCOMPARE(matchesPattern(text, pattern), expected);
+    }
 
-void PatternMatchTest::problems_data() {
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<bool>("fine");
-    QTest::newRow("plain") << "ONEDRIVE.EXE*" << true;
-    QTest::newRow("lists") << "[A-Z][!0-9][-X]#?" << true;
-    QTest::newRow("negated empty list") << "[!]" << true;
-    QTest::newRow("lone closing bracket") << "A]" << true;
-    QTest::newRow("unclosed") << "[A-Z" << false;
-    QTest::newRow("unclosed after list") << "[A][B" << false;
-    QTest::newRow("empty list") << "X[]" << false;
-    QTest::newRow("reversed range") << "[Z-A]" << false;
-}
+    void starsDoNotBacktrackExponentially() {
+        const QString pattern = QString(QStringLiteral("*A")).repeated(40) + QStringLiteral("*B");
+        const QString text = QString(u'A').repeated(20000);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!matchesPattern(text, pattern));
+        QVERIFY(matchesPattern(text + u'B', pattern));
+        QVERIFY(!matchesPattern(text, QString(u'*').repeated(5000) + u'B'));
+        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    }
 
-void PatternMatchTest::problems() {
-    QFETCH(QString, pattern);
-    QFETCH(bool, fine);
-    QCOMPARE(sw::patternProblem(pattern).isEmpty(), fine);
-}
+    void foldsCaseCharacterByCharacter() {
+        QCOMPARE(sw::toPatternCase(QStringLiteral("straße äö [a-z]")), QStringLiteral("STRAßE ÄÖ [A-Z]"));
+        // Folding on the fly agrees with folding first, inside lists and ranges too.
+        for (const char* pattern : {"tool.[d-f]x?", "*ä[!a-c]#", "[a-Z]", "[z-a]"}) {
+            for (const char* text : {"TOOL.EXE", "XÄD1", "M", "B"}) {
+                const QString p = QString::fromUtf8(pattern);
+                const QString t = QString::fromUtf8(text);
+                QCOMPARE(matchesPattern(t, p, sw::PatternCase::Upper),
+                         matchesPattern(t, sw::toPatternCase(p)));
+            }
+        }
+        QVERIFY(matchesPattern(u"TOOL.EXE", u"tool.[d-f]x?", sw::PatternCase::Upper));
+    }
+
+    void problems_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("fine");
+        QTest::newRow("lists") << "[A-Z][!0-9][-X]#?*" << true;
+        QTest::newRow("negated empty list") << "[!]" << true;
+        QTest::newRow("lone closing bracket") << "A]" << true;
+        QTest::newRow("unclosed") << "[A-Z" << false;
+        QTest::newRow("unclosed after list") << "[A][B" << false;
+        QTest::newRow("empty list") << "X[]" << false;
+        QTest::newRow("reversed range") << "[Z-A]" << false;
+    }
+    void problems() {
+        QFETCH(QString, pattern);
+        QFETCH(bool, fine);
+        QCOMPARE(sw::patternProblem(pattern).isEmpty(), fine);
+    }
+};
 
 QTEST_APPLESS_MAIN(PatternMatchTest)
 #include "pattern_match_test.moc"

@@ -51,127 +51,122 @@ class PeRobustnessTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void truncatedFiles();
-    void brokenHeaders();
-    void resourceTreeLoops();
-    void brokenVersionNodes();
-    void brokenIconGroups();
-};
 
-void PeRobustnessTest::truncatedFiles() {
-    for (const char* name : {"app_x86_64.exe", "app_i686.exe", "multi_x86_64.dll"}) {
-        const QByteArray full = readAll(fixture(QString::fromLatin1(name)));
-        const QString company = readVersionText(full, kCompany);
-        const QByteArray ico = rebuildFirstIconGroup(PeResources(full));
-        for (qsizetype size = 0; size < full.size(); size += 64) {
-            const QByteArray part = full.left(size);
-            // Either the data is still all there, or the answer is "none": never a partial read.
-            const QString text = readVersionText(part, kCompany);
-            QVERIFY2(text.isEmpty() || text == company, name);
-            const QByteArray partIco = rebuildFirstIconGroup(PeResources(part));
-            QVERIFY2(partIco.isEmpty() || partIco.size() < ico.size() || partIco == ico, name);
-            bestIconImage(partIco, 16);
+    void truncatedFiles() {
+        for (const char* name : {"app_x86_64.exe", "app_i686.exe", "multi_x86_64.dll"}) {
+            const QByteArray full = readAll(fixture(QString::fromLatin1(name)));
+            const QString company = readVersionText(full, kCompany);
+            const QByteArray ico = rebuildFirstIconGroup(PeResources(full));
+            for (qsizetype size = 0; size < full.size(); size += 64) {
+                const QByteArray part = full.left(size);
+                // Either the data is still all there, or the answer is "none": never a partial read.
+                const QString text = readVersionText(part, kCompany);
+                QVERIFY2(text.isEmpty() || text == company, name);
+                const QByteArray partIco = rebuildFirstIconGroup(PeResources(part));
+                QVERIFY2(partIco.isEmpty() || partIco.size() < ico.size() || partIco == ico, name);
+                bestIconImage(partIco, 16);
+            }
         }
     }
-}
 
-void PeRobustnessTest::brokenHeaders() {
-    const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
-    const qsizetype optional = optionalHeader(good);
+    void brokenHeaders() {
+        const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
+        const qsizetype optional = optionalHeader(good);
 
-    QByteArray farPe = good;
-    put32(farPe, 0x3C, 0xFFFFFFF0u);
-    QVERIFY(!PeResources(farPe).isPe());
+        QByteArray farPe = good;
+        put32(farPe, 0x3C, 0xFFFFFFF0u);
+        QVERIFY(!PeResources(farPe).isPe());
 
-    QByteArray noDirectories = good;
-    put32(noDirectories, optional + 108, 0); // NumberOfRvaAndSizes
-    QVERIFY(PeResources(noDirectories).isPe());
-    QVERIFY(PeResources(noDirectories).resources().isEmpty());
+        QByteArray noDirectories = good;
+        put32(noDirectories, optional + 108, 0); // NumberOfRvaAndSizes
+        QVERIFY(PeResources(noDirectories).isPe());
+        QVERIFY(PeResources(noDirectories).resources().isEmpty());
 
-    QByteArray nowhere = good;
-    put32(nowhere, optional + 128, 0x7FFF0000u); // resource RVA in no section
-    QVERIFY(PeResources(nowhere).resources().isEmpty());
-}
+        QByteArray nowhere = good;
+        put32(nowhere, optional + 128, 0x7FFF0000u); // resource RVA in no section
+        QVERIFY(PeResources(nowhere).resources().isEmpty());
+    }
 
-void PeRobustnessTest::resourceTreeLoops() {
-    const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
-    QCOMPARE(qFromLittleEndian<quint16>(good.constData() + kRoot + 14), 3); // types 3, 14, 16
+    void resourceTreeLoops() {
+        const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
+        QCOMPARE(qFromLittleEndian<quint16>(good.constData() + kRoot + 14), 3); // types 3, 14, 16
 
-    // The icon type's subdirectory is the root itself; the other types must still be read.
-    QByteArray selfLoop = good;
-    put32(selfLoop, kRoot + 16 + 4, 0x80000000u);
-    QCOMPARE(readVersionText(selfLoop, kCompany), QStringLiteral("Example Tools Ltd."));
-    QVERIFY(rebuildFirstIconGroup(PeResources(selfLoop)).isEmpty()); // no RT_ICON left
+        // The icon type's subdirectory is the root itself; the other types must still be read.
+        QByteArray selfLoop = good;
+        put32(selfLoop, kRoot + 16 + 4, 0x80000000u);
+        QCOMPARE(readVersionText(selfLoop, kCompany), QStringLiteral("Example Tools Ltd."));
+        QVERIFY(rebuildFirstIconGroup(PeResources(selfLoop)).isEmpty()); // no RT_ICON left
 
-    // All three types share the version type's name directory: each directory is read once.
-    QByteArray shared = good;
-    const quint32 versionNames = qFromLittleEndian<quint32>(good.constData() + kRoot + 16 + 2 * 8 + 4);
-    put32(shared, kRoot + 16 + 4, versionNames);
-    put32(shared, kRoot + 16 + 8 + 4, versionNames);
-    QCOMPARE(PeResources(shared).resources().size(), 1);
+        // All three types share the version type's name directory: each directory is read once.
+        QByteArray shared = good;
+        const quint32 versionNames = qFromLittleEndian<quint32>(good.constData() + kRoot + 16 + 2 * 8 + 4);
+        put32(shared, kRoot + 16 + 4, versionNames);
+        put32(shared, kRoot + 16 + 8 + 4, versionNames);
+        QCOMPARE(PeResources(shared).resources().size(), 1);
 
-    // A leaf where a directory belongs, and entry counts far beyond the section.
-    QByteArray leafAtTop = good;
-    put32(leafAtTop, kRoot + 16 + 2 * 8 + 4, versionNames & 0x7FFFFFFFu);
-    QVERIFY(readVersionText(leafAtTop, kCompany).isEmpty());
-    QByteArray manyEntries = good;
-    put16(manyEntries, kRoot + 12, 0xFFFF);
-    put16(manyEntries, kRoot + 14, 0xFFFF);
-    exercise(manyEntries);
-}
+        // A leaf where a directory belongs, and entry counts far beyond the section.
+        QByteArray leafAtTop = good;
+        put32(leafAtTop, kRoot + 16 + 2 * 8 + 4, versionNames & 0x7FFFFFFFu);
+        QVERIFY(readVersionText(leafAtTop, kCompany).isEmpty());
+        QByteArray manyEntries = good;
+        put16(manyEntries, kRoot + 12, 0xFFFF);
+        put16(manyEntries, kRoot + 14, 0xFFFF);
+        exercise(manyEntries);
+    }
 
-void PeRobustnessTest::brokenVersionNodes() {
-    const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
-    const auto block = static_cast<qsizetype>(resource(good, kResourceVersion).fileOffset);
-    QVERIFY(block > 0);
+    void brokenVersionNodes() {
+        const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
+        const auto block = static_cast<qsizetype>(resource(good, kResourceVersion).fileOffset);
+        QVERIFY(block > 0);
 
-    // Offsets from the observed layout: CompanyName at 0x098, Translation at 0x1ec.
-    QByteArray longValue = good;
-    put16(longValue, block + 0x098 + 2, 0xFFFF); // value length beyond the node: read to the NUL
-    QCOMPARE(readVersionText(longValue, kCompany), QStringLiteral("Example Tools Ltd."));
+        // Offsets from the observed layout: CompanyName at 0x098, Translation at 0x1ec.
+        QByteArray longValue = good;
+        put16(longValue, block + 0x098 + 2, 0xFFFF); // value length beyond the node: read to the NUL
+        QCOMPARE(readVersionText(longValue, kCompany), QStringLiteral("Example Tools Ltd."));
 
-    QByteArray overlongNode = good;
-    put16(overlongNode, block + 0x098, 0xFFFF); // the node claims more than its parent holds
-    QVERIFY(readVersionText(overlongNode, kCompany).isEmpty());
+        QByteArray overlongNode = good;
+        put16(overlongNode, block + 0x098, 0xFFFF); // the node claims more than its parent holds
+        QVERIFY(readVersionText(overlongNode, kCompany).isEmpty());
 
-    QByteArray shortTranslation = good;
-    put16(shortTranslation, block + 0x1ec + 2, 2); // half a pair
-    QVERIFY(readVersionText(shortTranslation, kCompany).isEmpty());
+        QByteArray shortTranslation = good;
+        put16(shortTranslation, block + 0x1ec + 2, 2); // half a pair
+        QVERIFY(readVersionText(shortTranslation, kCompany).isEmpty());
 
-    QByteArray otherLanguage = good;
-    put16(otherLanguage, block + 0x20c, 0x0407); // no table 040704B0: no fallback to 040904B0
-    QVERIFY(readVersionText(otherLanguage, kCompany).isEmpty());
+        QByteArray otherLanguage = good;
+        put16(otherLanguage, block + 0x20c, 0x0407); // no table 040704B0: no fallback to 040904B0
+        QVERIFY(readVersionText(otherLanguage, kCompany).isEmpty());
 
-    // The version's data entry: RVA 0xF1D8, then its Size 528.
-    QByteArray hugeSize = good;
-    const qsizetype sizeField = good.indexOf(QByteArray::fromHex("d8f1000010020000"), kRoot) + 4;
-    QVERIFY(sizeField > kRoot && sizeField < block);
-    put32(hugeSize, sizeField, 0xFFFFFFF0u);
-    QVERIFY(readVersionText(hugeSize, kCompany).isEmpty());
-}
+        // The version's data entry: RVA 0xF1D8, then its Size 528.
+        QByteArray hugeSize = good;
+        const qsizetype sizeField = good.indexOf(QByteArray::fromHex("d8f1000010020000"), kRoot) + 4;
+        QVERIFY(sizeField > kRoot && sizeField < block);
+        put32(hugeSize, sizeField, 0xFFFFFFF0u);
+        QVERIFY(readVersionText(hugeSize, kCompany).isEmpty());
+    }
 
-void PeRobustnessTest::brokenIconGroups() {
-    const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
-    const auto group = static_cast<qsizetype>(resource(good, kResourceGroupIcon).fileOffset);
-    QVERIFY(group > 0);
+    void brokenIconGroups() {
+        const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
+        const auto group = static_cast<qsizetype>(resource(good, kResourceGroupIcon).fileOffset);
+        QVERIFY(group > 0);
 
-    QByteArray manyImages = good;
-    put16(manyImages, group + 4, 1000); // 1000 entries announced, 4 present
-    QCOMPARE(rebuildFirstIconGroup(PeResources(manyImages)), readAll(fixture(QStringLiteral("app.ico"))));
+        QByteArray manyImages = good;
+        put16(manyImages, group + 4, 1000); // 1000 entries announced, 4 present
+        QCOMPARE(rebuildFirstIconGroup(PeResources(manyImages)), readAll(fixture(QStringLiteral("app.ico"))));
 
-    // The 16 px entry names an icon that does not exist: skipped, and 16 px is scaled from 32.
-    QByteArray missingImage = good;
-    put16(missingImage, group + 6 + 12, 99);
-    const QByteArray ico = rebuildFirstIconGroup(PeResources(missingImage));
-    QCOMPARE(qFromLittleEndian<quint16>(ico.constData() + 4), 3);
-    const QImage img32(fixture(QStringLiteral("img32.png")));
-    QVERIFY(sw::test::scaledFrom(bestIconImage(ico, 16), img32));
+        // The 16 px entry names an icon that does not exist: skipped, and 16 px is scaled from 32.
+        QByteArray missingImage = good;
+        put16(missingImage, group + 6 + 12, 99);
+        const QByteArray ico = rebuildFirstIconGroup(PeResources(missingImage));
+        QCOMPARE(qFromLittleEndian<quint16>(ico.constData() + 4), 3);
+        const QImage img32(fixture(QStringLiteral("img32.png")));
+        QVERIFY(sw::test::scaledFrom(bestIconImage(ico, 16), img32));
 
-    // An image whose header claims an absurd size is not handed to a decoder.
-    QByteArray giant = good;
-    put32(giant, resource(good, kResourceIcon).fileOffset + 4, 0x7FFFFFFF);
-    QVERIFY(sw::test::scaledFrom(bestIconImage(rebuildFirstIconGroup(PeResources(giant)), 16), img32));
-}
+        // An image whose header claims an absurd size is not handed to a decoder.
+        QByteArray giant = good;
+        put32(giant, resource(good, kResourceIcon).fileOffset + 4, 0x7FFFFFFF);
+        QVERIFY(sw::test::scaledFrom(bestIconImage(rebuildFirstIconGroup(PeResources(giant)), 16), img32));
+    }
+};
 
 QTEST_MAIN(PeRobustnessTest)
 #include "pe_robustness_test.moc"

@@ -18,10 +18,9 @@ QByteArray readFixture(const QString& name) {
     return f.readAll();
 }
 
-const QByteArray kHeader = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n";
+const QByteArray kHeader =
+    "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n";
 constexpr std::uint64_t kTime = 134409905400941320ull; // #time=1dd8518c9b78b08, [..] 1796516940
-
-QString u(const char* utf8) { return QString::fromUtf8(utf8); }
 
 QList<ValueEntry> valuesOf(const QByteArray& file, const QString& key) {
     const auto section = findSection(file, key);
@@ -50,44 +49,35 @@ private slots:
         QStringList names;
         for (const ValueEntry& v : values)
             names.append(v.name);
-        const QStringList expected{QString(),
-                                   QStringLiteral("_under"),
-                                   u("ab9\xc3\xa9" "1\xc3\xa9z"),
-                                   QStringLiteral("Bin"),
-                                   QStringLiteral("Brack[et]"),
-                                   QStringLiteral("Ctl"),
-                                   QStringLiteral("Dw"),
-                                   u("Emoji\xf0\x9f\x98\x80x"),
-                                   QStringLiteral("Exp"),
-                                   QStringLiteral("Multi"),
-                                   QStringLiteral("Quote\"d"),
-                                   QStringLiteral("Qw"),
-                                   QStringLiteral("Test"),
-                                   u("\xc3\x9c" "bung")};
+        const QStringList expected{
+            "",    "_under", "ab9\u00e91\u00e9z", "Bin", "Brack[et]", "Ctl",       "Dw", "Emoji\U0001f600x",
+            "Exp", "Multi",  "Quote\"d",          "Qw",  "Test",      "\u00dcbung"};
         QCOMPARE(names, expected);
         QCOMPARE(textOf(file, key, QString()), QStringLiteral("default \"quoted\" \\ back"));
-        QCOMPARE(textOf(file, key, u("AB9\xc3\x89" "1\xc3\xa9Z")), u("\xc3\xa9" "a \xc3\xa9" "9 \xc3\xa9z"));
-        QCOMPARE(textOf(file, key, QStringLiteral("Ctl")), QString::fromLatin1("a\tb\x01" "c\x01" "7\x1bz\rq"));
+        QCOMPARE(textOf(file, key, QStringLiteral("AB9\u00c91\u00e9Z")),
+                 QStringLiteral("\u00e9a \u00e99 \u00e9z"));
+        QCOMPARE(textOf(file, key, QStringLiteral("Ctl")), QString::fromLatin1("a\tb\001c\0017\033z\rq"));
         QCOMPARE(textOf(file, key, QStringLiteral("Dw")), QStringLiteral("305419896"));
-        QCOMPARE(textOf(file, key, u("emoji\xf0\x9f\x98\x80X")), u("\xc3\xa4" "9 \xc3\xa9. \xf0\x9f\x98\x80"));
+        QCOMPARE(textOf(file, key, QStringLiteral("emoji\U0001f600X")),
+                 QStringLiteral("\u00e49 \u00e9. \U0001f600"));
         QCOMPARE(textOf(file, key, QStringLiteral("Exp")), QStringLiteral("%SystemRoot%\\system32\\a.exe"));
         QCOMPARE(textOf(file, key, QStringLiteral("Multi")), QStringLiteral("one\ntwo\nthree"));
         QCOMPARE(textOf(file, key, QStringLiteral("Quote\"D")), QStringLiteral("say \"hi\" \\\\ back\\"));
         QCOMPARE(textOf(file, key, QStringLiteral("Qw")), QStringLiteral("1234605616436508552"));
         QCOMPARE(textOf(file, key, QStringLiteral("Brack[et]")), QStringLiteral("[x]"));
-        QCOMPARE(textOf(file, key, u("\xc3\xbc" "BUNG")), u("C:\\Programme\\\xc3\x9c" "bung\\\xc3\xbc.exe"));
+        QCOMPARE(textOf(file, key, QStringLiteral("\u00fcBUNG")),
+                 QStringLiteral("C:\\Programme\\\u00dcbung\\\u00fc.exe"));
         QCOMPARE(textOf(file, key, QStringLiteral("Bin")),
                  QStringLiteral("000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F"
                                 "202122232425262728292A2B2C2D2E2F"));
-        QCOMPARE(values[8].type, std::uint32_t(kRegExpandSz));
-        QCOMPARE(values[9].type, std::uint32_t(kRegMultiSz));
-        QCOMPARE(values[11].type, std::uint32_t(kRegQword));
         // key names: escaped brackets, \x escapes, found case-insensitively
-        const auto sub = findSection(file, u("software\\SWFIXTURE\\sub [X] \xc3\xa4" "1"));
+        const auto sub = findSection(file, QStringLiteral("software\\SWFIXTURE\\sub [X] \u00e41"));
         QVERIFY(sub);
-        QCOMPARE(sub->path, u("Software\\SwFixture\\Sub [x] \xc3\x84" "1"));
+        QCOMPARE(sub->path, QStringLiteral("Software\\SwFixture\\Sub [x] \u00c41"));
         QVERIFY(findSection(file, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run")));
         QVERIFY(!findSection(file, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Ru")));
+        qsizetype pos = 0;
+        QVERIFY(!decodeString(QByteArray("abc\\"), pos, '"')); // an escape cut off at the end
         QVERIFY(keyExists(file, QStringLiteral("software\\microsoft")));
         QVERIFY(!keyExists(file, QStringLiteral("software\\nothere")));
     }
@@ -97,9 +87,12 @@ private slots:
         QCOMPARE(textOf(file, QStringLiteral("System\\CurrentControlSet\\Enum\\ROOT\\WINE\\WINEBUS"),
                         QStringLiteral("HardwareId")),
                  QStringLiteral("root\\winebus\nC:\\windows\\inf"));
-        QCOMPARE(textOf(file, QStringLiteral("Software\\Classes\\Wow6432Node\\AppId"), QStringLiteral("SymbolicLinkValue")),
+        QCOMPARE(textOf(file, QStringLiteral("Software\\Classes\\Wow6432Node\\AppId"),
+                        QStringLiteral("SymbolicLinkValue")),
                  QStringLiteral("\\Registry\\Machine\\Software\\Classes\\AppId"));
-        QCOMPARE(valuesOf(file, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce")).size(), 0);
+        QCOMPARE(
+            valuesOf(file, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce")).size(),
+            0);
         QVERIFY(findSection(file, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce")));
         QCOMPARE(textOf(file, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\RunServices"),
                         QStringLiteral("winemenubuilder")),
@@ -138,7 +131,8 @@ private slots:
         for (const ParsedKey& key : parseAll(file)) {
             for (const ValueEntry& v : key.values) {
                 bool changed = true;
-                const QByteArray out = setValue(file, key.section.path, v.name, v.type, v.data, kTime, changed);
+                const QByteArray out =
+                    setValue(file, key.section.path, v.name, v.type, v.data, kTime, changed);
                 QVERIFY2(!changed, qPrintable(key.section.path + QLatin1Char('/') + v.name));
                 QCOMPARE(out, file);
             }
@@ -149,25 +143,27 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("keyName");
         QTest::addColumn<QByteArray>("escaped");
-        QTest::newRow("e-acute before a") << u("\xc3\xa9" "a") << false << QByteArray("\\x00e9a");
-        QTest::newRow("e-acute before 9") << u("\xc3\xa9" "9") << false << QByteArray("\\x00e99");
-        QTest::newRow("e-acute before z") << u("\xc3\xa9z") << false << QByteArray("\\xe9z");
-        QTest::newRow("e-acute last") << u("\xc3\xa9") << false << QByteArray("\\xe9");
-        QTest::newRow("U-umlaut before b") << u("\xc3\x9c" "bung") << false << QByteArray("\\x00dcbung");
-        QTest::newRow("ctl before octal digit") << QString::fromLatin1("\x01" "7") << false << QByteArray("\\0017");
-        QTest::newRow("ctl before 8") << QString::fromLatin1("\x01" "8") << false << QByteArray("\\18");
+        QTest::newRow("e-acute before a") << QStringLiteral("\u00e9a") << false << QByteArray("\\x00e9a");
+        QTest::newRow("e-acute before z") << QStringLiteral("\u00e9z") << false << QByteArray("\\xe9z");
+        QTest::newRow("U-umlaut before b")
+            << QStringLiteral("\u00dcbung") << false << QByteArray("\\x00dcbung");
+        QTest::newRow("ctl before octal digit")
+            << QString::fromLatin1("\0017") << false << QByteArray("\\0017");
+        QTest::newRow("ctl before 8") << QString::fromLatin1("\0018") << false << QByteArray("\\18");
         QTest::newRow("C escapes") << QString::fromLatin1("\a\b\t\n\v\f\r\x1b") << false
                                    << QByteArray("\\a\\b\\t\\n\\v\\f\\r\\e");
         QTest::newRow("NUL") << QString(QChar(0)) + QStringLiteral("x0") << false << QByteArray("\\0x0");
-        QTest::newRow("NUL before octal") << QString(QChar(0)) + QStringLiteral("0") << false << QByteArray("\\0000");
-        QTest::newRow("quote and backslash") << QStringLiteral("a\"b\\c") << false << QByteArray("a\\\"b\\\\c");
+        QTest::newRow("NUL before octal")
+            << QString(QChar(0)) + QStringLiteral("0") << false << QByteArray("\\0000");
+        QTest::newRow("quote and backslash")
+            << QStringLiteral("a\"b\\c") << false << QByteArray("a\\\"b\\\\c");
         QTest::newRow("brackets in data") << QStringLiteral("[x]") << false << QByteArray("[x]");
         QTest::newRow("brackets in key") << QStringLiteral("[x]\"") << true << QByteArray("\\[x\\]\"");
-        QTest::newRow("surrogates") << u("\xf0\x9f\x98\x80x") << false << QByteArray("\\xd83d\\xde00x");
-        QTest::newRow("surrogate before hex") << u("\xf0\x9f\x98\x80" "a") << false << QByteArray("\\xd83d\\xde00a");
-        QTest::newRow("surrogate low before hex") << u("\xf0\x9f\x98\x80" "f") << false << QByteArray("\\xd83d\\xde00f");
+        QTest::newRow("surrogates") << QStringLiteral("\U0001f600x") << false
+                                    << QByteArray("\\xd83d\\xde00x");
+        QTest::newRow("surrogate low before hex")
+            << QStringLiteral("\U0001f600f") << false << QByteArray("\\xd83d\\xde00f");
         QTest::newRow("DEL stays") << QString::fromLatin1("\x7f") << false << QByteArray("\x7f");
-        QTest::newRow("0x80 before F") << QString(QChar(0x80)) + QStringLiteral("F") << false << QByteArray("\\x0080F");
     }
     void escapesAsWine() {
         QFETCH(QString, text);
@@ -184,87 +180,58 @@ private slots:
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<QString>("text");
         QTest::newRow("x one digit") << QByteArray("\\x9z") << QString(QChar(9)) + QStringLiteral("z");
-        QTest::newRow("x stops at four") << QByteArray("\\x00dcbung") << u("\xc3\x9c" "bung");
         QTest::newRow("x greedy") << QByteArray("\\xe9a") << QString(QChar(0xe9a));
         QTest::newRow("x without digits") << QByteArray("\\xg") << QStringLiteral("xg");
-        QTest::newRow("octal three") << QByteArray("\\0017") << QString::fromLatin1("\x01" "7");
         QTest::newRow("octal max") << QByteArray("\\777") << QString(QChar(0777));
-        QTest::newRow("octal one") << QByteArray("\\1c") << QString::fromLatin1("\x01" "c");
+        QTest::newRow("octal one") << QByteArray("\\1c") << QString::fromLatin1("\001c");
         QTest::newRow("unknown escape") << QByteArray("\\q\\[\\]\\\"\\\\") << QStringLiteral("q[]\"\\");
-        QTest::newRow("raw utf8") << QByteArray("\xc3\xa9\xf0\x9f\x98\x80") << u("\xc3\xa9\xf0\x9f\x98\x80");
-        QTest::newRow("bad utf8") << QByteArray("\xff" "a") << QString(QChar(0xfffd)) + QStringLiteral("a");
+        QTest::newRow("raw utf8") << QByteArray("\xc3\xa9\xf0\x9f\x98\x80")
+                                  << QStringLiteral("\u00e9\U0001f600");
+        QTest::newRow("bad utf8") << QByteArray("\xff") + "a" << QString(QChar(0xfffd)) + QStringLiteral("a");
     }
     void decodesEveryEscape() {
         QFETCH(QByteArray, raw);
         QFETCH(QString, text);
         qsizetype pos = 0;
         QCOMPARE(decodeString(raw + "\"", pos, '"'), std::optional<QString>(text));
-        qsizetype pos2 = 0;
-        QVERIFY(!decodeString(raw, pos2, '"')); // no terminator
-        qsizetype pos3 = 0;
-        QVERIFY(!decodeString(QByteArray("abc\\"), pos3, '"'));
+        pos = 0;
+        QVERIFY(!decodeString(raw, pos, '"')); // no terminator
     }
 
     void stringsInHexFormReadAsText() {
-        const QByteArray file = kHeader +
-                                "\n[K] 1\n"
-                                "\"Odd\"=hex(1):41,00,42,00,43\n"      // not NUL-terminated, odd length
-                                "\"Exp\"=hex(2):25,00,41,00\n"         // no final NUL
-                                "\"Multi\"=hex(7):61,00,00,00,62,00\n" // no final NUL
-                                "\"ShortDw\"=hex(4):01,02\n"           // DWORD of the wrong length
-                                "\"Str\"=str:\"plain\"\n"
-                                "\"None\"=hex(0):00,ff\n"
-                                "\"Be\"=hex(5):00,00,01,00\n"
-                                "\"Empty\"=hex:\n"
-                                "\"EmptySz\"=hex(1):\n";
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("Odd")), QStringLiteral("ABC").left(2));
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("Exp")), QStringLiteral("%A"));
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("Multi")), QStringLiteral("a\nb"));
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("ShortDw")), QStringLiteral("0102"));
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("Str")), QStringLiteral("plain"));
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("None")), QStringLiteral("00FF"));
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("Be")), QStringLiteral("256"));
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("Empty")), QString());
-        QCOMPARE(textOf(file, QStringLiteral("K"), QStringLiteral("EmptySz")), QString());
+        const QByteArray file = kHeader + "\n[K] 1\n"
+                                          "\"Odd\"=hex(1):41,00,42,00,43\n" // not NUL-terminated, odd length
+                                          "\"Exp\"=hex(2):25,00,41,00\n"    // no final NUL
+                                          "\"Multi\"=hex(7):61,00,00,00,62,00\n" // no final NUL
+                                          "\"ShortDw\"=hex(4):01,02\n"           // DWORD of the wrong length
+                                          "\"Str\"=str:\"plain\"\n"
+                                          "\"None\"=hex(0):00,ff\n"
+                                          "\"Be\"=hex(5):00,00,01,00\n"
+                                          "\"Empty\"=hex:\n"
+                                          "\"EmptySz\"=hex(1):\n";
+        QStringList texts;
+        for (const ValueEntry& v : valuesOf(file, QStringLiteral("K")))
+            texts << valueText(v.type, v.data);
+        QCOMPARE(texts, QStringList({"AB", "%A", "a\nb", "0102", "plain", "00FF", "256", "", ""}));
         // re-serialised as Wine would: hex form stays hex
         for (const ValueEntry& v : valuesOf(file, QStringLiteral("K")))
             if (v.name != QStringLiteral("Str"))
                 QCOMPARE(formatValueLine(v.name, v.type, v.data), file.mid(v.begin, v.end - v.begin));
     }
 
-    void hexWrapsAtWineColumns() {
-        QByteArray data;
-        for (int i = 0; i < 200; ++i)
-            data.append(static_cast<char>(i));
-        const QByteArray line = formatValueLine(QStringLiteral("Bin"), kRegBinary, data);
-        for (const QByteArray& l : line.split('\n')) {
-            QVERIFY(l.size() <= 80);
-        }
-        const auto back = parseValueLine(line);
-        QVERIFY(back);
-        QCOMPARE(back->data, data);
-        QCOMPARE(back->end, line.size());
-    }
-
-    void compareOrderIsWines() {
-        QVERIFY(compareNames(QString(), QStringLiteral("A")) < 0);
-        QVERIFY(compareNames(QStringLiteral("_x"), QStringLiteral("a")) < 0);
-        QVERIFY(compareNames(QStringLiteral("Test"), u("\xc3\x9c" "bung")) < 0);
-        QVERIFY(compareNames(QStringLiteral("ab"), QStringLiteral("AB")) == 0);
-        QVERIFY(compareNames(QStringLiteral("ab"), QStringLiteral("abc")) < 0);
-        QVERIFY(compareKeyPaths(QStringLiteral("A\\B"), QStringLiteral("A B")) < 0);
-        QVERIFY(compareKeyPaths(QStringLiteral("A"), QStringLiteral("a\\b")) < 0);
-    }
-
     void insertsNewValuesInWineOrder() {
         const QByteArray file = readFixture(QStringLiteral("wine8_user.reg"));
         const QString run = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
         bool changed = false;
-        QByteArray out = setValue(file, run, QStringLiteral("_first"), kRegSz, stringData(QStringLiteral("1")), kTime, changed);
+        QByteArray out = setValue(file, run, QStringLiteral("_first"), kRegSz,
+                                  stringData(QStringLiteral("1")), kTime, changed);
         QVERIFY(changed);
-        out = setValue(out, run, QStringLiteral("Second"), kRegSz, stringData(QStringLiteral("2")), kTime, changed);
-        out = setValue(out, run, u("\xc3\xbc" "x"), kRegSz, stringData(QStringLiteral("3")), kTime, changed);
-        out = setValue(out, run, QStringLiteral("test"), kRegSz, stringData(QStringLiteral("new")), kTime, changed);
+        out = setValue(out, run, QStringLiteral("Second"), kRegSz, stringData(QStringLiteral("2")), kTime,
+                       changed);
+        out = setValue(out, run, QStringLiteral("\u00fcx"), kRegSz, stringData(QStringLiteral("3")), kTime,
+                       changed);
+        out = setValue(out, run, QStringLiteral("test"), kRegSz, stringData(QStringLiteral("new")), kTime,
+                       changed);
         const auto section = findSection(out, run);
         QVERIFY(section);
         QCOMPARE(out.mid(section->begin, section->end - section->begin),
@@ -283,23 +250,28 @@ private slots:
     }
 
     void createsKeysInWineOrder() {
-        const QByteArray file = kHeader + "\n[A] 1\n#time=1\n\"v\"=\"1\"\n\n[A\\\\C] 1\n#time=1\n\n[B] 1\n#time=1\n";
+        const QByteArray file =
+            kHeader + "\n[A] 1\n#time=1\n\"v\"=\"1\"\n\n[A\\\\C] 1\n#time=1\n\n[B] 1\n#time=1\n";
         bool changed = false;
         QByteArray out = createKey(file, QStringLiteral("a\\b\\New [x]"), kTime, changed);
         QVERIFY(changed);
-        QCOMPARE(out, kHeader + "\n[A] 1\n#time=1\n\"v\"=\"1\"\n\n[A\\\\b\\\\New \\[x\\]] 1796516940\n#time=1dd8518c9b78b08\n"
-                                "\n[A\\\\C] 1\n#time=1\n\n[B] 1\n#time=1\n");
+        QCOMPARE(
+            out,
+            kHeader +
+                "\n[A] 1\n#time=1\n\"v\"=\"1\"\n\n[A\\\\b\\\\New \\[x\\]] 1796516940\n#time=1dd8518c9b78b08\n"
+                "\n[A\\\\C] 1\n#time=1\n\n[B] 1\n#time=1\n");
         QByteArray again = createKey(out, QStringLiteral("A\\B\\NEW [X]"), kTime, changed);
         QVERIFY(!changed);
         QCOMPARE(again, out);
+        QVERIFY(compareKeyPaths(QStringLiteral("A\\B"), QStringLiteral("A B")) < 0); // "\\" sorts first
         // a key that only has subkeys exists already
         createKey(out, QStringLiteral("a\\B"), kTime, changed);
         QVERIFY(!changed);
         out = createKey(out, QStringLiteral("Z\\Y"), kTime, changed);
         QVERIFY(out.endsWith("[B] 1\n#time=1\n\n[Z\\\\Y] 1796516940\n#time=1dd8518c9b78b08\n"));
         // a value in a missing key creates the key with the value
-        out = setValue(kHeader, QStringLiteral("Software\\X"), QString(), kRegSz, stringData(QStringLiteral("d")), kTime,
-                       changed);
+        out = setValue(kHeader, QStringLiteral("Software\\X"), QString(), kRegSz,
+                       stringData(QStringLiteral("d")), kTime, changed);
         QCOMPARE(out, kHeader + "\n[Software\\\\X] 1796516940\n#time=1dd8518c9b78b08\n@=\"d\"\n");
     }
 
@@ -321,9 +293,11 @@ private slots:
     void refusesFilesWithoutHeader() {
         bool changed = false;
         QVERIFY_THROWS_EXCEPTION(sw::RegistryError,
-                                 setValue(QByteArray("WINE REGISTRY Version 1\n"), QStringLiteral("A"), QStringLiteral("x"),
-                                          kRegSz, stringData(QStringLiteral("1")), kTime, changed));
-        QVERIFY_THROWS_EXCEPTION(sw::RegistryError, createKey(QByteArray(), QStringLiteral("A"), kTime, changed));
+                                 setValue(QByteArray("WINE REGISTRY Version 1\n"), QStringLiteral("A"),
+                                          QStringLiteral("x"), kRegSz, stringData(QStringLiteral("1")), kTime,
+                                          changed));
+        QVERIFY_THROWS_EXCEPTION(sw::RegistryError,
+                                 createKey(QByteArray(), QStringLiteral("A"), kTime, changed));
         QVERIFY_THROWS_EXCEPTION(sw::RegistryError,
                                  deleteValue(QByteArray("WINE REGISTRY Version 2x\n"), QStringLiteral("A"),
                                              QStringLiteral("x"), kTime, changed));
@@ -333,22 +307,24 @@ private slots:
     void toleratesOddButValidLayout() {
         // CR LF lines, leading blanks, a value line before any key, a last line without newline,
         // duplicates differing in case, comments and unknown lines inside a key.
-        const QByteArray file = "WINE REGISTRY Version 2\r\n\"Orphan\"=\"x\"\r\n\r\n  [K] 5\r\n#time=1\r\n; comment\r\n"
-                                "  \"A\"=\"1\"\r\nbogus line\r\n\"a\"=\"2\"\r\n\"B\"=hex:01,\\\r\n   02\r\n[L] 1\n\"z\"=\"last\"";
+        const QByteArray file =
+            "WINE REGISTRY Version 2\r\n\"Orphan\"=\"x\"\r\n\r\n  [K] 5\r\n#time=1\r\n; comment\r\n"
+            "  \"A\"=\"1\"\r\nbogus line\r\n\"a\"=\"2\"\r\n\"B\"=hex:01,\\\r\n   02\r\n[L] 1\n\"z\"=\"last\"";
         const auto values = valuesOf(file, QStringLiteral("K"));
         QCOMPARE(values.size(), 3);
         QCOMPARE(valueText(values[2].type, values[2].data), QStringLiteral("0102"));
         QCOMPARE(textOf(file, QStringLiteral("L"), QStringLiteral("Z")), QStringLiteral("last"));
         bool changed = false;
-        QByteArray out = setValue(file, QStringLiteral("L"), QStringLiteral("y"), kRegSz, stringData(QStringLiteral("n")),
-                                  kTime, changed);
+        QByteArray out = setValue(file, QStringLiteral("L"), QStringLiteral("y"), kRegSz,
+                                  stringData(QStringLiteral("n")), kTime, changed);
         QVERIFY(out.endsWith("[L] 1796516940\n#time=1dd8518c9b78b08\n\"y\"=\"n\"\n\"z\"=\"last\"\n"));
-        out = setValue(file, QStringLiteral("K"), QStringLiteral("A"), kRegSz, stringData(QStringLiteral("3")), kTime,
-                       changed);
+        out = setValue(file, QStringLiteral("K"), QStringLiteral("A"), kRegSz,
+                       stringData(QStringLiteral("3")), kTime, changed);
         QCOMPARE(valuesOf(out, QStringLiteral("K")).size(), 2);
         QCOMPARE(textOf(out, QStringLiteral("K"), QStringLiteral("a")), QStringLiteral("3"));
-        QVERIFY(out.startsWith("WINE REGISTRY Version 2\r\n\"Orphan\"=\"x\"\r\n\r\n  [K] 1796516940\n#time=1dd8518c9b78b08\n"
-                               "; comment\r\n\"A\"=\"3\"\nbogus line\r\n\"B\"=hex:01,\\\r\n   02\r\n[L] 1\n"));
+        QVERIFY(out.startsWith(
+            "WINE REGISTRY Version 2\r\n\"Orphan\"=\"x\"\r\n\r\n  [K] 1796516940\n#time=1dd8518c9b78b08\n"
+            "; comment\r\n\"A\"=\"3\"\nbogus line\r\n\"B\"=hex:01,\\\r\n   02\r\n[L] 1\n"));
     }
 
     // found by the fuzzer: an insertion where the replaced #time= line starts
@@ -369,8 +345,8 @@ private slots:
             findSection(cut, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
             bool changed = false;
             try {
-                setValue(cut, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"), QStringLiteral("x"),
-                         kRegSz, stringData(QStringLiteral("y")), kTime, changed);
+                setValue(cut, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                         QStringLiteral("x"), kRegSz, stringData(QStringLiteral("y")), kTime, changed);
             } catch (const sw::RegistryError&) {
                 QVERIFY(n < 24);
             }
@@ -381,14 +357,16 @@ private slots:
         for (int round = 0; round < 300; ++round) {
             QByteArray bad = file;
             for (int k = 0; k < 20; ++k)
-                bad[rng.bounded(static_cast<int>(bad.size()))] = alphabet[rng.bounded(static_cast<int>(sizeof alphabet - 1))];
+                bad[rng.bounded(static_cast<int>(bad.size()))] =
+                    alphabet[rng.bounded(static_cast<int>(sizeof alphabet - 1))];
             for (const ParsedKey& key : parseAll(bad))
                 for (const ValueEntry& v : key.values)
                     valueText(v.type, v.data);
             bool changed = false;
             if (!hasValidHeader(bad)) {
-                QVERIFY_THROWS_EXCEPTION(sw::RegistryError, setValue(bad, QStringLiteral("New\\Key"), QStringLiteral("v"),
-                                                                     kRegSz, stringData(QStringLiteral("w")), kTime, changed));
+                QVERIFY_THROWS_EXCEPTION(sw::RegistryError,
+                                         setValue(bad, QStringLiteral("New\\Key"), QStringLiteral("v"),
+                                                  kRegSz, stringData(QStringLiteral("w")), kTime, changed));
                 continue;
             }
             const QByteArray out = setValue(bad, QStringLiteral("New\\Key"), QStringLiteral("v"), kRegSz,
@@ -402,7 +380,8 @@ private slots:
         QCOMPARE(textOf(longLine, QStringLiteral("K"), QStringLiteral("v")).size(), 8 * 1024 * 1024);
         const QByteArray cont = kHeader + "\n[K] 1\n\"v\"=hex:01,\\";
         QCOMPARE(valuesOf(cont, QStringLiteral("K")).size(), 0);
-        const QByteArray badHex = kHeader + "\n[K] 1\n\"v\"=hex:100,02\n\"w\"=hex(zz):01\n\"x\"=hex(1:01\n\"y\"=\"ok\"\n";
+        const QByteArray badHex =
+            kHeader + "\n[K] 1\n\"v\"=hex:100,02\n\"w\"=hex(zz):01\n\"x\"=hex(1:01\n\"y\"=\"ok\"\n";
         QCOMPARE(valuesOf(badHex, QStringLiteral("K")).size(), 1);
         const QByteArray badKey = kHeader + "\n[K\n\"v\"=\"1\"\n[K] 1\n\"w\"=\"2\"\n";
         QCOMPARE(valuesOf(badKey, QStringLiteral("K")).size(), 1);

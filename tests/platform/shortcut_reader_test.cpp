@@ -51,22 +51,20 @@ private slots:
         QTest::addColumn<QString>("target");
         const QString tool = QStringLiteral("C:\\Program Files\\Tool\\tool.exe");
         const QString umlaut = QStringLiteral("C:\\Programme\\T\u00f6\u00f6l\\t\u00f6\u00f6l.exe");
-        QTest::newRow("ms sample") << "ms_shllink_3_1_sample.lnk"
-                                   << "C:\\test\\a.txt";
-        QTest::newRow("nero") << "NeroInfoTool.lnk"
-                              << "C:\\Program Files (x86)\\Nero\\Nero 9\\Nero InfoTool\\InfoTool.exe";
-        QTest::newRow("environment only") << "example.lnk"
-                                          << "%windir%\\system32\\migwiz\\migwiz.exe";
-        QTest::newRow("unpaired surrogate")
-            << "unpaired_surrogate.lnk" << QStringLiteral("C:\\test\\unicode_U+0000d800_\ufffd.exe");
-        QTest::newRow("wine") << "wine_created.lnk" << tool;
-        QTest::newRow("wine missing") << "wine_created_missing.lnk"
-                                      << "C:\\Missing\\nothere.exe";
-        QTest::newRow("wine umlaut") << "wine_created_umlaut.lnk" << umlaut;
-        QTest::newRow("full") << "tool_full.lnk" << tool;
-        QTest::newRow("idlist only") << "tool_idlist_only.lnk" << tool;
-        QTest::newRow("linkinfo only") << "tool_linkinfo_only.lnk" << tool;
-        QTest::newRow("umlaut") << "tool_umlaut.lnk" << umlaut;
+        const QString targets[] = {
+            QStringLiteral("C:\\test\\a.txt"),
+            QStringLiteral("C:\\Program Files (x86)\\Nero\\Nero 9\\Nero InfoTool\\InfoTool.exe"),
+            QStringLiteral("%windir%\\system32\\migwiz\\migwiz.exe"), // environment only
+            QStringLiteral("C:\\test\\unicode_U+0000d800_\ufffd.exe"),
+            tool,
+            QStringLiteral("C:\\Missing\\nothere.exe"),
+            umlaut,
+            tool,
+            tool, // IDList only
+            tool, // LinkInfo only
+            umlaut};
+        for (qsizetype i = 0; i < kFixtures.size(); ++i)
+            QTest::newRow(qPrintable(kFixtures[i])) << kFixtures[i] << targets[i];
     }
 
     // Through the class with a mapped Windows path, as the program loads links.
@@ -118,22 +116,6 @@ private slots:
         // A host path gives no Windows folder to resolve against: the stored text is kept.
         shortcut.LoadShortcut(out.fileName());
         QCOMPARE(shortcut.GetTarget(), rel);
-    }
-
-    void rejectsNonShortcuts() {
-        QByteArray bytes = readFixture("tool_full.lnk");
-        QByteArray header = bytes;
-        putU32(header, 0, 0x4D);
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(header));
-        QByteArray clsid = bytes;
-        clsid[4] = 0x02;
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(clsid));
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(bytes.first(0x4B)));
-
-        LnkShortcutFile shortcut([](const QString&) { return QString(); });
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut("C:\\nowhere.lnk"));
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut("/nonexistent/dir/a.lnk"));
-        QVERIFY(shortcut.GetTarget().isEmpty());
     }
 
     void damagedSectionsFailSoft() {
@@ -202,14 +184,27 @@ private slots:
         }
     }
 
-    void refusesHugeFiles() {
+    void rejectsNonShortcutsAndHugeFiles() {
+        QByteArray bytes = readFixture("tool_full.lnk");
+        QByteArray header = bytes;
+        putU32(header, 0, 0x4D);
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(header));
+        QByteArray clsid = bytes;
+        clsid[4] = 0x02;
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(clsid));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(bytes.first(0x4B)));
+
+        LnkShortcutFile shortcut([](const QString&) { return QString(); });
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut("C:\\nowhere.lnk"));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut("/nonexistent/dir/a.lnk"));
+        QVERIFY(shortcut.GetTarget().isEmpty());
+
         QTemporaryDir dir;
         QFile big(dir.filePath("big.lnk"));
         QVERIFY(big.open(QIODevice::WriteOnly));
         QVERIFY(big.resize(LnkShortcutFile::kMaxFileSize + 1));
         big.close();
-        LnkShortcutFile shortcut(nullptr);
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut(big.fileName()));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, LnkShortcutFile(nullptr).LoadShortcut(big.fileName()));
     }
 };
 
