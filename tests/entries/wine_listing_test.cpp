@@ -4,11 +4,11 @@
 #include "platform/shortcut_file.h"
 #include "platform/wine/wine_platform.h"
 #include "platform/wine/wine_prefix.h"
+#include "wine_session.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,57 +25,32 @@ class WineListingTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_prefix;
+    const QString m_prefix = m_dir.filePath("prefix");
+    sw::test::WineSession m_session{m_prefix};
 
-    QProcessEnvironment wineEnvironment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("WINEPREFIX", m_prefix);
-        env.insert("WINEDEBUG", "-all");
-        env.insert("WINEDLLOVERRIDES", "mscoree,mshtml=");
-        env.insert("HOME", m_dir.path());
-        env.insert("XDG_CONFIG_HOME", m_dir.filePath("config"));
-        return env;
-    }
-
-    int run(const QString& program, const QStringList& arguments, QByteArray* out = nullptr,
-            int timeout = 300000) const {
-        QProcess process;
-        process.setProcessEnvironment(wineEnvironment());
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(program, arguments);
-        if (!process.waitForFinished(timeout)) {
-            process.kill();
-            process.waitForFinished();
-            return -1;
-        }
-        if (out)
-            *out = process.readAllStandardOutput();
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    }
-
-    int regAdd(const QString& key, const QString& name, const QString& data,
-               const char* type = "REG_SZ") const {
-        return run("wine",
-                   {"reg", "add", key, "/v", name, "/t", QString::fromLatin1(type), "/d", data, "/f"});
+    int regAdd(const QString& key, const QString& name, const QString& data, const char* type = "REG_SZ") {
+        return m_session.run(
+            "wine", {"reg", "add", key, "/v", name, "/t", QString::fromLatin1(type), "/d", data, "/f"});
     }
 
 private slots:
     void initTestCase() {
-        for (const char* tool : {"wine", "wineboot", "wineserver"})
-            if (QStandardPaths::findExecutable(tool).isEmpty())
-                QSKIP("Wine is not installed (no wine, wineboot or wineserver on PATH)");
+        if (!sw::test::WineSession::available())
+            QSKIP("Wine is not installed (no wine or wineserver on PATH)");
         QVERIFY(QFile::exists(kProgram));
         QVERIFY(m_dir.isValid());
-        m_prefix = m_dir.filePath("prefix");
-        run("wineboot", {"-i"});
-        QCOMPARE(run("wineserver", {"-w"}), 0);
+        // Wine and the command line front end keep their settings inside the test's folder.
+        m_session.setVariable("HOME", m_dir.path());
+        m_session.setVariable("XDG_CONFIG_HOME", m_dir.filePath("config"));
+        m_session.boot();
+        QCOMPARE(m_session.waitForServer(300000), 0);
         QVERIFY2(WinePrefix(m_prefix).isValid(), qPrintable(WinePrefix(m_prefix).problem()));
     }
 
     void listsWhatWineWrote() {
         // One session for all additions: the first start of a session runs the Run keys (still
         // empty then); the later ones join it while the server is kept alive.
-        QCOMPARE(run("wineserver", {"-p5"}), 0);
+        QCOMPARE(m_session.run("wineserver", {"-p5"}), 0);
         QCOMPARE(regAdd("HKCU" + kRunKey, "Notepad", "C:\\windows\\system32\\notepad.exe"), 0);
         QCOMPARE(regAdd("HKCU" + kRunKey, "Off", "rem C:\\windows\\notepad.exe /x"), 0);
         QCOMPARE(regAdd("HKLM" + kRunKey, "Gone", "\"C:\\Program Files\\Gone\\gone.exe\" /x"), 0);
@@ -85,7 +60,7 @@ private slots:
         // RunOnce last: the next session would consume them.
         QCOMPARE(regAdd("HKCU" + kRunKey + "Once", "Once", "notepad /s"), 0);
         QCOMPARE(regAdd("HKLM" + kRunKey + "Once", "Machine Once", "REM C:\\windows\\absent.exe"), 0);
-        QCOMPARE(run("wineserver", {"-w"}), 0);
+        QCOMPARE(m_session.waitForServer(300000), 0);
 
         const Platform platform = makeWinePlatform(m_prefix);
         const QString user = platform.system->GetSpecialFolder(7, true, false);
@@ -108,7 +83,7 @@ private slots:
         }
 
         QProcess cli;
-        cli.setProcessEnvironment(wineEnvironment());
+        cli.setProcessEnvironment(m_session.environment());
         cli.start(kProgram, {"list"}); // the prefix from WINEPREFIX
         QVERIFY(cli.waitForFinished(60000));
         QCOMPARE(cli.exitCode(), 0);

@@ -4,10 +4,9 @@
 #include "platform/wine/wine_file_system.h"
 #include "platform/wine/wine_prefix.h"
 #include "platform/wine/wine_system_info.h"
+#include "wine_session.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,29 +16,14 @@ class PrefixWineTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir m_dir;
-    QString m_prefix;
+    const QString m_prefix = m_dir.filePath("prefix");
+    sw::test::WineSession m_session{m_prefix};
 
-    QProcessEnvironment wineEnvironment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("WINEPREFIX", m_prefix);
-        env.insert("WINEDEBUG", "-all");
-        env.insert("WINEDLLOVERRIDES", "mscoree,mshtml=");
-        return env;
-    }
-
-    // Runs a Wine tool and waits until the server has written the registry files.
-    QByteArray runWine(const QString& program, const QStringList& arguments) const {
-        QProcess process;
-        process.setProcessEnvironment(wineEnvironment());
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(program, arguments);
-        if (!process.waitForFinished(180000))
-            process.kill();
-        const QByteArray output = process.readAllStandardOutput();
-        QProcess server;
-        server.setProcessEnvironment(wineEnvironment());
-        server.start("wineserver", {"-w"});
-        server.waitForFinished(60000);
+    // Runs wine and waits until the server has written the registry files.
+    QByteArray runWine(const QStringList& arguments) {
+        QByteArray output;
+        m_session.run("wine", arguments, &output, 180000);
+        m_session.waitForServer(60000);
         return output;
     }
 
@@ -50,18 +34,17 @@ private:
 
 private slots:
     void initTestCase() {
-        for (const char* tool : {"wine", "wineboot", "wineserver"})
-            if (QStandardPaths::findExecutable(tool).isEmpty())
-                QSKIP("Wine is not installed (no wine, wineboot or wineserver on PATH)");
+        if (!sw::test::WineSession::available())
+            QSKIP("Wine is not installed (no wine or wineserver on PATH)");
         QVERIFY(m_dir.isValid());
-        m_prefix = m_dir.filePath("prefix");
-        runWine("wineboot", {"-i"});
+        m_session.boot(180000);
+        m_session.waitForServer(60000);
         QVERIFY2(WinePrefix(m_prefix).isValid(), qPrintable(WinePrefix(m_prefix).problem()));
     }
 
     void environmentMatchesWine() {
         QMap<QString, QString> wine;
-        const QByteArray output = runWine("wine", {"cmd", "/c", "set"});
+        const QByteArray output = runWine({"cmd", "/c", "set"});
         for (const QByteArray& line : output.split('\n')) {
             const qsizetype equals = line.indexOf('=');
             if (equals > 0)
@@ -95,8 +78,7 @@ private slots:
         QVERIFY(QFile(m_prefix + "/drive_c/ours.txt").open(QIODevice::WriteOnly));
         QVERIFY(QFile(m_prefix + "/drive_c/theirs.txt").open(QIODevice::WriteOnly));
         fs.setAttributes("C:\\Ours.txt", {false, true, false, false});
-        const QByteArray output =
-            runWine("wine", {"cmd", "/c", "attrib C:\\ours.txt & attrib +h C:\\theirs.txt"});
+        const QByteArray output = runWine({"cmd", "/c", "attrib C:\\ours.txt & attrib +h C:\\theirs.txt"});
         QVERIFY2(output.contains("H") && output.contains("C:\\ours.txt"), output.constData());
         FileAttributes attributes;
         QVERIFY(fs.attributes("c:\\THEIRS.TXT", attributes));

@@ -3,11 +3,10 @@
 // and writes are refused while a wineserver holds the prefix. Skipped when Wine is not installed.
 #include "platform/wine/registry_wine_store.h"
 #include "platform/wine/wine_running.h"
+#include "wine_session.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,11 +28,21 @@ struct Sample {
 QList<Sample> samples() {
     return {
         {QStringLiteral("Plain"), QStringLiteral("C:\\x y\\a.exe /min")},
-        {QString::fromUtf8("\xc3\x9c" "bung"), QString::fromUtf8("C:\\Programme\\\xc3\x9c" "bung\\\xc3\xbc.exe")},
-        {QString::fromUtf8("ab9\xc3\xa9" "1\xc3\xa9z"), QString::fromUtf8("\xc3\xa9" "a \xc3\xa9" "9 \xc3\xa9z \xc3\xa9")},
+        {QString::fromUtf8("\xc3\x9c"
+                           "bung"),
+         QString::fromUtf8("C:\\Programme\\\xc3\x9c"
+                           "bung\\\xc3\xbc.exe")},
+        {QString::fromUtf8("ab9\xc3\xa9"
+                           "1\xc3\xa9z"),
+         QString::fromUtf8("\xc3\xa9"
+                           "a \xc3\xa9"
+                           "9 \xc3\xa9z \xc3\xa9")},
         {QStringLiteral("Quote\"d [x]"), QStringLiteral("say \"hi\" \\\\ back\\")},
-        {QString::fromUtf8("Emoji\xf0\x9f\x98\x80x"), QString::fromUtf8("\xc3\xa4" "9 \xe2\x82\xac \xf0\x9f\x98\x80")},
-        {QStringLiteral("Ctl"), QString::fromLatin1("a\tb\x01" "c\x01" "7\x1bz")},
+        {QString::fromUtf8("Emoji\xf0\x9f\x98\x80x"), QString::fromUtf8("\xc3\xa4"
+                                                                        "9 \xe2\x82\xac \xf0\x9f\x98\x80")},
+        {QStringLiteral("Ctl"), QString::fromLatin1("a\tb\x01"
+                                                    "c\x01"
+                                                    "7\x1bz")},
         {QStringLiteral("_under"), QStringLiteral("u")},
     };
 }
@@ -43,77 +52,46 @@ QList<Sample> samples() {
 class RegistryWineTest : public QObject {
     Q_OBJECT
 
-    QString m_wine;
-    QString m_wineserver;
     QTemporaryDir m_dir;
-    QString m_prefix;
+    const QString m_prefix = m_dir.filePath(QStringLiteral("prefix"));
+    sw::test::WineSession m_session{m_prefix};
 
-    QProcessEnvironment env() const {
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert(QStringLiteral("WINEPREFIX"), m_prefix);
-        e.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
-        e.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("winemenubuilder.exe=d"));
-        e.insert(QStringLiteral("DISPLAY"), QString());
-        return e;
-    }
-    int run(const QString& program, const QStringList& args, int timeoutMs = 120000, QByteArray* out = nullptr) {
-        QProcess p;
-        p.setProcessEnvironment(env());
-        p.start(program, args);
-        if (!p.waitForStarted(10000))
-            return -1;
-        if (!p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished();
-            return -2;
-        }
-        if (out)
-            *out = p.readAllStandardOutput();
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -3;
-    }
-    int wine(const QStringList& args, QByteArray* out = nullptr) { return run(m_wine, args, 120000, out); }
-    void stopServer() {
-        run(m_wineserver, {QStringLiteral("-k")}, 30000);
-        run(m_wineserver, {QStringLiteral("-w")}, 60000);
+    int wine(const QStringList& args, QByteArray* out = nullptr) {
+        return m_session.run(QStringLiteral("wine"), args, out, 120000);
     }
 
 private slots:
     void initTestCase() {
-        m_wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-        m_wineserver = QStandardPaths::findExecutable(QStringLiteral("wineserver"));
-        if (m_wine.isEmpty() || m_wineserver.isEmpty())
+        if (!sw::test::WineSession::available())
             QSKIP("Wine is not installed");
         QVERIFY(m_dir.isValid());
-        m_prefix = m_dir.filePath(QStringLiteral("prefix"));
-        QCOMPARE(run(m_wine, {QStringLiteral("wineboot"), QStringLiteral("-i")}, 300000), 0);
-        run(m_wineserver, {QStringLiteral("-w")}, 120000);
+        // no menu entries on the host, no windows
+        m_session.setVariable(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("winemenubuilder.exe=d"));
+        m_session.setVariable(QStringLiteral("DISPLAY"), QString());
+        QCOMPARE(m_session.boot(300000), 0);
+        m_session.waitForServer(120000);
         QVERIFY(QFile::exists(m_prefix + QStringLiteral("/user.reg")));
         QVERIFY(QFile::exists(m_prefix + QStringLiteral("/system.reg")));
     }
 
-    void cleanupTestCase() {
-        if (!m_prefix.isEmpty())
-            stopServer();
-    }
-
     // Values that `wine reg add` wrote are read exactly; writes are refused while the server runs.
     void readsWhatWineWrote() {
-        QCOMPARE(run(m_wineserver, {QStringLiteral("-p")}, 30000), 0);
+        QCOMPARE(m_session.run(QStringLiteral("wineserver"), {QStringLiteral("-p")}, nullptr, 30000), 0);
         const QString key = QStringLiteral("HKCU\\") + kKey + QStringLiteral("\\FromWine");
         for (const Sample& s : samples())
             QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"), s.name,
                            QStringLiteral("/d"), s.data, QStringLiteral("/f")}),
                      0);
-        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/ve"), QStringLiteral("/d"),
-                       QStringLiteral("default \"q\" \\ b"), QStringLiteral("/f")}),
+        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/ve"),
+                       QStringLiteral("/d"), QStringLiteral("default \"q\" \\ b"), QStringLiteral("/f")}),
                  0);
-        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"), QStringLiteral("Multi"),
-                       QStringLiteral("/t"), QStringLiteral("REG_MULTI_SZ"), QStringLiteral("/d"),
-                       QStringLiteral("one\\0two"), QStringLiteral("/f")}),
+        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
+                       QStringLiteral("Multi"), QStringLiteral("/t"), QStringLiteral("REG_MULTI_SZ"),
+                       QStringLiteral("/d"), QStringLiteral("one\\0two"), QStringLiteral("/f")}),
                  0);
-        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"), QStringLiteral("Dw"),
-                       QStringLiteral("/t"), QStringLiteral("REG_DWORD"), QStringLiteral("/d"), QStringLiteral("4660"),
-                       QStringLiteral("/f")}),
+        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("add"), key, QStringLiteral("/v"),
+                       QStringLiteral("Dw"), QStringLiteral("/t"), QStringLiteral("REG_DWORD"),
+                       QStringLiteral("/d"), QStringLiteral("4660"), QStringLiteral("/f")}),
                  0);
 
         // a wineserver holds the prefix now: the store refuses to write and says why
@@ -130,13 +108,14 @@ private slots:
         } catch (const RegistryError& e) {
             QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("Wine is running on the prefix")));
         }
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.CreateKey(kHkeyLocalMachine, QStringLiteral("Software\\SwNew")));
+        QVERIFY_THROWS_EXCEPTION(RegistryError,
+                                 store.CreateKey(kHkeyLocalMachine, QStringLiteral("Software\\SwNew")));
         QFile f(m_prefix + QStringLiteral("/user.reg"));
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), userBefore);
         f.close();
 
-        stopServer();
+        m_session.stopServer();
         QVERIFY(sw::wineRunningOn(m_prefix).isEmpty());
 
         const QString sub = kKey + QStringLiteral("\\FromWine");
@@ -149,7 +128,8 @@ private slots:
         }
         QCOMPARE(names.first(), store.SkippedValueName());
         QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, QString(), 0), QStringLiteral("default \"q\" \\ b"));
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, QStringLiteral("multi"), 0), QStringLiteral("one\ntwo"));
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, QStringLiteral("multi"), 0),
+                 QStringLiteral("one\ntwo"));
         QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, QStringLiteral("DW"), 0), QStringLiteral("4660"));
     }
 
@@ -162,13 +142,15 @@ private slots:
         store.CreateKey(kHkeyCurrentUser, sub);
         for (const Sample& s : samples())
             store.WriteStringValue(kHkeyCurrentUser, sub, s.name, s.data);
-        store.WriteStringValue(kHkeyLocalMachine, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+        store.WriteStringValue(kHkeyLocalMachine,
+                               QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
                                QStringLiteral("SwMachine"), QStringLiteral("C:\\m \"q\".exe"));
-        store.CopyValue(kHkeyCurrentUser, sub, samples()[1].name, kHkeyCurrentUser, sub, QStringLiteral("Copied"));
+        store.CopyValue(kHkeyCurrentUser, sub, samples()[1].name, kHkeyCurrentUser, sub,
+                        QStringLiteral("Copied"));
 
         const QString exportFile = m_dir.filePath(QStringLiteral("export.reg"));
-        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("export"), QStringLiteral("HKCU\\") + sub, exportFile,
-                       QStringLiteral("/y")}),
+        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("export"), QStringLiteral("HKCU\\") + sub,
+                       exportFile, QStringLiteral("/y")}),
                  0);
         QFile f(exportFile);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -180,34 +162,38 @@ private slots:
                                                     (static_cast<unsigned char>(raw[i + 1]) << 8))));
         // reg export escapes backslash and quote (and line feeds) in names and data
         auto esc = [](QString s) {
-            return s.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\""));
+            return s.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+                .replace(QLatin1Char('"'), QStringLiteral("\\\""));
         };
         QList<Sample> expected = samples();
         expected.append({QStringLiteral("Copied"), samples()[1].data});
         for (const Sample& s : expected) {
-            const QString line = QLatin1Char('"') + esc(s.name) + QStringLiteral("\"=\"") + esc(s.data) + QLatin1Char('"');
-            QVERIFY2(text.contains(line + QStringLiteral("\r\n")), qPrintable(line + QStringLiteral("\n---\n") + text));
+            const QString line =
+                QLatin1Char('"') + esc(s.name) + QStringLiteral("\"=\"") + esc(s.data) + QLatin1Char('"');
+            QVERIFY2(text.contains(line + QStringLiteral("\r\n")),
+                     qPrintable(line + QStringLiteral("\n---\n") + text));
         }
         QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("query"),
-                       QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"), QStringLiteral("/v"),
-                       QStringLiteral("swmachine")}),
+                       QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+                       QStringLiteral("/v"), QStringLiteral("swmachine")}),
                  0);
         // the cold start above ran wineboot, which changed HKCU: Wine rewrites user.reg from memory
-        stopServer();
+        m_session.stopServer();
         for (const Sample& s : samples())
             QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, s.name, 0), s.data);
-        QCOMPARE(store.ReadValue(kHkeyLocalMachine, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+        QCOMPARE(store.ReadValue(kHkeyLocalMachine,
+                                 QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
                                  QStringLiteral("SwMachine"), 0),
                  QStringLiteral("C:\\m \"q\".exe"));
         // deleting through the store is seen by Wine too
         store.DeleteValue(kHkeyCurrentUser, sub, QStringLiteral("Plain"));
-        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("query"), QStringLiteral("HKCU\\") + sub, QStringLiteral("/v"),
-                       QStringLiteral("Plain")}),
+        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("query"), QStringLiteral("HKCU\\") + sub,
+                       QStringLiteral("/v"), QStringLiteral("Plain")}),
                  1);
-        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("query"), QStringLiteral("HKCU\\") + sub, QStringLiteral("/v"),
-                       QStringLiteral("_under")}),
+        QCOMPARE(wine({QStringLiteral("reg"), QStringLiteral("query"), QStringLiteral("HKCU\\") + sub,
+                       QStringLiteral("/v"), QStringLiteral("_under")}),
                  0);
-        stopServer();
+        m_session.stopServer();
     }
 };
 

@@ -1,4 +1,5 @@
 #include "platform/wine/lnk_shortcut_file.h"
+#include "wine_session.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,28 +9,30 @@
 #include <QtTest>
 
 using namespace sw;
+using sw::test::WineSession;
 
 namespace {
 
 // Loads each link through Wine's own IShellLinkW and prints the path Wine would start.
-const char* const kReader = R"(#define COBJMACROS
-#include <windows.h>
-#include <shlobj.h>
-#include <stdio.h>
-int wmain(int argc, wchar_t** argv) {
-    CoInitialize(NULL);
-    for (int i = 1; i < argc; ++i) {
-        IShellLinkW* link; IPersistFile* file; WCHAR path[MAX_PATH] = {0}; char utf8[1024];
-        CoCreateInstance(&CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, &IID_IShellLinkW, (void**)&link);
-        IShellLinkW_QueryInterface(link, &IID_IPersistFile, (void**)&file);
-        IPersistFile_Load(file, argv[i], STGM_READ);
-        HRESULT hr = IShellLinkW_GetPath(link, path, MAX_PATH, NULL, SLGP_RAWPATH);
-        WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8, sizeof utf8, NULL, NULL);
-        printf("%08lx %s\n", hr, utf8);
-    }
-    return 0;
-}
-)";
+const char* const kReader =
+    "#define COBJMACROS\n"
+    "#include <windows.h>\n"
+    "#include <shlobj.h>\n"
+    "#include <stdio.h>\n"
+    "int wmain(int argc, wchar_t** argv) {\n"
+    "    CoInitialize(NULL);\n"
+    "    for (int i = 1; i < argc; ++i) {\n"
+    "        IShellLinkW* link; IPersistFile* file; WCHAR path[MAX_PATH] = {0}; char utf8[1024];\n"
+    "        CoCreateInstance(&CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, &IID_IShellLinkW, "
+    "(void**)&link);\n"
+    "        IShellLinkW_QueryInterface(link, &IID_IPersistFile, (void**)&file);\n"
+    "        IPersistFile_Load(file, argv[i], STGM_READ);\n"
+    "        HRESULT hr = IShellLinkW_GetPath(link, path, MAX_PATH, NULL, SLGP_RAWPATH);\n"
+    "        WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8, sizeof utf8, NULL, NULL);\n"
+    "        printf(\"%08lx %s\\n\", hr, utf8);\n"
+    "    }\n"
+    "    return 0;\n"
+    "}\n";
 
 } // namespace
 
@@ -44,7 +47,7 @@ private slots:
             QSKIP("set SW_SLOW_WINE_TESTS=1 to run (a fresh Wine prefix takes about a minute)");
         }
         const QString compiler = QStandardPaths::findExecutable("x86_64-w64-mingw32-gcc");
-        if (QStandardPaths::findExecutable("wine").isEmpty() || compiler.isEmpty()) {
+        if (!WineSession::available() || compiler.isEmpty()) {
             QSKIP("needs wine and x86_64-w64-mingw32-gcc");
         }
         QTemporaryDir dir;
@@ -69,19 +72,13 @@ private slots:
             shortcut.CreateShortcut(links.last(), info);
         }
 
-        QProcess wine;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("WINEPREFIX", prefix);
-        env.insert("WINEDEBUG", "-all");
-        env.insert("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
-        wine.setProcessEnvironment(env);
-        wine.start("wine", QStringList{"C:\\lnk\\reader.exe"} + links);
-        QVERIFY(wine.waitForFinished(300000));
-        const QString out = QString::fromUtf8(wine.readAllStandardOutput());
-        QProcess server;
-        server.setProcessEnvironment(env);
-        server.start("wineserver", {"-w"});
-        server.waitForFinished(60000);
+        WineSession wine(prefix);
+        wine.setVariable("WINEDLLOVERRIDES", "mscoree,mshtml=;winemenubuilder.exe=d");
+        QByteArray output;
+        const int code = wine.run("wine", QStringList{"C:\\lnk\\reader.exe"} + links, &output, 300000);
+        QVERIFY(code != WineSession::kNotStarted && code != WineSession::kTimedOut);
+        wine.waitForServer(60000);
+        const QString out = QString::fromUtf8(output);
         for (const QString& target : targets) {
             QVERIFY2(out.contains(QStringLiteral("00000000 ") + target), qPrintable(out));
         }
