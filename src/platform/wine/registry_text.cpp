@@ -107,6 +107,13 @@ int compareNames(QStringView a, QStringView b) {
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
+QString nameKey(QStringView name) {
+    QString key(name.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < name.size(); ++i)
+        key[i] = QChar(lower(name[i].unicode()));
+    return key;
+}
+
 bool namesEqual(QStringView a, QStringView b) {
     return a.size() == b.size() && compareNames(a, b) == 0;
 }

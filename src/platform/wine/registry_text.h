@@ -33,18 +33,18 @@ inline constexpr char kHeaderLine[] = "WINE REGISTRY Version 2";
 
 // One value line (or one value line with its continuation lines).
 struct ValueEntry {
-    QString name;          // decoded; empty for the default value "@"
+    QString name; // decoded; empty for the default value "@"
     std::uint32_t type = 0;
-    QByteArray data;       // the bytes as the server holds them (strings: UTF-16LE with the final NUL)
-    qsizetype begin = 0;   // offset of the first byte of the line
-    qsizetype end = 0;     // offset one past the line's final newline (or the buffer's end)
+    QByteArray data;     // the bytes as the server holds them (strings: UTF-16LE with the final NUL)
+    qsizetype begin = 0; // offset of the first byte of the line
+    qsizetype end = 0;   // offset one past the line's final newline (or the buffer's end)
 };
 
 // One key section: its "[...]" line up to the next key line.
 struct KeySection {
-    QString path;             // decoded, components joined by a single backslash (see decodePath)
-    bool valid = false;       // false for a key line Wine rejects (no closing ']'); it still ends the key before
-    qsizetype begin = 0;      // offset of the "[...]" line
+    QString path;        // decoded, components joined by a single backslash (see decodePath)
+    bool valid = false;  // false for a key line Wine rejects (no closing ']'); it still ends the key before
+    qsizetype begin = 0; // offset of the "[...]" line
     qsizetype pathBegin = 0;  // offset just after the '['
     qsizetype rawPathEnd = 0; // offset of the closing ']' (when valid)
     qsizetype headerEnd = 0;  // one past that line's newline
@@ -66,6 +66,8 @@ QByteArray escapeString(QStringView text, bool keyName);
 
 // Wine's case-insensitive name order: per UTF-16 unit lower-cased, a prefix sorts first.
 int compareNames(QStringView a, QStringView b);
+// The form in which two names that Wine takes as equal are the same text (lower-cased per unit).
+QString nameKey(QStringView name);
 bool namesEqual(QStringView a, QStringView b);
 // Order of key paths as Wine writes them: component by component, a parent before its children.
 int compareKeyPaths(QStringView a, QStringView b);
@@ -103,7 +105,8 @@ QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section);
 std::optional<ValueEntry> parseValueLine(QByteArrayView line);
 
 // The value's data as text: strings as text (UTF-16LE for hex(1|2|7), up to the first NUL),
-// REG_MULTI_SZ's non-empty items joined by '\n', DWORD/QWORD as unsigned decimal, other data as upper-case hex.
+// REG_MULTI_SZ's non-empty items joined by '\n', DWORD/QWORD as unsigned decimal, other data as upper-case
+// hex.
 QString valueText(std::uint32_t type, const QByteArray& data);
 // The bytes a REG_SZ holds for a text (UTF-16LE with the final NUL).
 QByteArray stringData(QStringView text);
@@ -163,7 +166,8 @@ private:
 // RegistryError when the buffer is not a Wine registry file (or for a value at the root).
 EditPlan planSetValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint32_t type,
                       const QByteArray& data, std::uint64_t filetime);
-EditPlan planDeleteValue(QByteArrayView buffer, QStringView keyPath, QStringView name, std::uint64_t filetime);
+EditPlan planDeleteValue(QByteArrayView buffer, QStringView keyPath, QStringView name,
+                         std::uint64_t filetime);
 EditPlan planCreateKey(QByteArrayView buffer, QStringView keyPath, std::uint64_t filetime);
 
 // The same edits returning the new buffer; changed tells whether anything differs.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cerrno>
 #include <cstring>
@@ -248,21 +249,24 @@ bool writeAll(int fd, QByteArrayView data) {
 }
 
 // Values of a section with names merged case-insensitively (first spelling, first position, last data).
-QList<ValueEntry> mergedValues(QByteArrayView buffer, const KeySection& section) {
+// The values as Wine loads them: a name that stands twice keeps its first spelling and place and
+// its last data. index maps each name's key to its position.
+QList<ValueEntry> mergedValues(QByteArrayView buffer, const KeySection& section,
+                               QHash<QString, qsizetype>* index = nullptr) {
     QList<ValueEntry> merged;
+    QHash<QString, qsizetype> positions;
     for (ValueEntry& v : parseValues(buffer, section)) {
-        bool found = false;
-        for (ValueEntry& m : merged) {
-            if (namesEqual(m.name, v.name)) {
-                m.type = v.type;
-                m.data = v.data;
-                found = true;
-                break;
-            }
+        const QString key = nameKey(v.name);
+        if (const auto it = positions.constFind(key); it != positions.cend()) {
+            merged[*it].type = v.type;
+            merged[*it].data = std::move(v.data);
+            continue;
         }
-        if (!found)
-            merged.append(std::move(v));
+        positions.insert(key, merged.size());
+        merged.append(std::move(v));
     }
+    if (index)
+        *index = std::move(positions);
     return merged;
 }
 
@@ -277,6 +281,7 @@ struct WineRegistryStore::SectionCache {
     bool exists = false;
     // The section's values, parsed on the first read: a listing reads every value of one key.
     std::optional<QList<ValueEntry>> values;
+    QHash<QString, qsizetype> index;
 };
 
 WineRegistryStore::WineRegistryStore(QString prefixDir) : m_prefixDir(std::move(prefixDir)) {}
@@ -299,8 +304,8 @@ bool WineRegistryStore::cachedSection(std::int32_t root, const QString& keyPath,
     readable = read != SectionRead::Unreadable;
     FileState after;
     if (statOk && fileState(name, after) && after == before)
-        m_cache =
-            std::make_shared<SectionCache>(SectionCache{file, keyPath, before, read, section, exists, {}});
+        m_cache = std::make_shared<SectionCache>(
+            SectionCache{file, keyPath, before, read, section, exists, {}, {}});
     else
         m_cache.reset();
     return read == SectionRead::Found;
@@ -346,24 +351,24 @@ std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, con
             QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
     if (!hasSection)
         return std::nullopt;
+    const auto key = findSection(section, keyPath);
+    if (!key)
+        return std::nullopt;
     QList<ValueEntry> parsed;
+    QHash<QString, qsizetype> parsedIndex;
     const QList<ValueEntry>* values = &parsed;
+    const QHash<QString, qsizetype>* index = &parsedIndex;
     if (m_cache && m_cache->read == SectionRead::Found &&
         m_cache->section.constData() == section.constData()) {
-        if (!m_cache->values) {
-            const auto key = findSection(section, keyPath);
-            m_cache->values = key ? parseValues(section, *key) : QList<ValueEntry>();
-        }
+        if (!m_cache->values)
+            m_cache->values = mergedValues(section, *key, &m_cache->index);
         values = &*m_cache->values;
-    } else if (const auto key = findSection(section, keyPath)) {
-        parsed = parseValues(section, *key);
+        index = &m_cache->index;
+    } else {
+        parsed = mergedValues(section, *key, &parsedIndex);
     }
-    // A name that stands twice keeps its last data, as Wine loads it.
-    const ValueEntry* found = nullptr;
-    for (const ValueEntry& v : *values)
-        if (namesEqual(v.name, name))
-            found = &v;
-    return found ? std::optional<ValueEntry>(*found) : std::nullopt;
+    const auto it = index->constFind(nameKey(name));
+    return it == index->cend() ? std::nullopt : std::optional<ValueEntry>(values->at(*it));
 }
 
 QString WineRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
