@@ -117,7 +117,6 @@ private slots:
         QCOMPARE(machine.exitCode, 0);
         QCOMPARE(linesOf(machine.out).size(), 1);
         QCOMPARE(linesOf(machine.out)[0][0], QString("machine"));
-        QCOMPARE(linesOf(run({"--prefix", prefix.path(), "list", "LOCAL USER"}).out).size(), 1);
         QCOMPARE(linesOf(run({"--prefix", prefix.path(), "list", "REGISTRY"}).out).size(), 4);
         const Result services = run({"--prefix", prefix.path(), "list", "SERVICES"});
         QCOMPARE(services.exitCode, 0);
@@ -135,22 +134,22 @@ private slots:
         QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
         const QJsonArray rows = document.array();
         QCOMPARE(rows.size(), 2);
-        const QJsonObject first = rows[0].toObject();
-        QCOMPARE(first["name"].toString(), QString("a \"quoted\" name"));
-        QCOMPARE(first["program"].toString(), QString("\"C:\\x y\\z.exe\" -q"));
-        QCOMPARE(first["valid"].toString(), QString("No"));
-        QCOMPARE(first["active"].toString(), QString("No"));
-        QCOMPARE(first["place"].toString(), QString("Run (current user)"));
-        QCOMPARE(first["tag"].toString(),
-                 QString("-2147483647;Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+        QJsonObject first = rows[0].toObject();
         QVERIFY(first["ghosted"].isBool());
+        first.remove("ghosted");
+        QCOMPARE(first,
+                 QJsonObject({{"name", "a \"quoted\" name"},
+                              {"program", "\"C:\\x y\\z.exe\" -q"},
+                              {"valid", "No"},
+                              {"active", "No"},
+                              {"place", "Run (current user)"},
+                              {"tag", "-2147483647;Software\\Microsoft\\Windows\\CurrentVersion\\Run"}}));
         QCOMPARE(rows[1].toObject()["program"].toString(), QString());
         QCOMPARE(rows[1].toObject()["active"].toString(), QString("Yes"));
 
         const Result empty = run({"--prefix", prefix.path(), "list", "ALL RUNONCE", "--json"});
         QCOMPARE(empty.exitCode, 0);
-        QVERIFY(QJsonDocument::fromJson(empty.out).isArray());
-        QVERIFY(QJsonDocument::fromJson(empty.out).array().isEmpty());
+        QCOMPARE(QJsonDocument::fromJson(empty.out), QJsonDocument(QJsonArray()));
     }
 
     void badArgumentsGiveOneLineAndStatusTwo() {
@@ -159,9 +158,7 @@ private slots:
         QVERIFY(QFile(notPrefix.filePath("user.reg")).open(QIODevice::WriteOnly));
         verifyUsageError(run({"--prefix", m_home.filePath("missing"), "list"}));
         verifyUsageError(run({"--prefix", notPrefix.path(), "list"}));
-        verifyUsageError(run({"--prefix", prefix.path(), "list", "NOPE"}));
         verifyUsageError(run({"--prefix", prefix.path(), "list", "all"}));
-        verifyUsageError(run({"--prefix", prefix.path(), "delete"}));
         verifyUsageError(run({"--prefix", prefix.path()}));
         verifyUsageError(run({"--prefix", prefix.path(), "list", "LOCAL", "RUN"}));
         verifyUsageError(run({"--prefix", prefix.path(), "list", "--bogus"}));
