@@ -74,6 +74,16 @@ struct Fixture {
     }
 };
 
+// Drags the splitter's bar by `offset` pixels from its grip.
+void dragBar(SplitterPanel* panel, QPoint offset) {
+    auto* bar = panel->findChild<QWidget*>("pbSplit", Qt::FindDirectChildrenOnly);
+    QVERIFY(bar);
+    const QPoint grip = bar->rect().center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(bar, grip + offset);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, grip + offset);
+}
+
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -214,22 +224,15 @@ private slots:
         Fixture f;
         f.start();
         // Drop the lower bar 8 pixels above the bottom edge: inside the snap zone of 550 twips.
-        auto* lowerBar = f.window.SplitterPanel1->findChild<QWidget*>("pbSplit", Qt::FindDirectChildrenOnly);
-        QVERIFY(lowerBar);
-        const QPoint grip = lowerBar->rect().center();
-        QTest::mousePress(lowerBar, Qt::LeftButton, {}, grip);
-        const int toBottom = f.window.SplitterPanel1->height() - lowerBar->geometry().center().y() - 8;
-        QTest::mouseMove(lowerBar, grip + QPoint(0, toBottom));
-        QTest::mouseRelease(lowerBar, Qt::LeftButton, {}, grip + QPoint(0, toBottom));
+        auto* lower = f.window.SplitterPanel1;
+        const QWidget* lowerBar = lower->findChild<QWidget*>("pbSplit", Qt::FindDirectChildrenOnly);
+        dragBar(lower, QPoint(0, lower->height() - lowerBar->geometry().center().y() - 8));
         QCOMPARE(f.window.SplitterPanel1->Snapped(), 2);
         QVERIFY(!f.window.toolbarButton("details")->isChecked());
 
-        auto* sideBar = f.window.SplitterPanel2->findChild<QWidget*>("pbSplit", Qt::FindDirectChildrenOnly);
-        const QPoint sideGrip = sideBar->rect().center();
-        QTest::mousePress(sideBar, Qt::LeftButton, {}, sideGrip);
-        const QPoint nearLeft(-sideBar->geometry().center().x() + 10, sideGrip.y());
-        QTest::mouseMove(sideBar, nearLeft);
-        QTest::mouseRelease(sideBar, Qt::LeftButton, {}, nearLeft);
+        auto* side = f.window.SplitterPanel2;
+        const QWidget* sideBar = side->findChild<QWidget*>("pbSplit", Qt::FindDirectChildrenOnly);
+        dragBar(side, QPoint(10 - sideBar->geometry().center().x() - sideBar->rect().center().x(), 0));
         QCOMPARE(f.window.SplitterPanel2->Snapped(), 1);
         QVERIFY(!f.window.toolbarButton("folderlist")->isChecked());
         QVERIFY(!f.window.tvwCategories->isVisible());

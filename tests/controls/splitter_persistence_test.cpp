@@ -37,25 +37,21 @@ class SplitterPersistenceTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void missingPositionFollowsMinPanelSize() {
+    void readRules() {
         QCOMPARE(load({}).state().Position, 2000);
         const SplitterCore core = load({{"MinPanelSize", 2600}, {"SnapToEdge", true}});
         QCOMPARE(core.state().Position, 2600);
         QVERIFY(!core.changed());
-    }
 
-    void storedPositionWinsOverSnapped() {
-        const SplitterCore core = load({{"SnapToEdge", true}, {"Snapped", 2}, {"Position", 5000}});
-        QCOMPARE(int{core.state().Snapped}, 2);
-        QCOMPARE(core.state().Position, 5000);
+        const SplitterCore stored = load({{"SnapToEdge", true}, {"Snapped", 2}, {"Position", 5000}});
+        QCOMPARE(int{stored.state().Snapped}, 2);
+        QCOMPARE(stored.state().Position, 5000); // the stored position wins over Snapped
         // Snapped is restored through its rule, which needs SnapToEdge.
         QCOMPARE(int{load({{"Snapped", 1}}).state().Snapped}, 0);
-    }
 
-    void unreadableValuesFallBack() {
-        const SplitterCore core = load({{"MinPanelSize", "wide"}, {"BackColor", "-2147483633"}});
-        QCOMPARE(core.state().MinPanelSize, 2000);
-        QCOMPARE(core.state().BackColor, 0x8000000Fu);
+        const SplitterCore unreadable = load({{"MinPanelSize", "wide"}, {"BackColor", "-2147483633"}});
+        QCOMPARE(unreadable.state().MinPanelSize, 2000);
+        QCOMPARE(unreadable.state().BackColor, 0x8000000Fu);
     }
 
     void writesInOrderAndOmitsDefaults() {
