@@ -4,8 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -14,14 +12,8 @@
 using namespace sw;
 
 namespace {
-// The raw bytes of the DOS attribute xattr, read the way an outside tool reads them.
+// The raw bytes of the DOS attribute xattr, as any other reader of the file sees them.
 QByteArray dosAttrib(const QString& host) {
-    if (!QStandardPaths::findExecutable(QStringLiteral("getfattr")).isEmpty()) {
-        QProcess getfattr;
-        getfattr.start(QStringLiteral("getfattr"), {"--only-values", "-n", "user.DOSATTRIB", host});
-        getfattr.waitForFinished();
-        return getfattr.exitCode() == 0 ? getfattr.readAllStandardOutput() : QByteArray("<none>");
-    }
     char buffer[64];
     const ssize_t length =
         ::getxattr(QFile::encodeName(host).constData(), "user.DOSATTRIB", buffer, sizeof buffer);
