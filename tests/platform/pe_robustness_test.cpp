@@ -17,11 +17,14 @@ namespace {
 constexpr qsizetype kRoot = 0x3800;
 const QString kCompany = QStringLiteral("CompanyName");
 
-void put16(QByteArray& bytes, qsizetype at, quint16 value) {
+// A copy of `bytes` with a little-endian number written at `at`.
+QByteArray with16(QByteArray bytes, qsizetype at, quint16 value) {
     qToLittleEndian(value, bytes.data() + at);
+    return bytes;
 }
-void put32(QByteArray& bytes, qsizetype at, quint32 value) {
+QByteArray with32(QByteArray bytes, qsizetype at, quint32 value) {
     qToLittleEndian(value, bytes.data() + at);
+    return bytes;
 }
 
 qsizetype optionalHeader(const QByteArray& bytes) {
@@ -73,17 +76,14 @@ private slots:
         const QByteArray good = readAll(fixture(QStringLiteral("app_x86_64.exe")));
         const qsizetype optional = optionalHeader(good);
 
-        QByteArray farPe = good;
-        put32(farPe, 0x3C, 0xFFFFFFF0u);
+        const QByteArray farPe = with32(good, 0x3C, 0xFFFFFFF0u);
         QVERIFY(!PeResources(farPe).isPe());
 
-        QByteArray noDirectories = good;
-        put32(noDirectories, optional + 108, 0); // NumberOfRvaAndSizes
+        const QByteArray noDirectories = with32(good, optional + 108, 0); // NumberOfRvaAndSizes
         QVERIFY(PeResources(noDirectories).isPe());
         QVERIFY(PeResources(noDirectories).resources().isEmpty());
 
-        QByteArray nowhere = good;
-        put32(nowhere, optional + 128, 0x7FFF0000u); // resource RVA in no section
+        const QByteArray nowhere = with32(good, optional + 128, 0x7FFF0000u); // resource RVA in no section
         QVERIFY(PeResources(nowhere).resources().isEmpty());
     }
 
@@ -92,26 +92,20 @@ private slots:
         QCOMPARE(qFromLittleEndian<quint16>(good.constData() + kRoot + 14), 3); // types 3, 14, 16
 
         // The icon type's subdirectory is the root itself; the other types must still be read.
-        QByteArray selfLoop = good;
-        put32(selfLoop, kRoot + 16 + 4, 0x80000000u);
+        const QByteArray selfLoop = with32(good, kRoot + 16 + 4, 0x80000000u);
         QCOMPARE(readVersionText(selfLoop, kCompany), QStringLiteral("Example Tools Ltd."));
         QVERIFY(rebuildFirstIconGroup(PeResources(selfLoop)).isEmpty()); // no RT_ICON left
 
         // All three types share the version type's name directory: each directory is read once.
-        QByteArray shared = good;
         const quint32 versionNames = qFromLittleEndian<quint32>(good.constData() + kRoot + 16 + 2 * 8 + 4);
-        put32(shared, kRoot + 16 + 4, versionNames);
-        put32(shared, kRoot + 16 + 8 + 4, versionNames);
+        const QByteArray shared =
+            with32(with32(good, kRoot + 16 + 4, versionNames), kRoot + 16 + 8 + 4, versionNames);
         QCOMPARE(PeResources(shared).resources().size(), 1);
 
         // A leaf where a directory belongs, and entry counts far beyond the section.
-        QByteArray leafAtTop = good;
-        put32(leafAtTop, kRoot + 16 + 2 * 8 + 4, versionNames & 0x7FFFFFFFu);
+        const QByteArray leafAtTop = with32(good, kRoot + 16 + 2 * 8 + 4, versionNames & 0x7FFFFFFFu);
         QVERIFY(readVersionText(leafAtTop, kCompany).isEmpty());
-        QByteArray manyEntries = good;
-        put16(manyEntries, kRoot + 12, 0xFFFF);
-        put16(manyEntries, kRoot + 14, 0xFFFF);
-        exercise(manyEntries);
+        exercise(with16(with16(good, kRoot + 12, 0xFFFF), kRoot + 14, 0xFFFF));
     }
 
     void brokenVersionNodes() {
@@ -120,28 +114,19 @@ private slots:
         QVERIFY(block > 0);
 
         // Offsets from the observed layout: CompanyName at 0x098, Translation at 0x1ec.
-        QByteArray longValue = good;
-        put16(longValue, block + 0x098 + 2, 0xFFFF); // value length beyond the node: read to the NUL
-        QCOMPARE(readVersionText(longValue, kCompany), QStringLiteral("Example Tools Ltd."));
-
-        QByteArray overlongNode = good;
-        put16(overlongNode, block + 0x098, 0xFFFF); // the node claims more than its parent holds
-        QVERIFY(readVersionText(overlongNode, kCompany).isEmpty());
-
-        QByteArray shortTranslation = good;
-        put16(shortTranslation, block + 0x1ec + 2, 2); // half a pair
-        QVERIFY(readVersionText(shortTranslation, kCompany).isEmpty());
-
-        QByteArray otherLanguage = good;
-        put16(otherLanguage, block + 0x20c, 0x0407); // no table 040704B0: no fallback to 040904B0
-        QVERIFY(readVersionText(otherLanguage, kCompany).isEmpty());
+        // A value length beyond the node: read to the NUL.
+        QCOMPARE(readVersionText(with16(good, block + 0x098 + 2, 0xFFFF), kCompany),
+                 QStringLiteral("Example Tools Ltd."));
+        // The node claims more than its parent holds; half a translation pair; no table 040704B0 (no
+        // fallback to 040904B0).
+        QVERIFY(readVersionText(with16(good, block + 0x098, 0xFFFF), kCompany).isEmpty());
+        QVERIFY(readVersionText(with16(good, block + 0x1ec + 2, 2), kCompany).isEmpty());
+        QVERIFY(readVersionText(with16(good, block + 0x20c, 0x0407), kCompany).isEmpty());
 
         // The version's data entry: RVA 0xF1D8, then its Size 528.
-        QByteArray hugeSize = good;
         const qsizetype sizeField = good.indexOf(QByteArray::fromHex("d8f1000010020000"), kRoot) + 4;
         QVERIFY(sizeField > kRoot && sizeField < block);
-        put32(hugeSize, sizeField, 0xFFFFFFF0u);
-        QVERIFY(readVersionText(hugeSize, kCompany).isEmpty());
+        QVERIFY(readVersionText(with32(good, sizeField, 0xFFFFFFF0u), kCompany).isEmpty());
     }
 
     void brokenIconGroups() {
@@ -149,21 +134,18 @@ private slots:
         const auto group = static_cast<qsizetype>(resource(good, kResourceGroupIcon).fileOffset);
         QVERIFY(group > 0);
 
-        QByteArray manyImages = good;
-        put16(manyImages, group + 4, 1000); // 1000 entries announced, 4 present
+        const QByteArray manyImages = with16(good, group + 4, 1000); // 1000 entries announced, 4 present
         QCOMPARE(rebuildFirstIconGroup(PeResources(manyImages)), readAll(fixture(QStringLiteral("app.ico"))));
 
         // The 16 px entry names an icon that does not exist: skipped, and 16 px is scaled from 32.
-        QByteArray missingImage = good;
-        put16(missingImage, group + 6 + 12, 99);
+        const QByteArray missingImage = with16(good, group + 6 + 12, 99);
         const QByteArray ico = rebuildFirstIconGroup(PeResources(missingImage));
         QCOMPARE(qFromLittleEndian<quint16>(ico.constData() + 4), 3);
         const QImage img32(fixture(QStringLiteral("img32.png")));
         QVERIFY(sw::test::scaledFrom(bestIconImage(ico, 16), img32));
 
         // An image whose header claims an absurd size is not handed to a decoder.
-        QByteArray giant = good;
-        put32(giant, resource(good, kResourceIcon).fileOffset + 4, 0x7FFFFFFF);
+        const QByteArray giant = with32(good, resource(good, kResourceIcon).fileOffset + 4, 0x7FFFFFFF);
         QVERIFY(sw::test::scaledFrom(bestIconImage(rebuildFirstIconGroup(PeResources(giant)), 16), img32));
     }
 };

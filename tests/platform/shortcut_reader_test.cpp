@@ -16,14 +16,15 @@ QByteArray readFixture(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void putU16(QByteArray& bytes, qsizetype at, quint16 v) {
-    bytes[at] = char(v & 0xFF);
-    bytes[at + 1] = char(v >> 8);
+// A copy of `bytes` with a little-endian number written at `at`.
+QByteArray with16(QByteArray bytes, qsizetype at, quint16 v) {
+    qToLittleEndian(v, bytes.data() + at);
+    return bytes;
 }
 
-void putU32(QByteArray& bytes, qsizetype at, quint32 v) {
-    putU16(bytes, at, quint16(v & 0xFFFF));
-    putU16(bytes, at + 2, quint16(v >> 16));
+QByteArray with32(QByteArray bytes, qsizetype at, quint32 v) {
+    qToLittleEndian(v, bytes.data() + at);
+    return bytes;
 }
 
 // Parses without letting anything but ShortcutError out; the point is reaching the end alive.
@@ -99,8 +100,8 @@ private slots:
     }
 
     void relativeOnlyResolvesAgainstLinkFolder() {
-        QByteArray bytes = readFixture("tool_full.lnk").first(0x4C);
-        putU32(bytes, 0x14, 0x88); // HasRelativePath | IsUnicode
+        QByteArray bytes =
+            with32(readFixture("tool_full.lnk").first(0x4C), 0x14, 0x88); // HasRelativePath | IsUnicode
         const QString rel = QStringLiteral("..\\bin\\x.exe");
         bytes.append(char(rel.size())).append('\0');
         bytes.append(reinterpret_cast<const char*>(rel.utf16()), rel.size() * 2);
@@ -120,44 +121,29 @@ private slots:
 
     void damagedSectionsFailSoft() {
         const QByteArray ms = readFixture("ms_shllink_3_1_sample.lnk");
+        const QString target = QStringLiteral("C:\\test\\a.txt");
         // ForceNoLinkInfo: LinkInfo skipped by its size, the strings after it still line up.
-        QByteArray force = ms;
-        putU32(force, 0x14, qFromLittleEndian<quint32>(ms.constData() + 0x14) | 0x100);
-        ShellLink link = parseShellLink(force);
+        ShellLink link =
+            parseShellLink(with32(ms, 0x14, qFromLittleEndian<quint32>(ms.constData() + 0x14) | 0x100));
         QCOMPARE(link.linkInfoTarget, QString());
-        QCOMPARE(link.target, "C:\\test\\a.txt"); // from the IDList
+        QCOMPARE(link.target, target); // from the IDList
         QCOMPARE(link.workingDir, "C:\\test");
-
-        QByteArray idListTooLong = ms;
-        putU16(idListTooLong, 0x4C, 0xFFFF);
-        link = parseShellLink(idListTooLong);
-        QVERIFY(link.damaged);
-        QVERIFY(link.target.isEmpty());
-
-        QByteArray itemSizeOne = ms;
-        putU16(itemSizeOne, 0x4E, 1);
-        QVERIFY(parseShellLink(itemSizeOne).idListTarget.isEmpty());
-        QCOMPARE(parseShellLink(itemSizeOne).target, "C:\\test\\a.txt");
-
-        QByteArray hugeItem = ms;
-        putU16(hugeItem, 0x4E, 0xFFFF);
-        QVERIFY(parseShellLink(hugeItem).idListTarget.isEmpty());
+        link = parseShellLink(with16(ms, 0x4C, 0xFFFF)); // the IDList runs past the end
+        QVERIFY(link.damaged && link.target.isEmpty());
+        link = parseShellLink(with16(ms, 0x4E, 1)); // an item of size one
+        QVERIFY(link.idListTarget.isEmpty());
+        QCOMPARE(link.target, target);
+        QVERIFY(parseShellLink(with16(ms, 0x4E, 0xFFFF)).idListTarget.isEmpty());
 
         const qsizetype linkInfoAt = 0x4E + 0xBD;
-        QByteArray tinyInfo = ms;
-        putU32(tinyInfo, linkInfoAt + 4, 0x10); // header smaller than the fixed part
-        QCOMPARE(parseShellLink(tinyInfo).linkInfoTarget, QString());
-        QCOMPARE(parseShellLink(tinyInfo).workingDir, "C:\\test");
-
-        QByteArray offsetPastEnd = ms;
-        putU32(offsetPastEnd, linkInfoAt + 16, 0x7FFFFFF0);
-        QCOMPARE(parseShellLink(offsetPastEnd).linkInfoTarget, QString());
-
-        QByteArray hugeBlock = ms;
-        const qsizetype firstBlock = ms.size() - 4 - 0x60; // tracker block before the terminator
-        putU32(hugeBlock, firstBlock, 0xFFFFFFFF);
-        QVERIFY(parseShellLink(hugeBlock).damaged);
-        QCOMPARE(parseShellLink(hugeBlock).target, "C:\\test\\a.txt");
+        link = parseShellLink(with32(ms, linkInfoAt + 4, 0x10)); // header smaller than the fixed part
+        QCOMPARE(link.linkInfoTarget, QString());
+        QCOMPARE(link.workingDir, "C:\\test");
+        QCOMPARE(parseShellLink(with32(ms, linkInfoAt + 16, 0x7FFFFFF0)).linkInfoTarget, QString());
+        // The tracker block before the terminator claims 4 GB.
+        link = parseShellLink(with32(ms, ms.size() - 4 - 0x60, 0xFFFFFFFF));
+        QVERIFY(link.damaged);
+        QCOMPARE(link.target, target);
     }
 
     // Every prefix of every fixture, every flag bit and every byte forced to 0x00 and 0xFF: the
@@ -186,12 +172,8 @@ private slots:
 
     void rejectsNonShortcutsAndHugeFiles() {
         QByteArray bytes = readFixture("tool_full.lnk");
-        QByteArray header = bytes;
-        putU32(header, 0, 0x4D);
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(header));
-        QByteArray clsid = bytes;
-        clsid[4] = 0x02;
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(clsid));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(with32(bytes, 0, 0x4D)));   // header size
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(with16(bytes, 4, 0x1402))); // class id
         QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(bytes.first(0x4B)));
 
         LnkShortcutFile shortcut([](const QString&) { return QString(); });
