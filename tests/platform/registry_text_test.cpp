@@ -143,27 +143,23 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("keyName");
         QTest::addColumn<QByteArray>("escaped");
-        QTest::newRow("e-acute before a") << QStringLiteral("\u00e9a") << false << QByteArray("\\x00e9a");
-        QTest::newRow("e-acute before z") << QStringLiteral("\u00e9z") << false << QByteArray("\\xe9z");
-        QTest::newRow("U-umlaut before b")
-            << QStringLiteral("\u00dcbung") << false << QByteArray("\\x00dcbung");
-        QTest::newRow("ctl before octal digit")
-            << QString::fromLatin1("\0017") << false << QByteArray("\\0017");
-        QTest::newRow("ctl before 8") << QString::fromLatin1("\0018") << false << QByteArray("\\18");
-        QTest::newRow("C escapes") << QString::fromLatin1("\a\b\t\n\v\f\r\x1b") << false
-                                   << QByteArray("\\a\\b\\t\\n\\v\\f\\r\\e");
-        QTest::newRow("NUL") << QString(QChar(0)) + QStringLiteral("x0") << false << QByteArray("\\0x0");
-        QTest::newRow("NUL before octal")
-            << QString(QChar(0)) + QStringLiteral("0") << false << QByteArray("\\0000");
-        QTest::newRow("quote and backslash")
-            << QStringLiteral("a\"b\\c") << false << QByteArray("a\\\"b\\\\c");
-        QTest::newRow("brackets in data") << QStringLiteral("[x]") << false << QByteArray("[x]");
-        QTest::newRow("brackets in key") << QStringLiteral("[x]\"") << true << QByteArray("\\[x\\]\"");
-        QTest::newRow("surrogates") << QStringLiteral("\U0001f600x") << false
-                                    << QByteArray("\\xd83d\\xde00x");
-        QTest::newRow("surrogate low before hex")
-            << QStringLiteral("\U0001f600f") << false << QByteArray("\\xd83d\\xde00f");
-        QTest::newRow("DEL stays") << QString::fromLatin1("\x7f") << false << QByteArray("\x7f");
+        auto row = [](const char* name, const QString& text, const QByteArray& escaped, bool key = false) {
+            QTest::newRow(name) << text << key << escaped;
+        };
+        row("e-acute before a", QStringLiteral("\u00e9a"), "\\x00e9a");
+        row("e-acute before z", QStringLiteral("\u00e9z"), "\\xe9z");
+        row("U-umlaut before b", QStringLiteral("\u00dcbung"), "\\x00dcbung");
+        row("ctl before octal digit", QString::fromLatin1("\0017"), "\\0017");
+        row("ctl before 8", QString::fromLatin1("\0018"), "\\18");
+        row("C escapes", QString::fromLatin1("\a\b\t\n\v\f\r\x1b"), "\\a\\b\\t\\n\\v\\f\\r\\e");
+        row("NUL", QString(QChar(0)) + QStringLiteral("x0"), "\\0x0");
+        row("NUL before octal", QString(QChar(0)) + QStringLiteral("0"), "\\0000");
+        row("quote and backslash", QStringLiteral("a\"b\\c"), "a\\\"b\\\\c");
+        row("brackets in data", QStringLiteral("[x]"), "[x]");
+        row("brackets in key", QStringLiteral("[x]\""), "\\[x\\]\"", true);
+        row("surrogates", QStringLiteral("\U0001f600x"), "\\xd83d\\xde00x");
+        row("surrogate low before hex", QStringLiteral("\U0001f600f"), "\\xd83d\\xde00f");
+        row("DEL stays", QString::fromLatin1("\x7f"), "\x7f");
     }
     void escapesAsWine() {
         QFETCH(QString, text);
