@@ -3,14 +3,11 @@
 # the registry fixtures (files written by Wine 8).
 # Usage: scripts/fuzz-registry.sh [seconds]   (default 60)
 set -eu
-root=$(cd "$(dirname "$0")/.." && pwd)
-build="${SW_FUZZ_BUILD:-$root/build-fuzz}"
-seconds=${1:-60}
+fuzz_folder="build-fuzz"
+# shellcheck source=SCRIPTDIR/fuzz-common.sh
+. "$(dirname "$0")/fuzz-common.sh"
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER=clang++ \
-    -DSW_BUILD_FUZZERS=ON -DSW_BUILD_TESTS=OFF
-cmake --build "$build" --target registry_fuzzer -j2
+fuzz_build registry_fuzzer
 
 # The corpus grows in the build folder; the fixtures stay untouched. Small seeds fuzz faster, so the
 # fixtures are cut into one file per key (each with Wine's header).
@@ -25,5 +22,4 @@ for f in "$root"/tests/fixtures/registry/*.reg; do
         n > 0 { print > out }' "$f"
 done
 rm -f "$build/header.tmp"
-cd "$build"
-"$build/fuzz/registry_fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=8192 "$corpus"
+fuzz_run registry_fuzzer -timeout=10 -max_len=8192 "$corpus"
