@@ -245,7 +245,7 @@ void SectionScanner::decodePath(KeySection& section) const {
     section.rawPathEnd = path ? pos - 1 : 0;
 }
 
-bool SectionScanner::matchesPath(const KeySection& section, QStringView lowerTarget) const {
+bool SectionScanner::matchesPath(const KeySection& section, QStringView lowerTarget, bool orBelow) const {
     const qsizetype stop = lineEnd(m_buffer, section.pathBegin);
     const QByteArrayView line = m_buffer.first(contentEnd(m_buffer, section.pathBegin, stop));
     Decoder decoder(line, section.pathBegin, ']');
@@ -266,7 +266,8 @@ bool SectionScanner::matchesPath(const KeySection& section, QStringView lowerTar
                 ++i;
                 continue;
             }
-            return false;
+            // Past the target and its separator: a subkey's name begins.
+            return orBelow && previous == u'\\';
         }
         if (lower(unit) != lowerTarget[i].unicode())
             return false;

@@ -87,7 +87,8 @@ public:
     // Decodes the section's path (path, valid, rawPathEnd).
     void decodePath(KeySection& section) const;
     // True when the section's path equals the lower-cased target (components joined by '\').
-    bool matchesPath(const KeySection& section, QStringView lowerTarget) const;
+    // With orBelow, a subkey of the target matches too.
+    bool matchesPath(const KeySection& section, QStringView lowerTarget, bool orBelow = false) const;
 
 private:
     qsizetype findNextKeyLine(qsizetype from) const;

@@ -189,8 +189,10 @@ SectionRead readSection(const QString& path, const QString& keyPath, QByteArray&
             continue;
         SectionScanner scanner(line);
         KeySection candidate;
-        if (!scanner.next(candidate))
+        // Most lines differ within their first characters; only likely subkeys are decoded.
+        if (!scanner.next(candidate, false) || !scanner.matchesPath(candidate, lowerTarget, true))
             continue;
+        scanner.decodePath(candidate);
         const QStringList parts = splitKeyPath(candidate.path);
         if (candidate.valid && parts.size() > components.size()) {
             bool prefix = true;
