@@ -49,19 +49,6 @@ bool splitWindowsPath(QString path, QChar& drive, QStringList& components) {
 
 // The entry of folder that Wine would open for name: the exact name, else the first
 // case-insensitive match in directory order; empty when there is none.
-QString findInFolder(const QString& folder, const QString& name) {
-    const QString exact = folder + QLatin1Char('/') + name;
-    struct stat st;
-    if (::lstat(QFile::encodeName(exact).constData(), &st) == 0)
-        return name;
-    const QStringList entries = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QString& entry : entries)
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
-    return {};
-}
-
 // The DOS bits of the xattr as Wine parses it: "0x" then hex digits, a trailing NUL allowed.
 int readDosAttrib(const QByteArray& hostFile) {
     char buffer[64];
@@ -152,6 +139,26 @@ WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
     if (components.isEmpty())
         windows += QLatin1Char('\\');
     return {host, windows};
+}
+
+QString WineFileSystem::findInFolder(const QString& folder, const QString& name) const {
+    const QString exact = folder + QLatin1Char('/') + name;
+    struct stat st;
+    if (::lstat(QFile::encodeName(exact).constData(), &st) == 0)
+        return name;
+    if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
+        return {};
+    const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    FolderNames& names = (*m_folderNames)[folder];
+    if (names.byLowerName.isEmpty() || names.modified != modified) {
+        names = FolderNames{modified, {}};
+        const QStringList entries = QDir(folder).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+        for (const QString& entry : entries)
+            if (const QString key = entry.toLower(); !names.byLowerName.contains(key))
+                names.byLowerName.insert(key, entry); // the first spelling wins, as before
+    }
+    return names.byLowerName.value(name.toLower());
 }
 
 QString WineFileSystem::hostPath(const QString& path) const {

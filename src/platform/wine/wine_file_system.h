@@ -2,8 +2,10 @@
 
 #include "platform/file_system.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace sw {
 
@@ -31,8 +33,18 @@ private:
         QString windows;
     };
     Resolved resolve(const QString& path) const;
+    QString findInFolder(const QString& folder, const QString& name) const;
+
+    // The names of folders searched case-insensitively, kept while a folder's modification time
+    // stays the same: a listing looks up many files in the same few folders.
+    struct FolderNames {
+        qint64 modified = 0;
+        QHash<QString, QString> byLowerName;
+    };
 
     QString m_prefix;
+    std::shared_ptr<QHash<QString, FolderNames>> m_folderNames =
+        std::make_shared<QHash<QString, FolderNames>>();
 };
 
 } // namespace sw
