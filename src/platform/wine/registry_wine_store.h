@@ -27,7 +27,8 @@ public:
                           const QString& data) override;
     void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
                    std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) override;
-    QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name, std::uint32_t kind) override;
+    QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
+                      std::uint32_t kind) override;
     void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
     // The default value ("@") has the empty name and is never listed.
     QString SkippedValueName() const override { return QString(); }
@@ -37,7 +38,8 @@ public:
     const QString& prefixDir() const { return m_prefixDir; }
     // A value with its type and raw data, or nullopt when the key or value is missing. When a key
     // holds a name twice (differing in case), the later line wins, as Wine loads it.
-    std::optional<winereg::ValueEntry> readRawValue(std::int32_t root, const QString& keyPath, const QString& name);
+    std::optional<winereg::ValueEntry> readRawValue(std::int32_t root, const QString& keyPath,
+                                                    const QString& name);
     // Sets a value of any type (the data as the server holds it).
     void writeRawValue(std::int32_t root, const QString& keyPath, const QString& name, std::uint32_t type,
                        const QByteArray& data);
@@ -57,7 +59,8 @@ private:
     // The key section read last, reused while the file's size, times and inode stay the same (the
     // program enumerates a key and then reads each of its values).
     struct SectionCache;
-    bool cachedSection(std::int32_t root, const QString& keyPath, QByteArray& section, bool& exists, bool& readable);
+    bool cachedSection(std::int32_t root, const QString& keyPath, QByteArray& section, bool& exists,
+                       bool& readable);
 
     QString m_prefixDir;
     std::function<void()> m_beforeReplace;

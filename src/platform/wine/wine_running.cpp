@@ -40,7 +40,8 @@ QStringList wineServerLockFiles(const QString& prefixDir) {
 
 QString wineRunningOn(const QString& prefixDir) {
     for (const QString& file : wineServerLockFiles(prefixDir)) {
-        const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        const int fd =
+            ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0)
             continue;
         struct flock lock {};
@@ -51,9 +52,11 @@ QString wineRunningOn(const QString& prefixDir) {
         const int r = ::fcntl(fd, F_GETLK, &lock);
         ::close(fd);
         if (r == 0 && lock.l_type != F_UNLCK) {
-            const QString pid = lock.l_pid > 0 ? QStringLiteral(" (wineserver process %1)").arg(lock.l_pid) : QString();
-            return QStringLiteral("Wine is running on the prefix %1%2; its registry is read-only until Wine has "
-                                  "ended (wineserver -k ends it).")
+            const QString pid =
+                lock.l_pid > 0 ? QStringLiteral(" (wineserver process %1)").arg(lock.l_pid) : QString();
+            return QStringLiteral(
+                       "Wine is running on the prefix %1%2; its registry is read-only until Wine has "
+                       "ended (wineserver -k ends it).")
                 .arg(QDir::toNativeSeparators(prefixDir), pid);
         }
     }
