@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <sys/stat.h>
+
+namespace sw::winereg {
+
+// The whole file, read with read(2) into one buffer. Not memory-mapped: a writer that truncates the
+// file in place (Wine does for symlinked files) would turn a mapping into SIGBUS.
+class FileBytes {
+public:
+    explicit FileBytes(const QString& path);
+    bool ok() const { return m_ok; }
+    const QByteArray& bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+    bool m_ok = false;
+};
+
+enum class SectionRead { Found, Missing, Unreadable };
+
+// Finds one key's section in a registry file without reading the whole file into memory: section
+// receives the key's lines (its "[...]" line up to the next key line). Missing also covers a key that
+// exists only through its subkeys; exists tells that case apart.
+SectionRead readSection(const QString& path, const QString& keyPath, QByteArray& section, bool& exists);
+
+// What tells a file's versions apart: a change by anyone changes one of these.
+struct FileState {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    timespec mtime{};
+    timespec ctime{};
+    bool operator==(const FileState& o) const {
+        return dev == o.dev && ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+               mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
+               ctime.tv_nsec == o.ctime.tv_nsec;
+    }
+};
+
+bool fileState(const QByteArray& path, FileState& state, struct stat* out = nullptr);
+QString errnoText();
+// Writes all of data, retrying after interruptions; false on an error (errno tells which).
+bool writeAll(int fd, QByteArrayView data);
+
+} // namespace sw::winereg
