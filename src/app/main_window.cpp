@@ -157,6 +157,9 @@ void frmMain::createLists() {
 
     tvwCategories = named(new QTreeWidget(SplitterPanel2), "tvwCategories");
     tvwCategories->setHeaderHidden(true);
+    // Long captions scroll rather than being cut short.
+    tvwCategories->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tvwCategories->header()->setStretchLastSection(false);
     tvwCategories->setIconSize(QSize(16, 16));
 
     lvwEntries = named(new QTreeWidget(SplitterPanel2), "lvwEntries");
