@@ -175,11 +175,11 @@ void frmMain::createLists() {
     lvwEntries->setColumnCount(int(std::size(kColumns)));
     QStringList keys;
     for (int column = 0; column < int(std::size(kColumns)); ++column) {
-        const Column& spec = kColumns[column];
-        lvwEntries->headerItem()->setText(column, QString::fromUtf8(spec.caption));
-        lvwEntries->headerItem()->setTextAlignment(column, spec.alignment | Qt::AlignVCenter);
-        lvwEntries->setColumnWidth(column, toPixelsX(spec.widthTwips));
-        keys << QLatin1String(spec.key);
+        const Column& design = kColumns[column];
+        lvwEntries->headerItem()->setText(column, QString::fromUtf8(design.caption));
+        lvwEntries->headerItem()->setTextAlignment(column, design.alignment | Qt::AlignVCenter);
+        lvwEntries->setColumnWidth(column, toPixelsX(design.widthTwips));
+        keys << QLatin1String(design.key);
     }
     lvwEntries->setProperty(kColumnKeysProperty, keys);
 }

@@ -53,12 +53,12 @@ QIcon dimmed(const QIcon& icon) {
 void frmMain::buildCategoryTree() {
     tvwCategories->clear();
     QHash<QString, QTreeWidgetItem*> nodes;
-    for (const CategoryNode& spec : kNodes) {
-        const QString key = QLatin1String(spec.key);
-        QTreeWidgetItem* parent = nodes.value(QLatin1String(spec.parent));
+    for (const CategoryNode& design : kNodes) {
+        const QString key = QLatin1String(design.key);
+        QTreeWidgetItem* parent = nodes.value(QLatin1String(design.parent));
         auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
-        node->setText(0, m_services->texts.GetText(QLatin1String(spec.captionKey)));
-        node->setIcon(0, artIcon(QLatin1String(spec.imageKey)));
+        node->setText(0, m_services->texts.GetText(QLatin1String(design.captionKey)));
+        node->setIcon(0, artIcon(QLatin1String(design.imageKey)));
         node->setData(0, kKeyRole, key);
         nodes.insert(key, node);
     }
