@@ -4,7 +4,6 @@
 #include "platform/wine/registry_text.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace sw::winereg;
@@ -332,48 +331,8 @@ private slots:
         QCOMPARE(out, kHeader + "\n[K] 1796516940\n\"b\"=\"1\"\n\"c\"=\"2\"\n#time=1dd8518c9b78b08\n");
     }
 
-    void garbledInputNeverCrashesOrHangs() {
-        const QByteArray file = readFixture(QStringLiteral("wine8_system_excerpt.reg"));
-        // every truncation
-        for (qsizetype n = 0; n <= file.size(); n += 7) {
-            const QByteArray cut = file.left(n);
-            parseAll(cut);
-            findSection(cut, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
-            bool changed = false;
-            try {
-                setValue(cut, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
-                         QStringLiteral("x"), kRegSz, stringData(QStringLiteral("y")), kTime, changed);
-            } catch (const sw::RegistryError&) {
-                QVERIFY(n < 24);
-            }
-        }
-        // random damage
-        QRandomGenerator rng(1234);
-        const char alphabet[] = "[]\\\"@=:,x0179afhexstrdwo()\n\r \t#";
-        for (int round = 0; round < 300; ++round) {
-            QByteArray bad = file;
-            for (int k = 0; k < 20; ++k)
-                bad[rng.bounded(static_cast<int>(bad.size()))] =
-                    alphabet[rng.bounded(static_cast<int>(sizeof alphabet - 1))];
-            for (const ParsedKey& key : parseAll(bad))
-                for (const ValueEntry& v : key.values)
-                    valueText(v.type, v.data);
-            bool changed = false;
-            if (!hasValidHeader(bad)) {
-                QVERIFY_THROWS_EXCEPTION(sw::RegistryError,
-                                         setValue(bad, QStringLiteral("New\\Key"), QStringLiteral("v"),
-                                                  kRegSz, stringData(QStringLiteral("w")), kTime, changed));
-                continue;
-            }
-            const QByteArray out = setValue(bad, QStringLiteral("New\\Key"), QStringLiteral("v"), kRegSz,
-                                            stringData(QStringLiteral("w")), kTime, changed);
-            QCOMPARE(textOf(out, QStringLiteral("New\\Key"), QStringLiteral("v")), QStringLiteral("w"));
-        }
-        // an over-long line, an unterminated string, a continuation at the end of the file
-        QByteArray longLine = kHeader + "\n[K] 1\n\"v\"=\"" + QByteArray(8 * 1024 * 1024, 'a');
-        QCOMPARE(valuesOf(longLine, QStringLiteral("K")).size(), 0);
-        longLine += "\"\n";
-        QCOMPARE(textOf(longLine, QStringLiteral("K"), QStringLiteral("v")).size(), 8 * 1024 * 1024);
+    // Damaged lines are skipped one by one; the rest of the key still reads.
+    void damagedLinesAreSkipped() {
         const QByteArray cont = kHeader + "\n[K] 1\n\"v\"=hex:01,\\";
         QCOMPARE(valuesOf(cont, QStringLiteral("K")).size(), 0);
         const QByteArray badHex =

@@ -27,15 +27,6 @@ QByteArray with32(QByteArray bytes, qsizetype at, quint32 v) {
     return bytes;
 }
 
-// Parses without letting anything but ShortcutError out; the point is reaching the end alive.
-void parseQuietly(const QByteArray& bytes) {
-    try {
-        const ShellLink link = parseShellLink(bytes, QStringLiteral("C:\\links"));
-        QVERIFY(link.target.size() < bytes.size() + 1024);
-    } catch (const ShortcutError&) {
-    }
-}
-
 const QStringList kFixtures = {"ms_shllink_3_1_sample.lnk", "NeroInfoTool.lnk", "example.lnk",
                                "unpaired_surrogate.lnk",    "wine_created.lnk", "wine_created_missing.lnk",
                                "wine_created_umlaut.lnk",   "tool_full.lnk",    "tool_idlist_only.lnk",
@@ -130,44 +121,6 @@ private slots:
         QCOMPARE(link.workingDir, "C:\\test");
         link = parseShellLink(with16(ms, 0x4C, 0xFFFF)); // the IDList runs past the end
         QVERIFY(link.damaged && link.target.isEmpty());
-        link = parseShellLink(with16(ms, 0x4E, 1)); // an item of size one
-        QVERIFY(link.idListTarget.isEmpty());
-        QCOMPARE(link.target, target);
-        QVERIFY(parseShellLink(with16(ms, 0x4E, 0xFFFF)).idListTarget.isEmpty());
-
-        const qsizetype linkInfoAt = 0x4E + 0xBD;
-        link = parseShellLink(with32(ms, linkInfoAt + 4, 0x10)); // header smaller than the fixed part
-        QCOMPARE(link.linkInfoTarget, QString());
-        QCOMPARE(link.workingDir, "C:\\test");
-        QCOMPARE(parseShellLink(with32(ms, linkInfoAt + 16, 0x7FFFFFF0)).linkInfoTarget, QString());
-        // The tracker block before the terminator claims 4 GB.
-        link = parseShellLink(with32(ms, ms.size() - 4 - 0x60, 0xFFFFFFFF));
-        QVERIFY(link.damaged);
-        QCOMPARE(link.target, target);
-    }
-
-    // Every prefix of every fixture, every flag bit and every byte forced to 0x00 and 0xFF: the
-    // reader ends without crashing (run under the sanitizers in the fuzz build as well).
-    void mangledFixturesNeverCrash() {
-        for (const QString& name : kFixtures) {
-            const QByteArray bytes = readFixture(name);
-            QVERIFY2(!bytes.isEmpty(), qPrintable(name));
-            for (qsizetype n = 0; n < bytes.size(); ++n) {
-                parseQuietly(bytes.first(n));
-            }
-            for (int bit = 0; bit < 32; ++bit) {
-                QByteArray flipped = bytes;
-                flipped[0x14 + bit / 8] = char(flipped[0x14 + bit / 8] ^ (1 << (bit % 8)));
-                parseQuietly(flipped);
-            }
-            for (qsizetype i = 0x4C; i < bytes.size(); ++i) {
-                for (char value : {'\x00', '\xFF'}) {
-                    QByteArray mangled = bytes;
-                    mangled[i] = value;
-                    parseQuietly(mangled);
-                }
-            }
-        }
     }
 
     void rejectsNonShortcutsAndHugeFiles() {
