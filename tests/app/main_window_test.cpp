@@ -133,10 +133,6 @@ private slots:
         f.window.tvwCategories_NodeClick(localRun);
         QCOMPARE(localRun->text(0), caption + " (1)");
         QCOMPARE(f.window.categoryNode("ALL")->text(0), f.texts.GetText("All") + " (4)");
-        // Registry rows come first, in their places' order.
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
-        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Mine"));
-        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(3), f.texts.GetText("No"));
 
         QTreeWidgetItem* services = f.window.categoryNode("SERVICES");
         const QString servicesCaption = services->text(0);
