@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         if (!helpFile.isEmpty())
             QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
     });
-    window.resize(14130 * window.logicalDpiX() / 1440, 8490 * window.logicalDpiY() / 1440);
+    window.resizeToOpeningSize();
     sw::fillMainWindow(window, services);
     window.show();
     const int status = QApplication::exec();

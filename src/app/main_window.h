@@ -59,6 +59,9 @@ public:
     void toggleFolderList();
     void toggleDetails();
 
+    // The window's inner size when it opens: 14130 x 8490 twips.
+    void resizeToOpeningSize();
+
     // Widens the columns whose translated caption would be cut.
     void fitColumnsToCaptions();
 

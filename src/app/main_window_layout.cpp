@@ -51,6 +51,10 @@ void frmMain::placeDesignedControls() {
     place(fraInformation, 0, 6120, 12615, 2055);
 }
 
+void frmMain::resizeToOpeningSize() {
+    resize(toPixelsX(14130), toPixelsY(8490));
+}
+
 void frmMain::attachSplitterControls() {
     SplitterPanel1->setControl1(SplitterPanel2);
     SplitterPanel1->setControl2(fraInformation);

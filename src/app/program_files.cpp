@@ -1,5 +1,7 @@
 #include "program_files.h"
 
+#include "platform/language_texts.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -32,6 +34,11 @@ QString ProgramFiles::searchIndex() const {
 
 QString ProgramFiles::descriptionFile(const QString& name) const {
     return programFolder + QLatin1Char('/') + name;
+}
+
+void loadUserLanguage(LanguageTexts& texts, const ProgramFiles& files) {
+    texts.SetProgramName(QStringLiteral("StartWarden"));
+    texts.LoadLanguage(languageSetting(files.defaultLanguageFile()));
 }
 
 } // namespace sw

@@ -17,4 +17,10 @@ struct ProgramFiles {
     QString descriptionFile(const QString& name) const;
 };
 
+class LanguageTexts;
+
+// Names the program and loads the language the user chose (the "Language" setting, else English
+// beside the program).
+void loadUserLanguage(LanguageTexts& texts, const ProgramFiles& files);
+
 } // namespace sw

@@ -16,8 +16,7 @@
 namespace sw {
 
 bool startLanguageAndInstance(StartupServices& services) {
-    services.texts.SetProgramName(QStringLiteral("StartWarden"));
-    services.texts.LoadLanguage(languageSetting(services.files.defaultLanguageFile()));
+    loadUserLanguage(services.texts, services.files);
     if (services.instance.anotherInstanceRunning()) {
         services.boxes.show(services.texts.GetText(QStringLiteral("AlreadyRunning")), QString(),
                             MessageIcon::Exclamation, MessageButtons::Ok);

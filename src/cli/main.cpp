@@ -89,8 +89,7 @@ int main(int argc, char** argv) {
 
     const sw::ProgramFiles files{QCoreApplication::applicationDirPath()};
     sw::LanguageTexts texts;
-    texts.SetProgramName(QStringLiteral("StartWarden"));
-    texts.LoadLanguage(sw::languageSetting(files.defaultLanguageFile()));
+    sw::loadUserLanguage(texts, files);
 
     const sw::Platform platform = sw::makeWinePlatform(prefix.folder());
     QList<sw::AutostartEntry> rows = sw::listCategory({platform, texts, false}, category);

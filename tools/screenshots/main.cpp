@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     sw::frmMain window;
     window.setServices(&services);
     sw::prepareMainWindow(window, startup);
-    window.resize(14130 * window.logicalDpiX() / 1440, 8490 * window.logicalDpiY() / 1440);
+    window.resizeToOpeningSize();
     sw::fillMainWindow(window, services);
     window.show();
     save(window, arguments[3], QStringLiteral("opening"));
