@@ -41,6 +41,13 @@ public:
     virtual void setAttributes(const QString& path, const FileAttributes& attributes) = 0;
     // Files and folders directly inside a folder, in the file system's order, without "." and "..".
     virtual QList<FolderItem> listFolder(const QString& folder) const = 0;
+    // Copies a file over whatever the target holds; the copy is complete on disk when this returns,
+    // and a failed copy leaves the old target whole. Throws FileSystemError.
+    virtual void copyFile(const QString& source, const QString& target) = 0;
+    // Deletes a file, read-only or not. Throws FileSystemError.
+    virtual void removeFile(const QString& path) = 0;
+    // Creates a folder inside an existing one. Throws FileSystemError.
+    virtual void createFolder(const QString& path) = 0;
 };
 
 // Program texts (Run data, shortcut targets) name files of the managed system. A host path ("/...")
