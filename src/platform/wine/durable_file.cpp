@@ -1,6 +1,7 @@
 #include "durable_file.h"
 
 #include "platform/file_system.h"
+#include "registry_file_io.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,20 +27,6 @@ QString systemError() {
 [[noreturn]] void fail(const QString& what, const QByteArray& path) {
     throw FileSystemError(
         QStringLiteral("%1 %2: %3").arg(what, QFile::decodeName(path), systemError()).toStdString());
-}
-
-bool writeAllBytes(int fd, const char* data, qint64 size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size_t(size));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
 }
 
 } // namespace
@@ -116,7 +103,7 @@ void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPat
             break;
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0 || !writeAllBytes(temporary.fd(), buffer, got)) {
+        if (got < 0 || !winereg::writeAll(temporary.fd(), QByteArrayView(buffer, got))) {
             const int error = errno;
             ::close(in);
             errno = error;
