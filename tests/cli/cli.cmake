@@ -13,3 +13,9 @@ sw_add_test(entry_commands_kill_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_com
 if(TARGET entry_commands_kill_test)
     add_dependencies(entry_commands_kill_test startwarden-cli)
 endif()
+# The same commands read back by Wine 8 itself; skipped when Wine is not installed.
+sw_add_test(entry_commands_wine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_commands_wine_test.cpp LIBS swcore
+            LABELS wine)
+if(TARGET entry_commands_wine_test)
+    add_dependencies(entry_commands_wine_test startwarden-cli)
+endif()
