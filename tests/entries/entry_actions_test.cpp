@@ -70,11 +70,7 @@ struct Prefix {
         return {};
     }
     QString value(std::int32_t root, const QString& key, const QString& name) const {
-        try {
-            return WineRegistryStore(files.path()).ReadValue(root, key, name, 0);
-        } catch (const RegistryError&) {
-            return QStringLiteral("<gone>");
-        }
+        return WineRegistryStore(files.path()).ReadValue(root, key, name, 0);
     }
     QStringList names(std::int32_t root, const QString& key) const {
         QStringList found;
@@ -87,6 +83,9 @@ struct Prefix {
     QByteArray systemReg() const { return files.readFile("system.reg"); }
     QString userStartup(const QString& name) const { return files.userStartupFolder() + "/" + name; }
     QString commonStartup(const QString& name) const { return files.commonStartupFolder() + "/" + name; }
+    bool put(const QString& hostFile, const QByteArray& content) const {
+        return files.writeFile(hostFile.mid(files.path().size() + 1), content);
+    }
 };
 
 } // namespace
@@ -133,7 +132,7 @@ private slots:
     void togglingAStartupFileKeepsOnlyTheHiddenMark() {
         Prefix p;
         const QString file = p.userStartup("Tool.lnk");
-        QVERIFY(p.files.writeFile(file.mid(p.files.path().size() + 1), "not a link"));
+        QVERIFY(p.put(file, "not a link"));
         // read-only and system (which the listing leaves out), as a careful installer leaves it
         const AutostartEntry listed = p.fileRow(true, "Tool.lnk");
         QVERIFY(!listed.tag.isEmpty());
@@ -189,8 +188,8 @@ private slots:
 
     void fileBackupsGoByTheUsersStartupFolder() {
         Prefix p;
-        QVERIFY(p.files.writeFile(p.userStartup("Mine.lnk").mid(p.files.path().size() + 1), "mine"));
-        QVERIFY(p.files.writeFile(p.commonStartup("Shared.lnk").mid(p.files.path().size() + 1), "shared"));
+        QVERIFY(p.put(p.userStartup("Mine.lnk"), "mine"));
+        QVERIFY(p.put(p.commonStartup("Shared.lnk"), "shared"));
         const QString backups = p.data.path() + "/Backups/Startmenu/";
         QCOMPARE(deleteEntry(p.platform, p.data.path(), p.fileRow(true, "Mine.lnk"),
                              BackupPolicy::RefuseWithoutBackup)
@@ -203,7 +202,7 @@ private slots:
         QVERIFY(!QFile::exists(p.userStartup("Mine.lnk")) && !QFile::exists(p.commonStartup("Shared.lnk")));
 
         // a later backup replaces the earlier; no temporary stays beside it
-        QVERIFY(p.files.writeFile(p.userStartup("Mine.lnk").mid(p.files.path().size() + 1), "mine, later"));
+        QVERIFY(p.put(p.userStartup("Mine.lnk"), "mine, later"));
         deleteEntry(p.platform, p.data.path(), p.fileRow(true, "Mine.lnk"),
                     BackupPolicy::RefuseWithoutBackup);
         QFile copy(backups + "Local User/Mine.lnk");
@@ -218,8 +217,7 @@ private slots:
                             "Folders",
                             "\"StartUp\"=\"\\\\\\\\server\\\\startup\"\n"));
         QCOMPARE(unnamed.platform.system->GetSpecialFolder(7, false, false), QString());
-        QVERIFY(unnamed.files.writeFile(
-            unnamed.commonStartup("Shared.lnk").mid(unnamed.files.path().size() + 1), "s"));
+        QVERIFY(unnamed.put(unnamed.commonStartup("Shared.lnk"), "s"));
         QCOMPARE(deleteEntry(unnamed.platform, unnamed.data.path(), unnamed.fileRow(false, "Shared.lnk"),
                              BackupPolicy::RefuseWithoutBackup)
                      .backup,
@@ -246,13 +244,9 @@ private slots:
 
         // a data folder that cannot hold backups: the window deletes anyway, the command line
         // keeps the entry
-        QTemporaryDir blocked;
-        QFile plain(blocked.filePath("file"));
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        const QString noFolder = blocked.filePath("file/data");
+        const QString noFolder = p.files.hostPath("user.reg/data");
         const AutostartEntry b = p.row(kHkeyCurrentUser, kRun, "B");
-        QVERIFY(p.files.writeFile(p.userStartup("F.lnk").mid(p.files.path().size() + 1), "f"));
+        QVERIFY(p.put(p.userStartup("F.lnk"), "f"));
         QVERIFY_THROWS_EXCEPTION(std::exception, deleteEntry(p.platform, noFolder, p.fileRow(true, "F.lnk"),
                                                              BackupPolicy::RefuseWithoutBackup));
         QVERIFY(QFile::exists(p.userStartup("F.lnk")));
@@ -266,7 +260,7 @@ private slots:
 
     void nothingChangesWhileWineRuns() {
         Prefix p({}, TempPrefix::userProfileBody() + runSection("\"A\"=\"a\"\n"));
-        QVERIFY(p.files.writeFile(p.userStartup("F.lnk").mid(p.files.path().size() + 1), "f"));
+        QVERIFY(p.put(p.userStartup("F.lnk"), "f"));
         const AutostartEntry value = p.row(kHkeyCurrentUser, kRun, "A");
         const AutostartEntry file = p.fileRow(true, "F.lnk");
         const QByteArray user = p.userReg();
@@ -313,7 +307,7 @@ private slots:
             {},
             TempPrefix::userProfileBody() +
                 runSection("\"50% \\\"Caf\\x00e9\\\" %ENTRY% \\x0416\"=\"C:\\\\50%.exe\"\n\"50%\"=\"x\"\n"));
-        QVERIFY(p.files.writeFile(p.userStartup(odd + ".lnk").mid(p.files.path().size() + 1), "odd"));
+        QVERIFY(p.put(p.userStartup(odd + ".lnk"), "odd"));
         QCOMPARE(p.row(kHkeyCurrentUser, kRun, odd).name, odd);
         ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, odd));
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, odd), QString("REM C:\\50%.exe"));
