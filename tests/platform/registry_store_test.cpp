@@ -184,6 +184,14 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0640u);
+        // a file without write bits is not replaced, not even by root; a change that changes nothing passes
+        ::chmod(QFile::encodeName(real).constData(), 0444);
+        const QByteArray locked = readAll(real);
+        QVERIFY_THROWS_EXCEPTION(
+            RegistryError,
+            store.WriteStringValue(kHkeyCurrentUser, kRun, QStringLiteral("L"), QStringLiteral("x")));
+        store.WriteStringValue(kHkeyCurrentUser, kRun, QStringLiteral("L"), QStringLiteral("linked"));
+        QCOMPARE(readAll(real), locked);
         // no temporary files left behind
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         QCOMPARE(

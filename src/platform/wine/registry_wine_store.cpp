@@ -248,6 +248,12 @@ void WineRegistryStore::modify(
         const EditPlan plan = edit(current, currentFileTime());
         if (!plan.changed())
             return;
+        // A file without write bits is the prefix owner's "do not change": renaming over it would
+        // succeed (always for root), so refuse as Windows refuses a protected key.
+        if ((st.st_mode & 0222) == 0)
+            throw RegistryError(QStringLiteral("The registry file %1 is read-only; it is not changed.")
+                                    .arg(target)
+                                    .toStdString());
         const QList<QByteArrayView> pieces = plan.pieces();
         const bool headerKept = hasValidHeader(pieces.first()) || hasValidHeader(plan.result());
         if (!headerKept || !verify(plan.editedRegion()))
