@@ -294,7 +294,7 @@ private slots:
         QCOMPARE(p.userReg(), user);
         // the copy is made first; the machine's own value stays as it was
         QVERIFY_THROWS_EXCEPTION(
-            RegistryError, deleteEntry(p.platform, p.data.path(), row, BackupPolicy::RefuseWithoutBackup));
+            RemovalFailed, deleteEntry(p.platform, p.data.path(), row, BackupPolicy::RefuseWithoutBackup));
         QCOMPARE(p.systemReg(), machine);
         QCOMPARE(p.names(kHkeyLocalMachine, kRun), QStringList{"Machine"});
         QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_LM\\Run", "Machine"), QString("C:\\m.exe"));
