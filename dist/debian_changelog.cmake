@@ -3,7 +3,7 @@
 set(release_date "Sun, 06 Dec 2026 00:00:00 +0000")
 file(WRITE "${OUTPUT}" "startwarden (${VERSION}) unstable; urgency=medium
 
-  * Release ${VERSION}: a Wine prefix's autostart entries, in a window and a terminal.
+  * Release ${VERSION}: list and manage a Wine prefix's autostart entries.
 
  -- Tidyra <packages@tidyra.example>  ${release_date}
 ")
