@@ -104,8 +104,6 @@ public:
 signals:
     // A toolbar button was clicked, with its key.
     void toolbarButtonClicked(const QString& key);
-    // F1 was pressed.
-    void helpRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
