@@ -1,0 +1,2 @@
+# The backups window: listing, restore and purge on real prefixes, the window, the command line.
+sw_add_test(backups_test SOURCES backups/backups_test.cpp LIBS swcore)
