@@ -66,7 +66,11 @@ bool confirmed(Context& context, const QString& textKey, const QString& name) {
     question.replace(QStringLiteral("%ENTRY%"), name);
     std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
     std::fflush(stderr);
-    const QString answer = QTextStream(stdin).readLine().trimmed().toLower();
+    QTextStream input(stdin);
+    QString answer;
+    if (!input.readLineInto(&answer))
+        std::fputc('\n', stderr); // no answer at all: end the question's line
+    answer = answer.trimmed().toLower();
     return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
 
