@@ -68,7 +68,8 @@ public:
     void fitColumnsToCaptions();
 
     // Toolbar commands (main_window_commands.cpp): dispatch on the button's key; "activate",
-    // "delete", "run" and "refresh" act on the selected entry and list the category again.
+    // "delete", "run" and "refresh" act on the selected entry and list the category again;
+    // "backups" opens the backups window and lists the category again when it closes.
     void tlbMain_ButtonClick(const QString& key);
     // The selected row, if any.
     std::optional<AutostartEntry> selectedRow() const;
@@ -113,6 +114,7 @@ private:
     void activateSelectedEntry();
     void deleteSelectedEntry();
     void runSelectedEntry();
+    void showBackups();
     MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row);
     void createCommandKeys();
     // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.

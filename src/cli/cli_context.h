@@ -38,5 +38,8 @@ void print(const QByteArray& bytes);
 // The commands, each in its own file.
 int runListCommand(Context& context, bool withInformation);
 int runEntryCommand(Context& context, const QString& command);
+int runBackupsCommand(Context& context);
+// restore and purge.
+int runBackupCommand(Context& context, const QString& command);
 
 } // namespace sw::cli
