@@ -4,8 +4,8 @@
 #include "app/startup.h"
 #include "controls/splitter_panel.h"
 #include "platform/language_texts.h"
-#include "platform/testing/scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
+#include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "db_writer.h"
 #include "info/description_database.h"
-#include "platform/testing/scripted_message_boxes.h"
+#include "scripted_message_boxes.h"
 
 #include <QDir>
 #include <QFile>

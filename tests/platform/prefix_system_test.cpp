@@ -1,4 +1,4 @@
-#include "platform/testing/memory_registry_store.h"
+#include "memory_registry_store.h"
 #include "platform/wine/wine_environment.h"
 #include "platform/wine/wine_system_info.h"
 #include "temp_prefix.h"
