@@ -1,6 +1,6 @@
 #include "listing.h"
 
-#include "info/path_resolution.h"
+#include "platform/path_resolution.h"
 #include "platform/platform.h"
 
 namespace sw {

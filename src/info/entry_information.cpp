@@ -2,7 +2,7 @@
 
 #include "description_database.h"
 #include "entries/autostart_entry.h"
-#include "path_resolution.h"
+#include "platform/path_resolution.h"
 #include "platform/platform.h"
 
 namespace sw {

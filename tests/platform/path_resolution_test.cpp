@@ -1,4 +1,4 @@
-#include "info/path_resolution.h"
+#include "platform/path_resolution.h"
 #include "platform/system_info.h"
 
 #include <QHash>
