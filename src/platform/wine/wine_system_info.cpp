@@ -87,8 +87,8 @@ QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool ver
     } else {
         return {};
     }
-    if (path.startsWith(QLatin1Char('%')))
-        path = environment().expand(path);
+    // Wine expands the whole value: a pair may stand anywhere, as in C:\users\%USERNAME%\...
+    path = environment().expand(path);
     while (path.size() > 3 && path.endsWith(QLatin1Char('\\')))
         path.chop(1);
     if (!isDrivePath(path))
