@@ -21,7 +21,7 @@ Platform makeWinePlatform(const QString& prefixFolder) {
     };
     platform.newShortcutFile = [toHost] { return std::make_unique<LnkShortcutFile>(toHost); };
     platform.fileSystem = fileSystem;
-    platform.system = std::make_shared<WineSystemInfo>(prefixFolder, platform.newRegistryStore);
+    platform.system = std::make_shared<WineSystemInfo>(prefixFolder, platform.newRegistryStore, fileSystem);
     platform.fileInformation = std::make_shared<PeFileInformation>(toHost);
     platform.desktop = std::make_shared<WineDesktopServices>(prefixFolder);
     platform.readOnlyReason = [prefixFolder] { return wineRunningOn(prefixFolder); };

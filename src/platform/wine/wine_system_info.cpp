@@ -23,8 +23,10 @@ bool isDrivePath(const QString& path) {
 }
 } // namespace
 
-WineSystemInfo::WineSystemInfo(QString prefixFolder, RegistryFactory registry)
-    : m_files(std::move(prefixFolder)), m_registry(std::move(registry)) {}
+WineSystemInfo::WineSystemInfo(QString prefixFolder, RegistryFactory registry,
+                               std::shared_ptr<WineFileSystem> files)
+    : m_files(files ? std::move(files) : std::make_shared<WineFileSystem>(std::move(prefixFolder))),
+      m_registry(std::move(registry)) {}
 
 const WineEnvironment& WineSystemInfo::environment() const {
     if (!m_environment) {
@@ -94,7 +96,7 @@ QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool ver
     if (!isDrivePath(path))
         return {};
     if (create || verify) {
-        const QString host = m_files.hostPath(path);
+        const QString host = m_files->hostPath(path);
         if (create && !host.isEmpty())
             QDir().mkpath(host);
         if (verify && (host.isEmpty() || !QFileInfo(host).isDir()))
@@ -122,19 +124,21 @@ QString WineSystemInfo::SearchProgramFile(const QString& fileName) const {
     const QString notFound = QStringLiteral("-1");
     if (fileName.isEmpty() || fileName.contains(QChar(0)))
         return notFound;
+    const auto isFile = [this](const QString& path) {
+        FileAttributes attributes;
+        return m_files->attributes(path, attributes) && !attributes.directory;
+    };
     if (fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char('/')) ||
         fileName.contains(QLatin1Char(':'))) {
         // A name with a folder is only tested where it points.
-        const QString host = m_files.hostPath(fileName);
-        return !host.isEmpty() && QFileInfo(host).isFile() ? m_files.windowsPath(fileName) : notFound;
+        return isFile(fileName) ? m_files->windowsPath(fileName) : notFound;
     }
     for (QString folder : searchFolders()) {
         while (folder.endsWith(QLatin1Char('\\')))
             folder.chop(1);
         const QString candidate = folder + QLatin1Char('\\') + fileName;
-        const QString host = m_files.hostPath(candidate);
-        if (!host.isEmpty() && QFileInfo(host).isFile())
-            return m_files.windowsPath(candidate);
+        if (isFile(candidate))
+            return m_files->windowsPath(candidate);
     }
     return notFound;
 }

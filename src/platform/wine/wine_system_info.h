@@ -18,7 +18,10 @@ class WineSystemInfo : public SystemInfo {
 public:
     using RegistryFactory = std::function<std::unique_ptr<RegistryStore>()>;
 
-    WineSystemInfo(QString prefixFolder, RegistryFactory registry);
+    // files: the prefix's file system when the caller shares one (its held contents then serve the
+    // program search too).
+    WineSystemInfo(QString prefixFolder, RegistryFactory registry,
+                   std::shared_ptr<WineFileSystem> files = nullptr);
 
     QString GetSpecialFolder(int folderNumber, bool create, bool verify) const override;
     QString environmentValue(const QString& name) const override;
@@ -32,7 +35,7 @@ public:
 private:
     QString shellFolderValue(std::int32_t root, const QString& name) const;
 
-    WineFileSystem m_files;
+    std::shared_ptr<WineFileSystem> m_files;
     RegistryFactory m_registry;
     mutable std::optional<WineEnvironment> m_environment;
 };
