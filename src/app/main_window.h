@@ -11,6 +11,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
+class QTimer;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -105,7 +106,9 @@ private:
     void createToolbar();
     void createLists();
     void createInformationPanel();
+    void clearRows();
     void showRows(const QList<AutostartEntry>& rows);
+    void loadSomeIcons();
     void showEntryInformation(const EntryInformation& info);
     void showProgramMissing();
     void Form_Resize();
@@ -118,7 +121,12 @@ private:
 
     MainServices* m_services = nullptr;
     QHash<QString, QAction*> m_buttons;
-    QList<AutostartEntry> m_rows; // the listed rows; list items keep their index
+    QList<AutostartEntry> m_rows;    // the listed rows; list items keep their index
+    QList<QTreeWidgetItem*> m_items; // the list item of each row
+    // Icons come in after the rows, a slice at a time, so that the window answers meanwhile.
+    QTimer* m_iconTimer = nullptr;
+    qsizetype m_nextIconRow = 0;
+    QHash<QString, QIcon> m_programIcons; // by lower-cased program file, for one listing
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
