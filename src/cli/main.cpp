@@ -103,16 +103,23 @@ int main(int argc, char** argv) {
     QList<QStringList> lines;
     QJsonArray objects;
     for (const sw::AutostartEntry& row : rows) {
-        QStringList fields = sw::rowFields(row, texts);
+        // Only the form that is printed is built: JSON objects cost more than the listing.
+        const sw::EntryInformation info = command == QLatin1String("info")
+                                              ? sw::describeEntry(platform, database, row, false)
+                                              : sw::EntryInformation{};
+        if (!json) {
+            QStringList fields = sw::rowFields(row, texts);
+            if (command == QLatin1String("info"))
+                fields += sw::informationFields(info);
+            lines.append(fields);
+            continue;
+        }
         QJsonObject object = sw::rowObject(row, texts);
         if (command == QLatin1String("info")) {
-            const sw::EntryInformation info = sw::describeEntry(platform, database, row, false);
-            fields += sw::informationFields(info);
             const QJsonObject extra = sw::informationObject(info);
             for (auto it = extra.begin(); it != extra.end(); ++it)
                 object.insert(it.key(), it.value());
         }
-        lines.append(fields);
         objects.append(object);
     }
     print(json ? sw::formatJson(objects) : sw::formatLines(lines));
