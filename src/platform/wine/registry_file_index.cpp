@@ -17,44 +17,65 @@ using namespace detail;
 
 namespace {
 
-constexpr quint64 kFnvOffset = 0xcbf29ce484222325ull;
-constexpr quint64 kFnvPrime = 0x100000001b3ull;
-
 char lowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+constexpr quint64 kOnes = 0x0101010101010101ull;
+constexpr quint64 kHighBits = 0x8080808080808080ull;
+
+// Bytes of w that equal c get their high bit set in the result (w's own bytes all below 0x80).
+quint64 bytesEqual(quint64 w, char c) {
+    const quint64 x = w ^ (kOnes * static_cast<unsigned char>(c));
+    return (x - kOnes) & ~x & kHighBits;
+}
+
+// A hash of bytes with ASCII letters lower-cased, eight bytes at a time. Returns false when a byte
+// is no printable ASCII or is '[': such a path is not plain.
+bool hashPlainBytes(const char* bytes, qsizetype size, quint64& hash) {
+    quint64 h = 0x9e3779b97f4a7c15ull ^ static_cast<quint64>(size);
+    for (qsizetype at = 0; at < size; at += 8) {
+        quint64 w = 0;
+        const qsizetype n = std::min<qsizetype>(8, size - at);
+        std::memcpy(&w, bytes + at, static_cast<size_t>(n));
+        const quint64 used = n == 8 ? ~0ull : (1ull << (8 * n)) - 1;
+        const quint64 control = (w - kOnes * 0x20) & ~w & kHighBits & used;
+        if ((w & kHighBits) || control || (bytesEqual(w, '[') & used))
+            return false;
+        const quint64 upper = ((w + kOnes * (0x80 - 'A')) ^ (w + kOnes * (0x80 - 'Z' - 1))) & kHighBits;
+        w |= upper >> 2; // 'A'..'Z' get 0x20
+        h = (h ^ w) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    }
+    hash = h;
+    return true;
 }
 
 // The path of a key line as Wine writes plain names: printable ASCII, "\\" only between two
 // non-empty names. Such a path is its own canonical form, so its bytes, lower-cased, can be hashed
 // and compared as they stand. Sets end to the closing ']'; false for any other line.
-bool hashPlainKeyLine(QByteArrayView buffer, qsizetype pathBegin, quint64& hash, qsizetype& end) {
-    const char* const data = buffer.data();
-    const qsizetype size = buffer.size();
-    quint64 h = kFnvOffset;
-    bool afterSeparator = true; // no separator at the start
-    for (qsizetype p = pathBegin; p < size; ++p) {
-        const char c = data[p];
-        if (c == ']') {
-            if (afterSeparator)
-                return false;
-            hash = h;
-            end = p;
-            return true;
-        }
-        if (c == '\\') {
-            if (afterSeparator || p + 1 >= size || data[p + 1] != '\\')
-                return false;
-            h = ((h ^ '\\') * kFnvPrime ^ '\\') * kFnvPrime;
-            ++p;
-            afterSeparator = true;
-            continue;
-        }
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80 || c == '[')
+bool hashPlainKeyLine(QByteArrayView buffer, qsizetype pathBegin, qsizetype lineStop, quint64& hash,
+                      qsizetype& end) {
+    const char* const path = buffer.data() + pathBegin;
+    const qsizetype length = lineStop - pathBegin;
+    const void* close = std::memchr(path, ']', static_cast<size_t>(length));
+    if (!close)
+        return false;
+    const qsizetype size = static_cast<const char*>(close) - path;
+    // Every backslash is half of a "\\" between two names.
+    for (qsizetype at = 0; at < size;) {
+        const void* slash = std::memchr(path + at, '\\', static_cast<size_t>(size - at));
+        if (!slash)
+            break;
+        const qsizetype i = static_cast<const char*>(slash) - path;
+        if (i == 0 || i + 2 >= size || path[i + 1] != '\\' || path[i + 2] == '\\')
             return false;
-        h = (h ^ static_cast<unsigned char>(lowerAscii(c))) * kFnvPrime;
-        afterSeparator = false;
+        at = i + 2;
     }
-    return false;
+    if (size == 0 || !hashPlainBytes(path, size, hash))
+        return false;
+    end = pathBegin + size;
+    return true;
 }
 
 // The plain form of a normalized key path (lower-cased, separators written "\\"), or nothing when
@@ -73,13 +94,6 @@ std::optional<QByteArray> plainPath(QStringView path) {
         plain += lowerAscii(static_cast<char>(unit));
     }
     return plain;
-}
-
-quint64 hashBytes(QByteArrayView bytes) {
-    quint64 h = kFnvOffset;
-    for (const char c : bytes)
-        h = (h ^ static_cast<unsigned char>(c)) * kFnvPrime;
-    return h;
 }
 
 } // namespace
@@ -122,9 +136,9 @@ void RegistryFileIndex::index() {
         Entry entry;
         entry.begin = lineStart;
         entry.pathBegin = bracket + 1;
+        const qsizetype stop = lineEnd(buffer, entry.pathBegin);
         qsizetype pathEnd = entry.pathBegin;
-        entry.plain = hashPlainKeyLine(buffer, entry.pathBegin, entry.hash, pathEnd);
-        const qsizetype stop = lineEnd(buffer, pathEnd);
+        entry.plain = hashPlainKeyLine(buffer, entry.pathBegin, stop, entry.hash, pathEnd);
         entry.headerEnd = stop < size ? stop + 1 : stop;
         if (!m_entries.empty())
             m_entries.back().end = entry.begin;
@@ -166,8 +180,9 @@ QList<KeySection> RegistryFileIndex::sections(QStringView keyPath) const {
     if (target.isEmpty())
         return {};
     QList<qsizetype> found;
-    if (const auto plain = plainPath(target); plain && !m_slots.empty()) {
-        const quint64 hash = hashBytes(*plain);
+    quint64 hash = 0;
+    if (const auto plain = plainPath(target);
+        plain && !m_slots.empty() && hashPlainBytes(plain->constData(), plain->size(), hash)) {
         const std::size_t mask = m_slots.size() - 1;
         for (std::size_t slot = hash & mask; m_slots[slot] >= 0; slot = (slot + 1) & mask)
             if (m_entries[static_cast<std::size_t>(m_slots[slot])].hash == hash)

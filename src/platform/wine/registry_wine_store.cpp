@@ -21,6 +21,8 @@ using namespace winereg;
 struct WineRegistryStore::KeyValues {
     std::shared_ptr<const RegistryFileIndex> file;
     QString keyPath;
+    bool hasSection = false;
+    bool exists = false;
     QList<ValueEntry> values;
     QHash<QString, qsizetype> byName; // nameKey of each value's name
 };
@@ -36,23 +38,19 @@ WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool& ex
     if (!file || !file->isRegistry())
         throw RegistryError(
             QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
-    if (m_lastKey && m_lastKey->file == file && m_lastKey->keyPath == keyPath) {
-        exists = true;
-        return m_lastKey;
-    }
-    const QList<KeySection> sections = file->sections(keyPath);
-    if (sections.isEmpty()) {
+    if (!m_lastKey || m_lastKey->file != file || m_lastKey->keyPath != keyPath) {
+        auto key = std::make_shared<KeyValues>(KeyValues{file, keyPath, false, false, {}, {}});
+        const QList<KeySection> sections = file->sections(keyPath);
+        key->hasSection = !sections.isEmpty();
         // A key that only holds subkeys has no section of its own.
-        exists = file->hasSubkeys(keyPath);
-        return nullptr;
+        key->exists = key->hasSection || file->hasSubkeys(keyPath);
+        key->values = mergedValues(file->bytes(), sections);
+        for (qsizetype i = 0; i < key->values.size(); ++i)
+            key->byName.insert(nameKey(key->values[i].name), i);
+        m_lastKey = key;
     }
-    auto key =
-        std::make_shared<KeyValues>(KeyValues{file, keyPath, mergedValues(file->bytes(), sections), {}});
-    for (qsizetype i = 0; i < key->values.size(); ++i)
-        key->byName.insert(nameKey(key->values[i].name), i);
-    m_lastKey = key;
-    exists = true;
-    return key;
+    exists = m_lastKey->exists;
+    return m_lastKey->hasSection ? m_lastKey : nullptr;
 }
 
 QString WineRegistryStore::filePath(std::int32_t root) const {
