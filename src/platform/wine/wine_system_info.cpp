@@ -106,6 +106,8 @@ QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool ver
 }
 
 QStringList WineSystemInfo::searchFolders() const {
+    if (m_searchFolders)
+        return *m_searchFolders;
     QStringList folders = {QStringLiteral("C:\\windows\\system32"), QStringLiteral("C:\\windows\\system"),
                            QStringLiteral("C:\\windows")};
     const QStringList path =
@@ -117,6 +119,10 @@ QStringList WineSystemInfo::searchFolders() const {
         if (!folder.isEmpty())
             folders.append(folder);
     }
+    for (QString& folder : folders)
+        while (folder.endsWith(QLatin1Char('\\')))
+            folder.chop(1);
+    m_searchFolders = folders;
     return folders;
 }
 
@@ -133,9 +139,7 @@ QString WineSystemInfo::SearchProgramFile(const QString& fileName) const {
         // A name with a folder is only tested where it points.
         return isFile(fileName) ? m_files->windowsPath(fileName) : notFound;
     }
-    for (QString folder : searchFolders()) {
-        while (folder.endsWith(QLatin1Char('\\')))
-            folder.chop(1);
+    for (const QString& folder : searchFolders()) {
         const QString candidate = folder + QLatin1Char('\\') + fileName;
         if (isFile(candidate))
             return m_files->windowsPath(candidate);

@@ -29,7 +29,7 @@ public:
 
     // The environment, read from the registry on first use.
     const WineEnvironment& environment() const;
-    // The folders SearchProgramFile looks in, in order.
+    // The folders SearchProgramFile looks in, in order, without a trailing backslash.
     QStringList searchFolders() const;
 
 private:
@@ -38,6 +38,7 @@ private:
     std::shared_ptr<WineFileSystem> m_files;
     RegistryFactory m_registry;
     mutable std::optional<WineEnvironment> m_environment;
+    mutable std::optional<QStringList> m_searchFolders; // follows the environment, read once too
 };
 
 } // namespace sw
