@@ -105,12 +105,8 @@ void frmMain::connectHandlers() {
     connect(lvwLinks, &QListWidget::itemClicked, this, &frmMain::lvwLinks_Click);
     connect(SplitterPanel1, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel1_LayoutChanged);
     connect(SplitterPanel2, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel2_LayoutChanged);
-    connect(this, &frmMain::toolbarButtonClicked, this, [this](const QString& key) {
-        if (key == QLatin1String("folderlist"))
-            toggleFolderList();
-        else if (key == QLatin1String("details"))
-            toggleDetails();
-    });
+    connect(this, &frmMain::toolbarButtonClicked, this, &frmMain::tlbMain_ButtonClick);
+    createCommandKeys();
 }
 
 void frmMain::createToolbar() {
@@ -238,6 +234,7 @@ void frmMain::updateReadOnlyState() {
     const QString reason = m_services ? m_services->platform.readOnlyReason() : QString();
     lblReadOnly->setToolTip(reason);
     lblReadOnly->setVisible(!reason.isEmpty());
+    applyWriteButtons();
     if (!reason.isEmpty()) {
         const int height = lblReadOnly->sizeHint().height();
         lblReadOnly->setGeometry(0, this->height() - height, tlbMain->x(), height);

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "entries/autostart_entry.h"
+#include "platform/message_boxes.h"
 
 #include <QHash>
 #include <QList>
 #include <QWidget>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -66,6 +68,14 @@ public:
     // Widens the columns whose translated caption would be cut.
     void fitColumnsToCaptions();
 
+    // Toolbar commands (main_window_commands.cpp): dispatch on the button's key; "activate",
+    // "delete", "run" and "refresh" act on the selected entry and list the category again.
+    void tlbMain_ButtonClick(const QString& key);
+    // The selected row, if any.
+    std::optional<AutostartEntry> selectedRow() const;
+    // Lists the selected category again and selects the row that stands for keep, where it still does.
+    void listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep);
+
     // The toolbar button of a key ("add", "edit", "activate", ...), or nullptr.
     QAction* toolbarButton(const QString& key) const { return m_buttons.value(key); }
 
@@ -103,6 +113,13 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void activateSelectedEntry();
+    void deleteSelectedEntry();
+    void runSelectedEntry();
+    MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row);
+    void createCommandKeys();
+    // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.
+    void applyWriteButtons();
     void createToolbar();
     void createLists();
     void createInformationPanel();
@@ -123,6 +140,7 @@ private:
     QHash<QString, QAction*> m_buttons;
     QList<AutostartEntry> m_rows;    // the listed rows; list items keep their index
     QList<QTreeWidgetItem*> m_items; // the list item of each row
+    bool m_activateAllowed = true;   // what the information panel says of "activate"
     // Icons come in after the rows, a slice at a time, so that the window answers meanwhile.
     QTimer* m_iconTimer = nullptr;
     qsizetype m_nextIconRow = 0;

@@ -31,7 +31,8 @@ void frmMain::lvwEntries_ItemClick(QTreeWidgetItem* item) {
 
 void frmMain::showProgramMissing() {
     const LanguageTexts& texts = m_services->texts;
-    m_buttons.value(QStringLiteral("activate"))->setEnabled(false);
+    m_activateAllowed = false;
+    applyWriteButtons();
     m_buttons.value(QStringLiteral("run"))->setEnabled(false);
     lblTitle->setText(texts.GetText(QStringLiteral("NoIndication")));
     lblCompany->setText(texts.GetText(QStringLiteral("NoIndication")));
@@ -60,7 +61,8 @@ void frmMain::showEntryInformation(const EntryInformation& info) {
     m_buttons.value(QStringLiteral("send"))->setEnabled(txtInfo->toPlainText() == noRecord);
     int position = SplitterPanel1->Position();
     SplitterPanel1_LayoutChanged(position);
-    m_buttons.value(QStringLiteral("activate"))->setEnabled(true);
+    m_activateAllowed = true;
+    applyWriteButtons();
     m_buttons.value(QStringLiteral("run"))->setEnabled(true);
 }
 

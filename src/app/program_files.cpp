@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace sw {
 
@@ -24,8 +25,17 @@ QString ProgramFiles::helpFile(const QString& name) const {
     return canonical;
 }
 
+QString ProgramFiles::dataFolder() const {
+    if (QFileInfo(programFolder).isWritable())
+        return programFolder;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                           QStringLiteral("/Tidyra/StartWarden");
+    QDir().mkpath(folder);
+    return folder;
+}
+
 QString ProgramFiles::checkList() const {
-    return programFolder + QStringLiteral("/Check.dat");
+    return dataFolder() + QStringLiteral("/Check.dat");
 }
 
 QString ProgramFiles::searchIndex() const {

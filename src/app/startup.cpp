@@ -2,6 +2,7 @@
 
 #include "database_check.h"
 #include "entries/check_list.h"
+#include "entries/entry_actions.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
@@ -40,6 +41,11 @@ void fillMainWindow(frmMain& window, MainServices& services) {
     loadDescriptionDatabase(services.files, services.texts, services.boxes, services.database);
     if (QFileInfo::exists(services.files.checkList()))
         window.ghostRowsMissingFrom(services.files.checkList());
+    try {
+        EnsureBackupPlaces(services.platform, services.files.dataFolder());
+    } catch (const std::exception&) {
+        // A read-only prefix or program folder: deleting will try again.
+    }
     if (QTreeWidgetItem* first = window.lvwEntries->topLevelItem(0))
         window.lvwEntries_ItemClick(first);
 }

@@ -1,127 +1,128 @@
-#include "app/database_check.h"
 #include "app/program_files.h"
-#include "entries/check_list.h"
-#include "entries/listing.h"
-#include "entries/places.h"
-#include "info/description_database.h"
-#include "info_format.h"
+#include "cli_context.h"
 #include "platform/language_texts.h"
-#include "platform/message_boxes.h"
 #include "platform/wine/wine_platform.h"
 #include "platform/wine/wine_prefix.h"
-#include "row_format.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QProcessEnvironment>
 #include <cstdio>
+#include <functional>
 
-namespace {
+namespace sw::cli {
 
-constexpr int kUsageError = 2;
-
-int fail(const QString& message) {
+int fail(int status, const QString& message) {
     std::fprintf(stderr, "startwarden-cli: %s\n", qPrintable(message));
-    return kUsageError;
+    return status;
 }
 
-// The database loaders' messages go to the error stream.
-class StderrMessages : public sw::MessageBoxes {
-public:
-    sw::MessageAnswer show(const QString& text, const QString& title, sw::MessageIcon,
-                           sw::MessageButtons) override {
-        std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(title), qPrintable(text));
-        return sw::MessageAnswer::Ok;
-    }
-};
+void say(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
+}
 
 void print(const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
 }
 
+namespace {
+
+struct Command {
+    const char* name;
+    const char* usage;
+    std::function<int(Context&)> run;
+};
+
+const QList<Command>& commands() {
+    static const QList<Command> all{
+        {"list", "list [CATEGORY]        the rows a category lists (default ALL)",
+         [](Context& c) { return runListCommand(c, false); }},
+        {"info",
+         "info [CATEGORY]        the same rows with their rating, title, company, description and links",
+         [](Context& c) { return runListCommand(c, true); }},
+        {"disable",
+         "disable NAME           deactivate an entry (\"REM \" before its data, or the hidden mark)",
+         [](Context& c) { return runEntryCommand(c, QStringLiteral("disable")); }},
+        {"enable", "enable NAME            activate an entry again",
+         [](Context& c) { return runEntryCommand(c, QStringLiteral("enable")); }},
+        {"delete", "delete NAME            back an entry up, then delete it",
+         [](Context& c) { return runEntryCommand(c, QStringLiteral("delete")); }},
+        {"run", "run NAME               start an entry's program with Wine",
+         [](Context& c) { return runEntryCommand(c, QStringLiteral("run")); }},
+    };
+    return all;
+}
+
+QString description() {
+    QString text = QStringLiteral("Lists and manages the autostart entries of a Wine prefix.\n\nCommands:\n");
+    for (const Command& command : commands())
+        text += QStringLiteral("  ") + QLatin1String(command.usage) + QLatin1Char('\n');
+    text +=
+        QStringLiteral("\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
+                       "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
+                       "runs on the prefix, 4 the change failed, 5 not confirmed.");
+    return text;
+}
+
 } // namespace
 
+} // namespace sw::cli
+
 int main(int argc, char** argv) {
+    using namespace sw::cli;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("startwarden-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SW_VERSION));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Lists the autostart entries of a Wine prefix.\n\n"
-                       "Commands:\n  list [CATEGORY]  the rows a category lists "
-                       "(default ALL)\n  info [CATEGORY]  the same rows with their "
-                       "rating, title, company, description and links"));
+    parser.setApplicationDescription(description());
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption({QStringLiteral("prefix"),
-                      QStringLiteral("The Wine prefix (default: $WINEPREFIX, else ~/.wine)."),
-                      QStringLiteral("DIR")});
-    parser.addOption(
-        {QStringLiteral("json"), QStringLiteral("Print a JSON array instead of tab-separated lines.")});
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list or info"));
-    parser.addPositionalArgument(QStringLiteral("category"),
-                                 QStringLiteral("A category key, such as ALL or LOCAL RUN."));
+    parser.addOptions({
+        {QStringLiteral("prefix"), QStringLiteral("The Wine prefix (default: $WINEPREFIX, else ~/.wine)."),
+         QStringLiteral("DIR")},
+        {QStringLiteral("json"),
+         QStringLiteral("list, info: print a JSON array instead of tab-separated lines.")},
+        {QStringLiteral("place"),
+         QStringLiteral(
+             "Look for NAME only in this category (LOCAL RUN, ALL USERS, ...); needed when the name "
+             "stands in several places."),
+         QStringLiteral("CATEGORY")},
+        {QStringLiteral("yes"), QStringLiteral("Do not ask before changing or starting anything.")},
+    });
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands above."));
+    parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("The command's arguments."),
+                                 QStringLiteral("[arguments...]"));
     if (!parser.parse(QCoreApplication::arguments()))
-        return fail(parser.errorText());
+        return fail(kUsageError, parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
     if (parser.isSet(QStringLiteral("version")))
         parser.showVersion();
 
-    const QStringList arguments = parser.positionalArguments();
+    QStringList arguments = parser.positionalArguments();
     if (arguments.isEmpty())
-        return fail(QStringLiteral("no command given; try --help"));
-    const QString command = arguments.first();
-    if (command != QLatin1String("list") && command != QLatin1String("info"))
-        return fail(QStringLiteral("unknown command \"%1\"; try --help").arg(command));
-    if (arguments.size() > 2)
-        return fail(QStringLiteral("too many arguments; quote a category that holds blanks"));
-    const QString category = arguments.size() > 1 ? arguments[1] : QStringLiteral("ALL");
-    if (!sw::categoryKeys().contains(category))
-        return fail(QStringLiteral("unknown category \"%1\"; one of: %2")
-                        .arg(category, sw::categoryKeys().join(QStringLiteral(", "))));
+        return fail(kUsageError, QStringLiteral("no command given; try --help"));
+    const QString name = arguments.takeFirst();
+    const auto& all = commands();
+    const auto command =
+        std::find_if(all.begin(), all.end(), [&](const Command& c) { return name == QLatin1String(c.name); });
+    if (command == all.end())
+        return fail(kUsageError, QStringLiteral("unknown command \"%1\"; try --help").arg(name));
 
     const sw::WinePrefix prefix(sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
                                                              QProcessEnvironment::systemEnvironment()));
     if (!prefix.isValid())
-        return fail(prefix.problem());
+        return fail(kUsageError, prefix.problem());
 
     const sw::ProgramFiles files{QCoreApplication::applicationDirPath()};
     sw::LanguageTexts texts;
     sw::loadUserLanguage(texts, files);
-
-    const sw::Platform platform = sw::makeWinePlatform(prefix.folder());
-    QList<sw::AutostartEntry> rows = sw::listCategory({platform, texts, false}, category);
-    sw::applyCheckList(files.checkList(), rows);
-    const bool json = parser.isSet(QStringLiteral("json"));
-    sw::DescriptionDatabase database;
-    if (command == QLatin1String("info")) {
-        StderrMessages messages;
-        sw::loadDescriptionDatabase(files, texts, messages, database);
-    }
-    QList<QStringList> lines;
-    QJsonArray objects;
-    for (const sw::AutostartEntry& row : rows) {
-        // Only the form that is printed is built: JSON objects cost more than the listing.
-        const sw::EntryInformation info = command == QLatin1String("info")
-                                              ? sw::describeEntry(platform, database, row, false)
-                                              : sw::EntryInformation{};
-        if (!json) {
-            QStringList fields = sw::rowFields(row, texts);
-            if (command == QLatin1String("info"))
-                fields += sw::informationFields(info);
-            lines.append(fields);
-            continue;
-        }
-        QJsonObject object = sw::rowObject(row, texts);
-        if (command == QLatin1String("info")) {
-            const QJsonObject extra = sw::informationObject(info);
-            for (auto it = extra.begin(); it != extra.end(); ++it)
-                object.insert(it.key(), it.value());
-        }
-        objects.append(object);
-    }
-    print(json ? sw::formatJson(objects) : sw::formatLines(lines));
-    return 0;
+    Context context{parser,
+                    arguments,
+                    files,
+                    texts,
+                    sw::makeWinePlatform(prefix.folder()),
+                    parser.isSet(QStringLiteral("json"))};
+    return command->run(context);
 }

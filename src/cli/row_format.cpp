@@ -31,15 +31,10 @@ QStringList rowFields(const AutostartEntry& row, const LanguageTexts& texts) {
             row.ghosted ? QStringLiteral("ghosted") : QString()};
 }
 
-QJsonObject rowObject(const AutostartEntry& row, const LanguageTexts& texts) {
+QJsonObject rowObject(const AutostartEntry& row) {
     return QJsonObject{
-        {"name", row.name},
-        {"program", row.program},
-        {"valid", yesNo(row.valid, texts)},
-        {"active", yesNo(row.active, texts)},
-        {"place", row.placeLabel},
-        {"tag", row.tag},
-        {"ghosted", row.ghosted},
+        {"name", row.name},        {"program", row.program}, {"valid", row.valid},     {"active", row.active},
+        {"place", row.placeLabel}, {"tag", row.tag},         {"ghosted", row.ghosted},
     };
 }
 

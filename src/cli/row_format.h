@@ -14,7 +14,8 @@ class LanguageTexts;
 
 // A row's columns in list order, then its tag and ghosted flag.
 QStringList rowFields(const AutostartEntry& row, const LanguageTexts& texts);
-QJsonObject rowObject(const AutostartEntry& row, const LanguageTexts& texts);
+// The same as JSON; "valid" and "active" are booleans.
+QJsonObject rowObject(const AutostartEntry& row);
 
 // One tab-separated line per record. Tabs and line breaks inside a field become blanks so that
 // every record stays one line.

@@ -136,8 +136,8 @@ private slots:
         QCOMPARE(first,
                  QJsonObject({{"name", "a \"quoted\" name"},
                               {"program", "\"C:\\x y\\z.exe\" -q"},
-                              {"valid", "No"},
-                              {"active", "No"},
+                              {"valid", false},
+                              {"active", false},
                               {"place", "Run (current user)"},
                               {"tag", "-2147483647;Software\\Microsoft\\Windows\\CurrentVersion\\Run"}}));
 

@@ -12,3 +12,6 @@ sw_add_test(pattern_match_test
 sw_add_test(dbcompiler_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/dbcompiler_test.cpp
     LIBS sw_dbcompiler sw_database)
+sw_add_test(shipped_database_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/shipped_database_test.cpp
+    LIBS sw_dbcompiler sw_database)

@@ -1,5 +1,7 @@
+#include "db_stats.h"
 #include "db_writer.h"
 #include "info/description_database.h"
+#include "pattern_cover.h"
 #include "scripted_message_boxes.h"
 
 #include <QDir>
@@ -114,6 +116,14 @@ private slots:
         row("no records", "# empty\n", "no records");
         row("record without de", good + "\n" + replaced("de = Startet das Werkzeug für Größeres.\n", ""),
             "x.db:9: record has no \"de\" description");
+        row("short name without guard", replaced("TOOL.EXE*\ncompany = ACME*", "GMT.EXE*\ncompany = *"),
+            "x.db:1: file pattern \"GMT.EXE*\" names a file of three characters or fewer");
+        row("any file without guard", replaced("TOOL.EXE*\ncompany = ACME*", "*\ncompany = *"),
+            "x.db:1: file pattern \"*\" matches every program");
+        row("plain http link", good + "link = Home;http://example.com/\n", "x.db:8: link \"Home;http://");
+        row("link without scheme", good + "link = Home;example.com\n", "x.db:8: link \"Home;example.com\"");
+        row("same record twice", good + "\n" + good,
+            "x.db:9: record can never be the first match: the record at ");
         row("text too long", replaced("Starts the tool.\\nTwice.", QByteArray(65536, 'x').constData()),
             "65536 bytes long");
     }
@@ -126,6 +136,70 @@ private slots:
             QVERIFY2(all.startsWith(QDir(m_dir.path()).filePath(expected.section(u':', 0, 1))),
                      qPrintable(all));
         QVERIFY(!QFile::exists(m_dir.filePath("refused/Search.dat")));
+    }
+
+    // Specific records before general ones, guarded short names and extension patterns pass; a
+    // general record in an earlier file hides a specific one in a later file, and both are named.
+    void recordOrderAndGuards() {
+        auto record = [](const char* file, const char* company, const char* name) {
+            return QByteArray("[record]\nfile = ") + file + "\ncompany = " + company + "\nname = " + name +
+                   "\nrisk = 0\nen = x\nde = y\n\n";
+        };
+        const QString early =
+            writeSource("10-early.db", record("UPDATE.EXE*CHAT.EXE*", "*", "*") +
+                                           record("UPDATE.EXE*", "*", "*") + record("BOX.EXE*", "BOX*", "*") +
+                                           record("AIM*.EXE*", "*", "AIM") + record("*.AHK*", "*", "*"));
+        QCOMPARE(refusal({early}, "ordered"), QString());
+        const QString late = writeSource("20-late.db", record("X.EXE*", "*", "X*") +
+                                                           record("UPDATE.EXE*CHAT.EXE*", "ACME", "*"));
+        const QString all = refusal({late, early}, "hidden");
+        QCOMPARE(all.count(u'\n'), 0);
+        QVERIFY2(all.startsWith(late + ":9: ") && all.contains(early + ":1 "), qPrintable(all));
+    }
+
+    void patternCovers_data() {
+        QTest::addColumn<QString>("broader");
+        QTest::addColumn<QString>("narrower");
+        QTest::addColumn<bool>("covers");
+        auto row = [](const char* broader, const char* narrower, bool covers) {
+            QTest::addRow("%s over %s", broader, narrower) << broader << narrower << covers;
+        };
+        row("*", "ANY[A-Z]#*", true);
+        row("UPDATE.EXE*", "UPDATE.EXE*DISCORD.EXE*", true);
+        row("UPDATE.EXE*DISCORD.EXE*", "UPDATE.EXE*", false);
+        row("*A*", "*A*A*", true);
+        row("*A*A*", "*A*", false);
+        row("*.EXE", "*.EXE*", false);
+        row("A?C", "A[XY]C", true);
+        row("[A-Z]", "[C-FQ]", true);
+        row("[!0-9]", "[A-Z]", true);
+        row("#", "[0-9]", true);
+        row("[0-4]", "#", false);
+        row("[a-z]X", "QX", true); // matching upper-cases patterns
+    }
+    void patternCovers() {
+        QFETCH(QString, broader);
+        QFETCH(QString, narrower);
+        QFETCH(bool, covers);
+        QCOMPARE(dbcompiler::patternCovers(patternElements(broader), patternElements(narrower)), covers);
+    }
+
+    void coverageReport() {
+        const QString a =
+            writeSource("10-a.db", QByteArray(kGoodRecord) + "link = Home;https://example.com/\n\n" +
+                                       QByteArray(kGoodRecord).replace("TOOL", "MORE"));
+        const QString b = writeSource("20-b.db", QByteArray(kGoodRecord)
+                                                     .replace("ACME*", "*")
+                                                     .replace("name = *", "name = RUN*")
+                                                     .replace("risk = 0", "risk = 1")
+                                                     .replace("en = Starts the tool.\\nTwice.\n", ""));
+        Diagnostics diagnostics;
+        const QString report = dbcompiler::coverageReport(readSources({b, a}, diagnostics));
+        QVERIFY2(diagnostics.errors.isEmpty(), qPrintable(diagnostics.errors.join(u'\n')));
+        QCOMPARE(report, QStringLiteral("records: 3\nby source file:\n  10-a.db: 2\n  20-b.db: 1\n"
+                                        "by language:\n  de: 3\n  en: 2\nwith links: 1\n"
+                                        "with a company guard: 2\nwith an entry-name guard: 1\n"
+                                        "with the risk flag: 1\n"));
     }
 
     void reportsEveryErrorAndWritesNothing() {

@@ -12,6 +12,12 @@ bool isLanguageKey(const QString& key) {
     return key.size() == 2 && key[0] >= u'a' && key[0] <= u'z' && key[1] >= u'a' && key[1] <= u'z';
 }
 
+// Links open in the user's browser; plain http or a bare host name is refused.
+bool isHttpsAddress(const QString& address) {
+    static const QString scheme = QStringLiteral("https://");
+    return address.startsWith(scheme) && address.size() > scheme.size() && address[scheme.size()] != u'/';
+}
+
 // Fields of the record being read, and which ones were seen.
 struct PendingRecord {
     SourceRecord record;
@@ -110,6 +116,9 @@ void SourceParser::field(int number, const QString& key, const QString& value) {
             error(number, QStringLiteral("link \"%1\" contains \"|\"").arg(value));
         } else if (separator == 0 || separator == value.size() - 1) {
             error(number, QStringLiteral("link \"%1\" needs both a text and an address").arg(value));
+        } else if (!isHttpsAddress(value.mid(separator + 1))) {
+            error(number, QStringLiteral("link \"%1\": the address must start with \"https://\" and a host")
+                              .arg(value));
         } else {
             record.links.append(value);
             return;

@@ -1,5 +1,6 @@
 #include "db_writer.h"
 
+#include "db_checks.h"
 #include "info/description_database.h"
 
 #include <QDir>
@@ -117,7 +118,7 @@ bool compileDatabase(const QList<SourceRecord>& records, CompiledDatabase& out, 
     return diagnostics.errors.size() == errorsBefore;
 }
 
-bool compileSources(const QStringList& sourcePaths, const QString& outputDir, Diagnostics& diagnostics) {
+QList<SourceRecord> readSources(const QStringList& sourcePaths, Diagnostics& diagnostics) {
     QStringList paths = sourcePaths;
     std::sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
         return QFileInfo(a).fileName() < QFileInfo(b).fileName();
@@ -137,23 +138,33 @@ bool compileSources(const QStringList& sourcePaths, const QString& outputDir, Di
         }
         records.append(parseSource(path, text, diagnostics));
     }
-    CompiledDatabase compiled;
-    if (!compileDatabase(records, compiled, diagnostics) || !diagnostics.errors.isEmpty())
-        return false;
+    checkRecords(records, diagnostics);
+    return records;
+}
 
+bool writeDatabase(const CompiledDatabase& compiled, const QString& outputDir, Diagnostics& diagnostics) {
     if (!QDir().mkpath(outputDir)) {
         diagnostics.errors.append(QStringLiteral("%1: cannot create the folder").arg(outputDir));
         return false;
     }
     QMap<QString, QByteArray> files = compiled.descriptionFiles;
     files.insert(QStringLiteral("Search.dat"), compiled.searchIndex);
+    const qsizetype errorsBefore = diagnostics.errors.size();
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         QSaveFile file(QDir(outputDir).filePath(it.key()));
         if (!file.open(QIODevice::WriteOnly) || file.write(it.value()) != it.value().size() || !file.commit())
             diagnostics.errors.append(
                 QStringLiteral("%1: cannot write: %2").arg(file.fileName(), file.errorString()));
     }
-    return diagnostics.errors.isEmpty();
+    return diagnostics.errors.size() == errorsBefore;
+}
+
+bool compileSources(const QStringList& sourcePaths, const QString& outputDir, Diagnostics& diagnostics) {
+    const QList<SourceRecord> records = readSources(sourcePaths, diagnostics);
+    CompiledDatabase compiled;
+    if (!compileDatabase(records, compiled, diagnostics) || !diagnostics.errors.isEmpty())
+        return false;
+    return writeDatabase(compiled, outputDir, diagnostics);
 }
 
 } // namespace sw::dbcompiler

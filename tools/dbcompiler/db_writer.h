@@ -22,7 +22,14 @@ QString descriptionFileName(const QString& languageCode);
 // Returns false, with every problem in `diagnostics`, when any file would be wrong.
 bool compileDatabase(const QList<SourceRecord>& records, CompiledDatabase& out, Diagnostics& diagnostics);
 
-// Reads the sources in file-name order, compiles them and writes the files into `outputDir`.
+// Reads the sources in file-name order and checks the records against each other (see
+// checkRecords); problems go to `diagnostics`, the records read are returned either way.
+QList<SourceRecord> readSources(const QStringList& sourcePaths, Diagnostics& diagnostics);
+
+// Writes Search.dat and the Des_*.dat files into `outputDir`, creating it if needed.
+bool writeDatabase(const CompiledDatabase& compiled, const QString& outputDir, Diagnostics& diagnostics);
+
+// Reads and checks the sources, compiles them and writes the files into `outputDir`.
 // Writes nothing unless the whole database compiles.
 bool compileSources(const QStringList& sourcePaths, const QString& outputDir, Diagnostics& diagnostics);
 

@@ -1,5 +1,7 @@
 #include "platform/wine/registry_wine_store.h"
 
+#include "platform/file_system.h"
+#include "platform/wine/durable_file.h"
 #include "platform/wine/registry_file_io.h"
 #include "platform/wine/wine_running.h"
 
@@ -7,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+
+#include <optional>
 
 #include <cerrno>
 #include <cstring>
@@ -197,11 +201,15 @@ void WineRegistryStore::modify(
                     .arg(target)
                     .toStdString());
 
-        QByteArray tempName = targetName + ".swtmp-XXXXXX";
-        const int fd = ::mkstemp(tempName.data());
-        if (fd < 0)
-            throw RegistryError(
-                QStringLiteral("Cannot create a file beside %1: %2").arg(target, errnoText()).toStdString());
+        // A temporary that a killed write left behind is removed by the next write.
+        removeAbandonedTemporaries(targetName);
+        std::optional<LockedTemporary> temporary;
+        try {
+            temporary.emplace(targetName);
+        } catch (const FileSystemError& error) {
+            throw RegistryError(error.what());
+        }
+        const int fd = temporary->fd();
         ::fchmod(fd, st.st_mode & 07777);
         if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
             // keeping the owner needs privileges; the file stays the writer's
@@ -209,34 +217,23 @@ void WineRegistryStore::modify(
         bool written = true;
         for (QByteArrayView piece : pieces)
             written = written && writeAll(fd, piece);
-        written = written && ::fsync(fd) == 0;
-        const QString writeError = errnoText();
-        ::close(fd);
-        if (!written) {
-            ::unlink(tempName.constData());
-            throw RegistryError(QStringLiteral("Cannot write %1: %2").arg(target, writeError).toStdString());
-        }
+        if (!written)
+            throw RegistryError(QStringLiteral("Cannot write %1: %2").arg(target, errnoText()).toStdString());
         if (m_beforeReplace)
             m_beforeReplace();
         // Re-check just before the rename: a wineserver that started, or a change by someone else.
         FileState beforeRename;
         const QString running = wineRunningOn(m_prefixDir);
         if (!running.isEmpty() || !fileState(targetName, beforeRename) || !(beforeRename == before)) {
-            ::unlink(tempName.constData());
+            temporary.reset();
             if (!running.isEmpty())
                 throw RegistryError(running.toStdString());
             continue;
         }
-        if (::rename(tempName.constData(), targetName.constData()) != 0) {
-            const QString error = errnoText();
-            ::unlink(tempName.constData());
-            throw RegistryError(QStringLiteral("Cannot replace %1: %2").arg(target, error).toStdString());
-        }
-        const QByteArray dirName = QFile::encodeName(QFileInfo(target).absolutePath());
-        const int dirFd = ::open(dirName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd >= 0) {
-            ::fsync(dirFd);
-            ::close(dirFd);
+        try {
+            temporary->commitTo(targetName);
+        } catch (const FileSystemError& error) {
+            throw RegistryError(error.what());
         }
         return;
     }

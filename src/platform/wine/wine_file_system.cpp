@@ -1,5 +1,7 @@
 #include "wine_file_system.h"
 
+#include "durable_file.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -15,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace sw {
 
@@ -328,6 +331,51 @@ QList<FolderItem> WineFileSystem::listFolder(const QString& folder) const {
         items.append(item);
     }
     return items;
+}
+
+QString WineFileSystem::hostPathForWrite(const QString& path) const {
+    if (path.startsWith(QLatin1Char('/')))
+        return path; // the program's own files
+    // A new file's folder must exist; the file itself may not yet.
+    const QString host = hostPath(path);
+    if (!host.isEmpty())
+        return host;
+    const int slash = path.lastIndexOf(QLatin1Char('\\'));
+    const QString folder = slash > 0 ? hostPath(path.left(slash)) : QString();
+    if (folder.isEmpty())
+        throw FileSystemError(QStringLiteral("The folder of %1 does not exist.").arg(path).toStdString());
+    return folder + QLatin1Char('/') + path.mid(slash + 1);
+}
+
+void WineFileSystem::copyFile(const QString& source, const QString& target) {
+    const QString from = hostPath(source);
+    if (from.isEmpty())
+        throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(source).toStdString());
+    copyFileDurably(from, hostPathForWrite(target));
+}
+
+void WineFileSystem::removeFile(const QString& path) {
+    const QString host = hostPath(path);
+    FileAttributes found;
+    if (host.isEmpty() || !hostAttributes(host, found) || found.directory)
+        throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
+    // Windows (and Wine) refuse to delete a read-only file.
+    if (found.readOnly)
+        throw FileSystemError(QStringLiteral("The file %1 is read-only.").arg(path).toStdString());
+    const QByteArray name = QFile::encodeName(host);
+    if (::unlink(name.constData()) != 0)
+        throw FileSystemError(QStringLiteral("Cannot delete %1: %2")
+                                  .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
+                                  .toStdString());
+    syncFolderOf(name);
+}
+
+void WineFileSystem::createFolder(const QString& path) {
+    const QByteArray name = QFile::encodeName(hostPathForWrite(path));
+    if (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST)
+        throw FileSystemError(QStringLiteral("Cannot create the folder %1: %2")
+                                  .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
+                                  .toStdString());
 }
 
 } // namespace sw

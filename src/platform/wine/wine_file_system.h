@@ -19,6 +19,9 @@ public:
     void setAttributes(const QString& path, const FileAttributes& attributes) override;
     QList<FolderItem> listFolder(const QString& folder) const override;
     std::shared_ptr<void> holdContents() const override;
+    void copyFile(const QString& source, const QString& target) override;
+    void removeFile(const QString& path) override;
+    void createFolder(const QString& path) override;
 
     // The Windows path with every existing component in its real spelling and the drive letter in
     // upper case; empty when it cannot be mapped. Host paths come back unchanged.
@@ -28,6 +31,8 @@ public:
     static bool hostAttributes(const QString& hostPath, FileAttributes& out);
 
 private:
+    // The host path a write goes to: that of an existing file, else its name in its folder.
+    QString hostPathForWrite(const QString& path) const;
     struct Resolved {
         QString host;
         QString windows;

@@ -1,0 +1,118 @@
+// The toolbar's commands on the selected entry: activate, delete, run and refresh.
+#include "entries/entry_actions.h"
+#include "main_services.h"
+#include "main_window.h"
+#include "platform/language_texts.h"
+#include "platform/message_boxes.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QShortcut>
+#include <QTreeWidget>
+
+namespace sw {
+
+void frmMain::tlbMain_ButtonClick(const QString& key) {
+    if (key == QLatin1String("folderlist"))
+        toggleFolderList();
+    else if (key == QLatin1String("details"))
+        toggleDetails();
+    else if (key == QLatin1String("activate"))
+        activateSelectedEntry();
+    else if (key == QLatin1String("delete"))
+        deleteSelectedEntry();
+    else if (key == QLatin1String("run"))
+        runSelectedEntry();
+    else if (key == QLatin1String("refresh"))
+        listCurrentCategoryAgain(selectedRow());
+}
+
+std::optional<AutostartEntry> frmMain::selectedRow() const {
+    const QTreeWidgetItem* item = lvwEntries->currentItem();
+    const AutostartEntry* row = item && item->isSelected() ? rowOf(item) : nullptr;
+    return row ? std::optional<AutostartEntry>(*row) : std::nullopt;
+}
+
+MessageAnswer frmMain::askAbout(const QString& textKey, const AutostartEntry& row) {
+    QString text = m_services->texts.GetText(textKey);
+    // The inserted name is not searched again, so a name holding the placeholder stays as it is.
+    text.replace(QStringLiteral("%ENTRY%"), row.name);
+    return m_services->boxes.show(text, QString(), MessageIcon::Question, MessageButtons::YesNo);
+}
+
+void frmMain::activateSelectedEntry() {
+    const std::optional<AutostartEntry> row = selectedRow();
+    if (!row || !m_services || askAbout(QStringLiteral("MsgDeactivateReq"), *row) == MessageAnswer::No)
+        return;
+    try {
+        ToggleActivation(m_services->platform, *row);
+    } catch (const std::exception&) {
+        // The list shows the state as it is.
+    }
+    listCurrentCategoryAgain(row);
+}
+
+void frmMain::deleteSelectedEntry() {
+    const std::optional<AutostartEntry> row = selectedRow();
+    if (!row || !m_services || askAbout(QStringLiteral("MsgDeleteReq"), *row) == MessageAnswer::No)
+        return;
+    try {
+        deleteEntry(m_services->platform, m_services->files.dataFolder(), *row,
+                    BackupPolicy::DeleteEvenWithoutBackup);
+    } catch (const std::exception&) {
+        // The list shows the state as it is.
+    }
+    listCurrentCategoryAgain(row);
+}
+
+void frmMain::runSelectedEntry() {
+    const std::optional<AutostartEntry> row = selectedRow();
+    if (!row || !m_services || askAbout(QStringLiteral("MsgExecuteReq"), *row) != MessageAnswer::Yes)
+        return;
+    try {
+        m_services->platform.desktop->startCommandLine(row->program);
+    } catch (const std::exception&) {
+        // A program that cannot be started ends the same way.
+    }
+    m_services->boxes.show(m_services->texts.GetText(QStringLiteral("MsgExecuteSuc")), QString(),
+                           MessageIcon::Information, MessageButtons::Ok);
+}
+
+void frmMain::listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep) {
+    tvwCategories_NodeClick(tvwCategories->currentItem());
+    if (!keep)
+        return;
+    for (int i = 0; i < lvwEntries->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lvwEntries->topLevelItem(i);
+        const AutostartEntry* row = rowOf(item);
+        if (row && row->tag == keep->tag && row->name == keep->name) {
+            lvwEntries->setCurrentItem(item);
+            lvwEntries->scrollToItem(item);
+            return;
+        }
+    }
+}
+
+void frmMain::createCommandKeys() {
+    // Keys a list user expects; each presses its toolbar button, so a disabled button stays inert.
+    const std::pair<QKeySequence, const char*> listKeys[] = {{QKeySequence::Delete, "delete"},
+                                                             {QKeySequence(Qt::Key_Space), "activate"}};
+    for (const auto& [sequence, key] : listKeys) {
+        auto* shortcut = new QShortcut(sequence, lvwEntries);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, key] { m_buttons.value(QLatin1String(key))->trigger(); });
+    }
+    auto* refresh = new QShortcut(QKeySequence::Refresh, this);
+    connect(refresh, &QShortcut::activated, this,
+            [this] { m_buttons.value(QStringLiteral("refresh"))->trigger(); });
+}
+
+void frmMain::applyWriteButtons() {
+    const bool writable = !lblReadOnly->isVisibleTo(this);
+    for (const char* key : {"add", "edit", "delete"})
+        m_buttons.value(QLatin1String(key))->setEnabled(writable);
+    m_buttons.value(QStringLiteral("activate"))->setEnabled(writable && m_activateAllowed);
+}
+
+} // namespace sw

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/program_files.h"
+#include "platform/language_texts.h"
+#include "platform/platform.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace sw::cli {
+
+// Exit statuses of every command.
+enum Status {
+    kDone = 0,
+    kNoSuchEntry = 1,  // no entry of that name, or the name stands in several places
+    kUsageError = 2,   // bad arguments, or the folder is not a Wine prefix
+    kWineRunning = 3,  // a write refused because Wine runs on the prefix
+    kChangeFailed = 4, // the managed system refused the change; nothing was lost
+    kNotConfirmed = 5, // the question was answered with no
+};
+
+// What a command works with.
+struct Context {
+    const QCommandLineParser& parser;
+    QStringList arguments; // positional arguments after the command's name
+    ProgramFiles files;
+    LanguageTexts& texts;
+    Platform platform;
+    bool json = false;
+};
+
+// Prints "startwarden-cli: message" to the error stream and gives status back.
+int fail(int status, const QString& message);
+// Prints a line to the standard output.
+void say(const QString& line);
+void print(const QByteArray& bytes);
+
+// The commands, each in its own file.
+int runListCommand(Context& context, bool withInformation);
+int runEntryCommand(Context& context, const QString& command);
+
+} // namespace sw::cli

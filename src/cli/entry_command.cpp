@@ -1,0 +1,132 @@
+// disable, enable, delete and run: the window's commands on one entry named on the command line.
+#include "cli_context.h"
+#include "entries/entry_actions.h"
+#include "entries/listing.h"
+#include "entries/places.h"
+
+#include <QTextStream>
+#include <cstdio>
+
+namespace sw::cli {
+
+namespace {
+
+QString categoryOfRow(const AutostartEntry& row) {
+    const Place* place = placeByBackupKind(row.backupKind);
+    return place ? place->categoryKey : row.placeLabel;
+}
+
+// The one row of that name: exactly as listed, else ignoring case.
+int findEntry(Context& context, const QString& name, const QString& category, AutostartEntry& found) {
+    const QList<AutostartEntry> rows = listCategory({context.platform, context.texts, false}, category);
+    QList<AutostartEntry> matches;
+    for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (const AutostartEntry& row : rows)
+            if (row.name.compare(name, sensitivity) == 0)
+                matches.append(row);
+        if (!matches.isEmpty())
+            break;
+    }
+    if (matches.isEmpty())
+        return fail(kNoSuchEntry, QStringLiteral("no entry named \"%1\" in %2").arg(name, category));
+    if (matches.size() > 1) {
+        QStringList places;
+        for (const AutostartEntry& row : matches)
+            places.append(categoryOfRow(row));
+        return fail(kNoSuchEntry,
+                    QStringLiteral("\"%1\" stands in several places (%2); choose one with --place")
+                        .arg(name, places.join(QStringLiteral(", "))));
+    }
+    found = matches.first();
+    return kDone;
+}
+
+bool confirmed(Context& context, const QString& textKey, const AutostartEntry& row) {
+    if (context.parser.isSet(QStringLiteral("yes")))
+        return true;
+    QString question = context.texts.GetText(textKey);
+    question.replace(QStringLiteral("%ENTRY%"), row.name);
+    std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
+    std::fflush(stderr);
+    QTextStream input(stdin);
+    QString answer;
+    if (!input.readLineInto(&answer))
+        std::fputc('\n', stderr); // no answer at all: end the question's line
+    answer = answer.trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}
+
+int changeActivation(Context& context, const AutostartEntry& row, bool active) {
+    if (row.active == active) {
+        say(QStringLiteral("\"%1\" is already %2; nothing changed")
+                .arg(row.name, active ? "active" : "inactive"));
+        return kDone;
+    }
+    if (!confirmed(context, QStringLiteral("MsgDeactivateReq"), row))
+        return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing changed"));
+    if (!setActivation(context.platform, row, active))
+        say(QStringLiteral("\"%1\" was already %2; nothing changed")
+                .arg(row.name, active ? "active" : "inactive"));
+    else
+        say(QStringLiteral("\"%1\" is now %2").arg(row.name, active ? "active" : "inactive"));
+    return kDone;
+}
+
+int deleteOne(Context& context, const AutostartEntry& row) {
+    if (!confirmed(context, QStringLiteral("MsgDeleteReq"), row))
+        return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing changed"));
+    const DeleteOutcome outcome =
+        deleteEntry(context.platform, context.files.dataFolder(), row, BackupPolicy::RefuseWithoutBackup);
+    const QString backup =
+        row.isRegistryEntry() ? QStringLiteral("HKEY_CURRENT_USER\\") + outcome.backup : outcome.backup;
+    say(QStringLiteral("deleted \"%1\"; its backup is %2").arg(row.name, backup));
+    return kDone;
+}
+
+int runOne(Context& context, const AutostartEntry& row) {
+    if (!confirmed(context, QStringLiteral("MsgExecuteReq"), row))
+        return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing started"));
+    context.platform.desktop->startCommandLine(row.program);
+    say(QStringLiteral("started %1").arg(row.program));
+    return kDone;
+}
+
+} // namespace
+
+int runEntryCommand(Context& context, const QString& command) {
+    if (context.arguments.size() != 1)
+        return fail(
+            kUsageError,
+            QStringLiteral("%1 takes exactly one entry name (quote a name that holds blanks)").arg(command));
+    const QString category = context.parser.isSet(QStringLiteral("place"))
+                                 ? context.parser.value(QStringLiteral("place"))
+                                 : QStringLiteral("ALL");
+    if (!categoryKeys().contains(category))
+        return fail(kUsageError, QStringLiteral("unknown place \"%1\"; one of: %2")
+                                     .arg(category, categoryKeys().join(QStringLiteral(", "))));
+    const bool writes = command != QLatin1String("run");
+    if (const QString reason = context.platform.readOnlyReason(); writes && !reason.isEmpty())
+        return fail(kWineRunning, reason);
+
+    AutostartEntry row;
+    if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)
+        return status;
+    try {
+        if (command == QLatin1String("disable") || command == QLatin1String("enable"))
+            return changeActivation(context, row, command == QLatin1String("enable"));
+        if (command == QLatin1String("delete"))
+            return deleteOne(context, row);
+        return runOne(context, row);
+    } catch (const WriteRefused& refused) {
+        return fail(kWineRunning, QString::fromStdString(refused.what()));
+    } catch (const std::exception& error) {
+        // Wine may have started between the first test and the write.
+        if (const QString reason = context.platform.readOnlyReason(); writes && !reason.isEmpty())
+            return fail(kWineRunning, reason);
+        return fail(kChangeFailed, QStringLiteral("%1 \"%2\" failed: %3%4")
+                                       .arg(command, row.name, QString::fromStdString(error.what()),
+                                            writes ? QStringLiteral("; nothing was changed") : QString()));
+    }
+}
+
+} // namespace sw::cli

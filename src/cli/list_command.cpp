@@ -1,0 +1,68 @@
+#include "app/database_check.h"
+#include "cli_context.h"
+#include "entries/check_list.h"
+#include "entries/listing.h"
+#include "entries/places.h"
+#include "info/description_database.h"
+#include "info_format.h"
+#include "platform/message_boxes.h"
+#include "row_format.h"
+
+#include <cstdio>
+
+namespace sw::cli {
+
+namespace {
+
+// The database loaders' messages go to the error stream.
+class StderrMessages : public MessageBoxes {
+public:
+    MessageAnswer show(const QString& text, const QString& title, MessageIcon, MessageButtons) override {
+        std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(title), qPrintable(text));
+        return MessageAnswer::Ok;
+    }
+};
+
+} // namespace
+
+int runListCommand(Context& context, bool withInformation) {
+    if (context.arguments.size() > 1)
+        return fail(kUsageError, QStringLiteral("too many arguments; quote a category that holds blanks"));
+    const QString category = context.arguments.value(0, QStringLiteral("ALL"));
+    if (!categoryKeys().contains(category))
+        return fail(kUsageError, QStringLiteral("unknown category \"%1\"; one of: %2")
+                                     .arg(category, categoryKeys().join(QStringLiteral(", "))));
+
+    QList<AutostartEntry> rows = listCategory({context.platform, context.texts, false}, category);
+    applyCheckList(context.files.checkList(), rows);
+    DescriptionDatabase database;
+    if (withInformation) {
+        StderrMessages messages;
+        loadDescriptionDatabase(context.files, context.texts, messages, database);
+    }
+    QList<QStringList> lines;
+    QJsonArray objects;
+    for (const AutostartEntry& row : rows) {
+        // Only the form that is printed is built: JSON objects cost more than the listing.
+        const EntryInformation info =
+            withInformation ? describeEntry(context.platform, database, row, false) : EntryInformation{};
+        if (!context.json) {
+            QStringList fields = rowFields(row, context.texts);
+            if (withInformation)
+                fields += informationFields(info);
+            lines.append(fields);
+            continue;
+        }
+        QJsonObject object = rowObject(row);
+        if (withInformation) {
+            const QJsonObject extra = informationObject(info);
+            for (auto it = extra.begin(); it != extra.end(); ++it)
+                object.insert(it.key(), it.value());
+        }
+        objects.append(object);
+    }
+    print(context.json ? formatJson(objects) : formatLines(lines));
+    return kDone;
+}
+
+} // namespace sw::cli

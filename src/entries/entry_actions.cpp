@@ -1,0 +1,156 @@
+#include "entry_actions.h"
+
+#include "places.h"
+#include "platform/platform.h"
+
+namespace sw {
+
+namespace {
+
+constexpr auto kInactivePrefix = QLatin1String("REM ");
+
+bool hasInactivePrefix(const QString& data) {
+    return data.left(4).compare(kInactivePrefix, Qt::CaseInsensitive) == 0;
+}
+
+QString backupRoot(const QString& dataFolder) {
+    return dataFolder + QStringLiteral("/Backups");
+}
+
+const QStringList& backupKeyLeaves() {
+    static const QStringList leaves{QStringLiteral("\\HKEY_LM\\Run"), QStringLiteral("\\HKEY_LM\\RunOnce"),
+                                    QStringLiteral("\\HKEY_CU\\Run"), QStringLiteral("\\HKEY_CU\\RunOnce")};
+    return leaves;
+}
+
+bool setRegistryActivation(const Platform& platform, const AutostartEntry& row, bool active) {
+    const std::int32_t root = GetTagRoot(row.tag);
+    const QString keyPath = GetTagKey(row.tag);
+    const auto store = platform.newRegistryStore();
+    // Throws when the value is gone: writing would bring it back.
+    const QString data = store->ReadValue(root, keyPath, row.name, 0);
+    if (hasInactivePrefix(data) != active)
+        return false;
+    store->WriteStringValue(root, keyPath, row.name, active ? data.mid(4) : kInactivePrefix + data);
+    return true;
+}
+
+bool setFileActivation(const Platform& platform, const AutostartEntry& row, bool active) {
+    FileAttributes current;
+    if (!platform.fileSystem->attributes(row.tag, current) || current.directory)
+        throw FileSystemError(QStringLiteral("The file %1 no longer exists.").arg(row.tag).toStdString());
+    FileAttributes wanted;
+    wanted.hidden = !active;
+    // Every other mark goes: a read-only or system file becomes a plain (or plainly hidden) one.
+    platform.fileSystem->setAttributes(row.tag, wanted);
+    return current.hidden == active;
+}
+
+} // namespace
+
+void ensureWritable(const Platform& platform) {
+    if (const QString reason = platform.readOnlyReason(); !reason.isEmpty())
+        throw WriteRefused(reason.toStdString());
+}
+
+bool setActivation(const Platform& platform, const AutostartEntry& row, bool active) {
+    ensureWritable(platform);
+    return row.isRegistryEntry() ? setRegistryActivation(platform, row, active)
+                                 : setFileActivation(platform, row, active);
+}
+
+void ToggleActivation(const Platform& platform, const AutostartEntry& row) {
+    setActivation(platform, row, !row.active);
+}
+
+void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
+    ensureWritable(platform);
+    std::exception_ptr firstFailure;
+    auto attempt = [&firstFailure](auto&& step) {
+        try {
+            step();
+        } catch (const std::exception&) {
+            if (!firstFailure)
+                firstFailure = std::current_exception();
+        }
+    };
+    attempt([&] {
+        const auto store = platform.newRegistryStore();
+        for (const QString& leaf : backupKeyLeaves())
+            attempt([&] { store->CreateKey(kHkeyCurrentUser, kBackupKey + leaf); });
+    });
+    // Parents first, so each folder's parent exists when it is created.
+    const QString root = backupRoot(dataFolder);
+    for (const QString& folder :
+         {root, root + QStringLiteral("/Startmenu"), root + QStringLiteral("/Startmenu/All Users"),
+          root + QStringLiteral("/Startmenu/Local User")}) {
+        attempt([&] {
+            FileAttributes existing;
+            if (!platform.fileSystem->attributes(folder, existing))
+                platform.fileSystem->createFolder(folder);
+        });
+    }
+    if (firstFailure)
+        std::rethrow_exception(firstFailure);
+}
+
+QString backupKeyOfTag(const QString& tag) {
+    const QString level =
+        GetTagRoot(tag) == kHkeyCurrentUser ? QStringLiteral("\\HKEY_CU\\") : QStringLiteral("\\HKEY_LM\\");
+    const QString leaf = GetTagKey(tag).right(3).toLower() == QLatin1String("run")
+                             ? QStringLiteral("Run")
+                             : QStringLiteral("RunOnce");
+    return kBackupKey + level + leaf;
+}
+
+QString backupFolderOfFile(const Platform& platform, const QString& dataFolder, const QString& path) {
+    // An unnamed Startup folder is the empty text, which every path contains.
+    const QString userStartup = platform.system->GetSpecialFolder(kCsidlStartup, false, false);
+    const QString leaf = path.contains(userStartup) ? QStringLiteral("/Startmenu/Local User")
+                                                    : QStringLiteral("/Startmenu/All Users");
+    return backupRoot(dataFolder) + leaf;
+}
+
+QString BackUpRegistryValue(const Platform& platform, const QString& tag, const QString& name) {
+    ensureWritable(platform);
+    const QString target = backupKeyOfTag(tag);
+    platform.newRegistryStore()->CopyValue(GetTagRoot(tag), GetTagKey(tag), name, kHkeyCurrentUser, target,
+                                           name);
+    return target;
+}
+
+QString BackUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path) {
+    ensureWritable(platform);
+    const QString target =
+        backupFolderOfFile(platform, dataFolder, path) + QLatin1Char('/') + GetFileNameFromPath(path);
+    platform.fileSystem->copyFile(path, target);
+    return target;
+}
+
+DeleteOutcome deleteEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row,
+                          BackupPolicy policy) {
+    ensureWritable(platform);
+    DeleteOutcome outcome;
+    try {
+        try {
+            EnsureBackupPlaces(platform, dataFolder);
+        } catch (const std::exception&) {
+            // The copy below tells whether the place that matters is there.
+        }
+        outcome.backup = row.isRegistryEntry() ? BackUpRegistryValue(platform, row.tag, row.name)
+                                               : BackUpShortcut(platform, dataFolder, row.tag);
+    } catch (const WriteRefused&) {
+        throw;
+    } catch (const std::exception& error) {
+        if (policy == BackupPolicy::RefuseWithoutBackup)
+            throw;
+        outcome.backupError = QString::fromStdString(error.what());
+    }
+    if (row.isRegistryEntry())
+        platform.newRegistryStore()->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
+    else
+        platform.fileSystem->removeFile(row.tag);
+    return outcome;
+}
+
+} // namespace sw

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "autostart_entry.h"
+
+#include <QString>
+#include <stdexcept>
+
+namespace sw {
+
+struct Platform;
+
+// Raised before any write when the managed system must not be written now (Wine runs on the
+// prefix): nothing has changed.
+class WriteRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Throws WriteRefused when the platform says the managed system is read-only now.
+void ensureWritable(const Platform& platform);
+
+// Makes an entry active or inactive where it is: a registry value gains or loses "REM " in front of
+// its data, a Startup file gets the hidden mark alone or no attributes at all. The value's data is
+// read anew, so a change made since the listing is kept. Returns false when the entry already was
+// in that state. Throws RegistryError, FileSystemError or WriteRefused; a value or file that is gone
+// is an error, never created anew.
+bool setActivation(const Platform& platform, const AutostartEntry& row, bool active);
+
+// Deactivates an active row and activates an inactive one.
+void ToggleActivation(const Platform& platform, const AutostartEntry& row);
+
+// The four backup keys below HKEY_CURRENT_USER and the four backup folders below the data folder
+// (where the program keeps its own files). Every place is tried; the first failure is rethrown.
+void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder);
+
+// The backup key (below HKEY_CURRENT_USER) of a registry entry's tag.
+QString backupKeyOfTag(const QString& tag);
+// The backup folder (a host path, without a trailing "/") of a Startup file.
+QString backupFolderOfFile(const Platform& platform, const QString& dataFolder, const QString& path);
+
+// Copies the value into its backup key, replacing a backup of the same name. Returns the backup key.
+QString BackUpRegistryValue(const Platform& platform, const QString& tag, const QString& name);
+// Copies the file into its backup folder, replacing a backup of the same name. Returns the copy's
+// host path.
+QString BackUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path);
+
+enum class BackupPolicy {
+    DeleteEvenWithoutBackup, // the window: the deletion goes ahead when the copy failed
+    RefuseWithoutBackup,     // the command line: nothing is removed unless its copy is safe
+};
+
+struct DeleteOutcome {
+    QString backup;      // the backup key or the backup file; empty when the copy failed
+    QString backupError; // why the copy failed
+};
+
+// Backs the entry up, then removes it. The copy is complete on disk before the original goes.
+// Throws when the removal fails, or when the copy failed under RefuseWithoutBackup.
+DeleteOutcome deleteEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row,
+                          BackupPolicy policy);
+
+} // namespace sw
