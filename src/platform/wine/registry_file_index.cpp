@@ -8,8 +8,12 @@
 #include <QMutexLocker>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace sw::winereg {
 
@@ -30,15 +34,20 @@ quint64 bytesEqual(quint64 w, char c) {
     return (x - kOnes) & ~x & kHighBits;
 }
 
-// A hash of bytes with ASCII letters lower-cased, eight bytes at a time. Returns false when a byte
-// is no printable ASCII or is '[': such a path is not plain.
-bool hashPlainBytes(const char* bytes, qsizetype size, quint64& hash) {
+// A hash of bytes with ASCII letters lower-cased, eight bytes at a time (reading up to readable
+// bytes, which may go past size). Returns false when a byte is no printable ASCII or is '[': such a
+// path is not plain.
+bool hashPlainBytes(const char* bytes, qsizetype size, qsizetype readable, quint64& hash) {
     quint64 h = 0x9e3779b97f4a7c15ull ^ static_cast<quint64>(size);
     for (qsizetype at = 0; at < size; at += 8) {
         quint64 w = 0;
         const qsizetype n = std::min<qsizetype>(8, size - at);
-        std::memcpy(&w, bytes + at, static_cast<size_t>(n));
+        if (readable - at >= 8)
+            std::memcpy(&w, bytes + at, 8); // one load, the bytes past the path masked off below
+        else
+            std::memcpy(&w, bytes + at, static_cast<size_t>(n));
         const quint64 used = n == 8 ? ~0ull : (1ull << (8 * n)) - 1;
+        w &= used;
         const quint64 control = (w - kOnes * 0x20) & ~w & kHighBits & used;
         if ((w & kHighBits) || control || (bytesEqual(w, '[') & used))
             return false;
@@ -72,7 +81,7 @@ bool hashPlainKeyLine(QByteArrayView buffer, qsizetype pathBegin, qsizetype line
             return false;
         at = i + 2;
     }
-    if (size == 0 || !hashPlainBytes(path, size, hash))
+    if (size == 0 || !hashPlainBytes(path, size, buffer.size() - pathBegin, hash))
         return false;
     end = pathBegin + size;
     return true;
@@ -98,150 +107,212 @@ std::optional<QByteArray> plainPath(QStringView path) {
 
 } // namespace
 
+RegistryFileIndex::~RegistryFileIndex() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+template <typename Visit> bool RegistryFileIndex::forEachKeyLine(Visit&& visit) const {
+    // Whole lines at a time through one reused buffer, so that the file costs about what `cat` costs.
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    qint64 bufferOffset = 0; // file offset of buffer[0]
+    qsizetype filled = 0;
+    bool atEnd = false;
+    while (!atEnd || filled > 0) {
+        if (!atEnd) {
+            if (filled == buffer.size())
+                buffer.resize(buffer.size() * 2); // a line longer than the buffer
+            const ssize_t n =
+                ::pread(m_fd, buffer.data() + filled, static_cast<size_t>(buffer.size() - filled),
+                        static_cast<off_t>(bufferOffset + filled));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return false;
+            atEnd = n == 0;
+            filled += n;
+        }
+        const QByteArrayView data(buffer.constData(), filled);
+        qsizetype limit = filled;
+        if (!atEnd) {
+            const qsizetype lastNewline = data.lastIndexOf('\n');
+            if (lastNewline < 0)
+                continue; // read on until the line ends
+            limit = lastNewline + 1;
+        }
+        // [0, limit) holds whole lines and starts at a line's start.
+        const char* const bytes = data.data();
+        qsizetype from = 0;
+        while (from < limit) {
+            const void* hit = std::memchr(bytes + from, '[', static_cast<size_t>(limit - from));
+            if (!hit)
+                break;
+            const qsizetype bracket = static_cast<const char*>(hit) - bytes;
+            qsizetype lineStart = bracket;
+            while (lineStart > 0 && isBlank(bytes[lineStart - 1]))
+                --lineStart;
+            if (lineStart > 0 && bytes[lineStart - 1] != '\n') {
+                from = bracket + 1; // a '[' inside a value line
+                continue;
+            }
+            const qsizetype stop = lineEnd(data.first(limit), bracket);
+            visit(QByteArrayView(bytes + lineStart, stop - lineStart), bufferOffset + lineStart,
+                  qsizetype(limit - lineStart));
+            from = stop + 1;
+        }
+        std::memmove(buffer.data(), bytes + limit, static_cast<size_t>(filled - limit));
+        bufferOffset += limit;
+        filled -= limit;
+    }
+    return true;
+}
+
 std::shared_ptr<const RegistryFileIndex> RegistryFileIndex::read(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
     auto index = std::make_shared<RegistryFileIndex>();
-    if (!fileState(name, index->m_state))
+    index->m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (index->m_fd < 0 || ::fstat(index->m_fd, &st) != 0 || !S_ISREG(st.st_mode))
         return nullptr;
-    const FileBytes file(path);
-    if (!file.ok())
+    index->m_state = {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    QByteArray head;
+    if (!index->readRange(0, std::min<qint64>(st.st_size, 64), head))
         return nullptr;
-    index->m_bytes = file.bytes();
-    FileState after;
+    index->m_isRegistry = hasValidHeader(head);
+    if (!index->m_isRegistry) {
+        index->m_steady = true;
+        return index;
+    }
+    std::vector<Entry>& entries = index->m_entries;
+    entries.reserve(static_cast<std::size_t>(st.st_size / 256)); // about one key line in 200 bytes
+    const bool read = index->forEachKeyLine([&](QByteArrayView line, qint64 offset, qsizetype readable) {
+        Entry entry;
+        entry.begin = offset;
+        const qsizetype bracket = line.indexOf('[');
+        qsizetype pathEnd = 0;
+        entry.plain = hashPlainKeyLine(QByteArrayView(line.data(), readable), bracket + 1, line.size(),
+                                       entry.hash, pathEnd);
+        if (!entry.plain) {
+            KeySection probe;
+            probe.pathBegin = bracket + 1;
+            SectionScanner(line).decodePath(probe);
+            if (probe.valid)
+                index->m_irregular.emplace_back(static_cast<qint32>(entries.size()), nameKey(probe.path));
+        }
+        entries.push_back(entry);
+    });
+    if (!read)
+        return nullptr;
+    struct stat after {};
+    index->m_size = st.st_size;
     index->m_steady =
-        fileState(name, after) && after == index->m_state && index->m_bytes.size() == index->m_state.size;
-    index->m_isRegistry = hasValidHeader(index->m_bytes);
-    if (index->m_isRegistry)
-        index->index();
+        ::stat(QFile::encodeName(path).constData(), &after) == 0 &&
+        FileState{after.st_dev, after.st_ino, after.st_size, after.st_mtim, after.st_ctim} == index->m_state;
+
+    std::size_t slotCount = 16;
+    while (slotCount < 2 * entries.size())
+        slotCount *= 2;
+    index->m_slots.assign(slotCount, -1);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].plain)
+            continue;
+        std::size_t slot = entries[i].hash & (slotCount - 1);
+        while (index->m_slots[slot] >= 0)
+            slot = (slot + 1) & (slotCount - 1);
+        index->m_slots[slot] = static_cast<qint32>(i);
+    }
     return index;
 }
 
-void RegistryFileIndex::index() {
-    const QByteArrayView buffer(m_bytes);
-    const char* const data = buffer.data();
-    const qsizetype size = buffer.size();
-    qsizetype from = 0;
-    while (from < size) {
-        const void* hit = std::memchr(data + from, '[', static_cast<size_t>(size - from));
-        if (!hit)
-            break;
-        const qsizetype bracket = static_cast<const char*>(hit) - data;
-        qsizetype lineStart = bracket;
-        while (lineStart > 0 && isBlank(data[lineStart - 1]))
-            --lineStart;
-        if (lineStart > 0 && data[lineStart - 1] != '\n') {
-            from = bracket + 1; // a '[' inside a value line
+bool RegistryFileIndex::readRange(qint64 begin, qint64 end, QByteArray& out) const {
+    out.resize(end - begin);
+    qsizetype done = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::pread(m_fd, out.data() + done, static_cast<size_t>(out.size() - done),
+                                  static_cast<off_t>(begin + done));
+        if (n < 0 && errno == EINTR)
             continue;
-        }
-        Entry entry;
-        entry.begin = lineStart;
-        entry.pathBegin = bracket + 1;
-        const qsizetype stop = lineEnd(buffer, entry.pathBegin);
-        qsizetype pathEnd = entry.pathBegin;
-        entry.plain = hashPlainKeyLine(buffer, entry.pathBegin, stop, entry.hash, pathEnd);
-        entry.headerEnd = stop < size ? stop + 1 : stop;
-        if (!m_entries.empty())
-            m_entries.back().end = entry.begin;
-        if (!entry.plain)
-            m_irregular.push_back(static_cast<qint32>(m_entries.size()));
-        m_entries.push_back(entry);
-        from = entry.headerEnd;
+        if (n <= 0)
+            return false; // an error, or the file was cut short in place
+        done += n;
     }
-    if (!m_entries.empty())
-        m_entries.back().end = size;
-
-    std::size_t slotCount = 16;
-    while (slotCount < 2 * m_entries.size())
-        slotCount *= 2;
-    m_slots.assign(slotCount, -1);
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (!m_entries[i].plain)
-            continue;
-        std::size_t slot = m_entries[i].hash & (slotCount - 1);
-        while (m_slots[slot] >= 0)
-            slot = (slot + 1) & (slotCount - 1);
-        m_slots[slot] = static_cast<qint32>(i);
-    }
+    return true;
 }
 
-KeySection RegistryFileIndex::sectionAt(qsizetype i) const {
-    const Entry& entry = m_entries[static_cast<std::size_t>(i)];
-    KeySection section;
-    section.begin = entry.begin;
-    section.pathBegin = entry.pathBegin;
-    section.headerEnd = entry.headerEnd;
-    section.end = entry.end;
-    SectionScanner(m_bytes).decodePath(section);
-    return section;
-}
-
-QList<KeySection> RegistryFileIndex::sections(QStringView keyPath) const {
+bool RegistryFileIndex::key(QStringView keyPath, Key& out) const {
+    out = Key();
     const QString target = splitKeyPath(keyPath).join(QLatin1Char('\\'));
     if (target.isEmpty())
-        return {};
+        return true;
     QList<qsizetype> found;
     quint64 hash = 0;
     if (const auto plain = plainPath(target);
-        plain && !m_slots.empty() && hashPlainBytes(plain->constData(), plain->size(), hash)) {
+        plain && !m_slots.empty() && hashPlainBytes(plain->constData(), plain->size(), plain->size(), hash)) {
         const std::size_t mask = m_slots.size() - 1;
         for (std::size_t slot = hash & mask; m_slots[slot] >= 0; slot = (slot + 1) & mask)
             if (m_entries[static_cast<std::size_t>(m_slots[slot])].hash == hash)
                 found.append(m_slots[slot]);
     }
-    // Lines written in another way (escapes, non-ASCII names) are few; they are decoded.
+    // Lines written in another way (escapes, non-ASCII names) are few; they were decoded.
     const QString lowerTarget = nameKey(target);
-    const SectionScanner scanner(m_bytes);
-    for (const qint32 i : m_irregular) {
-        KeySection probe;
-        probe.pathBegin = m_entries[static_cast<std::size_t>(i)].pathBegin;
-        if (scanner.matchesPath(probe, lowerTarget))
+    for (const auto& [i, path] : m_irregular)
+        if (path == lowerTarget)
             found.append(i);
-    }
     std::sort(found.begin(), found.end()); // file order
-    QList<KeySection> sections;
     for (const qsizetype i : found) {
-        KeySection section = sectionAt(i);
-        if (section.valid && namesEqual(section.path, target))
-            sections.append(section);
+        QByteArray text;
+        if (!readRange(m_entries[static_cast<std::size_t>(i)].begin, endOf(static_cast<std::size_t>(i)),
+                       text))
+            return false;
+        const qsizetype at = out.bytes.size();
+        out.bytes += text;
+        KeySection section;
+        const QByteArrayView bytes(out.bytes);
+        SectionScanner scanner(bytes.sliced(at));
+        if (!scanner.next(section))
+            continue;
+        if (!section.valid || !namesEqual(section.path, target))
+            continue; // another path with the same hash
+        section.begin += at;
+        section.pathBegin += at;
+        section.rawPathEnd += at;
+        section.headerEnd += at;
+        section.end = out.bytes.size();
+        out.sections.append(section);
     }
-    return sections;
+    return true;
 }
 
 bool RegistryFileIndex::hasSubkeys(QStringView keyPath) const {
-    // Rarely asked (a key without values of its own), so a walk over the key lines, comparing the
-    // bytes of plain lines as they stand: most differ from the target within a few characters.
+    // Rarely asked (a key without values of its own), so a second pass over the key lines,
+    // comparing the bytes of plain lines as they stand: most differ within a few characters.
     const QString target = splitKeyPath(keyPath).join(QLatin1Char('\\'));
     if (target.isEmpty())
         return false;
-    const qsizetype depth = splitKeyPath(target).size();
-    const auto below = [&](qsizetype i) {
-        const KeySection section = sectionAt(i);
-        return section.valid && splitKeyPath(section.path).size() > depth &&
-               namesEqual(QStringView(section.path).first(target.size()), target);
-    };
-    if (const auto plain = plainPath(target)) {
-        const QByteArray prefix = *plain + "\\\\";
-        for (std::size_t i = 0; i < m_entries.size(); ++i) {
-            const Entry& entry = m_entries[i];
-            if (!entry.plain || entry.headerEnd - entry.pathBegin <= prefix.size())
-                continue;
-            const char* line = m_bytes.constData() + entry.pathBegin;
-            qsizetype k = 0;
-            while (k < prefix.size() && lowerAscii(line[k]) == prefix[k])
-                ++k;
-            if (k == prefix.size() && below(static_cast<qsizetype>(i)))
-                return true;
-        }
-    }
-    const QString lowerTarget = nameKey(target);
-    const SectionScanner scanner(m_bytes);
-    for (const qint32 i : m_irregular) {
-        KeySection probe;
-        probe.pathBegin = m_entries[static_cast<std::size_t>(i)].pathBegin;
-        if (scanner.matchesPath(probe, lowerTarget, true) && below(i))
+    const QString lowerTarget = nameKey(target) + QLatin1Char('\\');
+    for (const auto& entry : m_irregular)
+        if (entry.second.startsWith(lowerTarget))
             return true;
-    }
-    return false;
+    const auto plain = plainPath(target);
+    if (!plain)
+        return false;
+    const QByteArray prefix = *plain + "\\\\";
+    bool below = false;
+    forEachKeyLine([&](QByteArrayView line, qint64, qsizetype) {
+        if (below)
+            return;
+        const qsizetype bracket = line.indexOf('[');
+        const QByteArrayView path = line.sliced(bracket + 1);
+        if (path.size() <= prefix.size())
+            return;
+        for (qsizetype k = 0; k < prefix.size(); ++k)
+            if (lowerAscii(path[k]) != prefix[k])
+                return;
+        KeySection section;
+        section.pathBegin = bracket + 1;
+        SectionScanner(line).decodePath(section);
+        below = section.valid && nameKey(section.path).startsWith(lowerTarget);
+    });
+    return below;
 }
 
 std::shared_ptr<const RegistryFileIndex> RegistryFileCache::index(const QString& path) {

@@ -44,11 +44,13 @@ WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool& ex
             QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
     if (!m_lastKey || m_lastKey->file != file || m_lastKey->keyPath != keyPath) {
         auto key = std::make_shared<KeyValues>(KeyValues{file, keyPath, false, false, {}, {}});
-        const QList<KeySection> sections = file->sections(keyPath);
-        key->hasSection = !sections.isEmpty();
+        RegistryFileIndex::Key sections;
+        if (!file->key(keyPath, sections))
+            throw RegistryError(QStringLiteral("Cannot read %1.").arg(filePath(root)).toStdString());
+        key->hasSection = !sections.sections.isEmpty();
         // A key that only holds subkeys has no section of its own.
         key->exists = key->hasSection || file->hasSubkeys(keyPath);
-        key->values = mergedValues(file->bytes(), sections);
+        key->values = mergedValues(sections.bytes, sections.sections);
         for (qsizetype i = 0; i < key->values.size(); ++i)
             key->byName.insert(nameKey(key->values[i].name), i);
         m_lastKey = key;
