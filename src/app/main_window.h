@@ -13,6 +13,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
+class QTimer;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -122,7 +123,9 @@ private:
     void createToolbar();
     void createLists();
     void createInformationPanel();
+    void clearRows();
     void showRows(const QList<AutostartEntry>& rows);
+    void loadSomeIcons();
     void showEntryInformation(const EntryInformation& info);
     void showProgramMissing();
     void Form_Resize();
@@ -135,8 +138,13 @@ private:
 
     MainServices* m_services = nullptr;
     QHash<QString, QAction*> m_buttons;
-    QList<AutostartEntry> m_rows;  // the listed rows; list items keep their index
-    bool m_activateAllowed = true; // what the information panel says of "activate"
+    QList<AutostartEntry> m_rows;    // the listed rows; list items keep their index
+    QList<QTreeWidgetItem*> m_items; // the list item of each row
+    bool m_activateAllowed = true;   // what the information panel says of "activate"
+    // Icons come in after the rows, a slice at a time, so that the window answers meanwhile.
+    QTimer* m_iconTimer = nullptr;
+    qsizetype m_nextIconRow = 0;
+    QHash<QString, QIcon> m_programIcons; // by lower-cased program file, for one listing
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -4,7 +4,7 @@
 #include "app/program_files.h"
 #include "app/startup.h"
 #include "platform/language_texts.h"
-#include "platform/testing/scripted_message_boxes.h"
+#include "scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
 #include "temp_prefix.h"
 

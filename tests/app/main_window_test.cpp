@@ -4,8 +4,8 @@
 #include "app/startup.h"
 #include "controls/splitter_panel.h"
 #include "platform/language_texts.h"
-#include "platform/testing/scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
+#include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
 #include <QAccessible>
@@ -202,6 +202,9 @@ private slots:
         f.prefix.writeFile("user.reg",
                            test::TempPrefix::registryHeader(false) + kUserRun + "\"New\"=\"C:\\\\n.exe\"\n");
         f.start();
+        // Each row once, and the caption counts what the list holds.
+        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 5);
+        QCOMPARE(f.window.categoryNode("ALL")->text(0), f.texts.GetText("All") + " (5)");
         for (int i = 0; i < f.window.lvwEntries->topLevelItemCount(); ++i) {
             const AutostartEntry* row = f.window.rowOf(f.window.lvwEntries->topLevelItem(i));
             QCOMPARE(row->ghosted, row->name == QLatin1String("New"));

@@ -5,7 +5,7 @@
 #include "app/startup.h"
 #include "app/translate_form.h"
 #include "platform/language_texts.h"
-#include "platform/testing/scripted_message_boxes.h"
+#include "scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
 #include "temp_prefix.h"
 

@@ -291,6 +291,22 @@ private slots:
         store.DeleteValue(kHkeyCurrentUser, kRun, QStringLiteral("Before"));
     }
 
+    void aKeyWrittenTwiceIsOneKey() {
+        // Wine merges the sections of a key when it loads the file: the later data wins.
+        sw::test::TempPrefix prefix({}, "\n[Software\\\\K] 1\n\"A\"=\"1\"\n\"B\"=\"old\"\n\n[Other] 1\n\n"
+                                        "[software\\\\k] 1\n\"b\"=\"new\"\n\"C\"=\"3\"\n");
+        WineRegistryStore store(prefix.path());
+        const QString key = QStringLiteral("Software\\K");
+        QCOMPARE(namesIn(store, kHkeyCurrentUser, key), (QStringList{"A", "B", "C"}));
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, key, QStringLiteral("B"), 0), QStringLiteral("new"));
+        store.DeleteValue(kHkeyCurrentUser, key, QStringLiteral("C"));
+        store.WriteStringValue(kHkeyCurrentUser, key, QStringLiteral("b"), QStringLiteral("newest"));
+        QCOMPARE(namesIn(store, kHkeyCurrentUser, key), (QStringList{"A", "B"}));
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, key, QStringLiteral("B"), 0), QStringLiteral("newest"));
+        const QByteArray file = prefix.readFile(QStringLiteral("user.reg"));
+        QVERIFY(!file.contains("\"C\"") && !file.contains("\"old\"") && !file.contains("\"new\""));
+    }
+
     void readsAFreshFileAfterAnInPlaceChange() {
         sw::test::TempPrefix prefix({}, "\n[Software\\\\K] 1\n\"A\"=\"1\"\n");
         WineRegistryStore store(prefix.path());
