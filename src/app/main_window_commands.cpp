@@ -119,7 +119,12 @@ void frmMain::createCommandKeys() {
         connect(shortcut, &QShortcut::activated, this,
                 [this, key] { m_buttons.value(QLatin1String(key))->trigger(); });
     }
-    auto* refresh = new QShortcut(QKeySequence::Refresh, this);
+    // F5 on every desktop, beside the desktop's own refresh key where that is another one.
+    QList<QKeySequence> refreshKeys = QKeySequence::keyBindings(QKeySequence::Refresh);
+    if (!refreshKeys.contains(QKeySequence(Qt::Key_F5)))
+        refreshKeys.prepend(QKeySequence(Qt::Key_F5));
+    auto* refresh = new QShortcut(this);
+    refresh->setKeys(refreshKeys);
     connect(refresh, &QShortcut::activated, this,
             [this] { m_buttons.value(QStringLiteral("refresh"))->trigger(); });
 }

@@ -23,7 +23,8 @@ void ListBackupFolder(const Platform& platform, const QString& folder, const QSt
                       const QString& label, QList<BackupRow>& rows) {
     const auto shortcuts = platform.newShortcutFile();
     for (const FolderItem& item : platform.fileSystem->listFolder(folder)) {
-        if (item.attributes.directory || item.attributes.hidden || item.attributes.system)
+        if (item.attributes.directory || item.attributes.hidden || item.attributes.system ||
+            isWriteTemporary(item.name))
             continue;
         const QString path = folder + QLatin1Char('/') + item.name;
         try {

@@ -37,7 +37,7 @@ QList<AutostartEntry> ListStartmenuFolder(const ListingContext& context, const Q
     } catch (const std::exception&) {
     }
     for (const FolderItem& item : std::as_const(items)) {
-        if (item.attributes.directory || item.attributes.system)
+        if (item.attributes.directory || item.attributes.system || isWriteTemporary(item.name))
             continue;
         AutostartEntry row;
         row.name = item.name;

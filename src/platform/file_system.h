@@ -55,6 +55,15 @@ public:
     virtual void createFolder(const QString& path) = 0;
 };
 
+// What a file's writer puts between a file's name and a random suffix while it writes the file's
+// next version beside it. A killed writer leaves such a file behind until the next write.
+inline constexpr char kWriteTemporaryMark[] = ".swtmp-";
+
+// True for a file of a write in progress or of a killed one: never an entry or a backup.
+inline bool isWriteTemporary(const QString& name) {
+    return name.contains(QLatin1String(kWriteTemporaryMark));
+}
+
 // Program texts (Run data, shortcut targets) name files of the managed system. A host path ("/...")
 // names none of them: Wine would take it as a path on the current drive.
 bool isManagedPath(const QString& path);

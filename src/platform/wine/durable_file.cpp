@@ -18,8 +18,6 @@ namespace sw {
 
 namespace {
 
-constexpr char kTemporaryMark[] = ".swtmp-";
-
 QString systemError() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
@@ -39,7 +37,7 @@ LockedTemporary::LockedTemporary(const QByteArray& target) {
         ::flock(m_fd, LOCK_EX);
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
         for (int attempt = 0; attempt < 100; ++attempt) {
-            m_name = target + kTemporaryMark +
+            m_name = target + kWriteTemporaryMark +
                      QByteArray::number(quint64(::getpid()) * 1000 + quint64(attempt), 36);
             if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_name.constData(), AT_SYMLINK_FOLLOW) == 0)
                 return;
@@ -50,7 +48,7 @@ LockedTemporary::LockedTemporary(const QByteArray& target) {
         m_fd = -1;
     }
     // File systems without unnamed files: lock right after creating.
-    m_name = target + kTemporaryMark + "XXXXXX";
+    m_name = target + kWriteTemporaryMark + "XXXXXX";
     m_fd = ::mkstemp(m_name.data());
     if (m_fd < 0)
         fail(QStringLiteral("Cannot create a file beside"), target);
@@ -75,7 +73,7 @@ void LockedTemporary::commitTo(const QByteArray& target) {
 
 void removeAbandonedTemporaries(const QByteArray& target) {
     const QFileInfo info(QFile::decodeName(target));
-    const QString prefix = info.fileName() + QLatin1String(kTemporaryMark);
+    const QString prefix = info.fileName() + QLatin1String(kWriteTemporaryMark);
     const QDir folder = info.absoluteDir();
     const QStringList names =
         folder.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System);
