@@ -68,7 +68,8 @@ public:
     void fitColumnsToCaptions();
 
     // Toolbar commands (main_window_commands.cpp): dispatch on the button's key; "activate",
-    // "delete", "run" and "refresh" act on the selected entry and list the category again.
+    // "delete", "run" and "refresh" act on the selected entry and list the category again; "send"
+    // opens the report dialog for it.
     void tlbMain_ButtonClick(const QString& key);
     // The selected row, if any.
     std::optional<AutostartEntry> selectedRow() const;
@@ -115,6 +116,7 @@ private:
     void activateSelectedEntry();
     void deleteSelectedEntry();
     void runSelectedEntry();
+    void sendSelectedEntry(); // main_window_send.cpp
     MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row);
     void createCommandKeys();
     // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.

@@ -1,4 +1,4 @@
-// The toolbar's commands on the selected entry: activate, delete, run and refresh.
+// The toolbar's commands on the selected entry: activate, delete, run and refresh; the dispatch.
 #include "entries/entry_actions.h"
 #include "main_services.h"
 #include "main_window.h"
@@ -25,6 +25,8 @@ void frmMain::tlbMain_ButtonClick(const QString& key) {
         runSelectedEntry();
     else if (key == QLatin1String("refresh"))
         listCurrentCategoryAgain(selectedRow());
+    else if (key == QLatin1String("send"))
+        sendSelectedEntry();
 }
 
 std::optional<AutostartEntry> frmMain::selectedRow() const {
