@@ -208,6 +208,7 @@ void frmSend::cmdSend_Click() {
     if (!sent) {
         m_boxes.show(m_texts.GetText(QStringLiteral("MsgErrReportSend")), QString(), MessageIcon::Critical,
                      MessageButtons::Ok);
+        cmdSend->setFocus(); // ready to try again
         return;
     }
     m_boxes.show(m_texts.GetText(QStringLiteral("MsgReportSendSuc")), QString(), MessageIcon::Information,
