@@ -3,7 +3,11 @@
 // the same files with `cat` and, when Wine is installed, `wine reg query` of the four keys on a
 // running wineserver (a copy of the prefix, since Wine's boot runs and deletes HKLM RunOnce).
 //
-// Usage: listing_bench [--runs=N] [--no-wine] [--keep=DIR]
+// With --fresh it also times a prefix as wineboot makes it (its Run keys nearly empty) whose
+// system.reg is padded to 20 MB, against cat of its two registry files, and the process start-up
+// alone (--version). --fresh=DIR copies the prefix in DIR instead of running wineboot.
+//
+// Usage: listing_bench [--runs=N] [--no-wine] [--keep=DIR] [--fresh[=DIR]]
 #include "platform/wine/shell_link.h"
 #include "platform/wine/wine_file_system.h"
 
@@ -27,6 +31,7 @@ const int kRunValues = 1000;
 const int kShortcuts = 500;
 const int kPrograms = 40;
 const qint64 kSystemRegBytes = 21 * 1024 * 1024;
+const qint64 kFreshSystemRegBytes = 20 * 1000 * 1000;
 
 QByteArray header(bool machine) {
     return QByteArray("WINE REGISTRY Version 2\n;; All keys relative to ") +
@@ -207,6 +212,60 @@ Result timeCommands(const QList<QStringList>& commands, int runs,
     return result;
 }
 
+QProcessEnvironment wineEnvironment(const QString& prefix) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("WINEPREFIX"), prefix);
+    environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    environment.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
+    environment.remove(QStringLiteral("DISPLAY"));
+    return environment;
+}
+
+// A prefix as wineboot leaves it, its system.reg padded with filler to 20 MB. False when there is
+// neither a source folder nor Wine.
+bool makeFreshPrefix(const QString& source, const QString& prefix) {
+    QDir(prefix).removeRecursively();
+    if (!source.isEmpty()) {
+        if (runOnce(QStringLiteral("cp"), {QStringLiteral("-a"), source, prefix},
+                    QProcessEnvironment::systemEnvironment()) != 0)
+            return false;
+    } else {
+        const QString wineboot = QStandardPaths::findExecutable(QStringLiteral("wineboot"));
+        const QString wineserver = QStandardPaths::findExecutable(QStringLiteral("wineserver"));
+        if (wineboot.isEmpty() || wineserver.isEmpty())
+            return false;
+        runOnce(wineboot, {QStringLiteral("-i")}, wineEnvironment(prefix));
+        runOnce(wineserver, {QStringLiteral("-w")}, wineEnvironment(prefix));
+    }
+    QFile system(prefix + QStringLiteral("/system.reg"));
+    if (!system.exists() || !system.open(QIODevice::Append))
+        return false;
+    return system.write(filler(kFreshSystemRegBytes - system.size())) > 0;
+}
+
+void benchFresh(const QString& cli, const QString& source, const QString& root, int runs) {
+    const QString prefix = root + QStringLiteral("/fresh");
+    if (!makeFreshPrefix(source, prefix)) {
+        std::printf("\nfresh prefix               (skipped: no --fresh=DIR and no Wine)\n");
+        return;
+    }
+    const QString system = prefix + QStringLiteral("/system.reg");
+    const QString user = prefix + QStringLiteral("/user.reg");
+    QByteArray listing;
+    runOnce(cli, {QStringLiteral("--prefix"), prefix, QStringLiteral("list"), QStringLiteral("ALL")},
+            QProcessEnvironment::systemEnvironment(), &listing);
+    const Result start = timeCommands({{cli, QStringLiteral("--version")}}, runs);
+    const Result list = timeCommands(
+        {{cli, QStringLiteral("--prefix"), prefix, QStringLiteral("list"), QStringLiteral("ALL")}}, runs);
+    const Result cat = timeCommands({{QStringLiteral("cat"), system, user}}, runs);
+    std::printf("\nfresh prefix %s: system.reg %.1f MB, %lld rows; median of %d runs\n", qPrintable(prefix),
+                double(QFileInfo(system).size()) / 1e6, static_cast<long long>(listing.count('\n')), runs);
+    std::printf("  startwarden-cli --version  %9.1f ms   (the process's own start-up)\n", start.medianMs);
+    std::printf("  startwarden-cli list ALL   %9.1f ms\n", list.medianMs);
+    std::printf("  cat system.reg user.reg    %9.1f ms   list/cat  = %.1f\n", cat.medianMs,
+                list.medianMs / cat.medianMs);
+}
+
 qint64 countLines(const QByteArray& text, const QByteArray& start) {
     qint64 count = 0;
     for (const QByteArray& line : text.split('\n'))
@@ -222,6 +281,8 @@ int main(int argc, char** argv) {
     int runs = 7;
     bool withWine = true;
     QString keep;
+    bool fresh = false;
+    QString freshSource;
     for (const QString& argument : QCoreApplication::arguments().mid(1)) {
         if (argument.startsWith(QLatin1String("--runs=")))
             runs = std::max(1, argument.mid(7).toInt());
@@ -229,8 +290,12 @@ int main(int argc, char** argv) {
             withWine = false;
         else if (argument.startsWith(QLatin1String("--keep=")))
             keep = argument.mid(7);
-        else {
-            std::fprintf(stderr, "usage: listing_bench [--runs=N] [--no-wine] [--keep=DIR]\n");
+        else if (argument == QLatin1String("--fresh") || argument.startsWith(QLatin1String("--fresh="))) {
+            fresh = true;
+            freshSource = argument.mid(8);
+        } else {
+            std::fprintf(stderr,
+                         "usage: listing_bench [--runs=N] [--no-wine] [--keep=DIR] [--fresh[=DIR]]\n");
             return 2;
         }
     }
@@ -273,6 +338,8 @@ int main(int argc, char** argv) {
     if (!withWine || wine.isEmpty() || wineserver.isEmpty()) {
         std::printf("  wine reg query             (skipped: %s)\n",
                     withWine ? "Wine is not installed" : "--no-wine");
+        if (fresh)
+            benchFresh(cli, freshSource, root, runs);
         return list.exitCode || cat.exitCode ? 1 : 0;
     }
 
@@ -284,11 +351,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "listing_bench: cannot copy the prefix for Wine\n");
         return 1;
     }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("WINEPREFIX"), winePrefix);
-    environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
-    environment.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
-    environment.remove(QStringLiteral("DISPLAY"));
+    const QProcessEnvironment environment = wineEnvironment(winePrefix);
     const QStringList keys = {QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
                               QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"),
                               QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
@@ -317,5 +380,7 @@ int main(int argc, char** argv) {
         "not counted; values seen %s)\n",
         query.medianMs, list.medianMs / query.medianMs, bootSeconds,
         qPrintable(counts.join(QLatin1Char('/'))));
+    if (fresh)
+        benchFresh(cli, freshSource, root, runs);
     return list.exitCode || cat.exitCode || query.exitCode ? 1 : 0;
 }

@@ -4,7 +4,7 @@
 // search index from a file of that size.
 #include "info/description_database.h"
 #include "info/entry_rating.h"
-#include "platform/testing/scripted_message_boxes.h"
+#include "scripted_message_boxes.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -9,9 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDesktopServices>
 #include <QProcessEnvironment>
-#include <QUrl>
 
 namespace {
 constexpr int kNotAPrefix = 2;
@@ -21,6 +19,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("StartWarden"));
     QApplication::setApplicationVersion(QStringLiteral(SW_VERSION));
+    // Lets the desktop match the window to its menu entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral("com.tidyra.StartWarden"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -53,11 +53,7 @@ int main(int argc, char** argv) {
     sw::frmMain window;
     window.setServices(&services);
     boxes.setParentWindow(&window);
-    const QString helpFile = sw::prepareMainWindow(window, startup);
-    QObject::connect(&window, &sw::frmMain::helpRequested, [helpFile] {
-        if (!helpFile.isEmpty())
-            QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile));
-    });
+    sw::prepareMainWindow(window, startup);
     window.resizeToOpeningSize();
     sw::fillMainWindow(window, services);
     window.show();

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QShortcut>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -95,8 +94,6 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 }
 
 void frmMain::connectHandlers() {
-    auto* help = new QShortcut(QKeySequence::HelpContents, this);
-    connect(help, &QShortcut::activated, this, &frmMain::helpRequested);
     connect(tvwCategories, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { tvwCategories_NodeClick(node); });
     connect(lvwEntries, &QTreeWidget::currentItemChanged, this,

@@ -13,6 +13,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
+class QTimer;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -68,8 +69,9 @@ public:
     void fitColumnsToCaptions();
 
     // Toolbar commands (main_window_commands.cpp): dispatch on the button's key; "activate",
-    // "delete", "run" and "refresh" act on the selected entry and list the category again; "send"
-    // opens the report dialog for it.
+    // "delete", "run" and "refresh" act on the selected entry and list the category again;
+    // "backups" opens the backups window and lists the category again when it closes; "send"
+    // opens the report dialog for the selected entry.
     void tlbMain_ButtonClick(const QString& key);
     // The selected row, if any.
     std::optional<AutostartEntry> selectedRow() const;
@@ -105,8 +107,6 @@ public:
 signals:
     // A toolbar button was clicked, with its key.
     void toolbarButtonClicked(const QString& key);
-    // F1 was pressed.
-    void helpRequested();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -116,6 +116,7 @@ private:
     void activateSelectedEntry();
     void deleteSelectedEntry();
     void runSelectedEntry();
+    void showBackups();
     void sendSelectedEntry(); // main_window_send.cpp
     MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row);
     void createCommandKeys();
@@ -124,7 +125,9 @@ private:
     void createToolbar();
     void createLists();
     void createInformationPanel();
+    void clearRows();
     void showRows(const QList<AutostartEntry>& rows);
+    void loadSomeIcons();
     void showEntryInformation(const EntryInformation& info);
     void showProgramMissing();
     void Form_Resize();
@@ -137,8 +140,13 @@ private:
 
     MainServices* m_services = nullptr;
     QHash<QString, QAction*> m_buttons;
-    QList<AutostartEntry> m_rows;  // the listed rows; list items keep their index
-    bool m_activateAllowed = true; // what the information panel says of "activate"
+    QList<AutostartEntry> m_rows;    // the listed rows; list items keep their index
+    QList<QTreeWidgetItem*> m_items; // the list item of each row
+    bool m_activateAllowed = true;   // what the information panel says of "activate"
+    // Icons come in after the rows, a slice at a time, so that the window answers meanwhile.
+    QTimer* m_iconTimer = nullptr;
+    qsizetype m_nextIconRow = 0;
+    QHash<QString, QIcon> m_programIcons; // by lower-cased program file, for one listing
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -1,4 +1,6 @@
-// The toolbar's commands on the selected entry: activate, delete, run and refresh; the dispatch.
+// The toolbar's commands on the selected entry (activate, delete, run, refresh), the backups window
+// and the dispatch.
+#include "backups/backup_window.h"
 #include "entries/entry_actions.h"
 #include "main_services.h"
 #include "main_window.h"
@@ -25,6 +27,8 @@ void frmMain::tlbMain_ButtonClick(const QString& key) {
         runSelectedEntry();
     else if (key == QLatin1String("refresh"))
         listCurrentCategoryAgain(selectedRow());
+    else if (key == QLatin1String("backups"))
+        showBackups();
     else if (key == QLatin1String("send"))
         sendSelectedEntry();
 }
@@ -78,6 +82,19 @@ void frmMain::runSelectedEntry() {
     }
     m_services->boxes.show(m_services->texts.GetText(QStringLiteral("MsgExecuteSuc")), QString(),
                            MessageIcon::Information, MessageButtons::Ok);
+}
+
+void frmMain::showBackups() {
+    if (!m_services)
+        return;
+    {
+        frmBackup window(
+            {m_services->platform, m_services->texts, m_services->boxes, m_services->files.dataFolder()},
+            this);
+        window.exec();
+    }
+    // Restored entries appear at once.
+    listCurrentCategoryAgain(selectedRow());
 }
 
 void frmMain::listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep) {

@@ -3,12 +3,15 @@
 #include "entries/check_list.h"
 #include "entries/listing.h"
 #include "entries/places.h"
+#include "entries/program_file.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace sw {
@@ -91,8 +94,8 @@ QTreeWidgetItem* frmMain::categoryNode(const QString& key) const {
 }
 
 void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
-    lvwEntries->clear();
-    m_rows.clear();
+    clearRows();
+    m_programIcons.clear(); // a new listing reads the programs anew
     if (!node || !m_services)
         return;
     updateReadOnlyState();
@@ -101,12 +104,22 @@ void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
         m_services->platform.desktop->openServiceConsole();
         return;
     }
-    showRows(listCategory({m_services->platform, m_services->texts}, key));
+    showRows(listCategory({m_services->platform, m_services->texts, false}, key));
     node->setText(0, node->data(0, kStoredCaptionRole).toString() + QStringLiteral(" (") +
                          QString::number(lvwEntries->topLevelItemCount()) + QLatin1Char(')'));
 }
 
+void frmMain::clearRows() {
+    lvwEntries->clear();
+    m_rows.clear();
+    m_items.clear();
+    if (m_iconTimer)
+        m_iconTimer->stop();
+}
+
+// Replaces the list's rows.
 void frmMain::showRows(const QList<AutostartEntry>& rows) {
+    clearRows();
     m_rows = rows;
     const QIcon unknown = QIcon(imgTemp->pixmap());
     QList<QTreeWidgetItem*> items;
@@ -124,8 +137,40 @@ void frmMain::showRows(const QList<AutostartEntry>& rows) {
         items.append(item);
     }
     lvwEntries->addTopLevelItems(items);
+    m_items = items;
     if (m_sortColumn >= 0)
         lvwEntries->sortItems(m_sortColumn, m_sortOrder);
+    if (!m_iconTimer) {
+        m_iconTimer = new QTimer(this);
+        m_iconTimer->setInterval(0);
+        connect(m_iconTimer, &QTimer::timeout, this, &frmMain::loadSomeIcons);
+    }
+    m_nextIconRow = 0;
+    m_iconTimer->start();
+}
+
+void frmMain::loadSomeIcons() {
+    // Short slices: input waits for at most one of them.
+    constexpr qint64 kSliceMs = 15;
+    QElapsedTimer slice;
+    slice.start();
+    while (m_nextIconRow < m_rows.size() && slice.elapsed() < kSliceMs) {
+        AutostartEntry& row = m_rows[m_nextIconRow];
+        QTreeWidgetItem* item = m_items.value(m_nextIconRow);
+        ++m_nextIconRow;
+        if (!row.valid || !row.icon.isNull() || !item)
+            continue;
+        const QString key = row.programFile.toLower();
+        auto it = m_programIcons.constFind(key);
+        if (it == m_programIcons.cend())
+            it = m_programIcons.insert(key, programIcon(m_services->platform, row));
+        if (it->isNull())
+            continue;
+        row.icon = *it;
+        item->setIcon(0, row.ghosted ? dimmed(row.icon) : row.icon);
+    }
+    if (m_nextIconRow >= m_rows.size())
+        m_iconTimer->stop();
 }
 
 void frmMain::ghostRowsMissingFrom(const QString& checkList) {

@@ -3,6 +3,7 @@
 #include "database_check.h"
 #include "entries/check_list.h"
 #include "entries/entry_actions.h"
+#include "help_key.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
@@ -26,16 +27,15 @@ bool startLanguageAndInstance(StartupServices& services) {
     return true;
 }
 
-QString prepareMainWindow(frmMain& window, StartupServices& services) {
+void prepareMainWindow(frmMain& window, StartupServices& services) {
     SetWindowIcon(&window, QStringLiteral("AA"));
     services.instance.createMarker(QLatin1String(kMarkerName));
-    const QString helpFile = services.files.helpFile(services.texts.GetInfo(QStringLiteral("HelpFile")));
     TranslateForm(&window, services.texts);
     window.fitColumnsToCaptions();
-    return helpFile;
 }
 
 void fillMainWindow(frmMain& window, MainServices& services) {
+    bindHelpKey(&window, *services.platform.desktop, userHelpFile(services.files, services.texts));
     window.attachSplitterControls();
     window.buildCategoryTree();
     loadDescriptionDatabase(services.files, services.texts, services.boxes, services.database);

@@ -24,14 +24,13 @@ inline constexpr const char* kMarkerName = "KelmariTidyraMutex";
 // Loads the language; false when another copy runs (the user has been told, nothing was written).
 bool startLanguageAndInstance(StartupServices& services);
 
-// The window's part of start-up: icon, marker, help file, translation. Returns the help file
-// (empty when there is none).
-QString prepareMainWindow(frmMain& window, StartupServices& services);
+// The window's part of start-up: icon, marker, translation.
+void prepareMainWindow(frmMain& window, StartupServices& services);
 
 struct MainServices;
 
-// The rest of start-up once the window has its services: panels, tree and list, database, the
-// dimming of new entries and the first row's information.
+// The rest of start-up once the window has its services: the help key, panels, tree and list,
+// database, the dimming of new entries and the first row's information.
 void fillMainWindow(frmMain& window, MainServices& services);
 
 // Shutdown: lists every entry once more, records their programs for the next start, lets go of

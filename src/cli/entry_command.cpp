@@ -11,6 +11,14 @@ namespace sw::cli {
 
 namespace {
 
+// An error text as a sentence that ends with a full stop.
+QString sentence(const char* text) {
+    QString line = QString::fromUtf8(text).trimmed();
+    if (!line.endsWith(QLatin1Char('.')))
+        line += QLatin1Char('.');
+    return line;
+}
+
 QString categoryOfRow(const AutostartEntry& row) {
     const Place* place = placeByBackupKind(row.backupKind);
     return place ? place->categoryKey : row.placeLabel;
@@ -23,7 +31,11 @@ bool confirmed(Context& context, const QString& textKey, const AutostartEntry& r
     question.replace(QStringLiteral("%ENTRY%"), row.name);
     std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
     std::fflush(stderr);
-    const QString answer = QTextStream(stdin).readLine().trimmed().toLower();
+    QTextStream input(stdin);
+    QString answer;
+    if (!input.readLineInto(&answer))
+        std::fputc('\n', stderr); // no answer at all: end the question's line
+    answer = answer.trimmed().toLower();
     return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
 
@@ -118,6 +130,9 @@ int runEntryCommand(Context& context, const QString& command) {
         if (command == QLatin1String("delete"))
             return deleteOne(context, row);
         return runOne(context, row);
+    } catch (const RemovalFailed& failed) {
+        return fail(kChangeFailed, QStringLiteral("delete \"%1\" failed: %2 The backup copy stays at %3.")
+                                       .arg(row.name, sentence(failed.what()), failed.backup));
     } catch (const WriteRefused& refused) {
         return fail(kWineRunning, QString::fromStdString(refused.what()));
     } catch (const std::exception& error) {
@@ -125,8 +140,8 @@ int runEntryCommand(Context& context, const QString& command) {
         if (const QString reason = context.platform.readOnlyReason(); writes && !reason.isEmpty())
             return fail(kWineRunning, reason);
         return fail(kChangeFailed, QStringLiteral("%1 \"%2\" failed: %3%4")
-                                       .arg(command, row.name, QString::fromStdString(error.what()),
-                                            writes ? QStringLiteral("; nothing was changed") : QString()));
+                                       .arg(command, row.name, sentence(error.what()),
+                                            writes ? QStringLiteral(" Nothing was changed.") : QString()));
     }
 }
 

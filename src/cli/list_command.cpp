@@ -43,16 +43,22 @@ int runListCommand(Context& context, bool withInformation) {
     QList<QStringList> lines;
     QJsonArray objects;
     for (const AutostartEntry& row : rows) {
-        QStringList fields = rowFields(row, context.texts);
+        // Only the form that is printed is built: JSON objects cost more than the listing.
+        const EntryInformation info =
+            withInformation ? describeEntry(context.platform, database, row, false) : EntryInformation{};
+        if (!context.json) {
+            QStringList fields = rowFields(row, context.texts);
+            if (withInformation)
+                fields += informationFields(info);
+            lines.append(fields);
+            continue;
+        }
         QJsonObject object = rowObject(row);
         if (withInformation) {
-            const EntryInformation info = describeEntry(context.platform, database, row, false);
-            fields += informationFields(info);
             const QJsonObject extra = informationObject(info);
             for (auto it = extra.begin(); it != extra.end(); ++it)
                 object.insert(it.key(), it.value());
         }
-        lines.append(fields);
         objects.append(object);
     }
     print(context.json ? formatJson(objects) : formatLines(lines));

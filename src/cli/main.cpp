@@ -49,6 +49,13 @@ const QList<Command>& commands() {
          [](Context& c) { return runEntryCommand(c, QStringLiteral("delete")); }},
         {"run", "run NAME               start an entry's program with Wine",
          [](Context& c) { return runEntryCommand(c, QStringLiteral("run")); }},
+        {"backups",
+         "backups                the backups of deleted entries: name, program, group, row key, tag",
+         [](Context& c) { return runBackupsCommand(c); }},
+        {"restore", "restore NAME           put a backup back in its place",
+         [](Context& c) { return runBackupCommand(c, QStringLiteral("restore")); }},
+        {"purge", "purge NAME             delete a backup for good",
+         [](Context& c) { return runBackupCommand(c, QStringLiteral("purge")); }},
         {"report", "report NAME            send an entry to the report endpoint (ReportHost)",
          runReportCommand},
     };
@@ -84,12 +91,16 @@ int main(int argc, char** argv) {
         {QStringLiteral("prefix"), QStringLiteral("The Wine prefix (default: $WINEPREFIX, else ~/.wine)."),
          QStringLiteral("DIR")},
         {QStringLiteral("json"),
-         QStringLiteral("list, info: print a JSON array instead of tab-separated lines.")},
+         QStringLiteral("list, info, backups: print a JSON array instead of tab-separated lines.")},
         {QStringLiteral("place"),
          QStringLiteral(
              "Look for NAME only in this category (LOCAL RUN, ALL USERS, ...); needed when the name "
              "stands in several places."),
          QStringLiteral("CATEGORY")},
+        {QStringLiteral("group"),
+         QStringLiteral("restore, purge: look for NAME only among the backups of this group (SMLocalUsr, "
+                        "SMAllUsr, LURun, LURunOnce, AURun, AURunOnce)."),
+         QStringLiteral("LABELKEY")},
         {QStringLiteral("yes"), QStringLiteral("Do not ask before changing or starting anything.")},
         {QStringLiteral("notice"), QStringLiteral("report: a note on the entry, sent as its details."),
          QStringLiteral("TEXT")},

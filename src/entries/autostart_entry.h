@@ -8,15 +8,16 @@ namespace sw {
 
 // One row of the entry list.
 struct AutostartEntry {
-    QString name;       // value name, or file name with extension
-    QString program;    // command line without a leading "REM ", a shortcut's target, or the file's path
-    bool valid = false; // the program file was found
-    bool active = true; // no "REM " prefix, no hidden mark
-    QString placeLabel; // the language text of the place's backup kind
-    QString backupKind; // the place, for the program's own use
-    QString rowKey;     // non-empty exactly for registry rows
-    QString tag;        // EntryTag for registry rows, the file's full path for Startup folder rows
-    QIcon icon;         // the program's small icon; null shows the "unknow" picture
+    QString name;        // value name, or file name with extension
+    QString program;     // command line without a leading "REM ", a shortcut's target, or the file's path
+    QString programFile; // the program file the row starts, found once when it is listed
+    bool valid = false;  // the program file was found
+    bool active = true;  // no "REM " prefix, no hidden mark
+    QString placeLabel;  // the language text of the place's backup kind
+    QString backupKind;  // the place, for the program's own use
+    QString rowKey;      // non-empty exactly for registry rows
+    QString tag;         // EntryTag for registry rows, the file's full path for Startup folder rows
+    QIcon icon;          // the program's small icon; null shows the "unknow" picture
     bool ghosted = false;
 
     bool isRegistryEntry() const { return !rowKey.isEmpty(); }

@@ -3,10 +3,12 @@
 #include "places.h"
 #include "platform/language_texts.h"
 #include "platform/platform.h"
+#include "program_file.h"
 
 namespace sw {
 
 QList<AutostartEntry> listPlace(const ListingContext& context, const Place& place) {
+    const auto held = context.platform.fileSystem->holdContents();
     const QString label = context.texts.GetText(place.backupKind);
     QList<AutostartEntry> rows;
     if (place.kind == PlaceKind::RegistryKey) {
@@ -19,10 +21,14 @@ QList<AutostartEntry> listPlace(const ListingContext& context, const Place& plac
     }
     for (AutostartEntry& row : rows)
         row.backupKind = place.backupKind;
+    if (context.withIcons)
+        fillProgramIcons(context.platform, rows);
     return rows;
 }
 
 QList<AutostartEntry> listCategory(const ListingContext& context, const QString& categoryKey) {
+    // The places share their program folders: each folder is read once for the whole listing.
+    const auto held = context.platform.fileSystem->holdContents();
     QList<AutostartEntry> rows;
     for (const Place* place : placesOfCategory(categoryKey))
         rows += listPlace(context, *place);

@@ -146,10 +146,14 @@ DeleteOutcome deleteEntry(const Platform& platform, const QString& dataFolder, c
             throw;
         outcome.backupError = QString::fromStdString(error.what());
     }
-    if (row.isRegistryEntry())
-        platform.newRegistryStore()->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
-    else
-        platform.fileSystem->removeFile(row.tag);
+    try {
+        if (row.isRegistryEntry())
+            platform.newRegistryStore()->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
+        else
+            platform.fileSystem->removeFile(row.tag);
+    } catch (const std::exception& error) {
+        throw RemovalFailed(error.what(), outcome.backup);
+    }
     return outcome;
 }
 

@@ -44,6 +44,14 @@ QString BackUpRegistryValue(const Platform& platform, const QString& tag, const 
 // host path.
 QString BackUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path);
 
+// Raised by deleteEntry when the backup was made but the entry could not be removed.
+class RemovalFailed : public std::runtime_error {
+public:
+    RemovalFailed(const std::string& reason, QString backupPlace)
+        : std::runtime_error(reason), backup(std::move(backupPlace)) {}
+    QString backup; // empty when the copy had failed too
+};
+
 enum class BackupPolicy {
     DeleteEvenWithoutBackup, // the window: the deletion goes ahead when the copy failed
     RefuseWithoutBackup,     // the command line: nothing is removed unless its copy is safe
@@ -55,7 +63,8 @@ struct DeleteOutcome {
 };
 
 // Backs the entry up, then removes it. The copy is complete on disk before the original goes.
-// Throws when the removal fails, or when the copy failed under RefuseWithoutBackup.
+// Throws RemovalFailed when the removal fails, and the copy's error when it failed under
+// RefuseWithoutBackup (then nothing was removed).
 DeleteOutcome deleteEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row,
                           BackupPolicy policy);
 

@@ -16,7 +16,8 @@ struct Place;
 struct ListingContext {
     const Platform& platform;
     const LanguageTexts& texts;
-    // Icons need a GUI application; the command line goes without them.
+    // Icons need a GUI application; the command line goes without them, and the window loads them
+    // after it shows the rows.
     bool withIcons = true;
 };
 

@@ -1,22 +1,12 @@
 #include "listing.h"
 
-#include "info/path_resolution.h"
 #include "platform/platform.h"
+#include "program_file.h"
 
 namespace sw {
 
 namespace {
-
 const QString kInactivePrefix = QStringLiteral("REM ");
-
-// The program file of a value's data: the data itself when it names a file, else what the
-// command line resolves to.
-QString programFileOf(const Platform& platform, const QString& data) {
-    if (programFileExists(*platform.fileSystem, data))
-        return data;
-    return ResolveProgramPath(data, *platform.system);
-}
-
 } // namespace
 
 QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_t root,
@@ -53,10 +43,7 @@ QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_
         if (!row.active)
             data.remove(0, 4);
         row.program = data;
-        const QString programFile = programFileOf(platform, data);
-        row.valid = programFileExists(*platform.fileSystem, programFile);
-        if (row.valid && context.withIcons)
-            row.icon = platform.fileInformation->GetFileIcon(programFile, kSmallIcon);
+        resolveProgramFile(platform, row);
         rows.append(row);
     }
     return rows;

@@ -1,8 +1,7 @@
 #include "listing.h"
 
 #include "platform/platform.h"
-
-#include <QFileInfo>
+#include "program_file.h"
 
 namespace sw {
 
@@ -22,13 +21,6 @@ QString shortcutTarget(ShortcutFile* shortcuts, const QString& path) {
         // An unreadable link is listed like one without a target.
         return {};
     }
-}
-
-bool isNonEmptyFile(const FileSystem& fs, const QString& path) {
-    if (!isManagedPath(path))
-        return false;
-    const QFileInfo info(fs.hostPath(path));
-    return info.isFile() && info.size() > 0;
 }
 
 } // namespace
@@ -53,10 +45,7 @@ QList<AutostartEntry> ListStartmenuFolder(const ListingContext& context, const Q
         row.tag = folder + item.name;
         row.active = !item.attributes.hidden;
         row.program = isShortcutName(item.name) ? shortcutTarget(shortcuts.get(), row.tag) : row.tag;
-        row.valid = isNonEmptyFile(*platform.fileSystem, row.program);
-        if (row.valid && context.withIcons)
-            row.icon = platform.fileInformation->GetFileIcon(
-                isShortcutName(item.name) ? row.program : row.tag, kSmallIcon);
+        resolveProgramFile(platform, row);
         rows.append(row);
     }
     return rows;

@@ -2,30 +2,16 @@
 
 #include "description_database.h"
 #include "entries/autostart_entry.h"
-#include "path_resolution.h"
 #include "platform/platform.h"
 
 namespace sw {
 
-QString programPathOf(const Platform& platform, const AutostartEntry& row) {
-    if (row.isRegistryEntry())
-        return ResolveProgramPath(row.program, *platform.system);
-    if (!row.tag.endsWith(QStringLiteral(".lnk"), Qt::CaseInsensitive))
-        return row.tag;
-    try {
-        std::unique_ptr<ShortcutFile> shortcut = platform.newShortcutFile();
-        shortcut->LoadShortcut(row.tag);
-        return shortcut->GetTarget();
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
 EntryInformation describeEntry(const Platform& platform, const DescriptionDatabase& database,
                                const AutostartEntry& row, bool withIcon) {
     EntryInformation info;
-    info.programPath = programPathOf(platform, row);
-    if (!programFileExists(*platform.fileSystem, info.programPath))
+    // The row's own verdict, so that the list and the panel never disagree about the program.
+    info.programPath = row.programFile;
+    if (!row.valid)
         return info;
     const FileInformation& files = *platform.fileInformation;
     if (withIcon)

@@ -26,12 +26,8 @@ struct EntryInformation {
     QList<Link> links;
 };
 
-// The program file of a row: a shortcut's target for a Startup folder shortcut, the file itself for
-// another file there, the resolved command line for a registry row.
-QString programPathOf(const Platform& platform, const AutostartEntry& row);
-
-// Finds the entry's program, reads its icon and version texts and rates it against the database.
-// Icons need a GUI application; the command line goes without them.
+// Takes the program the row was listed with, reads its icon and version texts and rates it against the
+// database. Icons need a GUI application; the command line goes without them.
 EntryInformation describeEntry(const Platform& platform, const DescriptionDatabase& database,
                                const AutostartEntry& row, bool withIcon = true);
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <stdexcept>
 
 namespace sw {
@@ -17,6 +18,7 @@ struct FileAttributes {
     bool hidden = false;
     bool system = false;
     bool directory = false;
+    qint64 size = 0; // read only: setAttributes ignores it
 };
 
 // A file of a folder listing with its attributes.
@@ -41,6 +43,9 @@ public:
     virtual void setAttributes(const QString& path, const FileAttributes& attributes) = 0;
     // Files and folders directly inside a folder, in the file system's order, without "." and "..".
     virtual QList<FolderItem> listFolder(const QString& folder) const = 0;
+    // While the returned object lives, what was read of folders and files is taken as unchanged: a
+    // listing looks up thousands of program paths in the same few folders.
+    virtual std::shared_ptr<void> holdContents() const { return nullptr; }
     // Copies a file over whatever the target holds; the copy is complete on disk when this returns,
     // and a failed copy leaves the old target whole. Throws FileSystemError.
     virtual void copyFile(const QString& source, const QString& target) = 0;

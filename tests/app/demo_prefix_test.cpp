@@ -1,6 +1,8 @@
 #include "demo_prefix.h"
 #include "entries/listing.h"
 #include "entries/places.h"
+#include "info/description_database.h"
+#include "info/entry_information.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_platform.h"
 #include "platform/wine/wine_prefix.h"
@@ -62,6 +64,20 @@ private slots:
                     ++(row.active ? active : inactive);
             QVERIFY2(active > 0, qPrintable(place.backupKind));
             QVERIFY2(inactive > 0, qPrintable(place.backupKind));
+        }
+    }
+
+    void listAndPanelAgreeAboutThePrograms() {
+        // The half installed program is a file of 0 bytes, named by an unquoted path with blanks.
+        const Platform platform = makeWinePlatform(m_prefix);
+        const DescriptionDatabase database;
+        for (const AutostartEntry& row : listAll(m_prefix)) {
+            const EntryInformation info = describeEntry(platform, database, row, false);
+            QVERIFY2((info.rating == EntryRating::ProgramMissing) == !row.valid, qPrintable(row.name));
+            if (row.name == QLatin1String("Half Installed"))
+                QVERIFY(row.valid && info.fileName == QLatin1String("halfinst.exe"));
+            if (row.name == QLatin1String("Half Installed.lnk"))
+                QVERIFY(!row.valid);
         }
     }
 

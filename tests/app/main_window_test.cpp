@@ -4,10 +4,11 @@
 #include "app/startup.h"
 #include "controls/splitter_panel.h"
 #include "platform/language_texts.h"
-#include "platform/testing/scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
+#include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QFile>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <memory>
 
@@ -31,6 +33,15 @@ const QByteArray kMachineRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVers
 const QByteArray kUserRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
                             "#time=1d9f0e0c0a0b0c0\n"
                             "\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n";
+
+// Records the command lines it is asked to start instead of starting Wine.
+class RecordingDesktop : public DesktopServices {
+public:
+    QStringList started;
+    void startCommandLine(const QString& commandLine) override { started << commandLine; }
+    bool openUrl(const QString&) override { return true; }
+    bool openServiceConsole() override { return false; }
+};
 
 class NoOtherInstance : public SingleInstance {
 public:
@@ -115,6 +126,10 @@ private slots:
         QCOMPARE(f.window.windowTitle(), f.texts.GetText("MainWinTit"));
         QCOMPARE(f.window.lvwEntries->headerItem()->text(1), f.texts.GetText("program"));
         QCOMPARE(f.window.toolbarButton("run")->text(), f.texts.GetText("execute"));
+        // Icon-only buttons still tell screen readers their translated caption.
+        QWidget* runButton = f.window.tlbMain->widgetForAction(f.window.toolbarButton("run"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(runButton)->text(QAccessible::Name),
+                 f.texts.GetText("execute"));
         // No database beside the program: said once, and the window still lists everything.
         QCOMPARE(f.boxes.shown().size(), 1);
         QCOMPARE(f.boxes.shown()[0].title, QStringLiteral("File missing"));
@@ -187,6 +202,9 @@ private slots:
         f.prefix.writeFile("user.reg",
                            test::TempPrefix::registryHeader(false) + kUserRun + "\"New\"=\"C:\\\\n.exe\"\n");
         f.start();
+        // Each row once, and the caption counts what the list holds.
+        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 5);
+        QCOMPARE(f.window.categoryNode("ALL")->text(0), f.texts.GetText("All") + " (5)");
         for (int i = 0; i < f.window.lvwEntries->topLevelItemCount(); ++i) {
             const AutostartEntry* row = f.window.rowOf(f.window.lvwEntries->topLevelItem(i));
             QCOMPARE(row->ghosted, row->name == QLatin1String("New"));
@@ -248,6 +266,73 @@ private slots:
         wineRuns = false;
         f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
         QVERIFY(!f.window.lblReadOnly->isVisible());
+    }
+
+    void commandsAskThenActOnTheSelectedEntryAndKeepItSelected() {
+        Fixture f;
+        f.start();
+        auto desktop = std::make_shared<RecordingDesktop>();
+        f.services->platform.desktop = desktop;
+        const QByteArray machineBefore = f.prefix.readFile("system.reg");
+        const qsizetype shownAtStart = f.boxes.shown().size();
+        // Nothing selected: no question, no write, nothing started.
+        for (const char* key : {"activate", "delete", "run"})
+            f.window.toolbarButton(key)->trigger();
+        QCOMPARE(f.boxes.shown().size(), shownAtStart);
+        QCOMPARE(f.prefix.readFile("system.reg"), machineBefore);
+
+        f.window.lvwEntries->setCurrentItem(f.row("Known"));
+        f.window.activateWindow();
+        f.window.lvwEntries->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        QTest::keyClick(f.window.lvwEntries, Qt::Key_Space);
+        QCOMPARE(f.boxes.shown().last().text,
+                 f.texts.GetText("MsgDeactivateReq").replace("%ENTRY%", "Known"));
+        QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Question);
+        QVERIFY(f.prefix.readFile("system.reg").contains("\"Known\"=\"REM C:\\\\Tools\\\\known.exe /tray\""));
+        QCOMPARE(f.window.lvwEntries->currentItem(), f.row("Known"));
+        QCOMPARE(f.row("Known")->text(3), f.texts.GetText("No"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("activate")->trigger();
+        QCOMPARE(f.prefix.readFile("system.reg").count("REM "), 0);
+        QVERIFY(f.prefix.readFile("system.reg").contains("\"Known\"=\"C:\\\\Tools\\\\known.exe /tray\""));
+
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("run")->trigger();
+        QCOMPARE(desktop->started, QStringList{"C:\\Tools\\known.exe /tray"});
+        QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgExecuteSuc"));
+
+        f.boxes.enqueue(MessageAnswer::No);
+        QTest::keyClick(f.window.lvwEntries, Qt::Key_Delete);
+        QVERIFY(f.row("Known"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        QTest::keyClick(f.window.lvwEntries, Qt::Key_Delete);
+        QVERIFY(!f.row("Known"));
+        QVERIFY(!f.prefix.readFile("system.reg").contains("\"Known\""));
+        const QByteArray user = f.prefix.readFile("user.reg");
+        const qsizetype backupKey = user.indexOf("Backups\\\\HKEY_LM\\\\Run]");
+        QVERIFY(backupKey > 0);
+        QVERIFY(user.indexOf("\"Known\"=\"C:\\\\Tools\\\\known.exe /tray\"", backupKey) > backupKey);
+    }
+
+    void writeButtonsRestWhileTheBannerShows() {
+        Fixture f;
+        f.start();
+        bool wineRuns = true;
+        f.services->platform.readOnlyReason = [&] {
+            return wineRuns ? QStringLiteral("wineserver 42") : QString();
+        };
+        f.window.toolbarButton("refresh")->trigger();
+        for (const char* key : {"add", "edit", "activate", "delete"})
+            QVERIFY2(!f.window.toolbarButton(key)->isEnabled(), key);
+        f.window.lvwEntries->setCurrentItem(f.row("Unknown")); // the panel would enable "activate"
+        QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
+        wineRuns = false;
+        QTest::keyClick(&f.window, Qt::Key_F5);
+        for (const char* key : {"add", "edit", "activate", "delete"})
+            QVERIFY2(f.window.toolbarButton(key)->isEnabled(), key);
+        QCOMPARE(f.window.lvwEntries->currentItem(), f.row("Unknown"));
     }
 
     void columnClicksSortAndReverse() {

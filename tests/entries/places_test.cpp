@@ -29,15 +29,6 @@ private slots:
         QCOMPARE(GetFileNameFromPath("tool.exe"), QStringLiteral("tool.exe"));
         QCOMPARE(GetFileNameFromPath("/opt/StartWarden/Program/Check.dat"), QStringLiteral("Check.dat"));
     }
-
-    void backupsAlwaysLiveUnderTheUsersKey() {
-        for (const Place& place : allPlaces()) {
-            if (place.kind == PlaceKind::RegistryKey)
-                QVERIFY(place.backupLocation.startsWith(kBackupKey + "\\HKEY_"));
-            else
-                QVERIFY(place.backupLocation.startsWith("Backups/Startmenu/"));
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(PlacesTest)

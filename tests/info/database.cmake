@@ -1,8 +1,7 @@
 # Description database: loaders, pattern matching, record lookup and the database compiler.
 # Built against sw_database alone so that work in progress elsewhere in the core cannot break them.
-set(SW_DB_TEST_BOXES ${PROJECT_SOURCE_DIR}/src/platform/testing/scripted_message_boxes.cpp)
 sw_add_test(database_loader_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/database_loader_test.cpp ${SW_DB_TEST_BOXES}
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/database_loader_test.cpp
     LIBS sw_database)
 sw_add_test(database_rating_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/database_rating_test.cpp
@@ -11,7 +10,7 @@ sw_add_test(pattern_match_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/pattern_match_test.cpp
     LIBS sw_database)
 sw_add_test(dbcompiler_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/dbcompiler_test.cpp ${SW_DB_TEST_BOXES}
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/dbcompiler_test.cpp
     LIBS sw_dbcompiler sw_database)
 sw_add_test(shipped_database_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/shipped_database_test.cpp

@@ -1,5 +1,5 @@
 #include "info/description_database.h"
-#include "platform/testing/scripted_message_boxes.h"
+#include "scripted_message_boxes.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 #include "db_writer.h"
 #include "info/description_database.h"
 #include "pattern_cover.h"
-#include "platform/testing/scripted_message_boxes.h"
+#include "scripted_message_boxes.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/testing/memory_registry_store.h"
+#include "memory_registry_store.h"
 #include "platform/wine/wine_environment.h"
 #include "platform/wine/wine_system_info.h"
 #include "temp_prefix.h"
@@ -67,7 +67,9 @@ private slots:
         QCOMPARE(env.value("ProgramFiles"), QString("C:\\Program Files"));
         QCOMPARE(env.value("ProgramFiles(x86)"), QString("C:\\Program Files (x86)"));
         QCOMPARE(env.value("CommonProgramW6432"), QString("C:\\Program Files\\Common Files"));
-        QCOMPARE(env.expand("%systemroot%%%windir%\\%"), QString("C:\\windows%%windir%\\%"));
+        // After a replacement the scan starts again at the first "%": the empty pair is stepped over
+        // and its closing "%" opens %windir%.
+        QCOMPARE(env.expand("%systemroot%%%windir%\\%"), QString("C:\\windows%C:\\windows\\%"));
     }
 
     void answersSpecialFolders() {
@@ -82,8 +84,12 @@ private slots:
                  QString("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"));
         QVERIFY(info.GetSpecialFolder(5, false, false).isEmpty());
 
-        // Without the values, Wine's defaults; a trailing backslash is dropped.
+        // A pair anywhere in the value is expanded, not only at its start.
         MemoryRegistryStore store(registry);
+        store.WriteStringValue(kHkeyCurrentUser, kShellFolders, "StartUp", "C:\\users\\%USERNAME%\\Startup");
+        QCOMPARE(info.GetSpecialFolder(kCsidlStartup, false, false), QString("C:\\users\\tester\\Startup"));
+
+        // Without the values, Wine's defaults; a trailing backslash is dropped.
         store.DeleteValue(kHkeyCurrentUser, kShellFolders, "StartUp");
         store.DeleteValue(kHkeyLocalMachine, kShellFolders, "Common StartUp");
         store.WriteStringValue(kHkeyLocalMachine, kShellFolders, "startup", "D:\\Boot\\");

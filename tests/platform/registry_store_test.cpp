@@ -184,6 +184,14 @@ private slots:
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0640u);
+        // a file without write bits is not replaced, not even by root; a change that changes nothing passes
+        ::chmod(QFile::encodeName(real).constData(), 0444);
+        const QByteArray locked = readAll(real);
+        QVERIFY_THROWS_EXCEPTION(
+            RegistryError,
+            store.WriteStringValue(kHkeyCurrentUser, kRun, QStringLiteral("L"), QStringLiteral("x")));
+        store.WriteStringValue(kHkeyCurrentUser, kRun, QStringLiteral("L"), QStringLiteral("linked"));
+        QCOMPARE(readAll(real), locked);
         // no temporary files left behind
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
         QCOMPARE(
@@ -281,6 +289,22 @@ private slots:
         }
         QVERIFY(sw::wineRunningOn(prefix.path()).isEmpty());
         store.DeleteValue(kHkeyCurrentUser, kRun, QStringLiteral("Before"));
+    }
+
+    void aKeyWrittenTwiceIsOneKey() {
+        // Wine merges the sections of a key when it loads the file: the later data wins.
+        sw::test::TempPrefix prefix({}, "\n[Software\\\\K] 1\n\"A\"=\"1\"\n\"B\"=\"old\"\n\n[Other] 1\n\n"
+                                        "[software\\\\k] 1\n\"b\"=\"new\"\n\"C\"=\"3\"\n");
+        WineRegistryStore store(prefix.path());
+        const QString key = QStringLiteral("Software\\K");
+        QCOMPARE(namesIn(store, kHkeyCurrentUser, key), (QStringList{"A", "B", "C"}));
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, key, QStringLiteral("B"), 0), QStringLiteral("new"));
+        store.DeleteValue(kHkeyCurrentUser, key, QStringLiteral("C"));
+        store.WriteStringValue(kHkeyCurrentUser, key, QStringLiteral("b"), QStringLiteral("newest"));
+        QCOMPARE(namesIn(store, kHkeyCurrentUser, key), (QStringList{"A", "B"}));
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, key, QStringLiteral("B"), 0), QStringLiteral("newest"));
+        const QByteArray file = prefix.readFile(QStringLiteral("user.reg"));
+        QVERIFY(!file.contains("\"C\"") && !file.contains("\"old\"") && !file.contains("\"new\""));
     }
 
     void readsAFreshFileAfterAnInPlaceChange() {

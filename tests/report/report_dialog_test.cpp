@@ -5,13 +5,13 @@
 #include "controls/xp_frame.h"
 #include "platform/language_texts.h"
 #include "platform/single_instance.h"
-#include "platform/testing/scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
 #include "receiver_process.h"
 #include "report/frm_send.h"
 #include "report/report_request.h"
 #include "report/send_report.h"
 #include "report_store.h"
+#include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
 #include <QAction>

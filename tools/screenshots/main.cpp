@@ -5,8 +5,8 @@
 #include "app/startup.h"
 #include "controls/splitter_panel.h"
 #include "platform/language_texts.h"
+#include "platform/message_boxes.h"
 #include "platform/single_instance.h"
-#include "platform/testing/scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
 
 #include <QAction>
@@ -21,6 +21,15 @@ class NoInstance : public sw::SingleInstance {
 public:
     bool anotherInstanceRunning() override { return false; }
     void createMarker(const QString&) override {}
+};
+
+// Pictures only: a message would block the run, so every box is answered at once.
+class SilentMessages : public sw::MessageBoxes {
+public:
+    sw::MessageAnswer show(const QString&, const QString&, sw::MessageIcon,
+                           sw::MessageButtons buttons) override {
+        return buttons == sw::MessageButtons::YesNo ? sw::MessageAnswer::No : sw::MessageAnswer::Ok;
+    }
 };
 
 void save(sw::frmMain& window, const QString& folder, const QString& name) {
@@ -41,7 +50,7 @@ int main(int argc, char** argv) {
     }
     QDir().mkpath(arguments[3]);
     sw::LanguageTexts texts;
-    sw::ScriptedMessageBoxes boxes;
+    SilentMessages boxes;
     NoInstance instance;
     sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1]}};
     sw::startLanguageAndInstance(startup);

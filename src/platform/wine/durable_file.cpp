@@ -1,6 +1,7 @@
 #include "durable_file.h"
 
 #include "platform/file_system.h"
+#include "registry_file_io.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,27 +29,31 @@ QString systemError() {
         QStringLiteral("%1 %2: %3").arg(what, QFile::decodeName(path), systemError()).toStdString());
 }
 
-bool writeAllBytes(int fd, const char* data, qint64 size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size_t(size));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= written;
-    }
-    return true;
-}
-
 } // namespace
 
-LockedTemporary::LockedTemporary(const QByteArray& target) : m_name(target + kTemporaryMark + "XXXXXX") {
+LockedTemporary::LockedTemporary(const QByteArray& target) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(target)).absolutePath());
+    // Lock the file before it has a name, so that no other writer ever sees it unlocked.
+    m_fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (m_fd >= 0) {
+        ::flock(m_fd, LOCK_EX);
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_name = target + kTemporaryMark +
+                     QByteArray::number(quint64(::getpid()) * 1000 + quint64(attempt), 36);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_name.constData(), AT_SYMLINK_FOLLOW) == 0)
+                return;
+            if (errno != EEXIST)
+                break;
+        }
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    // File systems without unnamed files: lock right after creating.
+    m_name = target + kTemporaryMark + "XXXXXX";
     m_fd = ::mkstemp(m_name.data());
     if (m_fd < 0)
         fail(QStringLiteral("Cannot create a file beside"), target);
-    // Nobody else knows the name yet, so the lock cannot be taken.
     ::flock(m_fd, LOCK_EX | LOCK_NB);
 }
 
@@ -109,6 +114,7 @@ void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPat
     }
     removeAbandonedTemporaries(target);
     LockedTemporary temporary(target);
+    ::fchmod(temporary.fd(), st.st_mode & 0777);
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t got = ::read(in, buffer, sizeof buffer);
@@ -116,7 +122,7 @@ void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPat
             break;
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0 || !writeAllBytes(temporary.fd(), buffer, got)) {
+        if (got < 0 || !winereg::writeAll(temporary.fd(), QByteArrayView(buffer, got))) {
             const int error = errno;
             ::close(in);
             errno = error;

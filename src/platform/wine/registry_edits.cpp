@@ -242,32 +242,37 @@ EditPlan planSetValue(QByteArrayView original, QStringView keyPath, QStringView 
     const QStringList components = splitKeyPath(keyPath);
     if (components.isEmpty())
         throw RegistryError("A value cannot be written at the root of a registry file.");
-    const auto section = findSection(buffer, keyPath);
-    if (!section) {
+    const QList<KeySection> sections = findSections(buffer, keyPath);
+    if (sections.isEmpty()) {
         insertSection(plan, components, filetime, formatValueLine(name, type, data));
         return plan;
     }
-    const QList<ValueEntry> values = parseValues(buffer, *section);
-    QList<qsizetype> matches;
-    for (qsizetype i = 0; i < values.size(); ++i)
-        if (namesEqual(values[i].name, name))
-            matches.append(i);
-    const QString spelling = matches.isEmpty() ? name.toString() : values[matches.first()].name;
-    const QByteArray line = formatValueLine(spelling, type, data);
-    if (matches.size() == 1) {
-        const ValueEntry& v = values[matches.first()];
-        if (buffer.sliced(v.begin, v.end - v.begin) == line)
-            return EditPlan(original); // already so: nothing changes
-    }
-    QList<Edit> edits;
-    qsizetype optionsEnd = section->headerEnd;
-    touchSection(buffer, *section, filetime, edits, optionsEnd);
-    if (!matches.isEmpty()) {
-        for (qsizetype k = 0; k < matches.size(); ++k) {
-            const ValueEntry& v = values[matches[k]];
-            edits.append({v.begin, v.end, k == 0 ? line : QByteArray(), 2});
+    // The name's lines in every section of the key: the first one gets the new line, the others go.
+    QList<ValueEntry> matches;
+    const KeySection* matchSection = nullptr;
+    for (const KeySection& section : sections) {
+        for (const ValueEntry& v : parseValues(buffer, section)) {
+            if (!namesEqual(v.name, name))
+                continue;
+            if (!matchSection)
+                matchSection = &section;
+            matches.append(v);
         }
+    }
+    const QString spelling = matches.isEmpty() ? name.toString() : matches.first().name;
+    const QByteArray line = formatValueLine(spelling, type, data);
+    if (matches.size() == 1 &&
+        buffer.sliced(matches.first().begin, matches.first().end - matches.first().begin) == line)
+        return EditPlan(original); // already so: nothing changes
+    QList<Edit> edits;
+    qsizetype optionsEnd = 0;
+    const KeySection& target = matchSection ? *matchSection : sections.first();
+    touchSection(buffer, target, filetime, edits, optionsEnd);
+    if (!matches.isEmpty()) {
+        for (qsizetype k = 0; k < matches.size(); ++k)
+            edits.append({matches[k].begin, matches[k].end, k == 0 ? line : QByteArray(), 2});
     } else {
+        const QList<ValueEntry> values = parseValues(buffer, target);
         qsizetype at = -1;
         for (const ValueEntry& v : values) {
             if (compareNames(v.name, name) > 0) {
@@ -288,17 +293,20 @@ EditPlan planDeleteValue(QByteArrayView original, QStringView keyPath, QStringVi
                          std::uint64_t filetime) {
     EditPlan plan = startPlan(original);
     const QByteArrayView buffer = plan.base();
-    const auto section = findSection(buffer, keyPath);
-    if (!section)
-        return EditPlan(original);
     QList<Edit> edits;
-    for (const ValueEntry& v : parseValues(buffer, *section))
-        if (namesEqual(v.name, name))
-            edits.append({v.begin, v.end, QByteArray(), 2});
+    for (const KeySection& section : findSections(buffer, keyPath)) {
+        QList<Edit> removals;
+        for (const ValueEntry& v : parseValues(buffer, section))
+            if (namesEqual(v.name, name))
+                removals.append({v.begin, v.end, QByteArray(), 2});
+        if (removals.isEmpty())
+            continue;
+        qsizetype optionsEnd = 0;
+        touchSection(buffer, section, filetime, edits, optionsEnd);
+        edits += removals;
+    }
     if (edits.isEmpty())
         return EditPlan(original);
-    qsizetype optionsEnd = 0;
-    touchSection(buffer, *section, filetime, edits, optionsEnd);
     for (Edit& e : edits)
         plan.add(std::move(e));
     return plan;

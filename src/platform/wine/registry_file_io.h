@@ -21,13 +21,6 @@ private:
     bool m_ok = false;
 };
 
-enum class SectionRead { Found, Missing, Unreadable };
-
-// Finds one key's section in a registry file without reading the whole file into memory: section
-// receives the key's lines (its "[...]" line up to the next key line). Missing also covers a key that
-// exists only through its subkeys; exists tells that case apart.
-SectionRead readSection(const QString& path, const QString& keyPath, QByteArray& section, bool& exists);
-
 // What tells a file's versions apart: a change by anyone changes one of these.
 struct FileState {
     dev_t dev = 0;

@@ -5,6 +5,7 @@
 #include "platform/wine/registry_text_internal.h"
 
 #include <QChar>
+#include <QHash>
 #include <algorithm>
 
 namespace sw::winereg {
@@ -295,6 +296,23 @@ std::optional<KeySection> findSection(QByteArrayView buffer, QStringView keyPath
     return std::nullopt;
 }
 
+QList<KeySection> findSections(QByteArrayView buffer, QStringView keyPath) {
+    QList<KeySection> sections;
+    for (auto section = findSection(buffer, keyPath); section;) {
+        sections.append(*section);
+        const qsizetype from = section->end;
+        section = findSection(buffer.sliced(from), keyPath);
+        if (section) {
+            section->begin += from;
+            section->pathBegin += from;
+            section->rawPathEnd += from;
+            section->headerEnd += from;
+            section->end += from;
+        }
+    }
+    return sections;
+}
+
 bool keyExists(QByteArrayView buffer, QStringView keyPath) {
     const QStringList components = splitKeyPath(keyPath);
     if (components.isEmpty())
@@ -327,6 +345,24 @@ QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section) 
         pos = next;
     }
     return values;
+}
+
+QList<ValueEntry> mergedValues(QByteArrayView buffer, const QList<KeySection>& sections) {
+    QList<ValueEntry> merged;
+    QHash<QString, qsizetype> positions;
+    for (const KeySection& section : sections) {
+        for (ValueEntry& v : parseValues(buffer, section)) {
+            const QString key = nameKey(v.name);
+            if (const auto it = positions.constFind(key); it != positions.cend()) {
+                merged[*it].type = v.type;
+                merged[*it].data = std::move(v.data);
+                continue;
+            }
+            positions.insert(key, merged.size());
+            merged.append(std::move(v));
+        }
+    }
+    return merged;
 }
 
 std::optional<ValueEntry> parseValueLine(QByteArrayView line) {

@@ -98,10 +98,15 @@ private:
 
 // The first section whose path equals keyPath case-insensitively.
 std::optional<KeySection> findSection(QByteArrayView buffer, QStringView keyPath);
+// Every section of keyPath in file order: Wine merges a key written twice into one key.
+QList<KeySection> findSections(QByteArrayView buffer, QStringView keyPath);
 // True when some section is the key or lies below it (Wine does not write keys that only hold subkeys).
 bool keyExists(QByteArrayView buffer, QStringView keyPath);
 // The values of one section in file order. Lines Wine would reject are skipped.
 QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section);
+// The values of a key as Wine loads it from its sections: a name that stands twice keeps its first
+// spelling and place and takes the last data.
+QList<ValueEntry> mergedValues(QByteArrayView buffer, const QList<KeySection>& sections);
 // Parses one value line (without its newline; continuation lines joined with their '\' kept).
 std::optional<ValueEntry> parseValueLine(QByteArrayView line);
 

@@ -20,70 +20,43 @@
 
 namespace sw {
 
-namespace {
-
 using namespace winereg;
 
-// The values as Wine loads them: a name that stands twice keeps its first spelling and place and
-// its last data. index maps each name's key to its position.
-QList<ValueEntry> mergedValues(QByteArrayView buffer, const KeySection& section,
-                               QHash<QString, qsizetype>* index = nullptr) {
-    QList<ValueEntry> merged;
-    QHash<QString, qsizetype> positions;
-    for (ValueEntry& v : parseValues(buffer, section)) {
-        const QString key = nameKey(v.name);
-        if (const auto it = positions.constFind(key); it != positions.cend()) {
-            merged[*it].type = v.type;
-            merged[*it].data = std::move(v.data);
-            continue;
-        }
-        positions.insert(key, merged.size());
-        merged.append(std::move(v));
-    }
-    if (index)
-        *index = std::move(positions);
-    return merged;
-}
-
-} // namespace
-
-struct WineRegistryStore::SectionCache {
-    QString file;
+struct WineRegistryStore::KeyValues {
+    std::shared_ptr<const RegistryFileIndex> file;
     QString keyPath;
-    FileState state;
-    SectionRead read = SectionRead::Unreadable;
-    QByteArray section;
+    bool hasSection = false;
     bool exists = false;
-    // The section's values, parsed on the first read: a listing reads every value of one key.
-    std::optional<QList<ValueEntry>> values;
-    QHash<QString, qsizetype> index;
+    QList<ValueEntry> values;
+    QHash<QString, qsizetype> byName; // nameKey of each value's name
 };
 
-WineRegistryStore::WineRegistryStore(QString prefixDir) : m_prefixDir(std::move(prefixDir)) {}
+WineRegistryStore::WineRegistryStore(QString prefixDir, std::shared_ptr<RegistryFileCache> cache)
+    : m_prefixDir(std::move(prefixDir)),
+      m_files(cache ? std::move(cache) : std::make_shared<RegistryFileCache>()) {}
 
-bool WineRegistryStore::cachedSection(std::int32_t root, const QString& keyPath, QByteArray& section,
-                                      bool& exists, bool& readable) {
-    const QString file = filePath(root);
-    const QByteArray name = QFile::encodeName(file);
-    FileState before;
-    const bool statOk = fileState(name, before);
-    if (statOk && m_cache && m_cache->file == file && m_cache->state == before &&
-        namesEqual(splitKeyPath(m_cache->keyPath).join(QLatin1Char('\\')),
-                   splitKeyPath(keyPath).join(QLatin1Char('\\')))) {
-        section = m_cache->section;
-        exists = m_cache->exists;
-        readable = m_cache->read != SectionRead::Unreadable;
-        return m_cache->read == SectionRead::Found;
+std::shared_ptr<WineRegistryStore::KeyValues>
+WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool& exists) {
+    exists = false;
+    const auto file = m_files->index(filePath(root));
+    if (!file || !file->isRegistry())
+        throw RegistryError(
+            QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
+    if (!m_lastKey || m_lastKey->file != file || m_lastKey->keyPath != keyPath) {
+        auto key = std::make_shared<KeyValues>(KeyValues{file, keyPath, false, false, {}, {}});
+        RegistryFileIndex::Key sections;
+        if (!file->key(keyPath, sections))
+            throw RegistryError(QStringLiteral("Cannot read %1.").arg(filePath(root)).toStdString());
+        key->hasSection = !sections.sections.isEmpty();
+        // A key that only holds subkeys has no section of its own.
+        key->exists = key->hasSection || file->hasSubkeys(keyPath);
+        key->values = mergedValues(sections.bytes, sections.sections);
+        for (qsizetype i = 0; i < key->values.size(); ++i)
+            key->byName.insert(nameKey(key->values[i].name), i);
+        m_lastKey = key;
     }
-    const SectionRead read = readSection(file, keyPath, section, exists);
-    readable = read != SectionRead::Unreadable;
-    FileState after;
-    if (statOk && fileState(name, after) && after == before)
-        m_cache = std::make_shared<SectionCache>(
-            SectionCache{file, keyPath, before, read, section, exists, {}, {}});
-    else
-        m_cache.reset();
-    return read == SectionRead::Found;
+    exists = m_lastKey->exists;
+    return m_lastKey->hasSection ? m_lastKey : nullptr;
 }
 
 QString WineRegistryStore::filePath(std::int32_t root) const {
@@ -100,15 +73,16 @@ bool WineRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPat
     kinds.clear();
     if (root != kHkeyLocalMachine && root != kHkeyCurrentUser)
         return false;
-    QByteArray section;
     bool exists = false;
-    bool readable = false;
-    if (!cachedSection(root, keyPath, section, exists, readable))
-        return exists; // a key that only holds subkeys has no section
-    const auto key = findSection(section, keyPath);
-    if (!key)
+    std::shared_ptr<KeyValues> key;
+    try {
+        key = keyValues(root, keyPath, exists);
+    } catch (const RegistryError&) {
         return false;
-    for (const ValueEntry& v : mergedValues(section, *key)) {
+    }
+    if (!key)
+        return exists;
+    for (const ValueEntry& v : key->values) {
         names.append(v.name);
         kinds.append(v.type);
     }
@@ -117,33 +91,12 @@ bool WineRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPat
 
 std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, const QString& keyPath,
                                                           const QString& name) {
-    QByteArray section;
     bool exists = false;
-    bool readable = false;
-    const bool hasSection = cachedSection(root, keyPath, section, exists, readable);
-    if (!readable)
-        throw RegistryError(
-            QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
-    if (!hasSection)
-        return std::nullopt;
-    const auto key = findSection(section, keyPath);
+    const std::shared_ptr<KeyValues> key = keyValues(root, keyPath, exists);
     if (!key)
         return std::nullopt;
-    QList<ValueEntry> parsed;
-    QHash<QString, qsizetype> parsedIndex;
-    const QList<ValueEntry>* values = &parsed;
-    const QHash<QString, qsizetype>* index = &parsedIndex;
-    if (m_cache && m_cache->read == SectionRead::Found &&
-        m_cache->section.constData() == section.constData()) {
-        if (!m_cache->values)
-            m_cache->values = mergedValues(section, *key, &m_cache->index);
-        values = &*m_cache->values;
-        index = &m_cache->index;
-    } else {
-        parsed = mergedValues(section, *key, &parsedIndex);
-    }
-    const auto it = index->constFind(nameKey(name));
-    return it == index->cend() ? std::nullopt : std::optional<ValueEntry>(values->at(*it));
+    const auto it = key->byName.constFind(nameKey(name));
+    return it == key->byName.cend() ? std::nullopt : std::optional<ValueEntry>(key->values.at(*it));
 }
 
 QString WineRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
@@ -175,10 +128,7 @@ void WineRegistryStore::writeRawValue(std::int32_t root, const QString& keyPath,
             return planSetValue(current, keyPath, name, type, data, filetime);
         },
         [&](const QByteArray& result) {
-            const auto section = findSection(result, keyPath);
-            if (!section)
-                return false;
-            for (const ValueEntry& v : mergedValues(result, *section))
+            for (const ValueEntry& v : mergedValues(result, findSections(result, keyPath)))
                 if (namesEqual(v.name, name))
                     return v.type == type && v.data == data;
             return false;
@@ -208,10 +158,7 @@ void WineRegistryStore::DeleteValue(std::int32_t root, const QString& keyPath, c
             return planDeleteValue(current, keyPath, name, filetime);
         },
         [&](const QByteArray& result) {
-            const auto section = findSection(result, keyPath);
-            if (!section)
-                return true;
-            for (const ValueEntry& v : parseValues(result, *section))
+            for (const ValueEntry& v : mergedValues(result, findSections(result, keyPath)))
                 if (namesEqual(v.name, name))
                     return false;
             return true;
@@ -222,7 +169,7 @@ void WineRegistryStore::modify(
     std::int32_t root, const std::function<EditPlan(QByteArrayView current, std::uint64_t filetime)>& edit,
     const std::function<bool(const QByteArray& region)>& verify) {
     const QString path = filePath(root);
-    m_cache.reset();
+    m_lastKey.reset();
     for (int attempt = 0; attempt < 5; ++attempt) {
         if (const QString running = wineRunningOn(m_prefixDir); !running.isEmpty())
             throw RegistryError(running.toStdString());
@@ -248,6 +195,12 @@ void WineRegistryStore::modify(
         const EditPlan plan = edit(current, currentFileTime());
         if (!plan.changed())
             return;
+        // A file without write bits is the prefix owner's "do not change": renaming over it would
+        // succeed (always for root), so refuse as Windows refuses a protected key.
+        if ((st.st_mode & 0222) == 0)
+            throw RegistryError(QStringLiteral("The registry file %1 is read-only; it is not changed.")
+                                    .arg(target)
+                                    .toStdString());
         const QList<QByteArrayView> pieces = plan.pieces();
         const bool headerKept = hasValidHeader(pieces.first()) || hasValidHeader(plan.result());
         if (!headerKept || !verify(plan.editedRegion()))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/registry_store.h"
+#include "platform/wine/registry_file_index.h"
 #include "platform/wine/registry_text.h"
 
 #include <QByteArray>
@@ -13,12 +14,16 @@ namespace sw {
 
 // The registry store of a Wine prefix: HKEY_LOCAL_MACHINE is <prefix>/system.reg, HKEY_CURRENT_USER is
 // <prefix>/user.reg, read and written directly in Wine's format (platform.md "Registry store").
-// Reads locate the one key's section without parsing the rest of the file. Writes change only the
-// lines of the affected key, go to a new file beside the old one (fsync, rename; a symlink is written
-// through) and are refused while a wineserver holds the prefix or when the file is not a Wine registry.
+// Reads go through an index of the file's key sections (shared by the stores of one platform and
+// rebuilt when the file changes); a key written in several sections is read and edited as the one
+// key Wine makes of them. Writes change only the lines of the affected key, go to a new file beside the old
+// one (fsync, rename; a symlink is written through) and are refused while a wineserver holds the prefix or
+// when the file is not a Wine registry.
 class WineRegistryStore : public RegistryStore {
 public:
-    explicit WineRegistryStore(QString prefixDir);
+    // Stores that share a cache read each unchanged file once.
+    explicit WineRegistryStore(QString prefixDir,
+                               std::shared_ptr<winereg::RegistryFileCache> cache = nullptr);
 
     bool EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
                          QList<std::uint32_t>& kinds) override;
@@ -56,15 +61,14 @@ private:
                 const std::function<winereg::EditPlan(QByteArrayView current, std::uint64_t filetime)>& edit,
                 const std::function<bool(const QByteArray& region)>& verify);
 
-    // The key section read last, reused while the file's size, times and inode stay the same (the
-    // program enumerates a key and then reads each of its values).
-    struct SectionCache;
-    bool cachedSection(std::int32_t root, const QString& keyPath, QByteArray& section, bool& exists,
-                       bool& readable);
+    // The values of the key read last (the program enumerates a key, then reads each value).
+    struct KeyValues;
+    std::shared_ptr<KeyValues> keyValues(std::int32_t root, const QString& keyPath, bool& exists);
 
     QString m_prefixDir;
     std::function<void()> m_beforeReplace;
-    std::shared_ptr<SectionCache> m_cache;
+    std::shared_ptr<winereg::RegistryFileCache> m_files;
+    std::shared_ptr<KeyValues> m_lastKey;
 };
 
 } // namespace sw

@@ -1,5 +1,6 @@
 #include "wine_environment.h"
 
+#include "platform/path_resolution.h"
 #include "platform/registry_store.h"
 
 #include <exception>
@@ -147,25 +148,7 @@ QStringList WineEnvironment::names() const {
 }
 
 QString WineEnvironment::expand(const QString& text) const {
-    QString result;
-    result.reserve(text.size());
-    qsizetype position = 0;
-    while (position < text.size()) {
-        const qsizetype start = text.indexOf(QLatin1Char('%'), position);
-        const qsizetype end = start < 0 ? -1 : text.indexOf(QLatin1Char('%'), start + 1);
-        if (end < 0) {
-            result += QStringView(text).mid(position);
-            break;
-        }
-        result += QStringView(text).mid(position, start - position);
-        const Variable* variable = find(QStringView(text).mid(start + 1, end - start - 1));
-        if (variable)
-            result += variable->value;
-        else
-            result += QStringView(text).mid(start, end - start + 1);
-        position = end + 1;
-    }
-    return result;
+    return ExpandEnvironmentNames(text, [this](const QString& name) { return value(name); });
 }
 
 } // namespace sw

@@ -21,8 +21,7 @@ public:
     void set(const QString& name, const QString& value);
     QStringList names() const;
 
-    // Replaces %NAME% with the variable's value in one pass, as Windows expands environment
-    // strings: unknown names stay as they are, and a value's own %NAME% is never expanded again.
+    // The text with %NAME% pairs replaced from this environment (ExpandEnvironmentNames).
     QString expand(const QString& text) const;
 
 private:

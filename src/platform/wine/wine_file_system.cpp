@@ -4,10 +4,16 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QSet>
+
+#include <optional>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -50,8 +56,6 @@ bool splitWindowsPath(QString path, QChar& drive, QStringList& components) {
     return true;
 }
 
-// The entry of folder that Wine would open for name: the exact name, else the first
-// case-insensitive match in directory order; empty when there is none.
 // The DOS bits of the xattr as Wine parses it: "0x" then hex digits, a trailing NUL allowed.
 int readDosAttrib(const QByteArray& hostFile) {
     char buffer[64];
@@ -112,19 +116,96 @@ void writeReadOnly(const QString& hostFile, const struct stat& st, bool readOnly
                                   .arg(hostFile, QString::fromLocal8Bit(std::strerror(errno)))
                                   .toStdString());
 }
+
+// The names of a folder: the exact spellings, and the first spelling of each lower-cased name in
+// directory order (the one Wine opens).
+struct FolderNames {
+    qint64 modified = 0;
+    bool listed = false;
+    QSet<QString> exact;
+    QHash<QString, QString> byLowerName;
+
+    QString find(const QString& name) const {
+        return exact.contains(name) ? name : byLowerName.value(name.toLower());
+    }
+};
+
+FolderNames readFolderNames(const QString& folder, qint64 modified) {
+    FolderNames names{modified, false, {}, {}};
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return names;
+    names.listed = true;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        const QString name = QFile::decodeName(entry->d_name);
+        names.exact.insert(name);
+        if (const QString key = name.toLower(); !names.byLowerName.contains(key))
+            names.byLowerName.insert(key, name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
 } // namespace
 
-WineFileSystem::WineFileSystem(QString prefixFolder) : m_prefix(std::move(prefixFolder)) {}
+// Folder names are kept while a folder's modification time stays the same. While a listing holds
+// the contents, nothing is checked again: folders, resolved paths and attributes are read once.
+struct WineFileSystem::State {
+    QMutex mutex;
+    QHash<QString, FolderNames> folders;
+    int holds = 0;
+    QHash<QString, FolderNames> heldFolders;
+    QHash<QString, Resolved> heldPaths;
+    QHash<QString, std::optional<FileAttributes>> heldAttributes; // by host path
+};
+
+WineFileSystem::WineFileSystem(QString prefixFolder)
+    : m_prefix(std::move(prefixFolder)), m_state(std::make_shared<State>()) {}
+
+std::shared_ptr<void> WineFileSystem::holdContents() const {
+    const std::shared_ptr<State> state = m_state;
+    {
+        QMutexLocker lock(&state->mutex);
+        ++state->holds;
+    }
+    return std::shared_ptr<void>(new char, [state](void* token) {
+        delete static_cast<char*>(token);
+        QMutexLocker lock(&state->mutex);
+        if (--state->holds == 0) {
+            state->heldFolders.clear();
+            state->heldPaths.clear();
+            state->heldAttributes.clear();
+        }
+    });
+}
 
 WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
+    {
+        QMutexLocker lock(&m_state->mutex);
+        if (m_state->holds > 0)
+            if (const auto it = m_state->heldPaths.constFind(path); it != m_state->heldPaths.cend())
+                return *it;
+    }
+    const Resolved resolved = resolveNow(path);
+    QMutexLocker lock(&m_state->mutex);
+    if (m_state->holds > 0)
+        m_state->heldPaths.insert(path, resolved);
+    return resolved;
+}
+
+WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path) const {
     if (path.startsWith(QLatin1Char('/')))
         return {path, path};
     QChar drive;
     QStringList components;
     if (!splitWindowsPath(path, drive, components))
         return {};
-    QString host = m_prefix + QStringLiteral("/dosdevices/") + drive + QLatin1Char(':');
-    if (!QFileInfo(host).isDir())
+    const QString driveName = drive + QLatin1Char(':');
+    QString host = m_prefix + QStringLiteral("/dosdevices/") + driveName;
+    if (findInFolder(m_prefix + QStringLiteral("/dosdevices"), driveName) != driveName ||
+        !QFileInfo(host).isDir())
         return {};
     QString windows = drive.toUpper() + QLatin1Char(':');
     bool exists = true;
@@ -145,6 +226,15 @@ WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
 }
 
 QString WineFileSystem::findInFolder(const QString& folder, const QString& name) const {
+    {
+        QMutexLocker lock(&m_state->mutex);
+        if (m_state->holds > 0) {
+            auto it = m_state->heldFolders.find(folder);
+            if (it == m_state->heldFolders.end())
+                it = m_state->heldFolders.insert(folder, readFolderNames(folder, 0));
+            return it->find(name);
+        }
+    }
     const QString exact = folder + QLatin1Char('/') + name;
     struct stat st;
     if (::lstat(QFile::encodeName(exact).constData(), &st) == 0)
@@ -152,15 +242,10 @@ QString WineFileSystem::findInFolder(const QString& folder, const QString& name)
     if (::stat(QFile::encodeName(folder).constData(), &st) != 0)
         return {};
     const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    FolderNames& names = (*m_folderNames)[folder];
-    if (names.byLowerName.isEmpty() || names.modified != modified) {
-        names = FolderNames{modified, {}};
-        const QStringList entries = QDir(folder).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-        for (const QString& entry : entries)
-            if (const QString key = entry.toLower(); !names.byLowerName.contains(key))
-                names.byLowerName.insert(key, entry); // the first spelling wins, as before
-    }
+    QMutexLocker lock(&m_state->mutex);
+    FolderNames& names = m_state->folders[folder];
+    if (!names.listed || names.modified != modified)
+        names = readFolderNames(folder, modified);
     return names.byLowerName.value(name.toLower());
 }
 
@@ -181,6 +266,7 @@ bool WineFileSystem::hostAttributes(const QString& hostPath, FileAttributes& out
     const int bits = readDosAttrib(file);
     const QString name = QFileInfo(hostPath).fileName();
     out.directory = S_ISDIR(st.st_mode);
+    out.size = static_cast<qint64>(st.st_size);
     out.readOnly = (st.st_mode & 0222) == 0;
     out.system = (bits & kSystemBit) != 0;
     // Wine 8 reports every dot name as hidden, whatever the xattr says.
@@ -195,7 +281,21 @@ bool WineFileSystem::attributes(const QString& path, FileAttributes& out) const 
         out = FileAttributes{};
         return false;
     }
-    return hostAttributes(host, out);
+    {
+        QMutexLocker lock(&m_state->mutex);
+        if (m_state->holds > 0) {
+            if (const auto it = m_state->heldAttributes.constFind(host);
+                it != m_state->heldAttributes.cend()) {
+                out = it->value_or(FileAttributes{});
+                return it->has_value();
+            }
+        }
+    }
+    const bool exists = hostAttributes(host, out);
+    QMutexLocker lock(&m_state->mutex);
+    if (m_state->holds > 0)
+        m_state->heldAttributes.insert(host, exists ? std::optional<FileAttributes>(out) : std::nullopt);
+    return exists;
 }
 
 void WineFileSystem::setAttributes(const QString& path, const FileAttributes& attributes) {
@@ -203,6 +303,10 @@ void WineFileSystem::setAttributes(const QString& path, const FileAttributes& at
     struct stat st;
     if (host.isEmpty() || ::stat(QFile::encodeName(host).constData(), &st) != 0)
         throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
+    {
+        QMutexLocker lock(&m_state->mutex);
+        m_state->heldAttributes.remove(host);
+    }
     const int bits = (attributes.hidden ? kHiddenBit : 0) | (attributes.system ? kSystemBit : 0);
     // The xattr needs write access for an ordinary user: write it while the file is writable.
     if (attributes.readOnly) {

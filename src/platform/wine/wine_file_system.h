@@ -2,7 +2,6 @@
 
 #include "platform/file_system.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -19,6 +18,7 @@ public:
     bool attributes(const QString& path, FileAttributes& out) const override;
     void setAttributes(const QString& path, const FileAttributes& attributes) override;
     QList<FolderItem> listFolder(const QString& folder) const override;
+    std::shared_ptr<void> holdContents() const override;
     void copyFile(const QString& source, const QString& target) override;
     void removeFile(const QString& path) override;
     void createFolder(const QString& path) override;
@@ -38,18 +38,12 @@ private:
         QString windows;
     };
     Resolved resolve(const QString& path) const;
+    Resolved resolveNow(const QString& path) const;
     QString findInFolder(const QString& folder, const QString& name) const;
 
-    // The names of folders searched case-insensitively, kept while a folder's modification time
-    // stays the same: a listing looks up many files in the same few folders.
-    struct FolderNames {
-        qint64 modified = 0;
-        QHash<QString, QString> byLowerName;
-    };
-
+    struct State;
     QString m_prefix;
-    std::shared_ptr<QHash<QString, FolderNames>> m_folderNames =
-        std::make_shared<QHash<QString, FolderNames>>();
+    std::shared_ptr<State> m_state;
 };
 
 } // namespace sw

@@ -14,10 +14,14 @@ Platform makeWinePlatform(const QString& prefixFolder) {
     Platform platform;
     auto fileSystem = std::make_shared<WineFileSystem>(prefixFolder);
     auto toHost = [fileSystem](const QString& path) { return fileSystem->hostPath(path); };
-    platform.newRegistryStore = [prefixFolder] { return std::make_unique<WineRegistryStore>(prefixFolder); };
+    // Every store reads an unchanged registry file once.
+    auto registryFiles = std::make_shared<winereg::RegistryFileCache>();
+    platform.newRegistryStore = [prefixFolder, registryFiles] {
+        return std::make_unique<WineRegistryStore>(prefixFolder, registryFiles);
+    };
     platform.newShortcutFile = [toHost] { return std::make_unique<LnkShortcutFile>(toHost); };
     platform.fileSystem = fileSystem;
-    platform.system = std::make_shared<WineSystemInfo>(prefixFolder, platform.newRegistryStore);
+    platform.system = std::make_shared<WineSystemInfo>(prefixFolder, platform.newRegistryStore, fileSystem);
     platform.fileInformation = std::make_shared<PeFileInformation>(toHost);
     platform.desktop = std::make_shared<WineDesktopServices>(prefixFolder);
     platform.readOnlyReason = [prefixFolder] { return wineRunningOn(prefixFolder); };

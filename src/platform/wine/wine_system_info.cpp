@@ -23,8 +23,10 @@ bool isDrivePath(const QString& path) {
 }
 } // namespace
 
-WineSystemInfo::WineSystemInfo(QString prefixFolder, RegistryFactory registry)
-    : m_files(std::move(prefixFolder)), m_registry(std::move(registry)) {}
+WineSystemInfo::WineSystemInfo(QString prefixFolder, RegistryFactory registry,
+                               std::shared_ptr<WineFileSystem> files)
+    : m_files(files ? std::move(files) : std::make_shared<WineFileSystem>(std::move(prefixFolder))),
+      m_registry(std::move(registry)) {}
 
 const WineEnvironment& WineSystemInfo::environment() const {
     if (!m_environment) {
@@ -87,14 +89,14 @@ QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool ver
     } else {
         return {};
     }
-    if (path.startsWith(QLatin1Char('%')))
-        path = environment().expand(path);
+    // Wine expands the whole value: a pair may stand anywhere, as in C:\users\%USERNAME%\...
+    path = environment().expand(path);
     while (path.size() > 3 && path.endsWith(QLatin1Char('\\')))
         path.chop(1);
     if (!isDrivePath(path))
         return {};
     if (create || verify) {
-        const QString host = m_files.hostPath(path);
+        const QString host = m_files->hostPath(path);
         if (create && !host.isEmpty())
             QDir().mkpath(host);
         if (verify && (host.isEmpty() || !QFileInfo(host).isDir()))
@@ -104,6 +106,8 @@ QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool ver
 }
 
 QStringList WineSystemInfo::searchFolders() const {
+    if (m_searchFolders)
+        return *m_searchFolders;
     QStringList folders = {QStringLiteral("C:\\windows\\system32"), QStringLiteral("C:\\windows\\system"),
                            QStringLiteral("C:\\windows")};
     const QStringList path =
@@ -115,6 +119,10 @@ QStringList WineSystemInfo::searchFolders() const {
         if (!folder.isEmpty())
             folders.append(folder);
     }
+    for (QString& folder : folders)
+        while (folder.endsWith(QLatin1Char('\\')))
+            folder.chop(1);
+    m_searchFolders = folders;
     return folders;
 }
 
@@ -122,19 +130,19 @@ QString WineSystemInfo::SearchProgramFile(const QString& fileName) const {
     const QString notFound = QStringLiteral("-1");
     if (fileName.isEmpty() || fileName.contains(QChar(0)))
         return notFound;
+    const auto isFile = [this](const QString& path) {
+        FileAttributes attributes;
+        return m_files->attributes(path, attributes) && !attributes.directory;
+    };
     if (fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char('/')) ||
         fileName.contains(QLatin1Char(':'))) {
         // A name with a folder is only tested where it points.
-        const QString host = m_files.hostPath(fileName);
-        return !host.isEmpty() && QFileInfo(host).isFile() ? m_files.windowsPath(fileName) : notFound;
+        return isFile(fileName) ? m_files->windowsPath(fileName) : notFound;
     }
-    for (QString folder : searchFolders()) {
-        while (folder.endsWith(QLatin1Char('\\')))
-            folder.chop(1);
+    for (const QString& folder : searchFolders()) {
         const QString candidate = folder + QLatin1Char('\\') + fileName;
-        const QString host = m_files.hostPath(candidate);
-        if (!host.isEmpty() && QFileInfo(host).isFile())
-            return m_files.windowsPath(candidate);
+        if (isFile(candidate))
+            return m_files->windowsPath(candidate);
     }
     return notFound;
 }

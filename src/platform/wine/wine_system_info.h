@@ -18,7 +18,10 @@ class WineSystemInfo : public SystemInfo {
 public:
     using RegistryFactory = std::function<std::unique_ptr<RegistryStore>()>;
 
-    WineSystemInfo(QString prefixFolder, RegistryFactory registry);
+    // files: the prefix's file system when the caller shares one (its held contents then serve the
+    // program search too).
+    WineSystemInfo(QString prefixFolder, RegistryFactory registry,
+                   std::shared_ptr<WineFileSystem> files = nullptr);
 
     QString GetSpecialFolder(int folderNumber, bool create, bool verify) const override;
     QString environmentValue(const QString& name) const override;
@@ -26,15 +29,16 @@ public:
 
     // The environment, read from the registry on first use.
     const WineEnvironment& environment() const;
-    // The folders SearchProgramFile looks in, in order.
+    // The folders SearchProgramFile looks in, in order, without a trailing backslash.
     QStringList searchFolders() const;
 
 private:
     QString shellFolderValue(std::int32_t root, const QString& name) const;
 
-    WineFileSystem m_files;
+    std::shared_ptr<WineFileSystem> m_files;
     RegistryFactory m_registry;
     mutable std::optional<WineEnvironment> m_environment;
+    mutable std::optional<QStringList> m_searchFolders; // follows the environment, read once too
 };
 
 } // namespace sw

@@ -4,10 +4,14 @@
 
 namespace sw {
 
-QString ExpandEnvironmentNames(const QString& text, const SystemInfo& system) {
+QString ExpandEnvironmentNames(const QString& text, const std::function<QString(const QString&)>& valueOf) {
+    // Values that expand into each other (A holds %B%, B holds %A%) would go on for ever, or grow
+    // without end; Windows itself stops at 32,767 characters.
+    constexpr int kMostReplacements = 1000;
+    constexpr qsizetype kLongestText = 32767;
     QString result = text;
     qsizetype searchFrom = 0;
-    while (true) {
+    for (int replacements = 0; replacements < kMostReplacements && result.size() <= kLongestText;) {
         const qsizetype open = result.indexOf(QLatin1Char('%'), searchFrom);
         if (open < 0)
             break;
@@ -15,24 +19,23 @@ QString ExpandEnvironmentNames(const QString& text, const SystemInfo& system) {
         if (close < 0)
             break;
         const QString name = result.mid(open + 1, close - open - 1);
-        const QString value = name.isEmpty() ? QString() : system.environmentValue(name);
-        if (value.isEmpty()) {
-            // Leave the unknown name in place and look for the next pair after its closing "%".
+        const QString pair = QLatin1Char('%') + name + QLatin1Char('%');
+        const QString value = name.isEmpty() ? QString() : valueOf(name);
+        if (value.isEmpty() || value.contains(pair)) {
+            // Left as it is; its closing "%" may open the next pair.
             searchFrom = close;
             continue;
         }
-        const QString pair = QLatin1Char('%') + name + QLatin1Char('%');
-        result.replace(open, pair.size(), value);
-        // Later occurrences of the same pair get the same value; the inserted value is not scanned
-        // again, so a value holding its own name cannot loop.
-        qsizetype next = open + value.size();
-        for (qsizetype at = result.indexOf(pair, next); at >= 0; at = result.indexOf(pair, next)) {
-            result.replace(at, pair.size(), value);
-            next = at + value.size();
-        }
-        searchFrom = open + value.size();
+        result.replace(pair, value);
+        ++replacements;
+        searchFrom = 0;
     }
     return result;
+}
+
+QString ExpandEnvironmentNames(const QString& text, const SystemInfo& system) {
+    return ExpandEnvironmentNames(text,
+                                  [&system](const QString& name) { return system.environmentValue(name); });
 }
 
 QString ResolveProgramPath(const QString& commandLine, const SystemInfo& system) {

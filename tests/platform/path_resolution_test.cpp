@@ -1,4 +1,4 @@
-#include "info/path_resolution.h"
+#include "platform/path_resolution.h"
 #include "platform/system_info.h"
 
 #include <QHash>
@@ -47,13 +47,18 @@ private slots:
 
     void expansionAlwaysEnds() {
         FixedSystem system;
-        system.environment = {{"A", "x"}, {"SELF", "%SELF%"}, {"PCT", "50%"}};
+        system.environment = {{"A", "x"},   {"SELF", "%SELF%"}, {"PCT", "50%"},  {"NESTED", "%A%\\y"},
+                              {"P", "%Q%"}, {"Q", "%P%"},       {"G", "%H%%H%"}, {"H", "%G%%G%"}};
         QCOMPARE(ExpandEnvironmentNames("%A%\\%A%", system), QStringLiteral("x\\x"));
         QCOMPARE(ExpandEnvironmentNames("%UNSET%\\%A%", system), QStringLiteral("%UNSET%\\x"));
         QCOMPARE(ExpandEnvironmentNames("%SELF%", system), QStringLiteral("%SELF%"));
         QCOMPARE(ExpandEnvironmentNames("%PCT%%A%", system), QStringLiteral("50%x"));
         QCOMPARE(ExpandEnvironmentNames("single % only", system), QStringLiteral("single % only"));
         QCOMPARE(ExpandEnvironmentNames("%%%%", system), QStringLiteral("%%%%"));
+        // A replacement is scanned again from the first "%"; names that expand into each other end.
+        QCOMPARE(ExpandEnvironmentNames("%NESTED%", system), QStringLiteral("x\\y"));
+        QVERIFY(ExpandEnvironmentNames("%P%", system).startsWith(QLatin1Char('%')));
+        QVERIFY(ExpandEnvironmentNames("%G%", system).size() < 70000);
         QString many;
         for (int i = 0; i < 2000; ++i)
             many += "%NOPE%%A%";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace sw {
 
@@ -10,8 +11,12 @@ class SystemInfo;
 inline const QString kNotFound = QStringLiteral("-1");
 inline const QString kUnparsable = QStringLiteral("_");
 
-// Replaces "%NAME%" pairs with the managed system's environment values. Names without a value (or
-// whose value holds its own pair) stay in the text; the scan moves on past them, so it always ends.
+// Replaces "%NAME%" pairs with environment values: every occurrence of the first pair's exact
+// spelling at once, then the scan starts again at the first "%", so values that hold pairs are
+// expanded too. A name without a value, or whose value holds its own pair, stays in the text, and
+// values that name each other stop after a bounded number of rounds: the scan always ends.
+QString ExpandEnvironmentNames(const QString& text, const std::function<QString(const QString&)>& valueOf);
+// The same with the managed system's environment.
 QString ExpandEnvironmentNames(const QString& text, const SystemInfo& system);
 
 // The program file a command line starts: the quoted or first blank-separated part, searched on

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "backup_list.h"
+
+#include <QString>
+#include <cstdint>
+#include <stdexcept>
+
+namespace sw {
+
+struct Platform;
+class LanguageTexts;
+
+// The three routines turn a row's group label back into its restore target. Each compares the
+// label with the loaded language's labels in its own fixed order; the first equal one decides.
+
+// The managed path of the Startup folder for a start-menu backup's label, without a trailing
+// backslash; empty when no label matches or the folder cannot be named.
+QString GetStartupFolder(const Platform& platform, const LanguageTexts& texts, const QString& label);
+// The registry root for a registry backup's label; 0 when no label matches.
+std::int32_t GetRestoreRoot(const LanguageTexts& texts, const QString& label);
+// The key path for a registry backup's label; empty when no label matches.
+QString GetRestoreKey(const LanguageTexts& texts, const QString& label);
+
+// A restore that was not done; the backup is where it was. The message key names the one-sentence
+// text for the user ("%ENTRY%" stands for the backup's name).
+class RestoreFailed : public std::runtime_error {
+public:
+    RestoreFailed(const QString& messageKey, const std::string& reason)
+        : std::runtime_error(reason), m_messageKey(messageKey) {}
+    const QString& messageKey() const { return m_messageKey; }
+
+private:
+    QString m_messageKey;
+};
+
+struct RestoreOutcome {
+    QString target;     // the restored file's managed path, or root name & "\" & key path
+    QString leftBehind; // why the backup could not be removed after the restore; empty when it was
+};
+
+// Puts a backup back in its place: the copy is complete (file on disk, value written) before the
+// backup goes, so an interrupted restore leaves the entry in its place, in its backup, or in both.
+// Throws WriteRefused before any write while the system cannot be written, RestoreFailed when the
+// target cannot be named or the copy fails.
+RestoreOutcome restoreBackup(const Platform& platform, const LanguageTexts& texts, const BackupRow& row);
+
+// Throws the file system's or the registry's error, or WriteRefused.
+void deleteBackup(const Platform& platform, const BackupRow& row);
+
+} // namespace sw

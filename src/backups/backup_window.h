@@ -1,0 +1,58 @@
+#pragma once
+
+#include "backup_list.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace sw {
+
+struct Platform;
+class LanguageTexts;
+class MessageBoxes;
+
+// What the backups window works with; it owns none of it.
+struct BackupServices {
+    const Platform& platform;
+    const LanguageTexts& texts;
+    MessageBoxes& boxes;
+    QString dataFolder;
+};
+
+// The backups window: lists the backups of deleted entries, restores one or deletes the selected
+// ones. Modal; each opening loads it afresh.
+class frmBackup : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmBackup(BackupServices services, QWidget* parent = nullptr);
+
+    // Translates the window and fills the list.
+    void Form_Load();
+    void FillBackupList();
+    void cmdRestore_Click();
+    void cmdDelete_Click();
+    void lvwBackups_ItemClick();
+    void lvwBackups_ColumnClick(int column);
+
+    // The row of a list item, or nullptr.
+    const BackupRow* rowOf(const QTreeWidgetItem* item) const;
+
+    QTreeWidget* lvwBackups = nullptr;
+    QPushButton* cmdRestore = nullptr;
+    QPushButton* cmdDelete = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+private:
+    void createControls();
+    void showFailure(const QString& textKey, const QString& name, const QString& reason = {});
+
+    BackupServices m_services;
+    QList<BackupRow> m_rows;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+};
+
+} // namespace sw

@@ -1,0 +1,143 @@
+// backups, restore and purge: the backups window on the command line.
+#include "backups/backup_list.h"
+#include "backups/backup_restore.h"
+#include "cli_context.h"
+#include "entries/entry_actions.h"
+#include "row_format.h"
+
+#include <QTextStream>
+#include <cstdio>
+
+namespace sw::cli {
+
+namespace {
+
+const QStringList kGroups{QStringLiteral("SMLocalUsr"), QStringLiteral("SMAllUsr"),
+                          QStringLiteral("LURun"),      QStringLiteral("LURunOnce"),
+                          QStringLiteral("AURun"),      QStringLiteral("AURunOnce")};
+
+BackupListing listAll(Context& context) {
+    // The window's start makes sure the places exist; a place that cannot be made is reported below.
+    if (context.platform.readOnlyReason().isEmpty()) {
+        try {
+            EnsureBackupPlaces(context.platform, context.files.dataFolder());
+        } catch (const std::exception&) {
+        }
+    }
+    BackupListing listing = listBackups(context.platform, context.texts, context.files.dataFolder());
+    for (const QString& key : listing.unreadableKeys)
+        std::fprintf(stderr, "startwarden-cli: the backup key HKEY_CURRENT_USER\\%s cannot be read\n",
+                     qPrintable(key));
+    return listing;
+}
+
+// The one backup of that name (exactly as listed, else ignoring case) in the chosen group.
+int findBackup(Context& context, const QString& name, BackupRow& found) {
+    const QString group = context.parser.value(QStringLiteral("group"));
+    const QList<BackupRow> rows = listAll(context).rows;
+    QList<BackupRow> matches;
+    for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (const BackupRow& row : rows)
+            if (row.name.compare(name, sensitivity) == 0 && (group.isEmpty() || row.labelKey == group))
+                matches.append(row);
+        if (!matches.isEmpty())
+            break;
+    }
+    if (matches.isEmpty())
+        return fail(kNoSuchEntry,
+                    QStringLiteral("no backup named \"%1\"%2")
+                        .arg(name, group.isEmpty() ? QString() : QStringLiteral(" in ") + group));
+    if (matches.size() > 1) {
+        QStringList groups;
+        for (const BackupRow& row : matches)
+            groups.append(row.labelKey);
+        return fail(kNoSuchEntry, QStringLiteral("there are backups named \"%1\" in several groups (%2); "
+                                                 "choose one with --group")
+                                      .arg(name, groups.join(QStringLiteral(", "))));
+    }
+    found = matches.first();
+    return kDone;
+}
+
+bool confirmed(Context& context, const QString& textKey, const QString& name) {
+    if (context.parser.isSet(QStringLiteral("yes")))
+        return true;
+    QString question = context.texts.GetText(textKey);
+    question.replace(QStringLiteral("%ENTRY%"), name);
+    std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
+    std::fflush(stderr);
+    QTextStream input(stdin);
+    QString answer;
+    if (!input.readLineInto(&answer))
+        std::fputc('\n', stderr); // no answer at all: end the question's line
+    answer = answer.trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}
+
+int restoreOne(Context& context, const BackupRow& row) {
+    if (!confirmed(context, QStringLiteral("MsgRestoreBackupReq"), row.name))
+        return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing changed"));
+    const RestoreOutcome outcome = restoreBackup(context.platform, context.texts, row);
+    say(QStringLiteral("restored \"%1\" to %2").arg(row.name, outcome.target));
+    if (!outcome.leftBehind.isEmpty())
+        std::fprintf(stderr, "startwarden-cli: the backup is still kept as well: %s\n",
+                     qPrintable(outcome.leftBehind));
+    return kDone;
+}
+
+int purgeOne(Context& context, const BackupRow& row) {
+    if (!confirmed(context, QStringLiteral("MsgDelBackupReq"), row.name))
+        return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing changed"));
+    deleteBackup(context.platform, row);
+    say(QStringLiteral("deleted the backup \"%1\" of %2").arg(row.name, row.labelKey));
+    return kDone;
+}
+
+} // namespace
+
+int runBackupsCommand(Context& context) {
+    if (!context.arguments.isEmpty())
+        return fail(kUsageError, QStringLiteral("backups takes no arguments"));
+    QList<QStringList> lines;
+    QJsonArray objects;
+    for (const BackupRow& row : listAll(context).rows) {
+        lines.append({row.name, row.program, row.labelKey, row.rowKey, row.tag});
+        objects.append(QJsonObject{{"name", row.name},
+                                   {"program", row.program},
+                                   {"group", row.labelKey},
+                                   {"key", row.rowKey},
+                                   {"tag", row.tag}});
+    }
+    print(context.json ? formatJson(objects) : formatLines(lines));
+    return kDone;
+}
+
+int runBackupCommand(Context& context, const QString& command) {
+    if (context.arguments.size() != 1)
+        return fail(
+            kUsageError,
+            QStringLiteral("%1 takes exactly one backup name (quote a name that holds blanks)").arg(command));
+    if (const QString group = context.parser.value(QStringLiteral("group"));
+        context.parser.isSet(QStringLiteral("group")) && !kGroups.contains(group))
+        return fail(kUsageError, QStringLiteral("unknown group \"%1\"; one of: %2")
+                                     .arg(group, kGroups.join(QStringLiteral(", "))));
+    if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
+        return fail(kWineRunning, reason);
+
+    BackupRow row;
+    if (const int status = findBackup(context, context.arguments.first(), row); status != kDone)
+        return status;
+    try {
+        return command == QLatin1String("restore") ? restoreOne(context, row) : purgeOne(context, row);
+    } catch (const WriteRefused& refused) {
+        return fail(kWineRunning, QString::fromStdString(refused.what()));
+    } catch (const std::exception& error) {
+        // Wine may have started between the first test and the write.
+        if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
+            return fail(kWineRunning, reason);
+        return fail(kChangeFailed, QStringLiteral("%1 \"%2\" failed: %3; the backup is still kept")
+                                       .arg(command, row.name, QString::fromStdString(error.what())));
+    }
+}
+
+} // namespace sw::cli

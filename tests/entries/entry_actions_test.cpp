@@ -1,0 +1,329 @@
+// Toggling, backing up and deleting entries on throwaway prefixes: registry files in Wine's format,
+// Startup files with real user.DOSATTRIB attributes, a wineserver lock held as Wine holds it.
+#include "entries/entry_actions.h"
+#include "entries/listing.h"
+#include "entries/places.h"
+#include "platform/language_texts.h"
+#include "platform/wine/registry_wine_store.h"
+#include "platform/wine/wine_platform.h"
+#include "server_lock.h"
+#include "temp_prefix.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+using namespace sw;
+using sw::test::TempPrefix;
+
+namespace {
+
+const QString kRun = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+const QString kBackups =
+    QStringLiteral("Software\\VB and VBA Program Settings\\Tidyra\\StartWarden\\Backups");
+
+QByteArray section(const QByteArray& key, const QByteArray& lines) {
+    return "\n[" + key + "] 1700000000\n#time=1d9f0a0b0c0d0e0\n" + lines;
+}
+
+QByteArray runSection(const QByteArray& lines, const QByteArray& leaf = "Run") {
+    return section("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\" + leaf, lines);
+}
+
+QByteArray dosAttrib(const QString& hostFile) {
+    char buffer[32];
+    const ssize_t n =
+        ::getxattr(QFile::encodeName(hostFile).constData(), "user.DOSATTRIB", buffer, sizeof buffer);
+    return n < 0 ? QByteArray("<none>") : QByteArray(buffer, n);
+}
+
+bool writable(const QString& hostFile) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(hostFile).constData(), &st) == 0 && (st.st_mode & 0200);
+}
+
+// The actions on one prefix, with rows taken from the listing as the front ends take them.
+struct Prefix {
+    explicit Prefix(const QByteArray& system = {}, const QByteArray& user = TempPrefix::userProfileBody())
+        : files(system, user), platform(makeWinePlatform(files.path())) {}
+    TempPrefix files;
+    Platform platform;
+    LanguageTexts texts;
+    QTemporaryDir data;
+
+    AutostartEntry row(std::int32_t root, const QString& key, const QString& name) const {
+        for (const AutostartEntry& r : ListRegistryKey({platform, texts, false}, root, key, QString()))
+            if (r.name == name)
+                return r;
+        return {};
+    }
+    AutostartEntry fileRow(bool user, const QString& name) const {
+        const QString folder = platform.system->GetSpecialFolder(user ? 7 : 24, false, false);
+        for (const AutostartEntry& r :
+             ListStartmenuFolder({platform, texts, false}, folder + "\\", QString()))
+            if (r.name == name)
+                return r;
+        return {};
+    }
+    QString value(std::int32_t root, const QString& key, const QString& name) const {
+        return WineRegistryStore(files.path()).ReadValue(root, key, name, 0);
+    }
+    QStringList names(std::int32_t root, const QString& key) const {
+        QStringList found;
+        QList<std::uint32_t> kinds;
+        if (!WineRegistryStore(files.path()).EnumerateValues(root, key, found, kinds))
+            return {QStringLiteral("<no key>")};
+        return found;
+    }
+    QByteArray userReg() const { return files.readFile("user.reg"); }
+    QByteArray systemReg() const { return files.readFile("system.reg"); }
+    QString userStartup(const QString& name) const { return files.userStartupFolder() + "/" + name; }
+    QString commonStartup(const QString& name) const { return files.commonStartupFolder() + "/" + name; }
+    bool put(const QString& hostFile, const QByteArray& content) const {
+        return files.writeFile(hostFile.mid(files.path().size() + 1), content);
+    }
+};
+
+} // namespace
+
+class EntryActionsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void togglesRegistryDataAsItIsNow() {
+        Prefix p({}, TempPrefix::userProfileBody() +
+                         runSection("\"Tool\"=\"\\\"C:\\\\tool.exe\\\" /x\"\n\"Low\"=\"rem C:\\\\low.exe\"\n"
+                                    "\"Moved\"=\"C:\\\\old.exe\"\n\"Gone\"=\"C:\\\\gone.exe\"\n"));
+        const AutostartEntry tool = p.row(kHkeyCurrentUser, kRun, "Tool");
+        QVERIFY(tool.active);
+        ToggleActivation(p.platform, tool);
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Tool"), QString("REM \"C:\\tool.exe\" /x"));
+        ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Tool"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Tool"), QString("\"C:\\tool.exe\" /x"));
+
+        // a lower-case mark counts, and activating drops it whatever its case
+        const AutostartEntry low = p.row(kHkeyCurrentUser, kRun, "Low");
+        QVERIFY(!low.active);
+        ToggleActivation(p.platform, low);
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Low"), QString("C:\\low.exe"));
+
+        // already in the asked state: nothing is written
+        const QByteArray before = p.userReg();
+        QVERIFY(!setActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Low"), true));
+        QCOMPARE(p.userReg(), before);
+
+        // changed since the listing: the current data is kept; vanished: never brought back
+        const AutostartEntry moved = p.row(kHkeyCurrentUser, kRun, "Moved");
+        const AutostartEntry gone = p.row(kHkeyCurrentUser, kRun, "Gone");
+        WineRegistryStore(p.files.path()).WriteStringValue(kHkeyCurrentUser, kRun, "Moved", "C:\\new.exe");
+        WineRegistryStore(p.files.path()).DeleteValue(kHkeyCurrentUser, kRun, "Gone");
+        ToggleActivation(p.platform, moved);
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Moved"), QString("REM C:\\new.exe"));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, ToggleActivation(p.platform, gone));
+        QVERIFY_THROWS_EXCEPTION(
+            RegistryError, deleteEntry(p.platform, p.data.path(), gone, BackupPolicy::RefuseWithoutBackup));
+        QVERIFY(!p.userReg().contains("\"Gone\""));
+    }
+
+    void togglingAStartupFileKeepsOnlyTheHiddenMark() {
+        Prefix p;
+        const QString file = p.userStartup("Tool.lnk");
+        QVERIFY(p.put(file, "not a link"));
+        // read-only and system (which the listing leaves out), as a careful installer leaves it
+        const AutostartEntry listed = p.fileRow(true, "Tool.lnk");
+        QVERIFY(!listed.tag.isEmpty());
+        p.platform.fileSystem->setAttributes(listed.tag, {true, false, true, false});
+        QCOMPARE(dosAttrib(file), QByteArray("0x4"));
+        QVERIFY(!writable(file));
+
+        ToggleActivation(p.platform, listed);
+        QCOMPARE(dosAttrib(file), QByteArray("0x2"));
+        QVERIFY(writable(file));
+        QVERIFY(!p.fileRow(true, "Tool.lnk").active);
+        ToggleActivation(p.platform, p.fileRow(true, "Tool.lnk"));
+        QCOMPARE(dosAttrib(file), QByteArray("<none>"));
+        QVERIFY(p.fileRow(true, "Tool.lnk").active);
+
+        // a file deleted since the listing is not made anew
+        const AutostartEntry row = p.fileRow(true, "Tool.lnk");
+        QVERIFY(QFile::remove(file));
+        QVERIFY_THROWS_EXCEPTION(FileSystemError, ToggleActivation(p.platform, row));
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void registryBackupsGoByLevelAndKeyEnding() {
+        Prefix p(runSection("\"Machine\"=\"C:\\\\m.exe\"\n", "RunOnce") +
+                     section("Software\\\\Vendor\\\\AutoRUN", "\"Odd\"=\"C:\\\\odd.exe\"\n"),
+                 TempPrefix::userProfileBody() +
+                     runSection("\"Same\"=\"first\"\n\"Off\"=\"Rem C:\\\\off.exe\"\n") +
+                     section("Software\\\\Vendor\\\\Runner", "\"Runner\"=\"C:\\\\r.exe\"\n"));
+        const auto remove = [&](std::int32_t root, const QString& key, const QString& name) {
+            return deleteEntry(p.platform, p.data.path(), p.row(root, key, name),
+                               BackupPolicy::RefuseWithoutBackup)
+                .backup;
+        };
+        QCOMPARE(remove(kHkeyLocalMachine, kRun + "Once", "Machine"), kBackups + "\\HKEY_LM\\RunOnce");
+        QCOMPARE(remove(kHkeyLocalMachine, "Software\\Vendor\\AutoRUN", "Odd"), kBackups + "\\HKEY_LM\\Run");
+        QCOMPARE(remove(kHkeyCurrentUser, "Software\\Vendor\\Runner", "Runner"),
+                 kBackups + "\\HKEY_CU\\RunOnce");
+        // an inactive entry keeps its mark in the backup
+        QCOMPARE(remove(kHkeyCurrentUser, kRun, "Off"), kBackups + "\\HKEY_CU\\Run");
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Off"), QString("Rem C:\\off.exe"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_LM\\RunOnce", "Machine"), QString("C:\\m.exe"));
+        QCOMPARE(p.names(kHkeyLocalMachine, kRun + "Once"), QStringList());
+        QVERIFY(!p.systemReg().contains("Backups")); // machine entries are kept with the user's
+
+        // a later backup of the same name replaces the earlier one
+        remove(kHkeyCurrentUser, kRun, "Same");
+        WineRegistryStore(p.files.path()).WriteStringValue(kHkeyCurrentUser, kRun, "Same", "second");
+        remove(kHkeyCurrentUser, kRun, "Same");
+        QCOMPARE(p.names(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run"), QStringList({"Off", "Same"}));
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Same"), QString("second"));
+        QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList());
+    }
+
+    void fileBackupsGoByTheUsersStartupFolder() {
+        Prefix p;
+        QVERIFY(p.put(p.userStartup("Mine.lnk"), "mine"));
+        QVERIFY(p.put(p.commonStartup("Shared.lnk"), "shared"));
+        const QString backups = p.data.path() + "/Backups/Startmenu/";
+        QCOMPARE(deleteEntry(p.platform, p.data.path(), p.fileRow(true, "Mine.lnk"),
+                             BackupPolicy::RefuseWithoutBackup)
+                     .backup,
+                 backups + "Local User/Mine.lnk");
+        deleteEntry(p.platform, p.data.path(), p.fileRow(false, "Shared.lnk"),
+                    BackupPolicy::RefuseWithoutBackup);
+        QCOMPARE(QDir(backups + "Local User").entryList(QDir::Files), QStringList{"Mine.lnk"});
+        QCOMPARE(QDir(backups + "All Users").entryList(QDir::Files), QStringList{"Shared.lnk"});
+        QVERIFY(!QFile::exists(p.userStartup("Mine.lnk")) && !QFile::exists(p.commonStartup("Shared.lnk")));
+
+        // a later backup replaces the earlier; no temporary stays beside it
+        QVERIFY(p.put(p.userStartup("Mine.lnk"), "mine, later"));
+        deleteEntry(p.platform, p.data.path(), p.fileRow(true, "Mine.lnk"),
+                    BackupPolicy::RefuseWithoutBackup);
+        QFile copy(backups + "Local User/Mine.lnk");
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), QByteArray("mine, later"));
+        QCOMPARE(QDir(backups + "Local User").entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+        // a user Startup folder that cannot be named is the empty text, found in every path
+        Prefix unnamed(
+            {}, TempPrefix::userProfileBody() +
+                    section("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\User Shell "
+                            "Folders",
+                            "\"StartUp\"=\"\\\\\\\\server\\\\startup\"\n"));
+        QCOMPARE(unnamed.platform.system->GetSpecialFolder(7, false, false), QString());
+        QVERIFY(unnamed.put(unnamed.commonStartup("Shared.lnk"), "s"));
+        QCOMPARE(deleteEntry(unnamed.platform, unnamed.data.path(), unnamed.fileRow(false, "Shared.lnk"),
+                             BackupPolicy::RefuseWithoutBackup)
+                     .backup,
+                 unnamed.data.path() + "/Backups/Startmenu/Local User/Shared.lnk");
+    }
+
+    void backupPlacesAreMadeOnceAndAFailedCopyFollowsThePolicy() {
+        Prefix p({}, TempPrefix::userProfileBody() + runSection("\"A\"=\"a\"\n\"B\"=\"b\"\n"));
+        EnsureBackupPlaces(p.platform, p.data.path());
+        const QByteArray once = p.userReg();
+        for (const char* leaf :
+             {"\\HKEY_LM\\Run", "\\HKEY_LM\\RunOnce", "\\HKEY_CU\\Run", "\\HKEY_CU\\RunOnce"})
+            QCOMPARE(p.names(kHkeyCurrentUser, kBackups + leaf), QStringList());
+        const auto inside = [&](const char* folder) {
+            return QDir(p.data.filePath(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        };
+        QCOMPARE(inside("Backups"), QStringList{"Startmenu"});
+        QCOMPARE(inside("Backups/Startmenu"), QStringList({"All Users", "Local User"}));
+        for (const char* folder : {"Backups/Startmenu/All Users", "Backups/Startmenu/Local User"})
+            QVERIFY(QDir(p.data.filePath(folder)).isEmpty());
+        EnsureBackupPlaces(p.platform, p.data.path());
+        QCOMPARE(p.userReg(), once);
+        QCOMPARE(QDir(p.files.path()).entryList({"*swtmp*"}, QDir::Files | QDir::Hidden), QStringList());
+
+        // a data folder that cannot hold backups: the window deletes anyway, the command line
+        // keeps the entry
+        const QString noFolder = p.files.hostPath("user.reg/data");
+        const AutostartEntry b = p.row(kHkeyCurrentUser, kRun, "B");
+        QVERIFY(p.put(p.userStartup("F.lnk"), "f"));
+        QVERIFY_THROWS_EXCEPTION(std::exception, deleteEntry(p.platform, noFolder, p.fileRow(true, "F.lnk"),
+                                                             BackupPolicy::RefuseWithoutBackup));
+        QVERIFY(QFile::exists(p.userStartup("F.lnk")));
+        const DeleteOutcome anyway = deleteEntry(p.platform, noFolder, p.fileRow(true, "F.lnk"),
+                                                 BackupPolicy::DeleteEvenWithoutBackup);
+        QVERIFY(anyway.backup.isEmpty() && !anyway.backupError.isEmpty());
+        QVERIFY(!QFile::exists(p.userStartup("F.lnk")));
+        QCOMPARE(deleteEntry(p.platform, noFolder, b, BackupPolicy::RefuseWithoutBackup).backup,
+                 kBackups + "\\HKEY_CU\\Run"); // registry backups do not need the folder
+    }
+
+    void nothingChangesWhileWineRuns() {
+        Prefix p({}, TempPrefix::userProfileBody() + runSection("\"A\"=\"a\"\n"));
+        QVERIFY(p.put(p.userStartup("F.lnk"), "f"));
+        const AutostartEntry value = p.row(kHkeyCurrentUser, kRun, "A");
+        const AutostartEntry file = p.fileRow(true, "F.lnk");
+        const QByteArray user = p.userReg();
+        sw::test::HeldServerLock server(p.files.path());
+        QVERIFY(server.locked());
+        QVERIFY_THROWS_EXCEPTION(WriteRefused, ToggleActivation(p.platform, value));
+        QVERIFY_THROWS_EXCEPTION(WriteRefused, ToggleActivation(p.platform, file));
+        QVERIFY_THROWS_EXCEPTION(WriteRefused, EnsureBackupPlaces(p.platform, p.data.path()));
+        for (const AutostartEntry& row : {value, file})
+            QVERIFY_THROWS_EXCEPTION(WriteRefused, deleteEntry(p.platform, p.data.path(), row,
+                                                               BackupPolicy::DeleteEvenWithoutBackup));
+        QCOMPARE(p.userReg(), user);
+        QCOMPARE(dosAttrib(p.userStartup("F.lnk")), QByteArray("<none>"));
+        QVERIFY(QFile::exists(p.userStartup("F.lnk")));
+        QVERIFY(QDir(p.data.path()).isEmpty());
+
+        server.release();
+        ToggleActivation(p.platform, file);
+        QCOMPARE(dosAttrib(p.userStartup("F.lnk")), QByteArray("0x2"));
+    }
+
+    void aReadOnlyMachineFileRefusesCleanly() {
+        Prefix p(runSection("\"Machine\"=\"C:\\\\m.exe\"\n"));
+        const QString system = p.files.hostPath("system.reg");
+        QVERIFY(QFile::setPermissions(system, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        EnsureBackupPlaces(p.platform, p.data.path());
+        const QByteArray machine = p.systemReg();
+        const QByteArray user = p.userReg();
+        const AutostartEntry row = p.row(kHkeyLocalMachine, kRun, "Machine");
+        QVERIFY_THROWS_EXCEPTION(RegistryError, ToggleActivation(p.platform, row));
+        QCOMPARE(p.userReg(), user);
+        // the copy is made first; the machine's own value stays as it was
+        QVERIFY_THROWS_EXCEPTION(
+            RemovalFailed, deleteEntry(p.platform, p.data.path(), row, BackupPolicy::RefuseWithoutBackup));
+        QCOMPARE(p.systemReg(), machine);
+        QCOMPARE(p.names(kHkeyLocalMachine, kRun), QStringList{"Machine"});
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_LM\\Run", "Machine"), QString("C:\\m.exe"));
+        QVERIFY(!writable(system));
+    }
+
+    void namesAreTakenLiterally() {
+        const QString odd = QString::fromUtf8("50% \"Caf\xc3\xa9\" %ENTRY% \xd0\x96");
+        Prefix p(
+            {},
+            TempPrefix::userProfileBody() +
+                runSection("\"50% \\\"Caf\\x00e9\\\" %ENTRY% \\x0416\"=\"C:\\\\50%.exe\"\n\"50%\"=\"x\"\n"));
+        QVERIFY(p.put(p.userStartup(odd + ".lnk"), "odd"));
+        QCOMPARE(p.row(kHkeyCurrentUser, kRun, odd).name, odd);
+        ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, odd));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, odd), QString("REM C:\\50%.exe"));
+        deleteEntry(p.platform, p.data.path(), p.row(kHkeyCurrentUser, kRun, odd),
+                    BackupPolicy::RefuseWithoutBackup);
+        QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList{"50%"});
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", odd), QString("REM C:\\50%.exe"));
+
+        ToggleActivation(p.platform, p.fileRow(true, odd + ".lnk"));
+        QCOMPARE(dosAttrib(p.userStartup(odd + ".lnk")), QByteArray("0x2"));
+        deleteEntry(p.platform, p.data.path(), p.fileRow(true, odd + ".lnk"),
+                    BackupPolicy::RefuseWithoutBackup);
+        QVERIFY(QFile::exists(p.data.path() + "/Backups/Startmenu/Local User/" + odd + ".lnk"));
+        QVERIFY(!QFile::exists(p.userStartup(odd + ".lnk")));
+    }
+};
+
+QTEST_GUILESS_MAIN(EntryActionsTest)
+#include "entry_actions_test.moc"
