@@ -18,3 +18,4 @@ target_link_libraries(sw_reports PUBLIC sw_report_query Qt6::HttpServer Qt6::Sql
 
 add_executable(startwarden-reports ${SW_REPORTS_DIR}/main.cpp)
 target_link_libraries(startwarden-reports PRIVATE sw_reports sw_warnings)
+target_compile_definitions(startwarden-reports PRIVATE SW_VERSION="${PROJECT_VERSION}")

@@ -77,6 +77,7 @@ int exportDrafts(const QCommandLineParser& parser, sw::reports::ReportStore& sto
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("startwarden-reports"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SW_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
                        "draft records")
             .arg(QLatin1String(kDefaultListen)));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("listen"), QStringLiteral("Address and port to listen on."),
          QStringLiteral("ADDR:PORT")},
