@@ -1,4 +1,5 @@
 // The toolbar's "send" command: reports the selected entry through the report dialog.
+#include "help_key.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "report/frm_send.h"
@@ -18,6 +19,8 @@ void frmMain::sendSelectedEntry() {
     lvwEntries_ItemClick(lvwEntries->currentItem());
     frmSend dialog(m_services->texts, m_services->boxes, this);
     dialog.setReportHost(reportHostSetting());
+    bindHelpKey(&dialog, *m_services->platform.desktop, userHelpFile(m_services->files, m_services->texts),
+                QStringLiteral("report"));
     dialog.txtName->setText(row->name);
     dialog.txtCorperation->setText(lblCompany->property("tag").toString());
     dialog.txtProgram->setText(row->program);
