@@ -70,7 +70,8 @@ public:
 
     // Toolbar commands (main_window_commands.cpp): dispatch on the button's key; "activate",
     // "delete", "run" and "refresh" act on the selected entry and list the category again;
-    // "backups" opens the backups window and lists the category again when it closes.
+    // "backups" opens the backups window and lists the category again when it closes; "send"
+    // opens the report dialog for the selected entry.
     void tlbMain_ButtonClick(const QString& key);
     // The selected row, if any.
     std::optional<AutostartEntry> selectedRow() const;
@@ -116,6 +117,7 @@ private:
     void deleteSelectedEntry();
     void runSelectedEntry();
     void showBackups();
+    void sendSelectedEntry(); // main_window_send.cpp
     MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row);
     void createCommandKeys();
     // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.

@@ -1,4 +1,5 @@
-// The toolbar's commands on the selected entry (activate, delete, run, refresh) and the backups window.
+// The toolbar's commands on the selected entry (activate, delete, run, refresh), the backups window
+// and the dispatch.
 #include "backups/backup_window.h"
 #include "entries/entry_actions.h"
 #include "main_services.h"
@@ -28,6 +29,8 @@ void frmMain::tlbMain_ButtonClick(const QString& key) {
         listCurrentCategoryAgain(selectedRow());
     else if (key == QLatin1String("backups"))
         showBackups();
+    else if (key == QLatin1String("send"))
+        sendSelectedEntry();
 }
 
 std::optional<AutostartEntry> frmMain::selectedRow() const {

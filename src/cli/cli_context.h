@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/program_files.h"
+#include "entries/autostart_entry.h"
 #include "platform/language_texts.h"
 #include "platform/platform.h"
 
@@ -17,6 +18,7 @@ enum Status {
     kWineRunning = 3,  // a write refused because Wine runs on the prefix
     kChangeFailed = 4, // the managed system refused the change; nothing was lost
     kNotConfirmed = 5, // the question was answered with no
+    kNotSent = 6,      // no report server answered
 };
 
 // What a command works with.
@@ -35,11 +37,17 @@ int fail(int status, const QString& message);
 void say(const QString& line);
 void print(const QByteArray& bytes);
 
+// Checks that the arguments name one entry and that --place names a category (default ALL).
+int entryArguments(Context& context, const QString& command, QString& category);
+// The one row of that name in the category: exactly as listed, else ignoring case.
+int findEntry(Context& context, const QString& name, const QString& category, AutostartEntry& found);
+
 // The commands, each in its own file.
 int runListCommand(Context& context, bool withInformation);
 int runEntryCommand(Context& context, const QString& command);
 int runBackupsCommand(Context& context);
 // restore and purge.
 int runBackupCommand(Context& context, const QString& command);
+int runReportCommand(Context& context);
 
 } // namespace sw::cli

@@ -24,31 +24,6 @@ QString categoryOfRow(const AutostartEntry& row) {
     return place ? place->categoryKey : row.placeLabel;
 }
 
-// The one row of that name: exactly as listed, else ignoring case.
-int findEntry(Context& context, const QString& name, const QString& category, AutostartEntry& found) {
-    const QList<AutostartEntry> rows = listCategory({context.platform, context.texts, false}, category);
-    QList<AutostartEntry> matches;
-    for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        for (const AutostartEntry& row : rows)
-            if (row.name.compare(name, sensitivity) == 0)
-                matches.append(row);
-        if (!matches.isEmpty())
-            break;
-    }
-    if (matches.isEmpty())
-        return fail(kNoSuchEntry, QStringLiteral("no entry named \"%1\" in %2").arg(name, category));
-    if (matches.size() > 1) {
-        QStringList places;
-        for (const AutostartEntry& row : matches)
-            places.append(categoryOfRow(row));
-        return fail(kNoSuchEntry,
-                    QStringLiteral("\"%1\" stands in several places (%2); choose one with --place")
-                        .arg(name, places.join(QStringLiteral(", "))));
-    }
-    found = matches.first();
-    return kDone;
-}
-
 bool confirmed(Context& context, const QString& textKey, const AutostartEntry& row) {
     if (context.parser.isSet(QStringLiteral("yes")))
         return true;
@@ -101,17 +76,47 @@ int runOne(Context& context, const AutostartEntry& row) {
 
 } // namespace
 
-int runEntryCommand(Context& context, const QString& command) {
+int entryArguments(Context& context, const QString& command, QString& category) {
     if (context.arguments.size() != 1)
         return fail(
             kUsageError,
             QStringLiteral("%1 takes exactly one entry name (quote a name that holds blanks)").arg(command));
-    const QString category = context.parser.isSet(QStringLiteral("place"))
-                                 ? context.parser.value(QStringLiteral("place"))
-                                 : QStringLiteral("ALL");
+    category = context.parser.isSet(QStringLiteral("place")) ? context.parser.value(QStringLiteral("place"))
+                                                             : QStringLiteral("ALL");
     if (!categoryKeys().contains(category))
         return fail(kUsageError, QStringLiteral("unknown place \"%1\"; one of: %2")
                                      .arg(category, categoryKeys().join(QStringLiteral(", "))));
+    return kDone;
+}
+
+int findEntry(Context& context, const QString& name, const QString& category, AutostartEntry& found) {
+    const QList<AutostartEntry> rows = listCategory({context.platform, context.texts, false}, category);
+    QList<AutostartEntry> matches;
+    for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (const AutostartEntry& row : rows)
+            if (row.name.compare(name, sensitivity) == 0)
+                matches.append(row);
+        if (!matches.isEmpty())
+            break;
+    }
+    if (matches.isEmpty())
+        return fail(kNoSuchEntry, QStringLiteral("no entry named \"%1\" in %2").arg(name, category));
+    if (matches.size() > 1) {
+        QStringList places;
+        for (const AutostartEntry& row : matches)
+            places.append(categoryOfRow(row));
+        return fail(kNoSuchEntry,
+                    QStringLiteral("\"%1\" stands in several places (%2); choose one with --place")
+                        .arg(name, places.join(QStringLiteral(", "))));
+    }
+    found = matches.first();
+    return kDone;
+}
+
+int runEntryCommand(Context& context, const QString& command) {
+    QString category;
+    if (const int status = entryArguments(context, command, category); status != kDone)
+        return status;
     const bool writes = command != QLatin1String("run");
     if (const QString reason = context.platform.readOnlyReason(); writes && !reason.isEmpty())
         return fail(kWineRunning, reason);

@@ -56,6 +56,8 @@ const QList<Command>& commands() {
          [](Context& c) { return runBackupCommand(c, QStringLiteral("restore")); }},
         {"purge", "purge NAME             delete a backup for good",
          [](Context& c) { return runBackupCommand(c, QStringLiteral("purge")); }},
+        {"report", "report NAME            send an entry to the report endpoint (ReportHost)",
+         runReportCommand},
     };
     return all;
 }
@@ -64,10 +66,10 @@ QString description() {
     QString text = QStringLiteral("Lists and manages the autostart entries of a Wine prefix.\n\nCommands:\n");
     for (const Command& command : commands())
         text += QStringLiteral("  ") + QLatin1String(command.usage) + QLatin1Char('\n');
-    text +=
-        QStringLiteral("\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
-                       "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
-                       "runs on the prefix, 4 the change failed, 5 not confirmed.");
+    text += QStringLiteral(
+        "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
+        "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
+        "runs on the prefix, 4 the change failed, 5 not confirmed, 6 the report could not be sent.");
     return text;
 }
 
@@ -100,6 +102,9 @@ int main(int argc, char** argv) {
                         "SMAllUsr, LURun, LURunOnce, AURun, AURunOnce)."),
          QStringLiteral("LABELKEY")},
         {QStringLiteral("yes"), QStringLiteral("Do not ask before changing or starting anything.")},
+        {QStringLiteral("notice"), QStringLiteral("report: a note on the entry, sent as its details."),
+         QStringLiteral("TEXT")},
+        {QStringLiteral("dry-run"), QStringLiteral("report: print the address and send nothing.")},
     });
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands above."));
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("The command's arguments."),

@@ -16,6 +16,17 @@ void PropertyBag::WriteProperty(const QString& name, const QVariant& value, cons
         store(name, value);
 }
 
+std::int32_t readIntProperty(const PropertyBag& bag, const QString& name, std::int32_t fallback) {
+    bool ok = false;
+    const qlonglong value = bag.ReadProperty(name, fallback).toLongLong(&ok);
+    return ok ? static_cast<std::int32_t>(value) : fallback;
+}
+
+bool readBoolProperty(const PropertyBag& bag, const QString& name, bool fallback) {
+    const QVariant value = bag.ReadProperty(name, fallback);
+    return value.canConvert<bool>() ? value.toBool() : fallback;
+}
+
 QString SettingsPropertyBag::key(const QString& name) const {
     return group_.isEmpty() ? name : group_ + QLatin1Char('/') + name;
 }

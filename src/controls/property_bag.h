@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <cstdint>
 
 class QSettings;
 
@@ -39,6 +40,11 @@ protected:
 private:
     QVariantMap values_;
 };
+
+// Stores that keep text (settings files) give numbers and flags back as strings; a value that does
+// not convert falls back to the default.
+std::int32_t readIntProperty(const PropertyBag& bag, const QString& name, std::int32_t fallback);
+bool readBoolProperty(const PropertyBag& bag, const QString& name, bool fallback);
 
 // Keeps the properties in one group of a settings store, e.g. "frmMain/SplitterPanel1".
 class SettingsPropertyBag : public PropertyBag {

@@ -5,14 +5,6 @@ namespace sw {
 
 namespace {
 
-// Stores that keep text (settings files) give numbers and flags back as strings; a value that does
-// not convert falls back to the default.
-std::int32_t readInt(const PropertyBag& bag, const QString& name, std::int32_t fallback) {
-    bool ok = false;
-    const qlonglong value = bag.ReadProperty(name, fallback).toLongLong(&ok);
-    return ok ? static_cast<std::int32_t>(value) : fallback;
-}
-
 // Colours are 32-bit patterns; accept them stored signed or unsigned.
 std::uint32_t readColor(const PropertyBag& bag, const QString& name, std::uint32_t fallback) {
     bool ok = false;
@@ -20,23 +12,19 @@ std::uint32_t readColor(const PropertyBag& bag, const QString& name, std::uint32
     return ok ? static_cast<std::uint32_t>(value) : fallback;
 }
 
-bool readBool(const PropertyBag& bag, const QString& name, bool fallback) {
-    const QVariant value = bag.ReadProperty(name, fallback);
-    return value.canConvert<bool>() ? value.toBool() : fallback;
-}
-
 } // namespace
 
 void SplitterCore::readProperties(const PropertyBag& bag, QSizeF innerTwips) {
     const SplitterState defaults;
-    state_.MinPanelSize = readInt(bag, QStringLiteral("MinPanelSize"), defaults.MinPanelSize);
-    setHorizontal(readBool(bag, QStringLiteral("Horizontal"), defaults.Horizontal));
-    state_.SnapToEdge = readBool(bag, QStringLiteral("SnapToEdge"), defaults.SnapToEdge);
-    state_.SplitterWidth = readInt(bag, QStringLiteral("SplitterWidth"), defaults.SplitterWidth);
+    state_.MinPanelSize = readIntProperty(bag, QStringLiteral("MinPanelSize"), defaults.MinPanelSize);
+    setHorizontal(readBoolProperty(bag, QStringLiteral("Horizontal"), defaults.Horizontal));
+    state_.SnapToEdge = readBoolProperty(bag, QStringLiteral("SnapToEdge"), defaults.SnapToEdge);
+    state_.SplitterWidth = readIntProperty(bag, QStringLiteral("SplitterWidth"), defaults.SplitterWidth);
     setDragColor(readColor(bag, QStringLiteral("DragColor"), defaults.DragColor));
     setBackColor(readColor(bag, QStringLiteral("BackColor"), defaults.BackColor));
-    setSnapped(readInt(bag, QStringLiteral("Snapped"), defaults.Snapped), splitLength(state_, innerTwips));
-    state_.Position = readInt(bag, QStringLiteral("Position"), state_.MinPanelSize);
+    setSnapped(readIntProperty(bag, QStringLiteral("Snapped"), defaults.Snapped),
+               splitLength(state_, innerTwips));
+    state_.Position = readIntProperty(bag, QStringLiteral("Position"), state_.MinPanelSize);
     changed_ = false;
 }
 

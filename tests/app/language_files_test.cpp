@@ -97,6 +97,7 @@ private slots:
                 "DirlistTip detailsTip name program Valid Active Place place BackupWinTit Del Restore Close "
                 "Cancel OK "
                 "TargetSW TargetSWDes MoveWinTit ReportWinTit ReportTit ReportDes NameSW ProgrammSW "
+                "ReportSending "
                 "ReportSendYes "
                 "ReportSendNo MsgNotAPrefix PrefixReadOnly MsgWriteRefused")
                 .split(QLatin1Char(' '));

@@ -1,0 +1,31 @@
+// The toolbar's "send" command: reports the selected entry through the report dialog.
+#include "help_key.h"
+#include "main_services.h"
+#include "main_window.h"
+#include "report/frm_send.h"
+#include "report/report_request.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace sw {
+
+void frmMain::sendSelectedEntry() {
+    const std::optional<AutostartEntry> row = selectedRow();
+    if (!row || !m_services)
+        return;
+    // The panel finds the company the report sends.
+    lvwEntries_ItemClick(lvwEntries->currentItem());
+    frmSend dialog(m_services->texts, m_services->boxes, this);
+    dialog.setReportHost(reportHostSetting());
+    bindHelpKey(&dialog, *m_services->platform.desktop, userHelpFile(m_services->files, m_services->texts),
+                QStringLiteral("report"));
+    dialog.txtName->setText(row->name);
+    dialog.txtCorperation->setText(lblCompany->property("tag").toString());
+    dialog.txtProgram->setText(row->program);
+    dialog.txtPlace->setText(row->placeLabel);
+    dialog.exec();
+}
+
+} // namespace sw

@@ -1,0 +1,45 @@
+// report: sends one entry to the report endpoint, as the window's report dialog does.
+#include "cli_context.h"
+#include "info/description_database.h"
+#include "info/entry_information.h"
+#include "report/report_request.h"
+#include "report/send_report.h"
+
+namespace sw::cli {
+
+namespace {
+
+constexpr qsizetype kNoticeLength = 1000; // what the dialog's notice box holds
+
+} // namespace
+
+int runReportCommand(Context& context) {
+    QString category;
+    if (const int status = entryArguments(context, QStringLiteral("report"), category); status != kDone)
+        return status;
+    const QString notice = context.parser.value(QStringLiteral("notice"));
+    if (notice.size() > kNoticeLength)
+        return fail(kUsageError, QStringLiteral("the notice holds at most %1 characters").arg(kNoticeLength));
+    AutostartEntry row;
+    if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)
+        return status;
+
+    // The company comes from the program's version texts; a missing program has none.
+    const EntryInformation info = describeEntry(context.platform, DescriptionDatabase{}, row, false);
+    const ReportFields fields{row.name, row.program, info.company, row.placeLabel,
+                              reportDetails(notice, context.texts.GetText(QStringLiteral("ReportForm")))};
+    const QString host = reportHostSetting();
+    const QString address = reportAddress(host, fields);
+    if (context.parser.isSet(QStringLiteral("dry-run"))) {
+        say(address);
+        return kDone;
+    }
+    if (!SendReport(address, kDirectAccess))
+        return fail(
+            kNotSent,
+            QStringLiteral("the report of \"%1\" could not be sent: no answer from %2").arg(row.name, host));
+    say(QStringLiteral("sent the report of \"%1\" to %2").arg(row.name, host));
+    return kDone;
+}
+
+} // namespace sw::cli
