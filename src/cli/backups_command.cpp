@@ -5,7 +5,6 @@
 #include "entries/entry_actions.h"
 #include "row_format.h"
 
-#include <QTextStream>
 #include <cstdio>
 
 namespace sw::cli {
@@ -57,21 +56,6 @@ int findBackup(Context& context, const QString& name, BackupRow& found) {
     }
     found = matches.first();
     return kDone;
-}
-
-bool confirmed(Context& context, const QString& textKey, const QString& name) {
-    if (context.parser.isSet(QStringLiteral("yes")))
-        return true;
-    QString question = context.texts.GetText(textKey);
-    question.replace(QStringLiteral("%ENTRY%"), name);
-    std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
-    std::fflush(stderr);
-    QTextStream input(stdin);
-    QString answer;
-    if (!input.readLineInto(&answer))
-        std::fputc('\n', stderr); // no answer at all: end the question's line
-    answer = answer.trimmed().toLower();
-    return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
 
 int restoreOne(Context& context, const BackupRow& row) {

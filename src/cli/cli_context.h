@@ -36,6 +36,9 @@ int fail(int status, const QString& message);
 // Prints a line to the standard output.
 void say(const QString& line);
 void print(const QByteArray& bytes);
+// Asks the language's question about the named entry on the terminal; true for "y" or "yes", and
+// always with --yes.
+bool confirmed(Context& context, const QString& textKey, const QString& name);
 
 // Checks that the arguments name one entry and that --place names a category (default ALL).
 int entryArguments(Context& context, const QString& command, QString& category);

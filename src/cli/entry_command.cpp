@@ -4,7 +4,6 @@
 #include "entries/listing.h"
 #include "entries/places.h"
 
-#include <QTextStream>
 #include <cstdio>
 
 namespace sw::cli {
@@ -24,28 +23,13 @@ QString categoryOfRow(const AutostartEntry& row) {
     return place ? place->categoryKey : row.placeLabel;
 }
 
-bool confirmed(Context& context, const QString& textKey, const AutostartEntry& row) {
-    if (context.parser.isSet(QStringLiteral("yes")))
-        return true;
-    QString question = context.texts.GetText(textKey);
-    question.replace(QStringLiteral("%ENTRY%"), row.name);
-    std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
-    std::fflush(stderr);
-    QTextStream input(stdin);
-    QString answer;
-    if (!input.readLineInto(&answer))
-        std::fputc('\n', stderr); // no answer at all: end the question's line
-    answer = answer.trimmed().toLower();
-    return answer == QLatin1String("y") || answer == QLatin1String("yes");
-}
-
 int changeActivation(Context& context, const AutostartEntry& row, bool active) {
     if (row.active == active) {
         say(QStringLiteral("\"%1\" is already %2; nothing changed")
                 .arg(row.name, active ? "active" : "inactive"));
         return kDone;
     }
-    if (!confirmed(context, QStringLiteral("MsgDeactivateReq"), row))
+    if (!confirmed(context, QStringLiteral("MsgDeactivateReq"), row.name))
         return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing changed"));
     if (!setActivation(context.platform, row, active))
         say(QStringLiteral("\"%1\" was already %2; nothing changed")
@@ -56,7 +40,7 @@ int changeActivation(Context& context, const AutostartEntry& row, bool active) {
 }
 
 int deleteOne(Context& context, const AutostartEntry& row) {
-    if (!confirmed(context, QStringLiteral("MsgDeleteReq"), row))
+    if (!confirmed(context, QStringLiteral("MsgDeleteReq"), row.name))
         return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing changed"));
     const DeleteOutcome outcome =
         deleteEntry(context.platform, context.files.dataFolder(), row, BackupPolicy::RefuseWithoutBackup);
@@ -67,7 +51,7 @@ int deleteOne(Context& context, const AutostartEntry& row) {
 }
 
 int runOne(Context& context, const AutostartEntry& row) {
-    if (!confirmed(context, QStringLiteral("MsgExecuteReq"), row))
+    if (!confirmed(context, QStringLiteral("MsgExecuteReq"), row.name))
         return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing started"));
     context.platform.desktop->startCommandLine(row.program);
     say(QStringLiteral("started %1").arg(row.program));

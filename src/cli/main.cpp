@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QProcessEnvironment>
+#include <QTextStream>
 #include <cstdio>
 #include <functional>
 
@@ -23,6 +24,21 @@ void say(const QString& line) {
 
 void print(const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+bool confirmed(Context& context, const QString& textKey, const QString& name) {
+    if (context.parser.isSet(QStringLiteral("yes")))
+        return true;
+    QString question = context.texts.GetText(textKey);
+    question.replace(QStringLiteral("%ENTRY%"), name);
+    std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
+    std::fflush(stderr);
+    QTextStream input(stdin);
+    QString answer;
+    if (!input.readLineInto(&answer))
+        std::fputc('\n', stderr); // no answer at all: end the question's line
+    answer = answer.trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
 
 namespace {
