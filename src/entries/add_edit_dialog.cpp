@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace sw {
 
@@ -55,6 +56,18 @@ frmAddEdit::frmAddEdit(MainServices& services, QWidget* parent)
     createControls();
     placeControls();
     TranslateForm(this, m_services.texts);
+    fitCaptions();
+}
+
+void frmAddEdit::fitCaptions() {
+    // A translated caption may be wider or taller than the designed label; it may use the room up
+    // to the field it names.
+    for (QLabel* label : {Label1, Label2}) {
+        const QSize wanted = label->sizeHint();
+        const int room = txtPath->x() - label->x() - 2;
+        label->resize(std::max(label->width(), std::min(wanted.width(), room)),
+                      std::max(label->height(), wanted.height()));
+    }
 }
 
 void frmAddEdit::createControls() {

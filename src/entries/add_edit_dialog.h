@@ -72,6 +72,7 @@ protected:
 private:
     void createControls();
     void placeControls();
+    void fitCaptions();
     void showMessage(const QString& text, MessageIcon icon);
     void showProblem(EntryProblem problem);
 
