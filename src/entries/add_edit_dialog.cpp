@@ -1,6 +1,7 @@
 #include "add_edit_dialog.h"
 
 #include "app/art.h"
+#include "app/help_key.h"
 #include "app/main_services.h"
 #include "app/translate_form.h"
 #include "controls/twips.h"
@@ -20,6 +21,9 @@
 namespace sw {
 
 namespace {
+
+// Both dialogs' section of the help page.
+const QString kHelpSection = QStringLiteral("add-edit");
 
 QString defaultFilePicker(QWidget* parent, const QString& title, const QString& folder,
                           const QString& filter) {
@@ -57,6 +61,8 @@ frmAddEdit::frmAddEdit(MainServices& services, QWidget* parent)
     placeControls();
     TranslateForm(this, m_services.texts);
     fitCaptions();
+    bindHelpKey(this, *m_services.platform.desktop, userHelpFile(m_services.files, m_services.texts),
+                kHelpSection);
 }
 
 void frmAddEdit::fitCaptions() {
@@ -169,8 +175,11 @@ void frmAddEdit::prepareEdit(const AutostartEntry& row) {
 }
 
 frmMove* frmAddEdit::moveDialog() {
-    if (!m_move)
+    if (!m_move) {
         m_move = new frmMove(m_services.texts, *m_services.platform.system, this);
+        bindHelpKey(m_move, *m_services.platform.desktop, userHelpFile(m_services.files, m_services.texts),
+                    kHelpSection);
+    }
     return m_move;
 }
 
