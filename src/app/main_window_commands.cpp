@@ -147,8 +147,7 @@ void frmMain::createCommandKeys() {
     const std::pair<QKeySequence, const char*> listKeys[] = {{QKeySequence::Delete, "delete"},
                                                              {QKeySequence(Qt::Key_Space), "activate"},
                                                              {QKeySequence(Qt::Key_Insert), "add"},
-                                                             {QKeySequence(Qt::Key_Return), "edit"},
-                                                             {QKeySequence(Qt::Key_Enter), "edit"}};
+                                                             {QKeySequence(Qt::Key_Return), "edit"}};
     for (const auto& [sequence, key] : listKeys) {
         auto* shortcut = new QShortcut(sequence, lvwEntries);
         shortcut->setContext(Qt::WidgetShortcut);
