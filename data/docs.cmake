@@ -4,7 +4,7 @@
 # restore, purge), "report" (report dialog; report). The documentation test holds the pages to
 # what the program shows, so a listed feature that is missing fails it, and so does one left out.
 if(NOT DEFINED SW_DOC_FEATURES)
-    set(SW_DOC_FEATURES backups report)
+    set(SW_DOC_FEATURES backups edit report)
 endif()
 set(SW_STRIP_FEATURES ${CMAKE_CURRENT_LIST_DIR}/strip_features.cmake)
 

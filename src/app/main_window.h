@@ -22,6 +22,7 @@ class QListWidgetItem;
 namespace sw {
 
 class SplitterPanel;
+class frmAddEdit;
 struct MainServices;
 struct EntryInformation;
 
@@ -78,6 +79,9 @@ public:
     // Lists the selected category again and selects the row that stands for keep, where it still does.
     void listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep);
 
+    // The add/edit dialog, created on first use and kept for the whole run.
+    frmAddEdit* addEditDialog();
+
     // The toolbar button of a key ("add", "edit", "activate", ...), or nullptr.
     QAction* toolbarButton(const QString& key) const { return m_buttons.value(key); }
 
@@ -118,6 +122,7 @@ private:
     void runSelectedEntry();
     void showBackups();
     void sendSelectedEntry(); // main_window_send.cpp
+    void addOrEditEntry(bool edit);
     MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row);
     void createCommandKeys();
     // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.
@@ -139,6 +144,7 @@ private:
     int toTwipsY(int pixels) const;
 
     MainServices* m_services = nullptr;
+    frmAddEdit* m_addEdit = nullptr;
     QHash<QString, QAction*> m_buttons;
     QList<AutostartEntry> m_rows;    // the listed rows; list items keep their index
     QList<QTreeWidgetItem*> m_items; // the list item of each row

@@ -1,6 +1,7 @@
-// The toolbar's commands on the selected entry (activate, delete, run, refresh), the backups window
-// and the dispatch.
+// The toolbar's commands: add and edit, those on the selected entry (activate, delete, run,
+// refresh), the backups window and the dispatch.
 #include "backups/backup_window.h"
+#include "entries/add_edit_dialog.h"
 #include "entries/entry_actions.h"
 #include "main_services.h"
 #include "main_window.h"
@@ -19,6 +20,10 @@ void frmMain::tlbMain_ButtonClick(const QString& key) {
         toggleFolderList();
     else if (key == QLatin1String("details"))
         toggleDetails();
+    else if (key == QLatin1String("add"))
+        addOrEditEntry(false);
+    else if (key == QLatin1String("edit"))
+        addOrEditEntry(true);
     else if (key == QLatin1String("activate"))
         activateSelectedEntry();
     else if (key == QLatin1String("delete"))
@@ -97,6 +102,31 @@ void frmMain::showBackups() {
     listCurrentCategoryAgain(selectedRow());
 }
 
+frmAddEdit* frmMain::addEditDialog() {
+    if (!m_addEdit && m_services)
+        m_addEdit = new frmAddEdit(*m_services, this);
+    return m_addEdit;
+}
+
+void frmMain::addOrEditEntry(bool edit) {
+    const std::optional<AutostartEntry> row = selectedRow();
+    if (!m_services || (edit && !row))
+        return; // nothing to edit
+    frmAddEdit* dialog = addEditDialog();
+    if (edit)
+        dialog->prepareEdit(*row);
+    else
+        dialog->prepareAdd();
+    dialog->exec();
+    std::optional<AutostartEntry> keep = row;
+    if (const auto& written = dialog->written()) {
+        keep = AutostartEntry{};
+        keep->tag = written->tag;
+        keep->name = written->name;
+    }
+    listCurrentCategoryAgain(keep);
+}
+
 void frmMain::listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep) {
     tvwCategories_NodeClick(tvwCategories->currentItem());
     if (!keep)
@@ -115,7 +145,9 @@ void frmMain::listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep
 void frmMain::createCommandKeys() {
     // Keys a list user expects; each presses its toolbar button, so a disabled button stays inert.
     const std::pair<QKeySequence, const char*> listKeys[] = {{QKeySequence::Delete, "delete"},
-                                                             {QKeySequence(Qt::Key_Space), "activate"}};
+                                                             {QKeySequence(Qt::Key_Space), "activate"},
+                                                             {QKeySequence(Qt::Key_Insert), "add"},
+                                                             {QKeySequence(Qt::Key_Return), "edit"}};
     for (const auto& [sequence, key] : listKeys) {
         auto* shortcut = new QShortcut(sequence, lvwEntries);
         shortcut->setContext(Qt::WidgetShortcut);

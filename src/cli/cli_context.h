@@ -48,6 +48,8 @@ int findEntry(Context& context, const QString& name, const QString& category, Au
 // The commands, each in its own file.
 int runListCommand(Context& context, bool withInformation);
 int runEntryCommand(Context& context, const QString& command);
+int runAddCommand(Context& context);
+int runEditCommand(Context& context);
 int runBackupsCommand(Context& context);
 // restore and purge.
 int runBackupCommand(Context& context, const QString& command);

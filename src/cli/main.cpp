@@ -65,6 +65,14 @@ const QList<Command>& commands() {
          [](Context& c) { return runEntryCommand(c, QStringLiteral("delete")); }},
         {"run", "run NAME               start an entry's program with Wine",
          [](Context& c) { return runEntryCommand(c, QStringLiteral("run")); }},
+        {"add",
+         "add NAME --program COMMANDLINE --place CATEGORY\n"
+         "                         write a new entry into one of the six places",
+         [](Context& c) { return runAddCommand(c); }},
+        {"edit",
+         "edit NAME [--place CATEGORY] [--name NEWNAME] [--program COMMANDLINE] [--to CATEGORY]\n"
+         "                         rewrite an entry: rename it, change its program or move it",
+         [](Context& c) { return runEditCommand(c); }},
         {"backups",
          "backups                the backups of deleted entries: name, program, group, row key, tag",
          [](Context& c) { return runBackupsCommand(c); }},
@@ -85,7 +93,8 @@ QString description() {
     text += QStringLiteral(
         "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
         "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
-        "runs on the prefix, 4 the change failed, 5 not confirmed, 6 the report could not be sent.");
+        "runs on the prefix, 4 the change failed, 5 not confirmed, 6 the report could not be sent. add "
+        "and edit refuse a program that cannot be found with status 1.");
     return text;
 }
 
@@ -111,7 +120,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("place"),
          QStringLiteral(
              "Look for NAME only in this category (LOCAL RUN, ALL USERS, ...); needed when the name "
-             "stands in several places."),
+             "stands in several places. add: the place to write the entry to."),
          QStringLiteral("CATEGORY")},
         {QStringLiteral("group"),
          QStringLiteral("restore, purge: look for NAME only among the backups of this group (SMLocalUsr, "
@@ -121,6 +130,12 @@ int main(int argc, char** argv) {
         {QStringLiteral("notice"), QStringLiteral("report: a note on the entry, sent as its details."),
          QStringLiteral("TEXT")},
         {QStringLiteral("dry-run"), QStringLiteral("report: print the address and send nothing.")},
+        {QStringLiteral("program"), QStringLiteral("add, edit: the entry's command line."),
+         QStringLiteral("COMMANDLINE")},
+        {QStringLiteral("name"), QStringLiteral("edit: the entry's new name."), QStringLiteral("NEWNAME")},
+        {QStringLiteral("to"),
+         QStringLiteral("edit: move the entry to this place (LOCAL RUN, ALL USERS, ...)."),
+         QStringLiteral("CATEGORY")},
     });
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands above."));
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("The command's arguments."),

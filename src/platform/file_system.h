@@ -37,6 +37,9 @@ public:
     // The host path that backs a managed path, found as the managed system finds it; empty when it
     // cannot be mapped. Existing files come back with their real spelling.
     virtual QString hostPath(const QString& path) const = 0;
+    // The managed path under which the managed system sees an existing host file; empty when no
+    // drive of the managed system holds it.
+    virtual QString managedPathOfHostFile(const QString& hostFile) const = 0;
     // Attributes of an existing file or folder; nullopt-like: exists=false when it is missing.
     virtual bool attributes(const QString& path, FileAttributes& out) const = 0;
     // Replaces the hidden, system and read-only marks of a file. Throws FileSystemError on failure.

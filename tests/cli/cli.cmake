@@ -19,3 +19,7 @@ sw_add_test(entry_commands_wine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_com
 if(TARGET entry_commands_wine_test)
     add_dependencies(entry_commands_wine_test startwarden-cli)
 endif()
+sw_add_test(cli_add_edit_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_add_edit_test.cpp)
+if(TARGET cli_add_edit_test)
+    add_dependencies(cli_add_edit_test startwarden-cli)
+endif()

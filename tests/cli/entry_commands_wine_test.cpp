@@ -1,5 +1,5 @@
-// disable, enable and delete through startwarden-cli on a prefix that wineboot made, read back with
-// Wine's own reg and attrib. Each check starts a Wine session, and the command line refuses to write
+// disable, enable, delete, add and edit through startwarden-cli on a prefix that wineboot made, read back
+// with Wine's own reg and attrib. Each check starts a Wine session, and the command line refuses to write
 // while one runs, so the session ends before every write.
 #include "platform/shortcut_file.h"
 #include "platform/wine/wine_platform.h"
@@ -103,6 +103,23 @@ private slots:
         const QString backup = wine({"reg", "query", kBackup, "/v", "Gone"});
         QVERIFY2(backup.contains("\"C:\\absent\\Gone.exe\" /x") && backup.endsWith("<exit 0>"),
                  qPrintable(backup));
+        QCOMPARE(m_session.waitForServer(300000), 0);
+    }
+
+    void wineReadsWhatAddAndEditWrote() {
+        // A program that ends at once, should a session start run the Run key.
+        const QString program = "\"C:\\windows\\system32\\cmd.exe\" /c exit";
+        QCOMPARE(cli({"add", "Added", "--program", program, "--place", "LOCAL RUN"}), 0);
+        QCOMPARE(cli({"add", "Moved", "--program", program, "--place", "LOCAL RUN"}), 0);
+        QCOMPARE(cli({"edit", "Moved", "--to", "ALL USERS"}), 0);
+        const QString query = wine({"reg", "query", kRun});
+        QVERIFY2(query.contains("Added    REG_SZ    " + program) && !query.contains("Moved"),
+                 qPrintable(query));
+        const QString link =
+            makeWinePlatform(m_prefix).system->GetSpecialFolder(24, false, false) + "\\Moved.lnk";
+        const QString attrib = wine({"attrib", link});
+        QVERIFY2(!attrib.section(QStringLiteral("C:\\"), 0, 0).contains('H') && attrib.contains("Moved.lnk"),
+                 qPrintable(attrib));
         QCOMPARE(m_session.waitForServer(300000), 0);
     }
 };

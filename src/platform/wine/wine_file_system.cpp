@@ -253,6 +253,38 @@ QString WineFileSystem::hostPath(const QString& path) const {
     return resolve(path).host;
 }
 
+QString WineFileSystem::managedPathOfHostFile(const QString& hostFile) const {
+    const QString file = QFileInfo(hostFile).canonicalFilePath();
+    if (file.isEmpty())
+        return {};
+    const QDir devices(m_prefix + QStringLiteral("/dosdevices"));
+    QString drive;
+    QString driveRoot;
+    // Sorted by name, so of two drives on the same folder the first letter wins.
+    for (const QString& entry :
+         devices.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (entry.size() != 2 || entry.at(1) != QLatin1Char(':') || entry.at(0).unicode() > 0x7f ||
+            !entry.at(0).isLetter())
+            continue;
+        const QString root = QFileInfo(devices.filePath(entry)).canonicalFilePath();
+        if (root.isEmpty() || (!drive.isEmpty() && root.size() <= driveRoot.size()))
+            continue;
+        if (file == root ||
+            file.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'))) {
+            drive = entry.at(0).toUpper() + QLatin1Char(':');
+            driveRoot = root;
+        }
+    }
+    if (drive.isEmpty())
+        return {};
+    QString rest = file.mid(driveRoot.size());
+    if (rest.startsWith(QLatin1Char('/')))
+        rest.remove(0, 1);
+    if (rest.contains(QLatin1Char('\\')))
+        return {}; // a name Windows cannot spell
+    return drive + QLatin1Char('\\') + rest.replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
 QString WineFileSystem::windowsPath(const QString& path) const {
     return resolve(path).windows;
 }

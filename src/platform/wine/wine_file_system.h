@@ -15,6 +15,8 @@ public:
     explicit WineFileSystem(QString prefixFolder);
 
     QString hostPath(const QString& path) const override;
+    // Through the drive whose folder holds the file most closely, as Wine names host files.
+    QString managedPathOfHostFile(const QString& hostFile) const override;
     bool attributes(const QString& path, FileAttributes& out) const override;
     void setAttributes(const QString& path, const FileAttributes& attributes) override;
     QList<FolderItem> listFolder(const QString& folder) const override;

@@ -1,0 +1,109 @@
+// add and edit: the add/edit dialog's writes, with the place given by its category key.
+#include "cli_context.h"
+#include "entries/entry_actions.h"
+#include "entries/entry_writer.h"
+#include "entries/places.h"
+
+#include <functional>
+
+namespace sw::cli {
+
+namespace {
+
+bool isPlaceKey(const QString& key) {
+    for (const Place& place : allPlaces())
+        if (place.categoryKey == key)
+            return true;
+    return false;
+}
+
+QString placeKeys() {
+    QStringList keys;
+    for (const Place& place : allPlaces())
+        keys.append(place.categoryKey);
+    return keys.join(QStringLiteral(", "));
+}
+
+// The place of a --place or --to value; status kDone when it names one of the six.
+int placeOfOption(Context& context, const QString& option, EntryPlace& place) {
+    const QString key = context.parser.value(option);
+    if (!isPlaceKey(key))
+        return fail(kUsageError, QStringLiteral("--%1 takes one of: %2").arg(option, placeKeys()));
+    place = entryPlaceOfCategory(*context.platform.system, key);
+    if (!place.isChosen())
+        return fail(kChangeFailed, QStringLiteral("the prefix names no folder for %1").arg(key));
+    return kDone;
+}
+
+// Writes through the same checks as the dialog, mapping each refusal to its status.
+int writeChecked(Context& context, const QString& name, const std::function<WrittenEntry()>& writeIt) {
+    try {
+        const WrittenEntry written = writeIt();
+        say(QStringLiteral("wrote \"%1\" (%2)").arg(written.name, written.tag));
+        return kDone;
+    } catch (const WriteRefused& refused) {
+        return fail(kWineRunning, QString::fromStdString(refused.what()));
+    } catch (const EntryRejected& rejected) {
+        const int status = rejected.problem() == EntryProblem::ProgramNotFound ? kNoSuchEntry : kUsageError;
+        return fail(status, context.texts.textForEntry(problemTextKey(rejected.problem()), name.trimmed()) +
+                                QStringLiteral(" Nothing was written."));
+    } catch (const std::exception& error) {
+        if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
+            return fail(kWineRunning, reason);
+        return fail(
+            kChangeFailed,
+            QStringLiteral("writing \"%1\" failed: %2").arg(name, QString::fromStdString(error.what())));
+    }
+}
+
+} // namespace
+
+int runAddCommand(Context& context) {
+    if (context.arguments.size() != 1)
+        return fail(kUsageError,
+                    QStringLiteral("add takes exactly one entry name (quote a name that holds blanks)"));
+    if (!context.parser.isSet(QStringLiteral("program")) || !context.parser.isSet(QStringLiteral("place")))
+        return fail(kUsageError, QStringLiteral("add needs --program and --place"));
+    EntryPlace place;
+    if (const int status = placeOfOption(context, QStringLiteral("place"), place); status != kDone)
+        return status;
+    const QString name = context.arguments.first();
+    const QString program = context.parser.value(QStringLiteral("program"));
+    return writeChecked(context, name, [&] { return WriteEntry(context.platform, name, program, place); });
+}
+
+int runEditCommand(Context& context) {
+    if (context.arguments.size() != 1)
+        return fail(kUsageError,
+                    QStringLiteral("edit takes exactly one entry name (quote a name that holds blanks)"));
+    const QString category = context.parser.isSet(QStringLiteral("place"))
+                                 ? context.parser.value(QStringLiteral("place"))
+                                 : QStringLiteral("ALL");
+    if (!categoryKeys().contains(category))
+        return fail(kUsageError, QStringLiteral("unknown place \"%1\"; one of: %2")
+                                     .arg(category, categoryKeys().join(QStringLiteral(", "))));
+    if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
+        return fail(kWineRunning, reason);
+    AutostartEntry row;
+    if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)
+        return status;
+
+    EntryPlace place;
+    if (context.parser.isSet(QStringLiteral("to"))) {
+        if (const int status = placeOfOption(context, QStringLiteral("to"), place); status != kDone)
+            return status;
+    } else {
+        const Place* current = placeByBackupKind(row.backupKind);
+        place = current ? entryPlaceOfCategory(*context.platform.system, current->categoryKey) : EntryPlace{};
+    }
+    const QString name = context.parser.isSet(QStringLiteral("name"))
+                             ? context.parser.value(QStringLiteral("name"))
+                             : row.name;
+    const QString program = context.parser.isSet(QStringLiteral("program"))
+                                ? context.parser.value(QStringLiteral("program"))
+                                : row.program;
+    return writeChecked(context, name,
+                        [&] { return replaceEntry(context.platform, row, name, program, place); });
+}
+
+} // namespace sw::cli

@@ -1,0 +1,281 @@
+#include "add_edit_dialog.h"
+
+#include "app/art.h"
+#include "app/help_key.h"
+#include "app/main_services.h"
+#include "app/translate_form.h"
+#include "controls/twips.h"
+#include "entry_actions.h"
+#include "move_dialog.h"
+#include "platform/language_texts.h"
+
+#include <QEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+
+namespace sw {
+
+namespace {
+
+// Both dialogs' section of the help page.
+const QString kHelpSection = QStringLiteral("add-edit");
+
+QString defaultFilePicker(QWidget* parent, const QString& title, const QString& folder,
+                          const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
+QLabel* newLabel(QWidget* parent, const char* name, const QString& text, const char* languageKey) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAccessibleName(QLatin1String(name));
+    if (languageKey)
+        setLanguageKey(label, QLatin1String(languageKey));
+    return label;
+}
+
+QPushButton* newButton(QWidget* parent, const char* name, const QString& text,
+                       const QString& accessibleName) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(accessibleName);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmAddEdit::frmAddEdit(MainServices& services, QWidget* parent)
+    : QDialog(parent), m_services(services), m_pickFile(defaultFilePicker) {
+    setObjectName(QStringLiteral("frmAddEdit"));
+    setWindowTitle(QStringLiteral("Hinzufügen"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+    createControls();
+    placeControls();
+    TranslateForm(this, m_services.texts);
+    fitCaptions();
+    bindHelpKey(this, *m_services.platform.desktop, userHelpFile(m_services.files, m_services.texts),
+                kHelpSection);
+}
+
+void frmAddEdit::fitCaptions() {
+    // A translated caption may be wider or taller than the designed label; it may use the room up
+    // to the field it names.
+    for (QLabel* label : {Label1, Label2}) {
+        const QSize wanted = label->sizeHint();
+        const int room = txtPath->x() - label->x() - 2;
+        label->resize(std::max(label->width(), std::min(wanted.width(), room)),
+                      std::max(label->height(), wanted.height()));
+    }
+}
+
+void frmAddEdit::createControls() {
+    picIcon = newLabel(this, "picIcon", QString(), nullptr);
+    picIcon->setAccessibleName(QStringLiteral("Program icon"));
+    txtName = new QLineEdit(QStringLiteral("Neuer Eintrag"), this);
+    txtName->setObjectName(QStringLiteral("txtName"));
+    txtName->setAccessibleName(QStringLiteral("Name"));
+    txtName->setMaxLength(kMaxEntryNameLength);
+    txtName->installEventFilter(this);
+    Label2 = newLabel(this, "Label2", QStringLiteral("Ziel:"), "TargetSW");
+    txtPath = new QLineEdit(this);
+    txtPath->setObjectName(QStringLiteral("txtPath"));
+    txtPath->setAccessibleName(QStringLiteral("Program"));
+    Label2->setBuddy(txtPath);
+    cmdBrowse = newButton(this, "cmdBrowse", QStringLiteral("..."), QStringLiteral("Choose a program file"));
+    lblWarning =
+        newLabel(this, "lblWarning",
+                 QStringLiteral("Achten Sie darauf, dass ein Pfad mit Leerzeichen in Anführungszeichen (\") "
+                                "eingeschlossen ist!"),
+                 "TargetSWDes");
+    lblWarning->setWordWrap(true);
+    lblWarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette red = lblWarning->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    lblWarning->setPalette(red);
+    Label1 = newLabel(this, "Label1", QStringLiteral("Ort:"), "Place");
+    lblPlace = newLabel(this, "lblPlace", QStringLiteral("Bitte auswählen..."), "ChoosePlease");
+    cmdMove = newButton(this, "cmdMove", QStringLiteral("..."), QStringLiteral("Choose the place"));
+    Label1->setBuddy(cmdMove);
+    cmdOk = newButton(this, "cmdOk", QStringLiteral("&OK"), QStringLiteral("OK"));
+    cmdOk->setDefault(true);
+    cmdOk->setEnabled(false);
+    setLanguageKey(cmdOk, QStringLiteral("OK"));
+    cmdCancel = newButton(this, "cmdCancel", QStringLiteral("&Abbrechen"), QStringLiteral("Cancel"));
+    setLanguageKey(cmdCancel, QStringLiteral("Cancel"));
+    for (int i = 0; i < 2; ++i) {
+        auto* line = new QFrame(this);
+        line->setObjectName(QStringLiteral("Line%1").arg(i + 1));
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        m_lines.append(line);
+    }
+    setTabOrder(txtName, txtPath);
+    setTabOrder(txtPath, cmdBrowse);
+    setTabOrder(cmdBrowse, cmdMove);
+    setTabOrder(cmdMove, cmdOk);
+    setTabOrder(cmdOk, cmdCancel);
+
+    connect(txtName, &QLineEdit::textChanged, this, &frmAddEdit::programCheck);
+    connect(txtPath, &QLineEdit::textChanged, this, &frmAddEdit::programCheck);
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmAddEdit::cmdBrowse_Click);
+    connect(cmdMove, &QPushButton::clicked, this, &frmAddEdit::cmdMove_Click);
+    connect(cmdOk, &QPushButton::clicked, this, &frmAddEdit::cmdOk_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmAddEdit::cmdCancel_Click);
+}
+
+void frmAddEdit::placeControls() {
+    const TwipScale scale(logicalDpiX(), logicalDpiY());
+    setFixedSize(scale.toPixelsX(5550), scale.toPixelsY(3120));
+    const std::pair<QWidget*, QRect> designed[] = {
+        {picIcon, {120, 120, 480, 480}},      {txtName, {840, 240, 4095, 285}},
+        {Label2, {120, 960, 300, 195}},       {txtPath, {840, 960, 4095, 285}},
+        {cmdBrowse, {5040, 960, 375, 285}},   {lblWarning, {840, 1320, 4095, 495}},
+        {Label1, {120, 2040, 300, 195}},      {lblPlace, {840, 2040, 4095, 255}},
+        {cmdMove, {5040, 2040, 375, 285}},    {cmdOk, {2880, 2640, 1215, 375}},
+        {cmdCancel, {4200, 2640, 1215, 375}},
+    };
+    for (const auto& [control, twips] : designed)
+        control->setGeometry(scale.toPixels(twips));
+    // An etched line is two pixels high whatever the resolution.
+    const int tops[] = {720, 2520};
+    for (int i = 0; i < m_lines.size(); ++i)
+        m_lines[i]->setGeometry(0, scale.toPixelsY(tops[i]), width(), 2);
+}
+
+void frmAddEdit::prepareAdd() {
+    setWindowTitle(m_services.texts.GetText(QStringLiteral("Add")));
+    setDialogMode(QStringLiteral("Add"));
+    m_editedRow.reset();
+    m_written.reset();
+    cmdOk->setEnabled(false);
+    txtName->setText(m_services.texts.GetText(QStringLiteral("NewEntry")));
+    txtPath->clear();
+    programCheck();
+    lblPlace->setText(m_services.texts.GetText(QStringLiteral("ChoosePlease")));
+}
+
+void frmAddEdit::prepareEdit(const AutostartEntry& row) {
+    setDialogMode(QStringLiteral("edit"));
+    setWindowTitle(m_services.texts.GetText(QStringLiteral("Edit")));
+    m_editedRow = row;
+    m_written.reset();
+    cmdOk->setEnabled(false);
+    txtName->setText(row.name);
+    txtPath->setText(row.program);
+    programCheck();
+    lblPlace->setText(m_services.texts.GetText(QStringLiteral("ChoosePlease")));
+}
+
+frmMove* frmAddEdit::moveDialog() {
+    if (!m_move) {
+        m_move = new frmMove(m_services.texts, *m_services.platform.system, this);
+        bindHelpKey(m_move, *m_services.platform.desktop, userHelpFile(m_services.files, m_services.texts),
+                    kHelpSection);
+    }
+    return m_move;
+}
+
+void frmAddEdit::programCheck() {
+    QString program;
+    try {
+        program = findProgramFile(m_services.platform, txtPath->text());
+    } catch (const std::exception&) {
+        // A file system that fails counts as a program not found.
+    }
+    if (program.isEmpty()) {
+        cmdOk->setEnabled(false);
+        return; // the picture stays as it was
+    }
+    cmdOk->setEnabled(true);
+    const QIcon icon = m_services.platform.fileInformation->GetFileIcon(program, kLargeIcon);
+    picIcon->setPixmap(icon.isNull() ? artPixmap(QStringLiteral("UNKNOW"), QSize(32, 32))
+                                     : icon.pixmap(32, 32));
+}
+
+void frmAddEdit::cmdBrowse_Click() {
+    const QString driveC = m_services.platform.fileSystem->hostPath(QStringLiteral("C:\\"));
+    const QString picked = m_pickFile(this, m_services.texts.GetText(QStringLiteral("SearchFile")), driveC,
+                                      m_services.texts.GetText(QStringLiteral("ExeFilter")));
+    if (!picked.isEmpty())
+        usePickedFile(picked);
+}
+
+bool frmAddEdit::usePickedFile(const QString& hostFile) {
+    const QString managed = m_services.platform.fileSystem->managedPathOfHostFile(hostFile);
+    if (managed.isEmpty()) {
+        QString text = m_services.texts.GetText(QStringLiteral("MsgFileOutsidePrefix"));
+        showMessage(text.replace(QStringLiteral("%PATH%"), hostFile), MessageIcon::Exclamation);
+        return false;
+    }
+    txtPath->setText(QLatin1Char('"') + managed + QLatin1Char('"'));
+    return true;
+}
+
+void frmAddEdit::cmdMove_Click() {
+    frmMove* move = moveDialog();
+    move->exec();
+    if (const QString path = move->selectedNodePath(); !path.isEmpty())
+        lblPlace->setText(path);
+}
+
+void frmAddEdit::cmdOk_Click() {
+    frmMove* move = moveDialog();
+    const EntryPlace place{move->SelectedRoot(), move->SelectedKey()};
+    if (!place.isChosen()) {
+        showProblem(EntryProblem::NoPlace);
+        return;
+    }
+    try {
+        const bool edit = m_mode != QLatin1String("Add") && m_editedRow;
+        m_written =
+            edit ? replaceEntry(m_services.platform, *m_editedRow, txtName->text(), txtPath->text(), place)
+                 : WriteEntry(m_services.platform, txtName->text(), txtPath->text(), place);
+    } catch (const EntryRejected& rejected) {
+        showProblem(rejected.problem());
+        return;
+    } catch (const std::exception& error) {
+        // The fields stay as typed, so the user can try again once the cause is gone.
+        QString text =
+            m_services.texts.textForEntry(QStringLiteral("MsgWriteRefused"), txtName->text().trimmed());
+        showMessage(text.replace(QStringLiteral("%REASON%"), QString::fromStdString(error.what())),
+                    MessageIcon::Exclamation);
+        return;
+    }
+    accept();
+}
+
+void frmAddEdit::cmdCancel_Click() {
+    m_written.reset();
+    reject();
+}
+
+void frmAddEdit::showMessage(const QString& text, MessageIcon icon) {
+    m_services.boxes.show(text, QString(), icon, MessageButtons::Ok);
+}
+
+void frmAddEdit::showProblem(EntryProblem problem) {
+    showMessage(m_services.texts.textForEntry(problemTextKey(problem), txtName->text().trimmed()),
+                MessageIcon::Exclamation);
+}
+
+bool frmAddEdit::eventFilter(QObject* watched, QEvent* event) {
+    // A click would place the cursor after the focus selected the text, so select afterwards.
+    if (watched == txtName && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, txtName, [this] { txtName->selectAll(); });
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmAddEdit::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    txtName->setFocus();
+}
+
+} // namespace sw

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "autostart_entry.h"
+#include "entry_writer.h"
+#include "platform/message_boxes.h"
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace sw {
+
+class frmMove;
+struct MainServices;
+
+// Creates a new entry or replaces the selected one. Created once and only hidden, so its fields
+// and the move dialog's chosen place persist between uses.
+class frmAddEdit : public QDialog {
+    Q_OBJECT
+public:
+    // Shows the file dialog: parent, title, start folder (host path), filter; gives the picked host
+    // file or an empty text.
+    using FilePicker = std::function<QString(QWidget*, const QString&, const QString&, const QString&)>;
+
+    explicit frmAddEdit(MainServices& services, QWidget* parent = nullptr);
+
+    // "Add" adds; any other text edits the row given to prepareEdit.
+    QString DialogMode() const { return m_mode; }
+    void setDialogMode(const QString& mode) { m_mode = mode; }
+
+    // Fill the fields as the toolbar's "add" and "edit" do before showing the dialog.
+    void prepareAdd();
+    void prepareEdit(const AutostartEntry& row);
+
+    // What the last OK wrote, to select its row; empty after Cancel.
+    const std::optional<WrittenEntry>& written() const { return m_written; }
+
+    frmMove* moveDialog();
+    void setFilePicker(FilePicker picker) { m_pickFile = std::move(picker); }
+
+    // Handlers, callable from tests as the user's clicks.
+    void programCheck();
+    void cmdBrowse_Click();
+    // Writes the picked host file into the program field as the Windows path of the prefix, quoted;
+    // false (with a message, the field unchanged) when no drive of the prefix holds it.
+    bool usePickedFile(const QString& hostFile);
+    void cmdMove_Click();
+    void cmdOk_Click();
+    void cmdCancel_Click();
+
+    QLabel* picIcon = nullptr;
+    QLineEdit* txtName = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* txtPath = nullptr;
+    QPushButton* cmdBrowse = nullptr;
+    QLabel* lblWarning = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lblPlace = nullptr;
+    QPushButton* cmdMove = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void placeControls();
+    void fitCaptions();
+    void showMessage(const QString& text, MessageIcon icon);
+    void showProblem(EntryProblem problem);
+
+    MainServices& m_services;
+    frmMove* m_move = nullptr;
+    QString m_mode = QStringLiteral("Add");
+    std::optional<AutostartEntry> m_editedRow;
+    std::optional<WrittenEntry> m_written;
+    FilePicker m_pickFile;
+    QList<QFrame*> m_lines;
+};
+
+} // namespace sw

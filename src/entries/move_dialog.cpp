@@ -1,0 +1,152 @@
+#include "move_dialog.h"
+
+#include "app/art.h"
+#include "app/main_window.h"
+#include "app/translate_form.h"
+#include "controls/twips.h"
+#include "entry_writer.h"
+#include "places.h"
+#include "platform/language_texts.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <algorithm>
+
+namespace sw {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+constexpr int kDescriptionRole = Qt::UserRole + 1;
+
+struct TreeNode {
+    const char* key;
+    const char* parent;
+    const char* captionKey;
+    const char* imageKey;
+    const char* descriptionKey;
+};
+
+constexpr TreeNode kNodes[] = {
+    {"STARTMENU", nullptr, "Startmenu", "startmenu", "StartmenuDes"},
+    {"LOCAL USER", "STARTMENU", "LocalUsr", "local user", "StartmenuUsrDes"},
+    {"ALL USERS", "STARTMENU", "AllUsr", "all users", "StartmenuCommonDes"},
+    {"REGISTRY", nullptr, "Registry", "reg", "RegDes"},
+    {"LOCAL USER REG", "REGISTRY", "LocalUsr", "local user", "RegUsrDes"},
+    {"LOCAL RUN", "LOCAL USER REG", "Run", "folder", "RegUsrRunDes"},
+    {"LOCAL RUNONCE", "LOCAL USER REG", "RunOnce", "folder", "RegUsrRunOnceDes"},
+    {"ALL USERS REG", "REGISTRY", "AllUsr", "all users", "RegCommonDes"},
+    {"ALL RUN", "ALL USERS REG", "Run", "folder", "RegCommonRunDes"},
+    {"ALL RUNONCE", "ALL USERS REG", "RunOnce", "folder", "RegCommonRunOnceDes"},
+};
+
+bool isPlaceKey(const QString& key) {
+    const auto& places = allPlaces();
+    return std::any_of(places.begin(), places.end(),
+                       [&](const Place& place) { return place.categoryKey == key; });
+}
+
+} // namespace
+
+frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* parent)
+    : QDialog(parent), m_texts(texts), m_system(system) {
+    setObjectName(QStringLiteral("frmMove"));
+    setWindowTitle(QStringLiteral("Verschieben"));
+    setLanguageKey(this, QStringLiteral("MoveWinTit"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
+    tvwCategories = new QTreeWidget(this);
+    tvwCategories->setObjectName(QStringLiteral("tvwCategories"));
+    tvwCategories->setAccessibleName(QStringLiteral("Places"));
+    tvwCategories->setHeaderHidden(true);
+    tvwCategories->setIconSize(QSize(16, 16));
+    lblDescription = new QLabel(QStringLiteral("Keine Beschreibung vorhanden."), this);
+    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription->setAccessibleName(QStringLiteral("Description"));
+    lblDescription->setWordWrap(true);
+    lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setLanguageKey(lblDescription, QStringLiteral("NoDescription"));
+    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setAccessibleName(QStringLiteral("OK"));
+    cmdOk->setDefault(true);
+    cmdOk->setEnabled(false);
+    setLanguageKey(cmdOk, QStringLiteral("OK"));
+
+    const TwipScale scale(logicalDpiX(), logicalDpiY());
+    setFixedSize(scale.toPixelsX(3855), scale.toPixelsY(4530));
+    tvwCategories->setGeometry(scale.toPixels(QRect(120, 120, 3615, 3015)));
+    lblDescription->setGeometry(scale.toPixels(QRect(120, 3240, 3615, 735)));
+    cmdOk->setGeometry(scale.toPixels(QRect(2520, 4080, 1215, 375)));
+
+    connect(tvwCategories, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { tvwCategories_NodeClick(item); });
+    // The keyboard moves the selection too; it chooses as a click does.
+    connect(tvwCategories, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) { tvwCategories_NodeClick(item); });
+    connect(cmdOk, &QPushButton::clicked, this, &frmMove::cmdOk_Click);
+    Form_Load();
+}
+
+void frmMove::Form_Load() {
+    TranslateForm(this, m_texts);
+    for (const TreeNode& entry : kNodes) {
+        QTreeWidgetItem* parent = entry.parent ? node(QLatin1String(entry.parent)) : nullptr;
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
+        item->setText(0, m_texts.GetText(QLatin1String(entry.captionKey)));
+        item->setIcon(0, artIcon(QLatin1String(entry.imageKey)));
+        item->setData(0, kKeyRole, QLatin1String(entry.key));
+        item->setData(0, kDescriptionRole, QLatin1String(entry.descriptionKey));
+    }
+    frmMain::ExpandAllNodes(node(QStringLiteral("STARTMENU")), true);
+    frmMain::ExpandAllNodes(node(QStringLiteral("REGISTRY")), true);
+    tvwCategories->setFocus();
+}
+
+QTreeWidgetItem* frmMove::node(const QString& key) const {
+    for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it)
+        if ((*it)->data(0, kKeyRole).toString() == key)
+            return *it;
+    return nullptr;
+}
+
+void frmMove::tvwCategories_NodeClick(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    if (tvwCategories->currentItem() != item)
+        tvwCategories->setCurrentItem(item);
+    cmdOk->setEnabled(isPlaceKey(item->data(0, kKeyRole).toString()));
+    lblDescription->setText(m_texts.GetText(item->data(0, kDescriptionRole).toString()));
+}
+
+void frmMove::cmdOk_Click() {
+    accept();
+}
+
+QString frmMove::selectedKeyOfNode() const {
+    const QTreeWidgetItem* item = tvwCategories->currentItem();
+    return item && item->isSelected() ? item->data(0, kKeyRole).toString() : QString();
+}
+
+std::int32_t frmMove::SelectedRoot() const {
+    return entryPlaceOfCategory(m_system, selectedKeyOfNode()).root;
+}
+
+QString frmMove::SelectedKey() const {
+    return entryPlaceOfCategory(m_system, selectedKeyOfNode()).key;
+}
+
+QString frmMove::selectedNodePath() const {
+    QStringList captions;
+    const QTreeWidgetItem* selected = tvwCategories->currentItem();
+    if (!selected || !selected->isSelected())
+        return {};
+    for (const QTreeWidgetItem* item = selected; item; item = item->parent())
+        captions.prepend(item->text(0));
+    return captions.join(QLatin1Char('\\'));
+}
+
+} // namespace sw

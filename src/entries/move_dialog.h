@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace sw {
+
+class LanguageTexts;
+class SystemInfo;
+
+// Chooses the place an entry is written to. Created once and only hidden, so the chosen place
+// stays chosen from one use to the next.
+class frmMove : public QDialog {
+    Q_OBJECT
+public:
+    frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* parent = nullptr);
+
+    // The chosen place, read from the selected node on every call: the registry root (0 for a
+    // Startup folder or no place) and the key path or Startup folder (empty for no place).
+    std::int32_t SelectedRoot() const;
+    QString SelectedKey() const;
+    // The selected node's captions from the root down, joined by "\"; empty when none is selected.
+    QString selectedNodePath() const;
+
+    // The node of a category key, or nullptr.
+    QTreeWidgetItem* node(const QString& key) const;
+    void tvwCategories_NodeClick(QTreeWidgetItem* node);
+    void cmdOk_Click();
+
+    QTreeWidget* tvwCategories = nullptr;
+    QLabel* lblDescription = nullptr;
+    QPushButton* cmdOk = nullptr;
+
+private:
+    void Form_Load();
+    QString selectedKeyOfNode() const;
+
+    const LanguageTexts& m_texts;
+    const SystemInfo& m_system;
+};
+
+} // namespace sw
