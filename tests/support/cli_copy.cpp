@@ -6,10 +6,15 @@
 namespace sw::test {
 
 CliCopy::CliCopy() {
+    const QString built = QStringLiteral(SW_BINARY_DIR "/StartWarden/");
     m_valid = m_tree.isValid() && QDir(m_tree.path()).mkpath(QStringLiteral("Program")) &&
               QDir(m_tree.path()).mkpath(QStringLiteral("home/config")) &&
-              QFile::copy(QStringLiteral(SW_BINARY_DIR "/StartWarden/Program/startwarden-cli"), program()) &&
-              QFile::link(QStringLiteral(SW_BINARY_DIR "/StartWarden/Data"), m_tree.filePath("Data"));
+              QFile::copy(built + QStringLiteral("Program/startwarden-cli"), program()) &&
+              QFile::link(built + QStringLiteral("Data"), m_tree.filePath(QStringLiteral("Data")));
+    // the description database, when built, lives beside the program
+    for (const QString& name : QDir(built + QStringLiteral("Program")).entryList({QStringLiteral("*.dat")}))
+        m_valid = m_valid && QFile::copy(built + QStringLiteral("Program/") + name,
+                                         m_tree.filePath(QStringLiteral("Program/") + name));
 }
 
 QString CliCopy::program() const {
