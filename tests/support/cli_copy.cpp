@@ -12,7 +12,8 @@ CliCopy::CliCopy() {
               QFile::copy(built + QStringLiteral("Program/startwarden-cli"), program()) &&
               QFile::link(built + QStringLiteral("Data"), m_tree.filePath(QStringLiteral("Data")));
     // the description database, when built, lives beside the program
-    for (const QString& name : QDir(built + QStringLiteral("Program")).entryList({QStringLiteral("*.dat")}))
+    for (const QString& name : QDir(built + QStringLiteral("Program"))
+                                   .entryList({QStringLiteral("Search.dat"), QStringLiteral("Des_*.dat")}))
         m_valid = m_valid && QFile::copy(built + QStringLiteral("Program/") + name,
                                          m_tree.filePath(QStringLiteral("Program/") + name));
 }
