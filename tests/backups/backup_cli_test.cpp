@@ -1,5 +1,5 @@
-// backups, restore and purge run as a program from a copy of the program tree, so the backups it
-// keeps beside itself land in a throwaway folder.
+// backups, restore and purge of startwarden-cli, run as a program.
+#include "cli_copy.h"
 #include "platform/wine/wine_platform.h"
 #include "temp_prefix.h"
 
@@ -9,19 +9,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <algorithm>
 #include <csignal>
 
+using sw::test::CliResult;
 using sw::test::TempPrefix;
 
 namespace {
 
-const QString kBuiltProgram = QStringLiteral(SW_BINARY_DIR "/StartWarden/Program/startwarden-cli");
 const QString kRunKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
 const QString kBackupKey =
     QStringLiteral("Software\\VB and VBA Program Settings\\Tidyra\\StartWarden\\Backups");
@@ -30,12 +28,6 @@ QByteArray backupSection(const QByteArray& leaf, const QByteArray& lines) {
     return "\n[Software\\\\VB and VBA Program Settings\\\\Tidyra\\\\StartWarden\\\\Backups\\\\" + leaf +
            "] 1700000000\n#time=1d9f0a0b0c0d0e0\n" + lines;
 }
-
-struct Result {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
@@ -47,33 +39,9 @@ QByteArray fileBytes(const QString& path) {
 class BackupCliTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_tree; // Program/startwarden-cli, Data -> the build's Data
-    QTemporaryDir m_home;
+    sw::test::CliCopy m_cli;
 
-    QString program() const { return m_tree.filePath("Program/startwarden-cli"); }
-    QString backupFolder(const char* group) const {
-        return m_tree.filePath(QStringLiteral("Program/Backups/Startmenu/") + QLatin1String(group));
-    }
-
-    void prepare(QProcess& process, const QStringList& arguments) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove("WINEPREFIX");
-        env.insert("HOME", m_home.path());
-        env.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
-        process.setProcessEnvironment(env);
-        process.setProgram(program());
-        process.setArguments(arguments);
-    }
-
-    Result run(const QStringList& arguments) const {
-        QProcess process;
-        prepare(process, arguments);
-        process.start();
-        process.closeWriteChannel(); // a question reads an empty answer
-        const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-        return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
-                process.readAllStandardError()};
-    }
+    QString backupFolder(const char* group) const { return m_cli.backupFolder(QLatin1String(group)); }
 
     static QString value(const TempPrefix& prefix, std::int32_t root, const QString& key,
                          const QString& name) {
@@ -85,21 +53,16 @@ class BackupCliTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_tree.isValid() && m_home.isValid());
-        QVERIFY(QDir().mkpath(m_tree.filePath("Program")));
-        QVERIFY(QFile::copy(kBuiltProgram, program()));
-        QVERIFY(QFile::link(QStringLiteral(SW_BINARY_DIR "/StartWarden/Data"), m_tree.filePath("Data")));
-    }
+    void initTestCase() { QVERIFY(m_cli.isValid()); }
 
     void listsAndPicksBackupsByNameAndGroup() {
         TempPrefix prefix({}, TempPrefix::userProfileBody() +
                                   backupSection("HKEY_CU\\\\Run", "\"Same\"=\"C:\\\\user.exe\"\n") +
                                   backupSection("HKEY_LM\\\\Run", "\"Same\"=\"C:\\\\machine.exe\"\n"));
-        QCOMPARE(run({"--prefix", prefix.path(), "backups"}).exitCode, 0); // makes the places
+        QCOMPARE(m_cli.run({"--prefix", prefix.path(), "backups"}).exitCode, 0); // makes the places
         QVERIFY(QFile::copy(sw::test::fixture("wine_created.lnk"), backupFolder("All Users") + "/Tool.lnk"));
 
-        const Result listed = run({"--prefix", prefix.path(), "backups"});
+        const CliResult listed = m_cli.run({"--prefix", prefix.path(), "backups"});
         QCOMPARE(listed.exitCode, 0);
         QVERIFY2(listed.err.isEmpty(), listed.err.constData());
         const QList<QByteArray> lines = listed.out.trimmed().split('\n');
@@ -110,26 +73,27 @@ private slots:
                                                   "\\HKEY_LM\\Run\t-2147483647;" + kBackupKey +
                                                   "\\HKEY_LM\\Run");
         const QJsonArray json =
-            QJsonDocument::fromJson(run({"--prefix", prefix.path(), "backups", "--json"}).out).array();
+            QJsonDocument::fromJson(m_cli.run({"--prefix", prefix.path(), "backups", "--json"}).out).array();
         QCOMPARE(json[1].toObject()["group"].toString(), QStringLiteral("LURun"));
 
         // A name in two groups needs --group; not confirmed, nothing changes.
-        const Result ambiguous = run({"--prefix", prefix.path(), "restore", "Same", "--yes"});
+        const CliResult ambiguous = m_cli.run({"--prefix", prefix.path(), "restore", "Same", "--yes"});
         QCOMPARE(ambiguous.exitCode, 1);
         QVERIFY(ambiguous.err.contains("--group"));
-        QCOMPARE(run({"--prefix", prefix.path(), "purge", "Same", "--group", "Run"}).exitCode, 2);
-        QCOMPARE(run({"--prefix", prefix.path(), "restore", "same", "--group", "AURun"}).exitCode, 5);
+        QCOMPARE(m_cli.run({"--prefix", prefix.path(), "purge", "Same", "--group", "Run"}).exitCode, 2);
+        QCOMPARE(m_cli.run({"--prefix", prefix.path(), "restore", "same", "--group", "AURun"}).exitCode, 5);
         QCOMPARE(value(prefix, sw::kHkeyLocalMachine, kRunKey, "Same"), QStringLiteral("<none>"));
 
-        QCOMPARE(run({"--prefix", prefix.path(), "restore", "same", "--group", "AURun", "--yes"}).exitCode,
-                 0);
+        QCOMPARE(
+            m_cli.run({"--prefix", prefix.path(), "restore", "same", "--group", "AURun", "--yes"}).exitCode,
+            0);
         QCOMPARE(value(prefix, sw::kHkeyLocalMachine, kRunKey, "Same"), QStringLiteral("C:\\machine.exe"));
-        QCOMPARE(run({"--prefix", prefix.path(), "purge", "Same", "--yes"}).exitCode, 0);
+        QCOMPARE(m_cli.run({"--prefix", prefix.path(), "purge", "Same", "--yes"}).exitCode, 0);
         QCOMPARE(value(prefix, sw::kHkeyCurrentUser, kRunKey, "Same"), QStringLiteral("<none>"));
 
         // A failing copy leaves the backup and says so.
         QVERIFY(QDir(prefix.commonStartupFolder()).removeRecursively());
-        const Result failed = run({"--prefix", prefix.path(), "restore", "Tool.lnk", "--yes"});
+        const CliResult failed = m_cli.run({"--prefix", prefix.path(), "restore", "Tool.lnk", "--yes"});
         QCOMPARE(failed.exitCode, 4);
         QVERIFY(failed.err.contains("still kept"));
         QVERIFY(QFile::remove(backupFolder("All Users") + "/Tool.lnk"));
@@ -138,7 +102,7 @@ private slots:
     // A restore killed at any moment leaves the entry in its place, in its backup or in both.
     void killedRestoreNeverLosesTheEntry() {
         TempPrefix prefix;
-        QVERIFY(run({"--prefix", prefix.path(), "backups"}).exitCode == 0);
+        QVERIFY(m_cli.run({"--prefix", prefix.path(), "backups"}).exitCode == 0);
         const QByteArray link = fileBytes(sw::test::fixture("wine_created.lnk"));
         const QString backupFile = backupFolder("Local User") + "/Tool.lnk";
         const QString startupFile = prefix.userStartupFolder() + "/Tool.lnk";
@@ -160,7 +124,7 @@ private slots:
             reset();
             QElapsedTimer timer;
             timer.start();
-            QCOMPARE(run({"--prefix", prefix.path(), "restore", name, "--yes"}).exitCode, 0);
+            QCOMPARE(m_cli.run({"--prefix", prefix.path(), "restore", name, "--yes"}).exitCode, 0);
             spanMicroseconds = std::max(spanMicroseconds, timer.nsecsElapsed() / 1000);
         }
 
@@ -172,8 +136,7 @@ private slots:
             const bool file = rounds++ % 2 == 0;
             reset();
             QProcess process;
-            prepare(process, {"--prefix", prefix.path(), "restore", file ? "Tool.lnk" : "Kept", "--yes"});
-            process.start();
+            m_cli.start(process, {"--prefix", prefix.path(), "restore", file ? "Tool.lnk" : "Kept", "--yes"});
             QVERIFY(process.waitForStarted());
             QThread::usleep(QRandomGenerator::global()->bounded(spanMicroseconds + spanMicroseconds / 4));
             // A process that has ended is a zombie until it is waited for, so the pid is still its own.

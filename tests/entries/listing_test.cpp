@@ -249,12 +249,6 @@ private slots:
                  QStringList({"C:\\user.exe", "C:\\machine.exe", "C:\\machine.exe", "C:\\machine.exe"}));
     }
 
-    void missingKeysListNothing() {
-        TempPrefix prefix({}, section("Software\\\\Other", "\"a\"=\"x\"\n"));
-        const Lister lister(prefix);
-        QVERIFY(lister.category("ALL").isEmpty());
-    }
-
     void startupFolderFiles() {
         TempPrefix prefix({}, TempPrefix::userProfileBody());
         QVERIFY(prefix.writeFile("drive_c/Program Files/Tool/tool.exe", "MZ"));
@@ -318,20 +312,6 @@ private slots:
         lister.hide(dir + "hidden.lnk", false);
         rows = lister.folder(7);
         QVERIFY(byName(rows, "hidden.lnk")->active);
-    }
-
-    void shortcutToAHostPathIsNotValid() {
-        TempPrefix prefix({}, TempPrefix::userProfileBody());
-        const Lister lister(prefix);
-        const QString dir = lister.startup(7) + '\\';
-        try {
-            lister.link(dir + "host.lnk", "/bin/sh");
-        } catch (const std::exception&) {
-            QSKIP("links to such targets cannot be written");
-        }
-        const QList<AutostartEntry> rows = lister.folder(7);
-        QCOMPARE(rows.size(), 1);
-        QVERIFY2(!rows[0].valid, qPrintable(rows[0].program));
     }
 
     void categoriesListTheirPlacesInOrder() {

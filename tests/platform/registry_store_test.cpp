@@ -2,6 +2,7 @@
 // concurrent writers), refusal while a wineserver lock is held.
 #include "platform/wine/registry_wine_store.h"
 #include "platform/wine/wine_running.h"
+#include "server_lock.h"
 #include "temp_prefix.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,31 +50,6 @@ QByteArray bodyOf(const QByteArray& file) {
     const qsizetype at = file.indexOf("\n\n[");
     return file.mid(at + 1);
 }
-
-// Holds an open-file-description lock on byte 0, as a wineserver holds its `lock` file. OFD locks
-// conflict with the F_GETLK probe even inside this process.
-class FakeServerLock {
-public:
-    explicit FakeServerLock(const QString& path) {
-        QDir().mkpath(QFileInfo(path).path());
-        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        lock.l_start = 0;
-        lock.l_len = 1;
-        m_locked = m_fd >= 0 && ::fcntl(m_fd, F_OFD_SETLK, &lock) == 0;
-    }
-    ~FakeServerLock() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    int m_fd = -1;
-    bool m_locked = false;
-};
 
 } // namespace
 
@@ -244,49 +219,33 @@ private slots:
     void refusesWritesWhileAServerLockIsHeld() {
         sw::test::TempPrefix prefix;
         WineRegistryStore store(prefix.path());
-        QVERIFY(sw::wineRunningOn(prefix.path()).isEmpty());
         const QStringList locks = sw::wineServerLockFiles(prefix.path());
         QCOMPARE(locks.size(), 2);
         QVERIFY(locks[0].startsWith(QStringLiteral("/tmp/.wine-%1/server-").arg(::getuid())));
         QVERIFY(locks[1].startsWith(QStringLiteral("/run/user/%1/wine/server-").arg(::getuid())));
+        store.WriteStringValue(kHkeyCurrentUser, kRun, QStringLiteral("Before"), QStringLiteral("1"));
 
-        // Debian's redirect file names the folder under $TMPDIR
-        QTemporaryDir serverRoot(QDir::tempPath() + QStringLiteral("/wine-swtestXXXXXX"));
-        const QString name = QFileInfo(serverRoot.path()).fileName();
-        QVERIFY(prefix.writeFile(QStringLiteral("wineserver"), name.toUtf8()));
-        const QStringList withRedirect = sw::wineServerLockFiles(prefix.path());
-        QCOMPARE(withRedirect.size(), 3);
-        const QString lockFile = withRedirect[2];
-        QVERIFY(lockFile.startsWith(serverRoot.path() + QStringLiteral("/server-")));
+        sw::test::HeldServerLock server(prefix.path()); // by the redirect file, as Debian's Wine
+        QVERIFY(server.locked());
+        QVERIFY(!sw::wineRunningOn(prefix.path()).isEmpty());
+        const QByteArray before = prefix.readFile(QStringLiteral("user.reg"));
+        try {
+            store.WriteStringValue(kHkeyCurrentUser, kRun, QStringLiteral("During"), QStringLiteral("2"));
+            QFAIL("the write was not refused");
+        } catch (const RegistryError& e) {
+            QVERIFY(
+                QString::fromStdString(e.what()).contains(QStringLiteral("Wine is running on the prefix")));
+        }
+        QVERIFY_THROWS_EXCEPTION(RegistryError,
+                                 store.CreateKey(kHkeyCurrentUser, QStringLiteral("Software\\New")));
+        QVERIFY_THROWS_EXCEPTION(RegistryError,
+                                 store.DeleteValue(kHkeyCurrentUser, kRun, QStringLiteral("Before")));
+        QCOMPARE(prefix.readFile(QStringLiteral("user.reg")), before);
+        // reading stays possible
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, kRun, QStringLiteral("Before"), 0), QStringLiteral("1"));
 
-        {
-            // a stale socket and an unlocked lock file: not running
-            QDir().mkpath(QFileInfo(lockFile).path());
-            QVERIFY(writeAll(lockFile, QByteArray()));
-            QVERIFY(writeAll(QFileInfo(lockFile).path() + QStringLiteral("/socket"), QByteArray()));
-            QVERIFY(sw::wineRunningOn(prefix.path()).isEmpty());
-            store.WriteStringValue(kHkeyCurrentUser, kRun, QStringLiteral("Before"), QStringLiteral("1"));
-        }
-        {
-            FakeServerLock lock(lockFile);
-            QVERIFY(lock.locked());
-            const QByteArray before = prefix.readFile(QStringLiteral("user.reg"));
-            try {
-                store.WriteStringValue(kHkeyCurrentUser, kRun, QStringLiteral("During"), QStringLiteral("2"));
-                QFAIL("the write was not refused");
-            } catch (const RegistryError& e) {
-                QVERIFY(QString::fromStdString(e.what()).contains(
-                    QStringLiteral("Wine is running on the prefix")));
-            }
-            QVERIFY_THROWS_EXCEPTION(RegistryError,
-                                     store.CreateKey(kHkeyCurrentUser, QStringLiteral("Software\\New")));
-            QVERIFY_THROWS_EXCEPTION(RegistryError,
-                                     store.DeleteValue(kHkeyCurrentUser, kRun, QStringLiteral("Before")));
-            QCOMPARE(prefix.readFile(QStringLiteral("user.reg")), before);
-            // reading stays possible
-            QCOMPARE(store.ReadValue(kHkeyCurrentUser, kRun, QStringLiteral("Before"), 0),
-                     QStringLiteral("1"));
-        }
+        // a server that ended leaves its lock file behind: not running
+        server.release();
         QVERIFY(sw::wineRunningOn(prefix.path()).isEmpty());
         store.DeleteValue(kHkeyCurrentUser, kRun, QStringLiteral("Before"));
     }
