@@ -1,10 +1,8 @@
 // startwarden-cli add and edit on throwaway prefixes, run from a copy of the program folder.
+#include "cli_copy.h"
 #include "temp_prefix.h"
 
 #include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using sw::test::TempPrefix;
@@ -12,7 +10,7 @@ using sw::test::TempPrefix;
 class CliAddEditTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_tree;
+    sw::test::CliCopy m_cli;
     TempPrefix m_prefix{{},
                         TempPrefix::userProfileBody() +
                             "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
@@ -21,16 +19,9 @@ class CliAddEditTest : public QObject {
     mutable QString listed; // standard output of the last run
 
     int cli(const QStringList& arguments) const {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", m_tree.filePath("home"));
-        env.insert("XDG_CONFIG_HOME", m_tree.filePath("home/config"));
-        process.setProcessEnvironment(env);
-        process.start(m_tree.filePath("Program/startwarden-cli"),
-                      QStringList{"--prefix", m_prefix.path()} + arguments);
-        process.waitForFinished(60000);
-        listed = QString::fromUtf8(process.readAllStandardOutput());
-        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        const sw::test::CliResult result = m_cli.run(QStringList{"--prefix", m_prefix.path()} + arguments);
+        listed = QString::fromUtf8(result.out);
+        return result.exitCode;
     }
 
     // Name and program of each row of a category.
@@ -44,11 +35,7 @@ class CliAddEditTest : public QObject {
 
 private slots:
     void initTestCase() {
-        // The program's own files land in this copy, never in the build tree.
-        QVERIFY(QDir(m_tree.path()).mkpath("Program"));
-        QVERIFY(QFile::copy(SW_BINARY_DIR "/StartWarden/Program/startwarden-cli",
-                            m_tree.filePath("Program/startwarden-cli")));
-        QVERIFY(QFile::link(SW_BINARY_DIR "/StartWarden/Data", m_tree.filePath("Data")));
+        QVERIFY(m_cli.isValid());
         QVERIFY(m_prefix.writeFile("drive_c/Tools/tray.exe", "MZ"));
         QVERIFY(m_prefix.writeFile("drive_c/Program Files/Big Tool/big.exe", "MZ"));
     }
