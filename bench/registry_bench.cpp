@@ -32,8 +32,8 @@ QProcessEnvironment wineEnv(const QString& prefix) {
     return e;
 }
 
-int run(const QString& program, const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
-        int timeoutMs = 300000) {
+int run(const QString& program, const QStringList& args,
+        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(), int timeoutMs = 300000) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.setStandardOutputFile(QProcess::nullDevice());
@@ -57,31 +57,38 @@ QByteArray generatedSections(qint64 bytes, int seed) {
     int i = 0;
     while (out.size() < bytes) {
         const QByteArray n = QByteArray::number(seed * 10000000 + i, 16).rightJustified(8, '0');
-        const QByteArray guid = "{" + n + "-" + n.left(4) + "-4" + n.mid(4, 3) + "-a" + n.mid(1, 3) + "-0000" + n + "}";
+        const QByteArray guid =
+            "{" + n + "-" + n.left(4) + "-4" + n.mid(4, 3) + "-a" + n.mid(1, 3) + "-0000" + n + "}";
         switch (i % 4) {
         case 0:
-            out += "\n[Software\\\\Classes\\\\CLSID\\\\" + guid + "] 1796516601\n#time=1dd8517ffda07c0\n@=\"Gen Class " + n +
+            out += "\n[Software\\\\Classes\\\\CLSID\\\\" + guid +
+                   "] 1796516601\n#time=1dd8517ffda07c0\n@=\"Gen Class " + n +
                    "\"\n\n[Software\\\\Classes\\\\CLSID\\\\" + guid +
-                   "\\\\InprocServer32] 1796516601\n#time=1dd8517ffda07c0\n@=\"C:\\\\windows\\\\system32\\\\gen" + n +
-                   ".dll\"\n\"ThreadingModel\"=\"Both\"\n";
+                   "\\\\InprocServer32] "
+                   "1796516601\n#time=1dd8517ffda07c0\n@=\"C:\\\\windows\\\\system32\\\\gen" +
+                   n + ".dll\"\n\"ThreadingModel\"=\"Both\"\n";
             break;
         case 1:
-            out += "\n[Software\\\\Classes\\\\.gen" + n + "] 1796516601\n#time=1dd8517ffda07c0\n@=\"genfile" + n +
-                   "\"\n\"Content Type\"=\"application/x-gen\"\n\"PerceivedType\"=\"document\"\n";
+            out += "\n[Software\\\\Classes\\\\.gen" + n + "] 1796516601\n#time=1dd8517ffda07c0\n@=\"genfile" +
+                   n + "\"\n\"Content Type\"=\"application/x-gen\"\n\"PerceivedType\"=\"document\"\n";
             break;
         case 2:
-            out += "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Gen \\x00dcbung " + n +
-                   "] 1796516601\n#time=1dd8517ffda07c0\n\"DisplayName\"=\"Gen \\x00e9dition " + n +
-                   "\"\n\"EstimatedSize\"=dword:00001234\n\"InstallLocation\"=\"C:\\\\Program Files\\\\Gen " + n +
-                   "\\\\\"\n\"UninstallString\"=\"\\\"C:\\\\Program Files\\\\Gen " + n + "\\\\uninst.exe\\\"\"\n";
+            out += "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Gen \\x00dcbung " +
+                   n + "] 1796516601\n#time=1dd8517ffda07c0\n\"DisplayName\"=\"Gen \\x00e9dition " + n +
+                   "\"\n\"EstimatedSize\"=dword:00001234\n\"InstallLocation\"=\"C:\\\\Program Files\\\\Gen " +
+                   n + "\\\\\"\n\"UninstallString\"=\"\\\"C:\\\\Program Files\\\\Gen " + n +
+                   "\\\\uninst.exe\\\"\"\n";
             break;
         default:
             out += "\n[System\\\\CurrentControlSet\\\\Services\\\\gen" + n +
-                   "] 1796516601\n#time=1dd8517ffda07c0\n\"DisplayName\"=\"Gen service\"\n\"ImagePath\"=str(2):\"%SystemRoot%\\\\"
+                   "] 1796516601\n#time=1dd8517ffda07c0\n\"DisplayName\"=\"Gen "
+                   "service\"\n\"ImagePath\"=str(2):\"%SystemRoot%\\\\"
                    "system32\\\\drivers\\\\gen" +
                    n +
-                   ".sys\"\n\"Start\"=dword:00000003\n\"Type\"=dword:00000001\n\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,"
-                   "0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\n  17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,"
+                   ".sys\"\n\"Start\"=dword:00000003\n\"Type\"=dword:00000001\n\"Blob\"=hex:00,01,02,03,04,"
+                   "05,06,07,08,09,"
+                   "0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\n  "
+                   "17,18,19,1a,1b,1c,1d,1e,1f,20,21,22,23,24,25,26,27,28,29,"
                    "2a,2b,2c,2d,2e,2f\n";
             break;
         }
@@ -100,8 +107,7 @@ struct Timing {
     }
 };
 
-template <typename F>
-Timing measure(int runs, F&& f) {
+template <typename F> Timing measure(int runs, F&& f) {
     Timing t;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer timer;
@@ -149,7 +155,8 @@ int main(int argc, char** argv) {
         content = f.readAll();
     } else {
         content = "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n"
-                  "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1796516601\n#time=1dd8517ffda07c0\n";
+                  "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] "
+                  "1796516601\n#time=1dd8517ffda07c0\n";
     }
     // Padding on both sides of the Run key's place in the file: generated keys before (Software\Classes)
     // and after (appended), so the Run key sits in the middle as in a large real system.reg.
@@ -173,7 +180,8 @@ int main(int argc, char** argv) {
     if (!QFile::exists(prefix + QStringLiteral("/user.reg"))) {
         QFile f(prefix + QStringLiteral("/user.reg"));
         if (f.open(QIODevice::WriteOnly))
-            f.write("WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n");
+            f.write("WINE REGISTRY Version 2\n;; All keys relative to "
+                    "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n");
     }
 
     sw::WineRegistryStore store(prefix);
@@ -198,8 +206,9 @@ int main(int argc, char** argv) {
     const Timing cp = measure(runs, [&](int) { run(QStringLiteral("cp"), {systemReg, copyTarget}); });
     // cp does not flush; the store does (fsync), so also a copy that flushes
     const Timing copySync = measure(runs, [&](int) {
-        run(QStringLiteral("dd"), {QStringLiteral("if=") + systemReg, QStringLiteral("of=") + copyTarget,
-                                   QStringLiteral("bs=4M"), QStringLiteral("conv=fsync"), QStringLiteral("status=none")});
+        run(QStringLiteral("dd"),
+            {QStringLiteral("if=") + systemReg, QStringLiteral("of=") + copyTarget, QStringLiteral("bs=4M"),
+             QStringLiteral("conv=fsync"), QStringLiteral("status=none")});
     });
     int valueCount = 0;
     const Timing enumerate = measure(runs, [&](int) {
@@ -228,13 +237,16 @@ int main(int argc, char** argv) {
     std::printf("  %-44s %9.2f ms\n", "read system.reg in-process (QFile::readAll)", readInProcess.median());
     std::printf("  %-44s %9.2f ms\n", "cp system.reg", cp.median());
     std::printf("  %-44s %9.2f ms\n", "dd conv=fsync (copy and flush)", copySync.median());
-    std::printf("  %-44s %9.2f ms  (%d values)\n", "store: EnumerateValues(HKLM Run)", enumerate.median(), valueCount);
-    std::printf("  %-44s %9.2f ms\n", "store: EnumerateValues + ReadValue of each", enumerateAndRead.median());
+    std::printf("  %-44s %9.2f ms  (%d values)\n", "store: EnumerateValues(HKLM Run)", enumerate.median(),
+                valueCount);
+    std::printf("  %-44s %9.2f ms\n", "store: EnumerateValues + ReadValue of each",
+                enumerateAndRead.median());
     std::printf("  %-44s %9.2f ms\n", "store: WriteStringValue (with fsync)", write.median());
     std::printf("\nratios\n");
     std::printf("  enumerate / cat                 %6.2f\n", enumerate.median() / cat.median());
     std::printf("  enumerate+read / cat            %6.2f\n", enumerateAndRead.median() / cat.median());
-    std::printf("  enumerate+read / in-process read%6.2f\n", enumerateAndRead.median() / readInProcess.median());
+    std::printf("  enumerate+read / in-process read%6.2f\n",
+                enumerateAndRead.median() / readInProcess.median());
     std::printf("  write / cp                      %6.2f\n", write.median() / cp.median());
     std::printf("  write / copy with fsync         %6.2f\n", write.median() / copySync.median());
 
@@ -243,7 +255,8 @@ int main(int argc, char** argv) {
         QElapsedTimer start;
         start.start();
         run(wineserver, {QStringLiteral("-p")}, env);
-        const QStringList query{QStringLiteral("reg"), QStringLiteral("query"), QStringLiteral("HKLM\\") + kRun};
+        const QStringList query{QStringLiteral("reg"), QStringLiteral("query"),
+                                QStringLiteral("HKLM\\") + kRun};
         const int first = run(wine, query, env); // starts the session (wineboot --init), loads the files
         const double firstMs = static_cast<double>(start.nsecsElapsed()) / 1e6;
         const bool refused = !sw::wineRunningOn(prefix).isEmpty();
@@ -251,10 +264,12 @@ int main(int argc, char** argv) {
         run(wineserver, {QStringLiteral("-k")}, env);
         run(wineserver, {QStringLiteral("-w")}, env);
         std::printf("\nwine (wineserver -p running)\n");
-        std::printf("  %-44s %9.2f ms (exit %d)\n", "first wine reg query (server start, boot)", firstMs, first);
+        std::printf("  %-44s %9.2f ms (exit %d)\n", "first wine reg query (server start, boot)", firstMs,
+                    first);
         std::printf("  %-44s %9.2f ms\n", "wine reg query HKLM Run", reg.median());
         std::printf("  %-44s %9s\n", "store sees the running server", refused ? "yes" : "NO");
-        std::printf("  wine reg query / store enumerate+read  %6.1f\n", reg.median() / enumerateAndRead.median());
+        std::printf("  wine reg query / store enumerate+read  %6.1f\n",
+                    reg.median() / enumerateAndRead.median());
     } else {
         std::printf("\nwine: not installed or --no-wine; wine reg query skipped\n");
     }

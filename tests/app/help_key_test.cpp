@@ -4,8 +4,8 @@
 #include "app/program_files.h"
 #include "app/startup.h"
 #include "platform/language_texts.h"
-#include "scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
+#include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
 #include <QDialog>

@@ -5,8 +5,8 @@
 #include "backups/backup_window.h"
 #include "platform/language_texts.h"
 #include "platform/single_instance.h"
-#include "scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
+#include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
 #include <QApplication>

@@ -5,8 +5,8 @@
 #include "app/startup.h"
 #include "app/translate_form.h"
 #include "platform/language_texts.h"
-#include "scripted_message_boxes.h"
 #include "platform/wine/wine_platform.h"
+#include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
 #include <QAction>
