@@ -3,6 +3,7 @@
 #include "app/single_instance_lock.h"
 #include "app/startup.h"
 #include "controls/splitter_panel.h"
+#include "main_window_fixture.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_platform.h"
 #include "scripted_message_boxes.h"
@@ -43,24 +44,9 @@ public:
     bool openServiceConsole() override { return false; }
 };
 
-class NoOtherInstance : public SingleInstance {
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void createMarker(const QString&) override {}
-};
-
 // A main window on a real prefix, started as the program starts it.
-struct Fixture {
-    test::TempPrefix prefix{kMachineRun, kUserRun};
-    QTemporaryDir programFolder;
-    LanguageTexts texts;
-    ScriptedMessageBoxes boxes;
-    NoOtherInstance instance;
-    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
-    std::unique_ptr<MainServices> services;
-    frmMain window;
-
-    Fixture() {
+struct Fixture : test::MainWindowFixture {
+    Fixture() : MainWindowFixture(kMachineRun, kUserRun) {
         QDir().mkpath(prefix.hostPath("drive_c/Tools"));
         for (const char* name : {"known.exe", "other.exe"})
             QFile::copy(test::fixture("app_x86_64.exe"),
@@ -68,13 +54,7 @@ struct Fixture {
     }
 
     void start() {
-        startLanguageAndInstance(startup);
-        services = std::make_unique<MainServices>(
-            MainServices{makeWinePlatform(prefix.path()), texts, boxes, startup.files, {}});
-        window.setServices(services.get());
-        prepareMainWindow(window, startup);
-        window.resize(942, 566);
-        fillMainWindow(window, *services);
+        startWindow(QSize(942, 566));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }

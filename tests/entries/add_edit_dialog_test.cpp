@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "entries/add_edit_dialog.h"
 #include "entries/move_dialog.h"
+#include "main_window_fixture.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_platform.h"
 #include "scripted_message_boxes.h"
@@ -33,40 +34,21 @@ const QByteArray kUserRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion
                             "\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n";
 const QString kToolWithArguments = QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\" /min");
 
-class NoOtherInstance : public SingleInstance {
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void createMarker(const QString&) override {}
-};
-
 QString lnkinfo(const QString& file) {
     QProcess process;
     process.start(QStringLiteral("lnkinfo"), {file});
     return process.waitForFinished(10000) ? QString::fromUtf8(process.readAllStandardOutput()) : QString();
 }
 
-struct Fixture {
-    test::TempPrefix prefix{{}, test::TempPrefix::userProfileBody() + kUserRun};
-    QTemporaryDir programFolder;
-    LanguageTexts texts;
-    ScriptedMessageBoxes boxes;
-    NoOtherInstance instance;
-    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
-    std::unique_ptr<MainServices> services;
-    frmMain window;
+struct Fixture : test::MainWindowFixture {
     qsizetype startupMessages = 0;
 
-    Fixture() {
+    Fixture() : MainWindowFixture({}, test::TempPrefix::userProfileBody() + kUserRun) {
         QFile exe(test::fixture("app_x86_64.exe"));
         const QByteArray program = exe.open(QIODevice::ReadOnly) ? exe.readAll() : QByteArray();
         prefix.writeFile("drive_c/Tools/known.exe", program);
         prefix.writeFile("drive_c/Program Files/My Tool/tool.exe", program);
-        startLanguageAndInstance(startup);
-        services = std::make_unique<MainServices>(
-            MainServices{makeWinePlatform(prefix.path()), texts, boxes, startup.files, {}});
-        window.setServices(services.get());
-        prepareMainWindow(window, startup);
-        fillMainWindow(window, *services);
+        startWindow();
         startupMessages = boxes.shown().size(); // the missing description database
         window.show();
     }

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "controls/xp_frame.h"
+#include "main_window_fixture.h"
 #include "platform/language_texts.h"
 #include "platform/single_instance.h"
 #include "platform/wine/wine_platform.h"
@@ -39,31 +40,11 @@ const QByteArray kUserRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion
                             "#time=1d9f0e0c0a0b0c0\n"
                             "\"T\\xfcr & Tor\"=\"C:\\\\Tools\\\\tool.exe /a b&c\"\n";
 
-class NoOtherInstance : public SingleInstance {
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void createMarker(const QString&) override {}
-};
-
-struct Fixture {
-    test::TempPrefix prefix{{}, kUserRun};
-    QTemporaryDir programFolder;
-    LanguageTexts texts;
-    ScriptedMessageBoxes boxes;
-    NoOtherInstance instance;
-    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
-    std::unique_ptr<MainServices> services;
-    frmMain window;
-
-    Fixture() {
+struct Fixture : test::MainWindowFixture {
+    Fixture() : MainWindowFixture({}, kUserRun) {
         QDir().mkpath(prefix.hostPath("drive_c/Tools"));
         QFile::copy(test::fixture("app_x86_64.exe"), prefix.hostPath("drive_c/Tools/tool.exe"));
-        startLanguageAndInstance(startup);
-        services = std::make_unique<MainServices>(
-            MainServices{makeWinePlatform(prefix.path()), texts, boxes, startup.files, {}});
-        window.setServices(services.get());
-        prepareMainWindow(window, startup);
-        fillMainWindow(window, *services);
+        startWindow();
         window.show();
         window.lvwEntries->setCurrentItem(window.lvwEntries->topLevelItem(0));
     }

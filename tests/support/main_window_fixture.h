@@ -1,0 +1,51 @@
+#pragma once
+
+// A main window on a real prefix, started as the program starts it, for the window and dialog tests.
+// Header-only: the test support library does not link the window library, the window tests do.
+#include "app/main_services.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "platform/language_texts.h"
+#include "platform/single_instance.h"
+#include "platform/wine/wine_platform.h"
+#include "scripted_message_boxes.h"
+#include "temp_prefix.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace sw::test {
+
+class NoOtherInstance : public SingleInstance {
+public:
+    bool anotherInstanceRunning() override { return false; }
+    void createMarker(const QString&) override {}
+};
+
+struct MainWindowFixture {
+    TempPrefix prefix;
+    QTemporaryDir programFolder;
+    LanguageTexts texts;
+    ScriptedMessageBoxes boxes;
+    NoOtherInstance instance;
+    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
+    std::unique_ptr<MainServices> services;
+    frmMain window;
+
+    MainWindowFixture(const QByteArray& systemBody, const QByteArray& userBody)
+        : prefix(systemBody, userBody) {}
+
+    // Start-up up to the filled window, at the given size if any; showing it is the test's.
+    void startWindow(QSize size = {}) {
+        startLanguageAndInstance(startup);
+        services = std::make_unique<MainServices>(
+            MainServices{makeWinePlatform(prefix.path()), texts, boxes, startup.files, {}});
+        window.setServices(services.get());
+        prepareMainWindow(window, startup);
+        if (size.isValid())
+            window.resize(size);
+        fillMainWindow(window, *services);
+    }
+};
+
+} // namespace sw::test
