@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     sw::LanguageTexts texts;
     const auto row = [&] {
         for (const sw::AutostartEntry& r :
-             sw::ListRegistryKey({platform, texts, false}, sw::kHkeyCurrentUser, kRun, QString()))
+             sw::ListRegistryKey({platform, texts}, sw::kHkeyCurrentUser, kRun, QString()))
             if (r.name == QLatin1String("BenchApp"))
                 return r;
         return sw::AutostartEntry{};

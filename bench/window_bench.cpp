@@ -10,11 +10,12 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/single_instance.h"
-#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_gui_platform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QSet>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -50,14 +51,23 @@ protected:
     }
 };
 
-// Icons still missing on valid rows of the list.
-int rowsWaitingForIcons(const sw::frmMain& window) {
+// Icons still missing on valid rows of the list: rows still showing the picture they were listed
+// with (placeholders holds the cache keys of those pictures).
+int rowsWaitingForIcons(const sw::frmMain& window, const QSet<qint64>& placeholders) {
     int waiting = 0;
     for (int i = 0; i < window.lvwEntries->topLevelItemCount(); ++i) {
-        const sw::AutostartEntry* row = window.rowOf(window.lvwEntries->topLevelItem(i));
-        waiting += row && row->valid && row->icon.isNull();
+        const QTreeWidgetItem* item = window.lvwEntries->topLevelItem(i);
+        const sw::AutostartEntry* row = window.rowOf(item);
+        waiting += row && row->valid && placeholders.contains(item->icon(0).cacheKey());
     }
     return waiting;
+}
+
+QSet<qint64> listedPictures(const sw::frmMain& window) {
+    QSet<qint64> keys;
+    for (int i = 0; i < window.lvwEntries->topLevelItemCount(); ++i)
+        keys.insert(window.lvwEntries->topLevelItem(i)->icon(0).cacheKey());
+    return keys;
 }
 
 } // namespace
@@ -76,7 +86,7 @@ int main(int argc, char** argv) {
     NoInstance instance;
     sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1]}};
     sw::startLanguageAndInstance(startup);
-    sw::MainServices services{sw::makeWinePlatform(arguments[2]), texts, boxes, startup.files, {}};
+    sw::MainServices services{sw::makeWineGuiPlatform(arguments[2]), texts, boxes, startup.files, {}};
     sw::frmMain window;
     PaintWatch watch;
     watch.clock = &clock;
@@ -86,6 +96,7 @@ int main(int argc, char** argv) {
     window.resizeToOpeningSize();
     sw::fillMainWindow(window, services);
     const qint64 filled = clock.elapsed();
+    const QSet<qint64> placeholders = listedPictures(window);
     window.show();
     while (watch.paintedAt < 0 && clock.elapsed() < 60000)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -98,13 +109,13 @@ int main(int argc, char** argv) {
     QElapsedTimer gap;
     gap.start();
     qint64 longest = 0;
-    int waiting = rowsWaitingForIcons(window);
+    int waiting = rowsWaitingForIcons(window, placeholders);
     qint64 lastIconAt = clock.elapsed();
     QTimer tick;
     tick.setInterval(1);
     QObject::connect(&tick, &QTimer::timeout, [&] {
         longest = std::max(longest, gap.restart());
-        const int now = rowsWaitingForIcons(window);
+        const int now = rowsWaitingForIcons(window, placeholders);
         if (now != waiting) {
             waiting = now;
             lastIconAt = clock.elapsed();

@@ -1,7 +1,7 @@
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
-#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_gui_platform.h"
 #include "platform/wine/wine_prefix.h"
 #include "qt_message_boxes.h"
 #include "single_instance_lock.h"
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
         return kNotAPrefix;
     }
 
-    sw::MainServices services{sw::makeWinePlatform(prefix.folder()), texts, boxes, startup.files, {}};
+    sw::MainServices services{sw::makeWineGuiPlatform(prefix.folder()), texts, boxes, startup.files, {}};
     sw::frmMain window;
     window.setServices(&services);
     boxes.setParentWindow(&window);

@@ -4,6 +4,7 @@
 #include "info/entry_information.h"
 #include "main_services.h"
 #include "main_window.h"
+#include "platform/file_icons.h"
 #include "platform/language_texts.h"
 
 #include <QAction>
@@ -42,7 +43,7 @@ void frmMain::showProgramMissing() {
 
 void frmMain::showEntryInformation(const EntryInformation& info) {
     const LanguageTexts& texts = m_services->texts;
-    picIcon->setPixmap(info.icon.pixmap(QSize(32, 32)));
+    picIcon->setPixmap(fileIconOf(m_services->platform, info.programPath, kLargeIcon).pixmap(QSize(32, 32)));
     lblTitle->setText(info.fileName + QStringLiteral(" (") + info.productName + QLatin1Char(')'));
     lblCompany->setProperty("tag", info.company);
     lblCompany->setText(texts.GetText(QStringLiteral("Company")) + QLatin1Char(' ') + info.company);

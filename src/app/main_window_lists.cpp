@@ -3,9 +3,9 @@
 #include "entries/check_list.h"
 #include "entries/listing.h"
 #include "entries/places.h"
-#include "entries/program_file.h"
 #include "main_services.h"
 #include "main_window.h"
+#include "platform/file_icons.h"
 #include "platform/language_texts.h"
 
 #include <QElapsedTimer>
@@ -104,7 +104,7 @@ void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
         m_services->platform.desktop->openServiceConsole();
         return;
     }
-    showRows(listCategory({m_services->platform, m_services->texts, false}, key));
+    showRows(listCategory({m_services->platform, m_services->texts}, key));
     node->setText(0, node->data(0, kStoredCaptionRole).toString() + QStringLiteral(" (") +
                          QString::number(lvwEntries->topLevelItemCount()) + QLatin1Char(')'));
 }
@@ -129,8 +129,7 @@ void frmMain::showRows(const QList<AutostartEntry>& rows) {
         auto* item =
             new QTreeWidgetItem({row.name, row.program, m_services->texts.GetText(row.valid ? "Yes" : "No"),
                                  m_services->texts.GetText(row.active ? "Yes" : "No"), row.placeLabel});
-        const QIcon icon = row.icon.isNull() ? unknown : row.icon;
-        item->setIcon(0, row.ghosted ? dimmed(icon) : icon);
+        item->setIcon(0, row.ghosted ? dimmed(unknown) : unknown);
         item->setTextAlignment(2, Qt::AlignCenter);
         item->setTextAlignment(3, Qt::AlignCenter);
         item->setData(0, kRowRole, int(i));
@@ -155,19 +154,17 @@ void frmMain::loadSomeIcons() {
     QElapsedTimer slice;
     slice.start();
     while (m_nextIconRow < m_rows.size() && slice.elapsed() < kSliceMs) {
-        AutostartEntry& row = m_rows[m_nextIconRow];
+        const AutostartEntry& row = m_rows[m_nextIconRow];
         QTreeWidgetItem* item = m_items.value(m_nextIconRow);
         ++m_nextIconRow;
-        if (!row.valid || !row.icon.isNull() || !item)
+        if (!row.valid || !item)
             continue;
         const QString key = row.programFile.toLower();
         auto it = m_programIcons.constFind(key);
         if (it == m_programIcons.cend())
-            it = m_programIcons.insert(key, programIcon(m_services->platform, row));
-        if (it->isNull())
-            continue;
-        row.icon = *it;
-        item->setIcon(0, row.ghosted ? dimmed(row.icon) : row.icon);
+            it = m_programIcons.insert(key, fileIconOf(m_services->platform, row.programFile, kSmallIcon));
+        if (!it->isNull())
+            item->setIcon(0, row.ghosted ? dimmed(*it) : *it);
     }
     if (m_nextIconRow >= m_rows.size())
         m_iconTimer->stop();

@@ -74,7 +74,7 @@ int entryArguments(Context& context, const QString& command, QString& category) 
 }
 
 int findEntry(Context& context, const QString& name, const QString& category, AutostartEntry& found) {
-    const QList<AutostartEntry> rows = listCategory({context.platform, context.texts, false}, category);
+    const QList<AutostartEntry> rows = listCategory({context.platform, context.texts}, category);
     QList<AutostartEntry> matches;
     for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
         for (const AutostartEntry& row : rows)

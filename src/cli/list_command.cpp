@@ -33,7 +33,7 @@ int runListCommand(Context& context, bool withInformation) {
         return fail(kUsageError, QStringLiteral("unknown category \"%1\"; one of: %2")
                                      .arg(category, categoryKeys().join(QStringLiteral(", "))));
 
-    QList<AutostartEntry> rows = listCategory({context.platform, context.texts, false}, category);
+    QList<AutostartEntry> rows = listCategory({context.platform, context.texts}, category);
     applyCheckList(context.files.checkList(), rows);
     DescriptionDatabase database;
     if (withInformation) {
@@ -45,7 +45,7 @@ int runListCommand(Context& context, bool withInformation) {
     for (const AutostartEntry& row : rows) {
         // Only the form that is printed is built: JSON objects cost more than the listing.
         const EntryInformation info =
-            withInformation ? describeEntry(context.platform, database, row, false) : EntryInformation{};
+            withInformation ? describeEntry(context.platform, database, row) : EntryInformation{};
         if (!context.json) {
             QStringList fields = rowFields(row, context.texts);
             if (withInformation)

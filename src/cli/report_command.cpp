@@ -25,7 +25,7 @@ int runReportCommand(Context& context) {
         return status;
 
     // The company comes from the program's version texts; a missing program has none.
-    const EntryInformation info = describeEntry(context.platform, DescriptionDatabase{}, row, false);
+    const EntryInformation info = describeEntry(context.platform, DescriptionDatabase{}, row);
     const ReportFields fields{row.name, row.program, info.company, row.placeLabel,
                               reportDetails(notice, context.texts.GetText(QStringLiteral("ReportForm")))};
     const QString host = reportHostSetting();

@@ -7,6 +7,7 @@
 #include "controls/twips.h"
 #include "entry_actions.h"
 #include "move_dialog.h"
+#include "platform/file_icons.h"
 #include "platform/language_texts.h"
 
 #include <QEvent>
@@ -195,7 +196,7 @@ void frmAddEdit::programCheck() {
         return; // the picture stays as it was
     }
     cmdOk->setEnabled(true);
-    const QIcon icon = m_services.platform.fileInformation->GetFileIcon(program, kLargeIcon);
+    const QIcon icon = fileIconOf(m_services.platform, program, kLargeIcon);
     picIcon->setPixmap(icon.isNull() ? artPixmap(QStringLiteral("UNKNOW"), QSize(32, 32))
                                      : icon.pixmap(32, 32));
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QString>
 #include <cstdint>
 
@@ -17,7 +16,6 @@ struct AutostartEntry {
     QString backupKind;  // the place, for the program's own use
     QString rowKey;      // non-empty exactly for registry rows
     QString tag;         // EntryTag for registry rows, the file's full path for Startup folder rows
-    QIcon icon;          // the program's small icon; null shows the "unknow" picture
     bool ghosted = false;
 
     bool isRegistryEntry() const { return !rowKey.isEmpty(); }

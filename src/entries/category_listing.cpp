@@ -3,7 +3,6 @@
 #include "places.h"
 #include "platform/language_texts.h"
 #include "platform/platform.h"
-#include "program_file.h"
 
 namespace sw {
 
@@ -21,8 +20,6 @@ QList<AutostartEntry> listPlace(const ListingContext& context, const Place& plac
     }
     for (AutostartEntry& row : rows)
         row.backupKind = place.backupKind;
-    if (context.withIcons)
-        fillProgramIcons(context.platform, rows);
     return rows;
 }
 

@@ -16,9 +16,6 @@ struct Place;
 struct ListingContext {
     const Platform& platform;
     const LanguageTexts& texts;
-    // Icons need a GUI application; the command line goes without them, and the window loads them
-    // after it shows the rows.
-    bool withIcons = true;
 };
 
 // One row per value of a Run or RunOnce key, in the store's order; a key that cannot be read adds

@@ -3,8 +3,6 @@
 #include "platform/path_resolution.h"
 #include "platform/platform.h"
 
-#include <QHash>
-
 namespace sw {
 
 void resolveProgramFile(const Platform& platform, AutostartEntry& row) {
@@ -20,27 +18,6 @@ void resolveProgramFile(const Platform& platform, AutostartEntry& row) {
     FileAttributes attributes;
     row.valid = programFileExists(files, row.programFile) && files.attributes(row.programFile, attributes) &&
                 attributes.size > 0;
-}
-
-QIcon programIcon(const Platform& platform, const AutostartEntry& row) {
-    if (!row.valid)
-        return {};
-    try {
-        return platform.fileInformation->GetFileIcon(row.programFile, kSmallIcon);
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-void fillProgramIcons(const Platform& platform, QList<AutostartEntry>& rows) {
-    QHash<QString, QIcon> icons;
-    for (AutostartEntry& row : rows) {
-        const QString key = row.programFile.toLower();
-        auto it = icons.constFind(key);
-        if (it == icons.cend())
-            it = icons.insert(key, programIcon(platform, row));
-        row.icon = *it;
-    }
 }
 
 } // namespace sw

@@ -7,15 +7,13 @@
 namespace sw {
 
 EntryInformation describeEntry(const Platform& platform, const DescriptionDatabase& database,
-                               const AutostartEntry& row, bool withIcon) {
+                               const AutostartEntry& row) {
     EntryInformation info;
     // The row's own verdict, so that the list and the panel never disagree about the program.
     info.programPath = row.programFile;
     if (!row.valid)
         return info;
     const FileInformation& files = *platform.fileInformation;
-    if (withIcon)
-        info.icon = files.GetFileIcon(info.programPath, kLargeIcon);
     info.fileName = GetFileNameFromPath(info.programPath);
     info.productName = files.GetFileVersionText(info.programPath, QStringLiteral("ProductName"));
     info.company = files.GetFileVersionText(info.programPath, QStringLiteral("CompanyName"));

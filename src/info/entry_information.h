@@ -2,7 +2,6 @@
 
 #include "entry_rating.h"
 
-#include <QIcon>
 #include <QList>
 #include <QString>
 
@@ -17,7 +16,6 @@ struct EntryInformation {
     EntryRating rating = EntryRating::ProgramMissing;
     QString programPath;
     // The rest is set only when the program was found.
-    QIcon icon;          // the program's large icon
     QString fileName;    // the program's file name
     QString productName; // version texts; empty without version information
     QString company;
@@ -26,9 +24,9 @@ struct EntryInformation {
     QList<Link> links;
 };
 
-// Takes the program the row was listed with, reads its icon and version texts and rates it against the
-// database. Icons need a GUI application; the command line goes without them.
+// Takes the program the row was listed with, reads its version texts and rates it against the
+// database.
 EntryInformation describeEntry(const Platform& platform, const DescriptionDatabase& database,
-                               const AutostartEntry& row, bool withIcon = true);
+                               const AutostartEntry& row);
 
 } // namespace sw

@@ -13,6 +13,8 @@
 
 namespace sw {
 
+class FileIcons;
+
 // The managed system as the rest of the program sees it. Routines that use the registry or a
 // shortcut make their own instance from the factories and drop it when they end, so every routine
 // sees the files as they are now.
@@ -22,10 +24,13 @@ struct Platform {
     std::shared_ptr<FileSystem> fileSystem;
     std::shared_ptr<SystemInfo> system;
     std::shared_ptr<FileInformation> fileInformation;
+    // Null where no window shows icons (see makeWineGuiPlatform).
+    std::shared_ptr<const FileIcons> fileIcons;
     std::shared_ptr<DesktopServices> desktop;
     // Why the managed system cannot be written now (for a Wine prefix: Wine runs on it); empty
     // when it can.
     std::function<QString()> readOnlyReason = [] { return QString(); };
+};
 };
 
 } // namespace sw

@@ -21,7 +21,7 @@ const QString kSources = QStringLiteral(SW_SOURCE_DIR "/data/demo");
 QList<AutostartEntry> listAll(const QString& prefix) {
     const Platform platform = makeWinePlatform(prefix);
     const LanguageTexts texts;
-    return listCategory({platform, texts, false}, QStringLiteral("ALL"));
+    return listCategory({platform, texts}, QStringLiteral("ALL"));
 }
 
 bool writeFile(const QString& path, const QByteArray& content = {}) {
@@ -72,7 +72,7 @@ private slots:
         const Platform platform = makeWinePlatform(m_prefix);
         const DescriptionDatabase database;
         for (const AutostartEntry& row : listAll(m_prefix)) {
-            const EntryInformation info = describeEntry(platform, database, row, false);
+            const EntryInformation info = describeEntry(platform, database, row);
             QVERIFY2((info.rating == EntryRating::ProgramMissing) == !row.valid, qPrintable(row.name));
             if (row.name == QLatin1String("Half Installed"))
                 QVERIFY(row.valid && info.fileName == QLatin1String("halfinst.exe"));

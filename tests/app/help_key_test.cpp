@@ -4,7 +4,7 @@
 #include "app/program_files.h"
 #include "app/startup.h"
 #include "platform/language_texts.h"
-#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_gui_platform.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
@@ -52,7 +52,7 @@ private slots:
         test::TempPrefix prefix;
         ScriptedMessageBoxes boxes;
         auto desktop = std::make_shared<RecordingDesktop>();
-        MainServices services{makeWinePlatform(prefix.path()), texts, boxes, kBuiltTree, {}};
+        MainServices services{makeWineGuiPlatform(prefix.path()), texts, boxes, kBuiltTree, {}};
         services.platform.desktop = desktop;
         frmMain window;
         window.setServices(&services);

@@ -5,6 +5,7 @@
 #include "backups/backup_window.h"
 #include "platform/language_texts.h"
 #include "platform/single_instance.h"
+#include "platform/wine/wine_gui_platform.h"
 #include "platform/wine/wine_platform.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
@@ -117,7 +118,7 @@ private slots:
         NoOtherInstance instance;
         StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
         QVERIFY(startLanguageAndInstance(startup));
-        MainServices services{makeWinePlatform(prefix.path()), texts, boxes, startup.files, {}};
+        MainServices services{makeWineGuiPlatform(prefix.path()), texts, boxes, startup.files, {}};
         frmMain window;
         window.setServices(&services);
         prepareMainWindow(window, startup);

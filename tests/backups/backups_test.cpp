@@ -89,7 +89,7 @@ private slots:
                   runSection("\"Same\"=\"C:\\\\user.exe\"\n"));
         const QString startupFile = f.prefix.userStartupFolder() + "/Tool.lnk";
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), startupFile));
-        for (const AutostartEntry& entry : listCategory({f.platform, f.texts, false}, "ALL"))
+        for (const AutostartEntry& entry : listCategory({f.platform, f.texts}, "ALL"))
             deleteEntry(f.platform, f.data.path(), entry, BackupPolicy::RefuseWithoutBackup);
         QList<BackupRow> rows = f.rows();
         QCOMPARE(rows.size(), 3);

@@ -5,7 +5,7 @@
 #include "app/startup.h"
 #include "app/translate_form.h"
 #include "platform/language_texts.h"
-#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_gui_platform.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
@@ -146,7 +146,7 @@ struct Window {
     LanguageTexts texts;
     ScriptedMessageBoxes boxes;
     MainServices services{
-        makeWinePlatform(prefix.path()), texts, boxes, ProgramFiles{programFolder.path()}, {}};
+        makeWineGuiPlatform(prefix.path()), texts, boxes, ProgramFiles{programFolder.path()}, {}};
     frmMain window;
 
     Window() {

@@ -56,15 +56,14 @@ struct Prefix {
     QTemporaryDir data;
 
     AutostartEntry row(std::int32_t root, const QString& key, const QString& name) const {
-        for (const AutostartEntry& r : ListRegistryKey({platform, texts, false}, root, key, QString()))
+        for (const AutostartEntry& r : ListRegistryKey({platform, texts}, root, key, QString()))
             if (r.name == name)
                 return r;
         return {};
     }
     AutostartEntry fileRow(bool user, const QString& name) const {
         const QString folder = platform.system->GetSpecialFolder(user ? 7 : 24, false, false);
-        for (const AutostartEntry& r :
-             ListStartmenuFolder({platform, texts, false}, folder + "\\", QString()))
+        for (const AutostartEntry& r : ListStartmenuFolder({platform, texts}, folder + "\\", QString()))
             if (r.name == name)
                 return r;
         return {};

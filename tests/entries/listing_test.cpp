@@ -42,7 +42,7 @@ struct Lister {
     Platform platform;
     LanguageTexts texts;
 
-    ListingContext context() const { return {platform, texts, false}; }
+    ListingContext context() const { return {platform, texts}; }
     QList<AutostartEntry> key(std::int32_t root, const QString& path) const {
         return ListRegistryKey(context(), root, path, QStringLiteral("label"));
     }

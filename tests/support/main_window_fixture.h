@@ -7,7 +7,7 @@
 #include "app/startup.h"
 #include "platform/language_texts.h"
 #include "platform/single_instance.h"
-#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_gui_platform.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
@@ -39,7 +39,7 @@ struct MainWindowFixture {
     void startWindow(QSize size = {}) {
         startLanguageAndInstance(startup);
         services = std::make_unique<MainServices>(
-            MainServices{makeWinePlatform(prefix.path()), texts, boxes, startup.files, {}});
+            MainServices{makeWineGuiPlatform(prefix.path()), texts, boxes, startup.files, {}});
         window.setServices(services.get());
         prepareMainWindow(window, startup);
         if (size.isValid())

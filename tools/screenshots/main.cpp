@@ -7,7 +7,7 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/single_instance.h"
-#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_gui_platform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     NoInstance instance;
     sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1]}};
     sw::startLanguageAndInstance(startup);
-    sw::MainServices services{sw::makeWinePlatform(arguments[2]), texts, boxes, startup.files, {}};
+    sw::MainServices services{sw::makeWineGuiPlatform(arguments[2]), texts, boxes, startup.files, {}};
     sw::frmMain window;
     window.setServices(&services);
     sw::prepareMainWindow(window, startup);

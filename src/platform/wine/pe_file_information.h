@@ -6,14 +6,12 @@
 
 namespace sw {
 
-// Version texts and icons of the managed system's files, read from the files themselves: PE files
-// through their resources, other files through the desktop's icon for their type.
+// Version texts of the managed system's files, read from the resources of PE files.
 class PeFileInformation : public FileInformation {
 public:
     // toHostPath maps a managed (Windows) path to the host file that holds it.
     explicit PeFileInformation(std::function<QString(const QString&)> toHostPath);
 
-    QIcon GetFileIcon(const QString& path, int flags) const override;
     QString GetFileVersionText(const QString& path, const QString& name) const override;
 
 private:

@@ -8,5 +8,5 @@ add_library(sw_wine_prefix STATIC
     ${CMAKE_CURRENT_LIST_DIR}/wine_system_info.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_system_info.h
 )
 target_include_directories(sw_wine_prefix PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(sw_wine_prefix PUBLIC sw_platform Qt6::Core Qt6::Gui sw_wine_registry PRIVATE sw_warnings)
+target_link_libraries(sw_wine_prefix PUBLIC sw_platform Qt6::Core sw_wine_registry PRIVATE sw_warnings)
 target_link_libraries(swcore PUBLIC sw_wine_prefix)

@@ -2,19 +2,17 @@
 
 #include "platform/wine/command_line_split.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QUrl>
 
 namespace sw {
 
 WineDesktopServices::WineDesktopServices(QString prefixFolder, QString program,
-                                         QProcessEnvironment environment)
-    : m_prefix(std::move(prefixFolder)), m_program(std::move(program)),
-      m_environment(std::move(environment)) {}
+                                         QProcessEnvironment environment, UrlOpener openUrl)
+    : m_prefix(std::move(prefixFolder)), m_program(std::move(program)), m_environment(std::move(environment)),
+      m_openUrl(std::move(openUrl)) {}
 
 QString WineDesktopServices::launcherPath() const {
     if (m_program.contains(QLatin1Char('/'))) {
@@ -53,7 +51,7 @@ void WineDesktopServices::startCommandLine(const QString& commandLine) {
 
 bool WineDesktopServices::openUrl(const QString& address) {
     const QUrl url = QUrl::fromUserInput(address);
-    return url.isValid() && QDesktopServices::openUrl(url);
+    return url.isValid() && m_openUrl && m_openUrl(url);
 }
 
 } // namespace sw
