@@ -7,7 +7,7 @@
 namespace sw {
 
 QList<AutostartEntry> listPlace(const ListingContext& context, const Place& place) {
-    const auto held = context.platform.fileSystem->holdContents();
+    const auto held = context.platform.holdContents();
     const QString label = context.texts.GetText(place.backupKind);
     QList<AutostartEntry> rows;
     if (place.kind == PlaceKind::RegistryKey) {
@@ -24,8 +24,8 @@ QList<AutostartEntry> listPlace(const ListingContext& context, const Place& plac
 }
 
 QList<AutostartEntry> listCategory(const ListingContext& context, const QString& categoryKey) {
-    // The places share their program folders: each folder is read once for the whole listing.
-    const auto held = context.platform.fileSystem->holdContents();
+    // The places share their registry files and program folders: each is read once per listing.
+    const auto held = context.platform.holdContents();
     QList<AutostartEntry> rows;
     for (const Place* place : placesOfCategory(categoryKey))
         rows += listPlace(context, *place);

@@ -14,31 +14,26 @@ QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_
     QList<AutostartEntry> rows;
     const Platform& platform = context.platform;
     std::unique_ptr<RegistryStore> store;
-    QStringList names;
-    QList<std::uint32_t> kinds;
+    QList<RegistryValueText> values;
     try {
         store = platform.newRegistryStore();
-        if (!store->EnumerateValues(root, keyPath, names, kinds))
-            return rows;
+        values = store->ReadValues(root, keyPath);
     } catch (const std::exception&) {
         return rows;
     }
     const QString skipped = store->SkippedValueName();
     const QString tag = makeEntryTag(root, keyPath);
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        if (names[i] == skipped)
+    rows.reserve(values.size());
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (values[i].name == skipped)
             continue;
         AutostartEntry row;
-        row.name = names[i];
+        row.name = values[i].name;
         // Name and position alone repeat across keys; the tag keeps keys of different places apart.
-        row.rowKey = names[i] + QString::number(i) + QLatin1Char('@') + tag;
+        row.rowKey = values[i].name + QString::number(i) + QLatin1Char('@') + tag;
         row.placeLabel = label;
         row.tag = tag;
-        QString data;
-        try {
-            data = store->ReadValue(root, keyPath, names[i], i < kinds.size() ? kinds[i] : 0);
-        } catch (const std::exception&) {
-        }
+        QString data = values[i].data;
         row.active = data.left(4).toUpper() != kInactivePrefix;
         if (!row.active)
             data.remove(0, 4);

@@ -30,7 +30,9 @@ struct Platform {
     // Why the managed system cannot be written now (for a Wine prefix: Wine runs on it); empty
     // when it can.
     std::function<QString()> readOnlyReason = [] { return QString(); };
-};
+    // While the returned object lives, what was read of the registry, folders and files is taken as
+    // unchanged: a listing reads thousands of values and program paths from the same few files.
+    std::function<std::shared_ptr<void>()> holdContents = [] { return std::shared_ptr<void>(); };
 };
 
 } // namespace sw

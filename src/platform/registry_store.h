@@ -18,6 +18,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A value with its data as text.
+struct RegistryValueText {
+    QString name;
+    QString data;
+};
+
 // All registry reads and writes pass through here. Key paths are relative to the root, without a
 // leading backslash; key and value names compare case-insensitively and keep their case.
 class RegistryStore {
@@ -44,6 +50,28 @@ public:
     virtual void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) = 0;
     // Enumerated values with exactly this name (case-sensitive) are never listed.
     virtual QString SkippedValueName() const = 0;
+
+    // Every value of the key with its data, in EnumerateValues' order (values whose data cannot be
+    // read are left out); empty when the key is missing or unreadable. For readers that do not ask
+    // whether a key without values exists, which can cost a store more than reading it.
+    virtual QList<RegistryValueText> ReadValues(std::int32_t root, const QString& keyPath) {
+        QList<RegistryValueText> values;
+        QStringList names;
+        QList<std::uint32_t> kinds;
+        try {
+            if (!EnumerateValues(root, keyPath, names, kinds))
+                return values;
+        } catch (const RegistryError&) {
+            return values;
+        }
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            try {
+                values.append({names[i], ReadValue(root, keyPath, names[i], kinds.value(i))});
+            } catch (const RegistryError&) {
+            }
+        }
+        return values;
+    }
 };
 
 } // namespace sw

@@ -3,6 +3,10 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace sw {
@@ -74,14 +78,41 @@ QString LnkShortcutFile::GetTarget() const {
 void LnkShortcutFile::LoadShortcut(const QString& linkPath) {
     m_link = ShellLink();
     const QString host = hostPathOf(linkPath);
-    QFile file(host);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw ShortcutError(QStringLiteral("cannot read %1: %2").arg(host, file.errorString()).toStdString());
+    // Plain reads: a listing loads hundreds of links, and a link is small.
+    const int fd = ::open(QFile::encodeName(host).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw ShortcutError(QStringLiteral("cannot read %1: %2")
+                                .arg(host, QString::fromLocal8Bit(std::strerror(errno)))
+                                .toStdString());
     }
-    if (file.size() > kMaxFileSize) {
+    QByteArray bytes(4096, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            if (bytes.size() > kMaxFileSize)
+                break;
+            bytes.resize(std::min<qsizetype>(bytes.size() * 4, kMaxFileSize + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : 0;
+            if (error) {
+                ::close(fd);
+                throw ShortcutError(QStringLiteral("cannot read %1: %2")
+                                        .arg(host, QString::fromLocal8Bit(std::strerror(error)))
+                                        .toStdString());
+            }
+            break;
+        }
+        filled += n;
+    }
+    ::close(fd);
+    if (filled > kMaxFileSize) {
         throw ShortcutError(QStringLiteral("%1 is too large for a shortcut").arg(host).toStdString());
     }
-    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    bytes.truncate(filled);
     m_link = parseShellLink(bytes, windowsFolder(linkPath));
 }
 

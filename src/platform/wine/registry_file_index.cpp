@@ -12,6 +12,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,6 +107,14 @@ std::optional<QByteArray> plainPath(QStringView path) {
     return plain;
 }
 
+// The length of the parent of a plain path of the given length: up to its last "\\\\"; 0 at the top.
+qsizetype parentLength(const char* path, qsizetype length) {
+    for (qsizetype i = length - 1; i > 0; --i)
+        if (path[i] == '\\')
+            return i - 1; // the second of the pair
+    return 0;
+}
+
 } // namespace
 
 RegistryFileIndex::~RegistryFileIndex() {
@@ -113,8 +123,9 @@ RegistryFileIndex::~RegistryFileIndex() {
 }
 
 template <typename Visit> bool RegistryFileIndex::forEachKeyLine(Visit&& visit) const {
-    // Whole lines at a time through one reused buffer, so that the file costs about what `cat` costs.
-    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    // Whole lines at a time through one small reused buffer, so that the file costs about what `cat`
+    // costs.
+    QByteArray buffer(1 << 17, Qt::Uninitialized);
     qint64 bufferOffset = 0; // file offset of buffer[0]
     qsizetype filled = 0;
     bool atEnd = false;
@@ -183,7 +194,8 @@ std::shared_ptr<const RegistryFileIndex> RegistryFileIndex::read(const QString& 
         return index;
     }
     std::vector<Entry>& entries = index->m_entries;
-    entries.reserve(static_cast<std::size_t>(st.st_size / 256)); // about one key line in 200 bytes
+    // About one key line in 200 bytes; room that is never written costs nothing.
+    entries.reserve(static_cast<std::size_t>(st.st_size / 64));
     const bool read = index->forEachKeyLine([&](QByteArrayView line, qint64 offset, qsizetype readable) {
         Entry entry;
         entry.begin = offset;
@@ -283,8 +295,6 @@ bool RegistryFileIndex::key(QStringView keyPath, Key& out) const {
 }
 
 bool RegistryFileIndex::hasSubkeys(QStringView keyPath) const {
-    // Rarely asked (a key without values of its own), so a second pass over the key lines,
-    // comparing the bytes of plain lines as they stand: most differ within a few characters.
     const QString target = splitKeyPath(keyPath).join(QLatin1Char('\\'));
     if (target.isEmpty())
         return false;
@@ -295,10 +305,28 @@ bool RegistryFileIndex::hasSubkeys(QStringView keyPath) const {
     const auto plain = plainPath(target);
     if (!plain)
         return false;
+    quint64 hash = 0;
+    hashPlainBytes(plain->constData(), plain->size(), plain->size(), hash);
+    qint32 below = -1;
+    {
+        QMutexLocker lock(&m_ancestorsMutex);
+        if (!m_ancestorsFound)
+            m_ancestorsFound = findAncestors();
+        below = m_ancestorsFound ? m_ancestors.value(hash, -1) : -2;
+    }
+    if (below == -1)
+        return false;
+    // Confirm with the line that was found below it; only a clash of hashes reads the file again.
+    const auto at = static_cast<std::size_t>(below);
+    QByteArray text;
+    KeySection found;
+    if (below >= 0 && readRange(m_entries[at].begin, endOf(at), text) && SectionScanner(text).next(found) &&
+        found.valid && nameKey(found.path).startsWith(lowerTarget))
+        return true;
     const QByteArray prefix = *plain + "\\\\";
-    bool below = false;
+    bool anyBelow = false;
     forEachKeyLine([&](QByteArrayView line, qint64, qsizetype) {
-        if (below)
+        if (anyBelow)
             return;
         const qsizetype bracket = line.indexOf('[');
         const QByteArrayView path = line.sliced(bracket + 1);
@@ -310,27 +338,84 @@ bool RegistryFileIndex::hasSubkeys(QStringView keyPath) const {
         KeySection section;
         section.pathBegin = bracket + 1;
         SectionScanner(line).decodePath(section);
-        below = section.valid && nameKey(section.path).startsWith(lowerTarget);
+        anyBelow = section.valid && nameKey(section.path).startsWith(lowerTarget);
     });
-    return below;
+    return anyBelow;
+}
+
+bool RegistryFileIndex::findAncestors() const {
+    m_ancestors.clear();
+    // Wine writes subkeys right after their key, so most lines share the previous line's parent and
+    // cost one comparison; a new parent is added with its ancestors up to the first one known.
+    std::string previousParent;
+    qint32 line = -1;
+    return forEachKeyLine([&](QByteArrayView text, qint64, qsizetype readable) {
+        ++line;
+        if (static_cast<std::size_t>(line) >= m_entries.size() ||
+            !m_entries[static_cast<std::size_t>(line)].plain)
+            return;
+        const qsizetype bracket = text.indexOf('[');
+        const char* const path = text.data() + bracket + 1;
+        const void* close = std::memchr(path, ']', static_cast<size_t>(text.size() - bracket - 1));
+        if (!close)
+            return;
+        const qsizetype parent = parentLength(path, static_cast<const char*>(close) - path);
+        if (parent == 0 || std::string_view(path, static_cast<size_t>(parent)) == previousParent)
+            return;
+        previousParent.assign(path, static_cast<size_t>(parent));
+        for (qsizetype length = parent; length > 0; length = parentLength(path, length)) {
+            quint64 hash = 0;
+            hashPlainBytes(path, length, readable - bracket - 1, hash);
+            if (m_ancestors.contains(hash))
+                break;
+            m_ancestors.insert(hash, line);
+        }
+    });
 }
 
 std::shared_ptr<const RegistryFileIndex> RegistryFileCache::index(const QString& path) {
+    State& state = *m_state;
+    {
+        QMutexLocker lock(&state.mutex);
+        if (state.holds > 0 && state.checkedWhileHeld.contains(path))
+            if (const auto it = state.files.constFind(path); it != state.files.cend())
+                return *it;
+    }
     FileState now;
     const bool known = fileState(QFile::encodeName(path), now);
     {
-        QMutexLocker lock(&m_mutex);
-        const auto it = m_files.constFind(path);
-        if (known && it != m_files.cend() && (*it)->state() == now)
+        QMutexLocker lock(&state.mutex);
+        const auto it = state.files.constFind(path);
+        if (known && it != state.files.cend() && (*it)->state() == now) {
+            if (state.holds > 0)
+                state.checkedWhileHeld.insert(path);
             return *it;
+        }
     }
     auto index = RegistryFileIndex::read(path);
-    QMutexLocker lock(&m_mutex);
-    if (index && index->isSteady())
-        m_files.insert(path, index);
-    else
-        m_files.remove(path);
+    QMutexLocker lock(&state.mutex);
+    if (index && index->isSteady()) {
+        state.files.insert(path, index);
+        if (state.holds > 0)
+            state.checkedWhileHeld.insert(path);
+    } else {
+        state.files.remove(path);
+    }
     return index;
+}
+
+std::shared_ptr<void> RegistryFileCache::holdContents() {
+    const std::shared_ptr<State> state = m_state;
+    {
+        QMutexLocker lock(&state->mutex);
+        ++state->holds;
+    }
+    return std::shared_ptr<void>(new char, [state](void* token) {
+        delete static_cast<char*>(token);
+        QMutexLocker lock(&state->mutex);
+        if (--state->holds == 0)
+            state->checkedWhileHeld.clear();
+    });
 }
 
 } // namespace sw::winereg

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QStringView>
 #include <memory>
@@ -44,13 +45,17 @@ public:
     RegistryFileIndex() = default;
 
 private:
-    // A key line; its section ends where the next one begins. Kept small: a file has 100,000s.
+    // A key line; its section ends where the next one begins. Kept small: a file has 100,000s, and
+    // every page of them costs a page fault in a new process.
     struct Entry {
         quint64 hash = 0;
-        qint64 begin = 0;
-        bool plain = false; // written as Wine writes plain names; see hashPlainKeyLine
+        qint64 begin : 63 = 0;
+        bool plain : 1 = false; // written as Wine writes plain names; see hashPlainKeyLine
     };
     qint64 endOf(std::size_t i) const { return i + 1 < m_entries.size() ? m_entries[i + 1].begin : m_size; }
+    // Fills m_ancestors with one more pass over the key lines, made on the first question; false
+    // when the file could not be read.
+    bool findAncestors() const;
     // Calls visit(line, offset) for each key line of the file (line without its newline, offset of
     // its first byte in the file); false when the file could not be read.
     template <typename Visit> bool forEachKeyLine(Visit&& visit) const;
@@ -65,6 +70,11 @@ private:
     std::vector<qint32> m_slots; // open addressing over the plain entries by hash; -1 is free
     // The other key lines with their decoded path, lower-cased (lines Wine rejects are left out).
     std::vector<std::pair<qint32, QString>> m_irregular;
+    // Every key above a plain key line, by the hash of its plain path, with one such line: Wine
+    // writes no section for a key that only holds subkeys.
+    mutable QMutex m_ancestorsMutex;
+    mutable bool m_ancestorsFound = false;
+    mutable QHash<quint64, qint32> m_ancestors;
 };
 
 // The indexes of a prefix's registry files, shared by the stores of one platform and kept while a
@@ -72,10 +82,17 @@ private:
 class RegistryFileCache {
 public:
     std::shared_ptr<const RegistryFileIndex> index(const QString& path);
+    // While the returned object lives, a file indexed once is not examined again.
+    std::shared_ptr<void> holdContents();
 
 private:
-    QMutex m_mutex;
-    QHash<QString, std::shared_ptr<const RegistryFileIndex>> m_files;
+    struct State {
+        QMutex mutex;
+        QHash<QString, std::shared_ptr<const RegistryFileIndex>> files;
+        int holds = 0;
+        QSet<QString> checkedWhileHeld;
+    };
+    std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
 } // namespace sw::winereg

@@ -26,7 +26,7 @@ struct WineRegistryStore::KeyValues {
     std::shared_ptr<const RegistryFileIndex> file;
     QString keyPath;
     bool hasSection = false;
-    bool exists = false;
+    std::optional<bool> exists; // asked for only when the key has no section
     QList<ValueEntry> values;
     QHash<QString, qsizetype> byName; // nameKey of each value's name
 };
@@ -36,26 +36,29 @@ WineRegistryStore::WineRegistryStore(QString prefixDir, std::shared_ptr<Registry
       m_files(cache ? std::move(cache) : std::make_shared<RegistryFileCache>()) {}
 
 std::shared_ptr<WineRegistryStore::KeyValues>
-WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool& exists) {
-    exists = false;
+WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool* exists) {
+    if (exists)
+        *exists = false;
     const auto file = m_files->index(filePath(root));
     if (!file || !file->isRegistry())
         throw RegistryError(
             QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
     if (!m_lastKey || m_lastKey->file != file || m_lastKey->keyPath != keyPath) {
-        auto key = std::make_shared<KeyValues>(KeyValues{file, keyPath, false, false, {}, {}});
+        auto key = std::make_shared<KeyValues>(KeyValues{file, keyPath, false, std::nullopt, {}, {}});
         RegistryFileIndex::Key sections;
         if (!file->key(keyPath, sections))
             throw RegistryError(QStringLiteral("Cannot read %1.").arg(filePath(root)).toStdString());
         key->hasSection = !sections.sections.isEmpty();
-        // A key that only holds subkeys has no section of its own.
-        key->exists = key->hasSection || file->hasSubkeys(keyPath);
         key->values = mergedValues(sections.bytes, sections.sections);
         for (qsizetype i = 0; i < key->values.size(); ++i)
             key->byName.insert(nameKey(key->values[i].name), i);
         m_lastKey = key;
     }
-    exists = m_lastKey->exists;
+    if (exists) {
+        if (!m_lastKey->exists)
+            m_lastKey->exists = m_lastKey->hasSection || file->hasSubkeys(keyPath);
+        *exists = *m_lastKey->exists;
+    }
     return m_lastKey->hasSection ? m_lastKey : nullptr;
 }
 
@@ -76,7 +79,7 @@ bool WineRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPat
     bool exists = false;
     std::shared_ptr<KeyValues> key;
     try {
-        key = keyValues(root, keyPath, exists);
+        key = keyValues(root, keyPath, &exists);
     } catch (const RegistryError&) {
         return false;
     }
@@ -91,8 +94,7 @@ bool WineRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPat
 
 std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, const QString& keyPath,
                                                           const QString& name) {
-    bool exists = false;
-    const std::shared_ptr<KeyValues> key = keyValues(root, keyPath, exists);
+    const std::shared_ptr<KeyValues> key = keyValues(root, keyPath);
     if (!key)
         return std::nullopt;
     const auto it = key->byName.constFind(nameKey(name));
@@ -107,6 +109,24 @@ QString WineRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, 
                                 .arg(name, keyPath)
                                 .toStdString());
     return valueText(value->type, value->data);
+}
+
+QList<RegistryValueText> WineRegistryStore::ReadValues(std::int32_t root, const QString& keyPath) {
+    QList<RegistryValueText> values;
+    if (root != kHkeyLocalMachine && root != kHkeyCurrentUser)
+        return values;
+    std::shared_ptr<KeyValues> key;
+    try {
+        key = keyValues(root, keyPath);
+    } catch (const RegistryError&) {
+        return values;
+    }
+    if (!key)
+        return values;
+    values.reserve(key->values.size());
+    for (const ValueEntry& v : key->values)
+        values.append({v.name, valueText(v.type, v.data)});
+    return values;
 }
 
 void WineRegistryStore::CreateKey(std::int32_t root, const QString& keyPath) {

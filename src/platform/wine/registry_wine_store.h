@@ -37,6 +37,7 @@ public:
     void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
     // The default value ("@") has the empty name and is never listed.
     QString SkippedValueName() const override { return QString(); }
+    QList<RegistryValueText> ReadValues(std::int32_t root, const QString& keyPath) override;
 
     // The file behind a root; throws RegistryError for other roots.
     QString filePath(std::int32_t root) const;
@@ -63,7 +64,9 @@ private:
 
     // The values of the key read last (the program enumerates a key, then reads each value).
     struct KeyValues;
-    std::shared_ptr<KeyValues> keyValues(std::int32_t root, const QString& keyPath, bool& exists);
+    // Null when the key has no section; exists, when given, tells whether the key exists at all (a
+    // key that only holds subkeys has no section, and finding out costs a look at the whole file).
+    std::shared_ptr<KeyValues> keyValues(std::int32_t root, const QString& keyPath, bool* exists = nullptr);
 
     QString m_prefixDir;
     std::function<void()> m_beforeReplace;

@@ -12,33 +12,18 @@ namespace {
 const char* const kUserProfileKey =
     "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-0-0-0-1000";
 
-struct NamedValue {
-    QString name;
-    QString data;
-};
-
-// Every value of a key in the store's order; nothing when the key cannot be read.
-QList<NamedValue> readKey(RegistryStore& store, std::int32_t root, const QString& keyPath) {
-    QList<NamedValue> values;
+// Every value of a key in the store's order; nothing when the key cannot be read. An unreadable
+// value is left out, as Wine skips values it cannot use.
+QList<RegistryValueText> readKey(RegistryStore& store, std::int32_t root, const QString& keyPath) {
     try {
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        if (!store.EnumerateValues(root, keyPath, names, kinds))
-            return values;
-        for (qsizetype i = 0; i < names.size(); ++i) {
-            try {
-                values.append({names.at(i), store.ReadValue(root, keyPath, names.at(i), kinds.value(i))});
-            } catch (const std::exception&) {
-                // an unreadable value is left out, as Wine skips values it cannot use
-            }
-        }
+        return store.ReadValues(root, keyPath);
     } catch (const std::exception&) {
+        return {};
     }
-    return values;
 }
 
 QString readValue(RegistryStore& store, std::int32_t root, const QString& keyPath, const QString& name) {
-    for (const NamedValue& value : readKey(store, root, keyPath))
+    for (const RegistryValueText& value : readKey(store, root, keyPath))
         if (value.name.compare(name, Qt::CaseInsensitive) == 0)
             return value.data;
     return {};
@@ -48,7 +33,7 @@ QString readValue(RegistryStore& store, std::int32_t root, const QString& keyPat
 // without "%" is unchanged by that.
 void addRegistryVariables(WineEnvironment& environment, RegistryStore& store, std::int32_t root,
                           const QString& keyPath) {
-    for (const NamedValue& value : readKey(store, root, keyPath)) {
+    for (const RegistryValueText& value : readKey(store, root, keyPath)) {
         if (value.name.isEmpty())
             continue;
         const QString data = environment.expand(value.data);

@@ -158,6 +158,7 @@ struct WineFileSystem::State {
     int holds = 0;
     QHash<QString, FolderNames> heldFolders;
     QHash<QString, Resolved> heldPaths;
+    QHash<QString, bool> heldDrives;
     QHash<QString, std::optional<FileAttributes>> heldAttributes; // by host path
 };
 
@@ -176,6 +177,7 @@ std::shared_ptr<void> WineFileSystem::holdContents() const {
         if (--state->holds == 0) {
             state->heldFolders.clear();
             state->heldPaths.clear();
+            state->heldDrives.clear();
             state->heldAttributes.clear();
         }
     });
@@ -197,15 +199,14 @@ WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
 
 WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path) const {
     if (path.startsWith(QLatin1Char('/')))
-        return {path, path};
+        return {path, path, false};
     QChar drive;
     QStringList components;
     if (!splitWindowsPath(path, drive, components))
         return {};
     const QString driveName = drive + QLatin1Char(':');
     QString host = m_prefix + QStringLiteral("/dosdevices/") + driveName;
-    if (findInFolder(m_prefix + QStringLiteral("/dosdevices"), driveName) != driveName ||
-        !QFileInfo(host).isDir())
+    if (!driveExists(driveName))
         return {};
     QString windows = drive.toUpper() + QLatin1Char(':');
     bool exists = true;
@@ -222,7 +223,23 @@ WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path) const {
     }
     if (components.isEmpty())
         windows += QLatin1Char('\\');
-    return {host, windows};
+    return {host, windows, !exists};
+}
+
+bool WineFileSystem::driveExists(const QString& driveName) const {
+    {
+        QMutexLocker lock(&m_state->mutex);
+        if (m_state->holds > 0)
+            if (const auto it = m_state->heldDrives.constFind(driveName); it != m_state->heldDrives.cend())
+                return *it;
+    }
+    const QString devices = m_prefix + QStringLiteral("/dosdevices");
+    const bool exists = findInFolder(devices, driveName) == driveName &&
+                        QFileInfo(devices + QLatin1Char('/') + driveName).isDir();
+    QMutexLocker lock(&m_state->mutex);
+    if (m_state->holds > 0)
+        m_state->heldDrives.insert(driveName, exists);
+    return exists;
 }
 
 QString WineFileSystem::findInFolder(const QString& folder, const QString& name) const {
@@ -308,8 +325,9 @@ bool WineFileSystem::hostAttributes(const QString& hostPath, FileAttributes& out
 }
 
 bool WineFileSystem::attributes(const QString& path, FileAttributes& out) const {
-    const QString host = hostPath(path);
-    if (host.isEmpty()) {
+    const Resolved resolved = resolve(path);
+    const QString& host = resolved.host;
+    if (host.isEmpty() || resolved.missing) { // nothing to ask the disk
         out = FileAttributes{};
         return false;
     }
@@ -355,13 +373,19 @@ QList<FolderItem> WineFileSystem::listFolder(const QString& folder) const {
     const QString host = hostPath(folder);
     if (host.isEmpty())
         return items;
-    const QStringList names = QDir(host).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QString& name : names) {
-        FolderItem item{name, {}};
-        hostAttributes(host + QLatin1Char('/') + name, item.attributes);
+    // readdir itself: every item is examined below anyway, so QDir's own look at each would be
+    // a second one.
+    DIR* dir = ::opendir(QFile::encodeName(host).constData());
+    if (!dir)
+        return items;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
+            continue;
+        FolderItem item{QFile::decodeName(entry->d_name), {}};
+        hostAttributes(host + QLatin1Char('/') + item.name, item.attributes);
         items.append(item);
     }
+    ::closedir(dir);
     return items;
 }
 

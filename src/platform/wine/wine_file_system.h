@@ -38,10 +38,12 @@ private:
     struct Resolved {
         QString host;
         QString windows;
+        bool missing = false; // a component is known not to exist
     };
     Resolved resolve(const QString& path) const;
     Resolved resolveNow(const QString& path) const;
     QString findInFolder(const QString& folder, const QString& name) const;
+    bool driveExists(const QString& driveName) const;
 
     struct State;
     QString m_prefix;

@@ -25,6 +25,11 @@ Platform makeWinePlatform(const QString& prefixFolder) {
     platform.fileInformation = std::make_shared<PeFileInformation>(toHost);
     platform.desktop = std::make_shared<WineDesktopServices>(prefixFolder);
     platform.readOnlyReason = [prefixFolder] { return wineRunningOn(prefixFolder); };
+    platform.holdContents = [fileSystem, registryFiles] {
+        auto both = std::make_shared<std::pair<std::shared_ptr<void>, std::shared_ptr<void>>>(
+            fileSystem->holdContents(), registryFiles->holdContents());
+        return std::shared_ptr<void>(std::move(both));
+    };
     return platform;
 }
 
