@@ -1,4 +1,5 @@
 #include "memory_registry_store.h"
+#include "platform/path_resolution.h"
 #include "platform/wine/wine_environment.h"
 #include "platform/wine/wine_system_info.h"
 #include "temp_prefix.h"
@@ -144,6 +145,30 @@ private slots:
         QCOMPARE(info.SearchProgramFile(""), QString("-1"));
         QCOMPARE(info.SearchProgramFile("..\\..\\system.reg"), QString("-1"));
         QCOMPARE(info.SearchProgramFile("c:\\TOOLS\\tool.exe"), QString("C:\\tools\\Tool.EXE"));
+        QCOMPARE(ResolveProgramPath("tool /min", info), QString("C:\\tools\\Tool.EXE"));
+        QCOMPARE(ResolveProgramPath("\"", info), kUnparsable);
+        QCOMPARE(ResolveProgramPath("\"C:\\never closed", info), kUnparsable);
+    }
+
+    void expansionAlwaysEnds() {
+        const QHash<QString, QString> values{{"A", "x"},           {"SELF", "%SELF%"}, {"PCT", "50%"},
+                                             {"NESTED", "%A%\\y"}, {"P", "%Q%"},       {"Q", "%P%"},
+                                             {"G", "%H%%H%"},      {"H", "%G%%G%"}};
+        const auto expand = [&](const QString& text) {
+            return ExpandEnvironmentNames(text,
+                                          [&](const QString& name) { return values.value(name.toUpper()); });
+        };
+        QCOMPARE(expand("%A%\\%a%"), QString("x\\x"));
+        QCOMPARE(expand("%UNSET%\\%A%"), QString("%UNSET%\\x"));
+        QCOMPARE(expand("%SELF%"), QString("%SELF%"));
+        QCOMPARE(expand("%PCT%%A%"), QString("50%x"));
+        QCOMPARE(expand("single % only"), QString("single % only"));
+        QCOMPARE(expand("%%%%"), QString("%%%%"));
+        // A replacement is scanned again from the first "%"; names that expand into each other end.
+        QCOMPARE(expand("%NESTED%"), QString("x\\y"));
+        QVERIFY(expand("%P%").startsWith(QLatin1Char('%')));
+        QVERIFY(expand("%G%").size() < 70000);
+        QCOMPARE(expand(QString("%NOPE%%A%").repeated(2000)).count(QLatin1Char('x')), 2000);
     }
 };
 
