@@ -11,8 +11,8 @@
 #include <QTest>
 
 using namespace sw;
+using sw::test::fileBytes;
 using sw::test::fixture;
-using sw::test::readAll;
 using sw::test::runTool;
 
 namespace {
@@ -40,7 +40,7 @@ class PeBuiltTest : public QObject {
         if (runTool(kWindres, {base + ".rc", "-O", "coff", "-o", base + ".o"}, m_dir.path()).isNull() ||
             runTool(kGcc, {"-s", "-o", base + ".exe", "main.c", base + ".o"}, m_dir.path()).isNull())
             return {};
-        return readAll(m_dir.filePath(base + ".exe"));
+        return fileBytes(m_dir.filePath(base + ".exe"));
     }
 
 private slots:
@@ -95,7 +95,7 @@ private slots:
         const PeResources pe(exe);
         QCOMPARE(pe.firstName(kResourceGroupIcon)->text, "ZMAIN");
         QByteArray ico = rebuildFirstIconGroup(pe);
-        QCOMPARE(ico, readAll(icons));
+        QCOMPARE(ico, fileBytes(icons));
         QCOMPARE(readIconImage(exe, 32).pixmap(32).size(), QSize(32, 32)); // scaled down from 48
         QCOMPARE(readVersionText(exe, "CompanyName"), QString());          // no version resource
     }

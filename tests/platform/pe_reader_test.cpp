@@ -16,8 +16,9 @@
 #include <QtEndian>
 
 using namespace sw;
+using sw::test::fileBytes;
 using sw::test::fixture;
-using sw::test::readAll;
+using sw::test::fixtureBytes;
 using sw::test::runTool;
 using sw::test::winePe;
 
@@ -56,7 +57,7 @@ private slots:
         QFETCH(QString, company);
         QFETCH(QString, product);
         QFETCH(int, groupId);
-        const QByteArray bytes = readAll(fixture(file));
+        const QByteArray bytes = fixtureBytes(file);
         QVERIFY(!bytes.isEmpty());
         const PeResources pe(bytes);
         QCOMPARE(pe.magic(), magic);
@@ -65,11 +66,11 @@ private slots:
         QCOMPARE(readVersionText(bytes, "NoSuchName"), QString());
         QCOMPARE(pe.firstName(kResourceGroupIcon)->id, groupId);
         // Every fixture carries the same icon file, so the rebuilt group must be it, byte for byte.
-        QCOMPARE(rebuildFirstIconGroup(pe), readAll(fixture("app.ico")));
+        QCOMPARE(rebuildFirstIconGroup(pe), fixtureBytes("app.ico"));
     }
 
     void rebuiltIconDecodesInQt() {
-        QByteArray ico = rebuildFirstIconGroup(PeResources(readAll(fixture("app_x86_64.exe"))));
+        QByteArray ico = rebuildFirstIconGroup(PeResources(fixtureBytes("app_x86_64.exe")));
         QBuffer buffer(&ico);
         QImageReader reader(&buffer, "ico");
         QCOMPARE(reader.imageCount(), 4);
@@ -93,7 +94,7 @@ private slots:
         const QString iexplore = winePe("iexplore.exe");
         if (!QFileInfo::exists(iexplore))
             QSKIP("Wine's iexplore.exe is not installed (package libwine)");
-        QCOMPARE(readIconImage(readAll(iexplore), 16).pixmap(16).toImage().pixel(8, 8), 0xff5b9f92u);
+        QCOMPARE(readIconImage(fileBytes(iexplore), 16).pixmap(16).toImage().pixel(8, 8), 0xff5b9f92u);
     }
 
     void wineFilesMatchWrestool_data() {
@@ -110,7 +111,7 @@ private slots:
         const QByteArray listing = runTool("wrestool", {"-l", path});
         if (listing.isNull())
             QSKIP("wrestool (icoutils) is not installed");
-        const QByteArray bytes = readAll(path);
+        const QByteArray bytes = fileBytes(path);
         const PeResources pe(bytes);
         QVERIFY(pe.isPe());
 
@@ -153,12 +154,12 @@ private slots:
         const QString regedit = winePe("regedit.exe");
         if (!QFileInfo::exists(regedit))
             QSKIP("Wine's PE programs are not installed (package libwine)");
-        QCOMPARE(readVersionText(readAll(regedit), "CompanyName"), "Microsoft Corporation");
+        QCOMPARE(readVersionText(fileBytes(regedit), "CompanyName"), "Microsoft Corporation");
     }
 
     // A damaged part of the resources costs only that part.
     void damagedResourcesKeepWhatIsReadable() {
-        const QByteArray good = readAll(fixture("app_x86_64.exe"));
+        const QByteArray good = fixtureBytes("app_x86_64.exe");
         // readpe -S: the .rsrc section (VA 0xB000, holding the resource root) starts at 0x3800.
         constexpr qsizetype root = 0x3800;
         QCOMPARE(qFromLittleEndian<quint16>(good.constData() + root + 14), 3); // types 3, 14, 16
