@@ -111,34 +111,23 @@ private slots:
         QCOMPARE(rebuilt, file);
     }
 
+    // The byte round trip above checks the escapes the fixtures hold (hex digits after \x, octal
+    // digits after a control character, quotes, brackets, surrogates); these are the ones they lack.
     void escapesAsWine_data() {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("keyName");
         QTest::addColumn<QByteArray>("escaped");
-        auto row = [](const char* name, const QString& text, const QByteArray& escaped, bool key = false) {
-            QTest::newRow(name) << text << key << escaped;
-        };
-        row("e-acute before a", "\u00e9a", "\\x00e9a");
-        row("e-acute before z", "\u00e9z", "\\xe9z");
-        row("ctl before octal digit", QString::fromLatin1("\0017"), "\\0017");
-        row("ctl before 8", QString::fromLatin1("\0018"), "\\18");
-        row("C escapes", QString::fromLatin1("\a\b\t\n\v\f\r\x1b"), "\\a\\b\\t\\n\\v\\f\\r\\e");
-        row("NUL before octal", QString(QChar(0)) + "0", "\\0000");
-        row("quote and backslash", "a\"b\\c", "a\\\"b\\\\c");
-        row("brackets in data", "[x]", "[x]");
-        row("brackets in key", "[x]\"", "\\[x\\]\"", true);
-        row("surrogates", "\U0001f600x", "\\xd83d\\xde00x");
-        row("DEL stays", QString::fromLatin1("\x7f"), "\x7f");
+        QTest::newRow("ctl before 8") << QString::fromLatin1("\0018") << QByteArray("\\18");
+        QTest::newRow("C escapes") << QString::fromLatin1("\a\b\t\n\v\f\r\x1b")
+                                   << QByteArray("\\a\\b\\t\\n\\v\\f\\r\\e");
+        QTest::newRow("NUL before octal") << QString(QChar(0)) + "0" << QByteArray("\\0000");
+        QTest::newRow("DEL stays") << QString::fromLatin1("\x7f") << QByteArray("\x7f");
     }
     void escapesAsWine() {
         QFETCH(QString, text);
-        QFETCH(bool, keyName);
         QFETCH(QByteArray, escaped);
-        QCOMPARE(escapeString(text, keyName), escaped);
+        QCOMPARE(escapeString(text, false), escaped);
         qsizetype pos = 0;
-        const QByteArray quoted = escaped + (keyName ? "]" : "\"");
-        QCOMPARE(decodeString(quoted, pos, keyName ? ']' : '"'), std::optional<QString>(text));
-        QCOMPARE(pos, quoted.size());
+        QCOMPARE(decodeString(escaped + "\"", pos, '"'), std::optional<QString>(text));
     }
 
     void decodesEveryEscape_data() {
