@@ -109,30 +109,6 @@ private slots:
         QCOMPARE(on.state().Position, 3000);
     }
 
-    // The lower splitter of the main window: horizontal, MinPanelSize 2200, positioned past its far
-    // limit by every window resize.
-    void informationPanelKeepsItsMinimum_data() {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<int>("position");
-        QTest::newRow("opening size") << 8250 << 6050;
-        QTest::newRow("just tall enough") << 4400 << 2200;
-        QTest::newRow("too short") << 3760 << 1880;
-    }
-    void informationPanelKeepsItsMinimum() {
-        QFETCH(int, length);
-        QFETCH(int, position);
-        SplitterCore core = makeSplitter(true, 2200);
-        core.setHorizontal(true);
-        core.setSnapped(2, length);
-        core.setPosition(length + 40);
-        const SplitterLayout out = core.layout(QSizeF(12735, length));
-        QCOMPARE(out.Position, position);
-        QCOMPARE(out.bar, QRect(0, position - 37, 12735, 75));
-        QCOMPARE(*out.control2Visible, true);
-        if (length >= 4400)
-            QCOMPARE(*out.control2, QRect(0, length - 2162, 12735, 2162));
-    }
-
     void degenerateSizesClampToOne() {
         SplitterCore core = makeSplitter();
         core.setSplitterWidth(0);
