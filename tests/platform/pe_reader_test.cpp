@@ -137,13 +137,6 @@ private slots:
         }
     }
 
-    void wineVersionTexts() {
-        const QString regedit = winePe("regedit.exe");
-        if (!QFileInfo::exists(regedit))
-            QSKIP("Wine's PE programs are not installed (package libwine)");
-        QCOMPARE(readVersionText(fileBytes(regedit), "CompanyName"), "Microsoft Corporation");
-    }
-
     // A damaged part of the resources costs only that part.
     void damagedResourcesKeepWhatIsReadable() {
         const QByteArray good = fixtureBytes("app_x86_64.exe");
