@@ -1,6 +1,9 @@
+// The window-free splitter: where the bar and the panels go, and what it stores.
+#include "controls/property_bag.h"
 #include "controls/splitter_core.h"
-#include "controls/twips.h"
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace sw;
@@ -18,24 +21,18 @@ SplitterCore makeSplitter(bool snapToEdge = true, int minPanelSize = 2000) {
 
 const QSizeF kInner(8000, 4000);
 
+SplitterCore load(const QVariantMap& values) {
+    SplitterCore core;
+    core.readProperties(MemoryPropertyBag(values), kInner);
+    return core;
+}
+
 } // namespace
 
 class SplitterLayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void newControlSharesAroundPosition() {
-        SplitterCore core;
-        core.setControlsPresent(true, true);
-        const SplitterLayout out = core.layout(kInner);
-        QCOMPARE(out.Position, 3000);
-        QCOMPARE(out.bar, QRect(2963, 0, 75, 4000));
-        QCOMPARE(*out.control1, QRect(0, 0, 2963, 4000));
-        QCOMPARE(*out.control2, QRect(3038, 0, 4962, 4000));
-        QCOMPARE(*out.control1Visible, true);
-        QCOMPARE(*out.control2Visible, true);
-    }
-
     void dropSnapsAndCorrects_data() {
         QTest::addColumn<int>("centre");
         QTest::addColumn<int>("snapped");
@@ -61,21 +58,6 @@ private slots:
         QTEST(*out.control2Visible, "secondVisible");
         QCOMPARE(out.bar.x(), out.Position - 37);
         QCOMPARE(out.control2->x(), out.Position + 38);
-    }
-
-    void collapsedBarsSitAtTheEdges() {
-        SplitterCore near = makeSplitter();
-        near.drop(100, kInner.width());
-        const SplitterLayout left = near.layout(kInner);
-        QCOMPARE(left.bar.x(), -37); // only the far half of the bar shows
-        QCOMPARE(*left.control2, QRect(38, 0, 7962, 4000));
-
-        SplitterCore far = makeSplitter();
-        far.drop(7900, kInner.width());
-        const SplitterLayout right = far.layout(kInner);
-        QCOMPARE(right.bar, QRect(7926, 0, 75, 4000));
-        QCOMPARE(*right.control1, QRect(0, 0, 7926, 4000));
-        QCOMPARE(right.control2->width(), 1);
     }
 
     void tooShortForTwoPanels_data() {
@@ -127,30 +109,6 @@ private slots:
         QCOMPARE(on.state().Position, 3000);
     }
 
-    // The lower splitter of the main window: horizontal, MinPanelSize 2200, positioned past its far
-    // limit by every window resize.
-    void informationPanelKeepsItsMinimum_data() {
-        QTest::addColumn<int>("length");
-        QTest::addColumn<int>("position");
-        QTest::newRow("opening size") << 8250 << 6050;
-        QTest::newRow("just tall enough") << 4400 << 2200;
-        QTest::newRow("too short") << 3760 << 1880;
-    }
-    void informationPanelKeepsItsMinimum() {
-        QFETCH(int, length);
-        QFETCH(int, position);
-        SplitterCore core = makeSplitter(true, 2200);
-        core.setHorizontal(true);
-        core.setSnapped(2, length);
-        core.setPosition(length + 40);
-        const SplitterLayout out = core.layout(QSizeF(12735, length));
-        QCOMPARE(out.Position, position);
-        QCOMPARE(out.bar, QRect(0, position - 37, 12735, 75));
-        QCOMPARE(*out.control2Visible, true);
-        if (length >= 4400)
-            QCOMPARE(*out.control2, QRect(0, length - 2162, 12735, 2162));
-    }
-
     void degenerateSizesClampToOne() {
         SplitterCore core = makeSplitter();
         core.setSplitterWidth(0);
@@ -169,14 +127,58 @@ private slots:
         QVERIFY(out.control1 && !out.control2);
     }
 
-    void twipsFollowTheDpi() {
-        const TwipScale screen(96, 120);
-        QCOMPARE(screen.toTwips(QSize(96, 120)), QSizeF(1440, 1440));
-        // Neighbouring rectangles stay neighbours after conversion.
-        const QRect bar = screen.toPixels(QRect(2963, 0, 75, 4000));
-        const QRect second = screen.toPixels(QRect(3038, 0, 4962, 4000));
-        QCOMPARE(bar.x() + bar.width(), second.x());
-        QCOMPARE(second.x() + second.width(), 533);
+    void readRules() {
+        QCOMPARE(load({}).state().Position, 2000);
+        const SplitterCore core = load({{"MinPanelSize", 2600}, {"SnapToEdge", true}});
+        QCOMPARE(core.state().Position, 2600);
+        QVERIFY(!core.changed());
+
+        const SplitterCore stored = load({{"SnapToEdge", true}, {"Snapped", 2}, {"Position", 5000}});
+        QCOMPARE(int{stored.state().Snapped}, 2);
+        QCOMPARE(stored.state().Position, 5000); // the stored position wins over Snapped
+        // Snapped is restored through its rule, which needs SnapToEdge.
+        QCOMPARE(int{load({{"Snapped", 1}}).state().Snapped}, 0);
+
+        const SplitterCore unreadable = load({{"MinPanelSize", "wide"}, {"BackColor", "-2147483633"}});
+        QCOMPARE(unreadable.state().MinPanelSize, 2000);
+        QCOMPARE(unreadable.state().BackColor, 0x8000000Fu);
+    }
+
+    // Defaults are not stored, and a default written over a stored value removes it.
+    void writesOnlyWhatDiffersFromTheDefaults() {
+        SplitterCore core;
+        core.setMinPanelSize(2200);
+        core.setHorizontal(true);
+        core.setSnapToEdge(true);
+        core.setBackColor(0x00FFFFFF);
+        core.setPosition(2200);
+        QVERIFY(core.changed());
+        MemoryPropertyBag bag({{"SplitterWidth", 100}, {"Position", 4000}});
+        core.writeProperties(bag);
+        QCOMPARE(bag.values().keys(), QStringList({"BackColor", "Horizontal", "MinPanelSize", "SnapToEdge"}));
+        QVERIFY(!core.changed());
+    }
+
+    void settingsRoundTrip() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("frmMain.ini");
+        {
+            SplitterCore core;
+            core.setSnapToEdge(true);
+            core.setDragColor(0x80000001);
+            core.setPosition(6000);
+            core.setSnapped(2, 8000);
+            QSettings settings(file, QSettings::IniFormat);
+            SettingsPropertyBag bag(settings, "SplitterPanel1");
+            core.writeProperties(bag);
+        }
+        QSettings settings(file, QSettings::IniFormat);
+        SplitterCore core;
+        core.readProperties(SettingsPropertyBag(settings, "SplitterPanel1"), kInner);
+        QVERIFY(core.state().SnapToEdge);
+        QCOMPARE(int{core.state().Snapped}, 2);
+        QCOMPARE(core.state().DragColor, 0x80000001u);
+        QCOMPARE(core.state().Position, 8000);
     }
 };
 

@@ -34,22 +34,20 @@ using Runs = QList<std::pair<int, QRgb>>;
 class XpFrameTest : public QObject {
     Q_OBJECT
 private slots:
-    void theBarIsOnePixelWiderWithItsBorderAndKeepsItsWidthOnResize() {
+    // With the border the bar is one pixel wider and keeps its width on resize; without it the bar
+    // has its own width, and a bar wider than the frame covers all of it.
+    void paintsTheBarTheBodyAndTheBorder() {
         ctlXPFrame frame;
         QImage image = paintedAt(frame, {200, 100});
         // Left border column, the shade up to 61, white to the right edge; no right or bottom line.
         QCOMPARE(runsOfRow(image, 50), (Runs{{0, kBorder}, {1, kBar}, {61, kWhite}}));
         QCOMPARE(runsOfRow(image, 99), (Runs{{0, kBorder}, {1, kBar}, {61, kWhite}}));
         QCOMPARE(runsOfRow(image, 0), (Runs{{0, kBorder}}));
-        image = paintedAt(frame, {320, 140});
-        QCOMPARE(runsOfRow(image, 139), (Runs{{0, kBorder}, {1, kBar}, {61, kWhite}}));
-    }
+        QCOMPARE(runsOfRow(paintedAt(frame, {320, 140}), 139), (Runs{{0, kBorder}, {1, kBar}, {61, kWhite}}));
 
-    void withoutBorderTheBarHasItsOwnWidthAndTooWideABarCoversAll() {
-        ctlXPFrame frame;
         frame.setpShowBorder(false);
         frame.setpBarWidth(100);
-        QImage image = paintedAt(frame, {200, 100});
+        image = paintedAt(frame, {200, 100});
         QCOMPARE(runsOfRow(image, 0), (Runs{{0, kBar}, {100, kWhite}}));
         QCOMPARE(runsOfRow(image, 99), (Runs{{0, kBar}, {100, kWhite}}));
         frame.setpBarWidth(250);

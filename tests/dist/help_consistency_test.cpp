@@ -44,16 +44,16 @@ struct HelpOutput {
 HelpOutput helpOf(const QString& program) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(environment);
-    process.start(program, {QStringLiteral("--help")});
+    process.start(program, {"--help"});
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         qFatal("%s --help failed", qPrintable(program));
     HelpOutput help;
     help.text = QString::fromLocal8Bit(process.readAllStandardOutput());
     QString block;
-    static const QRegularExpression command(QStringLiteral("^  (\\S+)"));
-    static const QRegularExpression option(QStringLiteral("^\\s+(?:-\\S, )*(--[\\w-]+)"));
+    static const QRegularExpression command("^  (\\S+)");
+    static const QRegularExpression option("^\\s+(?:-\\S, )*(--[\\w-]+)");
     for (const QString& line : help.text.split(QLatin1Char('\n'))) {
         if (line.trimmed().isEmpty() || !line.startsWith(QLatin1Char(' '))) {
             block = line.trimmed();
@@ -67,13 +67,13 @@ HelpOutput helpOf(const QString& program) {
                 help.options.insert(match.captured(1));
     }
     // Qt's own variant of --help, for its platform options; not the program's to document.
-    help.options.remove(QStringLiteral("--help-all"));
+    help.options.remove("--help-all");
     return help;
 }
 
 QString plainText(QString html) {
-    html.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
-    return html.replace(QStringLiteral("&amp;"), QStringLiteral("&")).trimmed();
+    html.remove(QRegularExpression("<[^>]*>"));
+    return html.replace("&amp;", "&").trimmed();
 }
 
 // The first cell of every row of the table with this id, as plain text.
@@ -84,7 +84,7 @@ QStringList firstCells(const QString& page, const QString& tableId) {
     if (!found.hasMatch())
         qFatal("no table %s", qPrintable(tableId));
     QStringList cells;
-    static const QRegularExpression row(QStringLiteral("<tr><td>(.*?)</td>"));
+    static const QRegularExpression row("<tr><td>(.*?)</td>");
     for (const auto& match : row.globalMatch(found.captured(1)))
         cells << plainText(match.captured(1));
     return cells;
@@ -110,8 +110,8 @@ QStringList manualTags(const QString& page, const QString& section) {
         if (!inSection)
             continue;
         if (tagNext) {
-            line.remove(QRegularExpression(QStringLiteral("\\\\f[BIRP]")));
-            tags << line.section(QLatin1Char(' '), 1).replace(QStringLiteral("\\-"), QStringLiteral("-"));
+            line.remove(QRegularExpression("\\\\f[BIRP]"));
+            tags << line.section(QLatin1Char(' '), 1).replace("\\-", "-");
         }
         tagNext = line == QLatin1String(".TP");
     }
@@ -120,7 +120,7 @@ QStringList manualTags(const QString& page, const QString& section) {
 
 Names longOptionsIn(const QStringList& tags) {
     Names options;
-    static const QRegularExpression option(QStringLiteral("--[\\w-]+"));
+    static const QRegularExpression option("--[\\w-]+");
     for (const QString& tag : tags)
         for (const auto& match : option.globalMatch(tag))
             options.insert(match.captured());
@@ -130,7 +130,7 @@ Names longOptionsIn(const QStringList& tags) {
 QString describe(const Names& names) {
     QStringList sorted(names.begin(), names.end());
     sorted.sort();
-    return sorted.join(QStringLiteral(", "));
+    return sorted.join(", ");
 }
 
 // Fails naming what one side has and the other lacks.
@@ -156,7 +156,7 @@ struct Window {
 
     Names captionsIn(const QString& languageFile) {
         LanguageTexts language;
-        if (!language.LoadLanguage(kTree + QStringLiteral("/Data/Languages/") + languageFile))
+        if (!language.LoadLanguage(kTree + "/Data/Languages/" + languageFile))
             qFatal("cannot load %s", qPrintable(languageFile));
         TranslateForm(&window, language);
         Names captions;
@@ -181,24 +181,38 @@ class HelpConsistencyTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void helpPagesListTheCommandsAndOptionsOfTheCommandLine() {
-        const HelpOutput cli = helpOf(kTree + QStringLiteral("/Program/startwarden-cli"));
-        QVERIFY(cli.commands.contains(QStringLiteral("list")));
-        for (const QString& page : {QStringLiteral("english.html"), QStringLiteral("german.html")}) {
-            const QString html = read(kTree + QStringLiteral("/Help/") + page);
-            COMPARE_NAMES(firstWords(firstCells(html, QStringLiteral("commands"))), cli.commands);
-            COMPARE_NAMES(firstWords(firstCells(html, QStringLiteral("options"))), cli.options);
+    // The help pages and the manual pages list exactly the commands and long options of --help.
+    void documentationListsTheCommandsAndOptionsOfHelp() {
+        const HelpOutput cli = helpOf(kTree + "/Program/startwarden-cli");
+        QVERIFY(cli.commands.contains("list"));
+        for (const char* page : {"english.html", "german.html"}) {
+            const QString html = read(kTree + "/Help/" + page);
+            COMPARE_NAMES(firstWords(firstCells(html, "commands")), cli.commands);
+            COMPARE_NAMES(firstWords(firstCells(html, "options")), cli.options);
         }
+        const QString cliPage = read(SW_BINARY_DIR "/man/startwarden-cli.1");
+        COMPARE_NAMES(firstWords(manualTags(cliPage, "COMMANDS")), cli.commands);
+        COMPARE_NAMES(longOptionsIn(manualTags(cliPage, "OPTIONS")), cli.options);
+
+        const HelpOutput window = helpOf(kTree + "/Program/startwarden");
+        QVERIFY(window.commands.isEmpty());
+        COMPARE_NAMES(longOptionsIn(manualTags(read(SW_BINARY_DIR "/man/startwarden.1"), "OPTIONS")),
+                      window.options);
+#ifdef SW_REPORTS_PROGRAM
+        const HelpOutput reports = helpOf(SW_REPORTS_PROGRAM);
+        const QString reportsPage = read(SW_BINARY_DIR "/man/startwarden-reports.1");
+        // Its help names its one command in the usage lines, not in a "Commands:" list.
+        for (const QString& command : firstWords(manualTags(reportsPage, "COMMANDS")))
+            QVERIFY2(reports.text.contains(' ' + command + ' '), qPrintable(command));
+        COMPARE_NAMES(longOptionsIn(manualTags(reportsPage, "OPTIONS")), reports.options);
+#endif
     }
 
     void helpPagesNameEveryToolbarButtonByItsCaption() {
         Window w;
-        const std::pair<QString, QString> languages[] = {
-            {QStringLiteral("english.lng"), QStringLiteral("english.html")},
-            {QStringLiteral("german.lng"), QStringLiteral("german.html")}};
-        for (const auto& [language, page] : languages) {
-            const QStringList documented =
-                firstCells(read(kTree + QStringLiteral("/Help/") + page), QStringLiteral("toolbar-buttons"));
+        for (const auto& [language, page] :
+             {std::pair("english.lng", "english.html"), std::pair("german.lng", "german.html")}) {
+            const QStringList documented = firstCells(read(kTree + "/Help/" + page), "toolbar-buttons");
             QCOMPARE(documented.size(), Names(documented.begin(), documented.end()).size());
             COMPARE_NAMES(Names(documented.begin(), documented.end()), w.captionsIn(language));
         }
@@ -208,41 +222,13 @@ private slots:
     // page names the same number of keys in German.
     void helpAndManualNameTheWindowsKeys() {
         const Names keys = Window().keys();
-        QVERIFY(keys.contains(QStringLiteral("F1")));
-        const QStringList english =
-            firstCells(read(kTree + QStringLiteral("/Help/english.html")), QStringLiteral("key-table"));
+        QVERIFY(keys.contains("F1"));
+        const QStringList english = firstCells(read(kTree + "/Help/english.html"), "key-table");
         COMPARE_NAMES(Names(english.begin(), english.end()), keys);
-        QCOMPARE(
-            firstCells(read(kTree + QStringLiteral("/Help/german.html")), QStringLiteral("key-table")).size(),
-            keys.size());
-        const QStringList manual =
-            manualTags(read(QStringLiteral(SW_BINARY_DIR "/man/startwarden.1")), QStringLiteral("KEYS"));
+        QCOMPARE(firstCells(read(kTree + "/Help/german.html"), "key-table").size(), keys.size());
+        const QStringList manual = manualTags(read(SW_BINARY_DIR "/man/startwarden.1"), "KEYS");
         COMPARE_NAMES(Names(manual.begin(), manual.end()), keys);
     }
-
-    void manualPagesListEveryCommandAndOption() {
-        const HelpOutput cli = helpOf(kTree + QStringLiteral("/Program/startwarden-cli"));
-        const QString cliPage = read(QStringLiteral(SW_BINARY_DIR "/man/startwarden-cli.1"));
-        COMPARE_NAMES(firstWords(manualTags(cliPage, QStringLiteral("COMMANDS"))), cli.commands);
-        COMPARE_NAMES(longOptionsIn(manualTags(cliPage, QStringLiteral("OPTIONS"))), cli.options);
-
-        const HelpOutput window = helpOf(kTree + QStringLiteral("/Program/startwarden"));
-        QVERIFY(window.commands.isEmpty());
-        const QString windowPage = read(QStringLiteral(SW_BINARY_DIR "/man/startwarden.1"));
-        COMPARE_NAMES(longOptionsIn(manualTags(windowPage, QStringLiteral("OPTIONS"))), window.options);
-    }
-
-#ifdef SW_REPORTS_PROGRAM
-    void manualPageOfTheReportReceiverMatchesIt() {
-        const HelpOutput reports = helpOf(QStringLiteral(SW_REPORTS_PROGRAM));
-        const QString page = read(QStringLiteral(SW_BINARY_DIR "/man/startwarden-reports.1"));
-        // Its help names its one command in the usage lines, not in a "Commands:" list.
-        for (const QString& command : firstWords(manualTags(page, QStringLiteral("COMMANDS"))))
-            QVERIFY2(reports.text.contains(QLatin1Char(' ') + command + QLatin1Char(' ')),
-                     qPrintable(command));
-        COMPARE_NAMES(longOptionsIn(manualTags(page, QStringLiteral("OPTIONS"))), reports.options);
-    }
-#endif
 };
 
 QTEST_MAIN(HelpConsistencyTest)

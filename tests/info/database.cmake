@@ -1,17 +1,6 @@
 # Description database: loaders, pattern matching, record lookup and the database compiler.
 # Built against sw_database alone so that work in progress elsewhere in the core cannot break them.
-sw_add_test(database_loader_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/database_loader_test.cpp
-    LIBS sw_database)
-sw_add_test(database_rating_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/database_rating_test.cpp
-    LIBS sw_database)
-sw_add_test(pattern_match_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/pattern_match_test.cpp
-    LIBS sw_database)
-sw_add_test(dbcompiler_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/dbcompiler_test.cpp
-    LIBS sw_dbcompiler sw_database)
-sw_add_test(shipped_database_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/shipped_database_test.cpp
-    LIBS sw_dbcompiler sw_database)
+sw_add_test(database_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/database_test.cpp LIBS sw_database)
+sw_add_test(dbcompiler_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/dbcompiler_test.cpp LIBS sw_dbcompiler sw_database)
+sw_add_test(shipped_database_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/shipped_database_test.cpp
+            LIBS sw_dbcompiler sw_database)

@@ -55,17 +55,11 @@ private slots:
         // Quoted paths with arguments.
         row("dropbox", R"("C:\Program Files\Dropbox\Client\Dropbox.exe" /systemstartup)", "Dropbox, Inc.",
             "Dropbox", "The Dropbox desktop client");
-        row("ubisoft connect", R"("C:\Program Files (x86)\Ubisoft\Ubisoft Game Launcher\upc.exe")",
-            "Ubisoft Entertainment", "Ubisoft Connect", "Ubisoft Connect (formerly Uplay)");
         row("ccleaner monitor", R"("C:\Program Files\CCleaner\CCleaner64.exe" /MONITOR)",
             "Piriform Software Ltd", "CCleaner Smart Cleaning", "CCleaner's background monitoring");
-        row("logi options+", R"("C:\Program Files\LogiOptionsPlus\logioptionsplus_agent.exe" /minimized)",
-            "Logitech", "LogiOptionsPlusAgent", "Logi Options+, the current");
         row("chrome background",
             R"("C:\Program Files\Google\Chrome\Application\chrome.exe" --no-startup-window)", "Google LLC",
             "GoogleChromeAutoLaunch_9A1B2C3D", "Google Chrome started in the background");
-        row("open-shell", R"("C:\Program Files\Open-Shell\StartMenu.exe" -autorun)", "Open-Shell",
-            "Open-Shell Start Menu", "Open-Shell (formerly Classic Shell)");
         // A script as the argument moves the last backslash into the script's path.
         row("autohotkey script",
             R"("C:\Program Files\AutoHotkey\AutoHotkey.exe" "C:\Users\Anna\Documents\keys.ahk")", "", "keys",
@@ -74,9 +68,6 @@ private slots:
         row("squirrel discord",
             R"(C:\Users\Anna\AppData\Local\Discord\Update.exe --processStart Discord.exe)", "GitHub",
             "Discord", "Starts Discord, the voice");
-        row("squirrel discord ptb",
-            R"("C:\Users\Anna\AppData\Local\DiscordPTB\Update.exe" --processStart DiscordPTB.exe)", "GitHub",
-            "DiscordPTB", "test edition of Discord");
         row("squirrel teams",
             R"("C:\Users\Anna\AppData\Local\Microsoft\Teams\Update.exe" --processStart "Teams.exe" --process-start-args "--system-initiated")",
             "Microsoft Corporation", "com.squirrel.Teams.Teams", "classic Microsoft Teams client");
@@ -84,9 +75,6 @@ private slots:
         row("rundll32 logitech",
             R"(C:\Windows\System32\rundll32.exe C:\Windows\System32\LogiLDA.dll,LogiFetch)",
             "Microsoft Corporation", "Logitech Download Assistant", "Logitech Download Assistant");
-        row("rundll32 nvidia",
-            R"(RUNDLL32.EXE C:\Program Files\NVIDIA Corporation\Display\NvCpl.dll,NvStartup)",
-            "Microsoft Corporation", "NvCplDaemon", "NvCplDaemon");
         // Unexpanded environment variables, as REG_EXPAND_SZ values hold them.
         row("defender icon", R"(%ProgramFiles%\Windows Defender\MSASCuiL.exe)", "Microsoft Corporation",
             "WindowsDefender", "early Windows 10");
@@ -103,7 +91,6 @@ private slots:
         row("brontok", R"(C:\Users\Anna\AppData\Local\services.exe)", "", "Tok-Cirrhatus", "Brontok", true);
         row("services disguise", R"(C:\Users\Anna\AppData\Roaming\services.exe)", "", "Windows Update",
             "genuine services.exe is the Windows service manager", true);
-        row("sasser", R"(C:\WINDOWS\avserve2.exe)", "", "avserve2.exe", "Sasser worm", true);
     }
     void realCommandLines() {
         QFETCH(QString, command);

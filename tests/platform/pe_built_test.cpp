@@ -11,14 +11,14 @@
 #include <QTest>
 
 using namespace sw;
+using sw::test::fileBytes;
 using sw::test::fixture;
-using sw::test::readAll;
 using sw::test::runTool;
 
 namespace {
 
-const QString kWindres = QStringLiteral("x86_64-w64-mingw32-windres");
-const QString kGcc = QStringLiteral("x86_64-w64-mingw32-gcc");
+const QString kWindres = "x86_64-w64-mingw32-windres";
+const QString kGcc = "x86_64-w64-mingw32-gcc";
 
 } // namespace
 
@@ -32,7 +32,7 @@ class PeBuiltTest : public QObject {
     // Builds an .exe from a resource script body; empty on failure.
     QByteArray build(const QByteArray& resources) {
         const QString base = QStringLiteral("t%1").arg(++m_count);
-        QFile rc(m_dir.filePath(base + QStringLiteral(".rc")));
+        QFile rc(m_dir.filePath(base + ".rc"));
         if (!rc.open(QIODevice::WriteOnly))
             return {};
         rc.write("#pragma code_page(65001)\n" + resources);
@@ -40,7 +40,7 @@ class PeBuiltTest : public QObject {
         if (runTool(kWindres, {base + ".rc", "-O", "coff", "-o", base + ".o"}, m_dir.path()).isNull() ||
             runTool(kGcc, {"-s", "-o", base + ".exe", "main.c", base + ".o"}, m_dir.path()).isNull())
             return {};
-        return readAll(m_dir.filePath(base + QStringLiteral(".exe")));
+        return fileBytes(m_dir.filePath(base + ".exe"));
     }
 
 private slots:
@@ -49,7 +49,7 @@ private slots:
             QStandardPaths::findExecutable(kGcc).isEmpty())
             QSKIP("mingw-w64 (x86_64-w64-mingw32-windres and -gcc) is not installed");
         QVERIFY(m_dir.isValid());
-        QFile main(m_dir.filePath(QStringLiteral("main.c")));
+        QFile main(m_dir.filePath("main.c"));
         QVERIFY(main.open(QIODevice::WriteOnly));
         main.write("int main(void) { return 0; }\n");
     }
@@ -79,26 +79,25 @@ private slots:
                   " END\n BLOCK \"VarFileInfo\"\n BEGIN\n  VALUE \"Translation\", " +
                   translation + "\n END\nEND\n");
         QVERIFY(!exe.isEmpty());
-        QCOMPARE(readVersionText(exe, QStringLiteral("CompanyName")), company);
+        QCOMPARE(readVersionText(exe, "CompanyName"), company);
         if (translation.startsWith("0x407")) // values are not cut at a fixed length
-            QCOMPARE(readVersionText(exe, QStringLiteral("Comments")), longValue);
+            QCOMPARE(readVersionText(exe, "Comments"), longValue);
     }
 
     void namedGroupComesFirst() {
-        const QString icons = m_dir.filePath(QStringLiteral("big.ico"));
-        if (runTool(QStringLiteral("icotool"), {"-c", "-o", icons, fixture(QStringLiteral("img48.png"))})
-                .isNull())
+        const QString icons = m_dir.filePath("big.ico");
+        if (runTool("icotool", {"-c", "-o", icons, fixture("img48.png")}).isNull())
             QSKIP("icotool (icoutils) is not installed");
         // Named entries precede IDs in the directory, whatever the script's order.
-        const QByteArray exe = build("1 ICON \"" + fixture(QStringLiteral("app.ico")).toUtf8() +
-                                     "\"\nZMAIN ICON \"" + icons.toUtf8() + "\"\n");
+        const QByteArray exe =
+            build("1 ICON \"" + fixture("app.ico").toUtf8() + "\"\nZMAIN ICON \"" + icons.toUtf8() + "\"\n");
         QVERIFY(!exe.isEmpty());
         const PeResources pe(exe);
-        QCOMPARE(pe.firstName(kResourceGroupIcon)->text, QStringLiteral("ZMAIN"));
+        QCOMPARE(pe.firstName(kResourceGroupIcon)->text, "ZMAIN");
         QByteArray ico = rebuildFirstIconGroup(pe);
-        QCOMPARE(ico, readAll(icons));
-        QCOMPARE(readIconImage(exe, 32).pixmap(32).size(), QSize(32, 32));        // scaled down from 48
-        QCOMPARE(readVersionText(exe, QStringLiteral("CompanyName")), QString()); // no version resource
+        QCOMPARE(ico, fileBytes(icons));
+        QCOMPARE(readIconImage(exe, 32).pixmap(32).size(), QSize(32, 32)); // scaled down from 48
+        QCOMPARE(readVersionText(exe, "CompanyName"), QString());          // no version resource
     }
 };
 

@@ -1,20 +1,35 @@
+// The PE resource reader on the fixtures, on Wine's own programs against wrestool, on damaged
+// resources, and through the file information service the program uses.
 #include "pe_test_files.h"
+#include "platform/wine/pe_file_icons.h"
+#include "platform/wine/pe_file_information.h"
 #include "platform/wine/pe_icon.h"
 #include "platform/wine/pe_resources.h"
 #include "platform/wine/pe_version.h"
 #include "temp_prefix.h"
 
-#include <QBuffer>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 using namespace sw;
+using sw::test::fileBytes;
 using sw::test::fixture;
-using sw::test::readAll;
+using sw::test::fixtureBytes;
 using sw::test::runTool;
 using sw::test::winePe;
+
+namespace {
+
+// A copy of `bytes` with a little-endian number written at `at`.
+template <typename Number> QByteArray patched(QByteArray bytes, qsizetype at, Number value) {
+    qToLittleEndian(value, bytes.data() + at);
+    return bytes;
+}
+
+} // namespace
 
 class PeReaderTest : public QObject {
     Q_OBJECT
@@ -41,51 +56,33 @@ private slots:
         QFETCH(QString, company);
         QFETCH(QString, product);
         QFETCH(int, groupId);
-        const QByteArray bytes = readAll(fixture(file));
+        const QByteArray bytes = fixtureBytes(file);
         QVERIFY(!bytes.isEmpty());
         const PeResources pe(bytes);
         QCOMPARE(pe.magic(), magic);
-        QCOMPARE(readVersionText(bytes, QStringLiteral("CompanyName")), company);
-        QCOMPARE(readVersionText(bytes, QStringLiteral("productname")), product);
-        QCOMPARE(readVersionText(bytes, QStringLiteral("NoSuchName")), QString());
+        QCOMPARE(readVersionText(bytes, "CompanyName"), company);
+        QCOMPARE(readVersionText(bytes, "productname"), product);
+        QCOMPARE(readVersionText(bytes, "NoSuchName"), QString());
         QCOMPARE(pe.firstName(kResourceGroupIcon)->id, groupId);
         // Every fixture carries the same icon file, so the rebuilt group must be it, byte for byte.
-        QCOMPARE(rebuildFirstIconGroup(pe), readAll(fixture(QStringLiteral("app.ico"))));
+        QCOMPARE(rebuildFirstIconGroup(pe), fixtureBytes("app.ico"));
     }
 
-    void rebuiltIconDecodesInQt() {
-        QByteArray ico =
-            rebuildFirstIconGroup(PeResources(readAll(fixture(QStringLiteral("app_x86_64.exe")))));
-        QBuffer buffer(&ico);
-        QImageReader reader(&buffer, "ico");
-        QCOMPARE(reader.imageCount(), 4);
-        QList<int> widths;
-        for (int i = 0; i < reader.imageCount(); ++i) {
-            QVERIFY(reader.jumpToImage(i));
-            const QImage image = reader.read();
-            QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
-            widths << image.width();
-        }
-        QCOMPARE(widths, (QList<int>{16, 32, 48, 256})); // the last one is the PNG entry
-        // No 64 px image: the next larger one is scaled down, not the largest.
+    // Without an image of the asked size the next larger one is scaled down, not the largest.
+    void bestIconImageScalesTheNextLarger() {
+        const QByteArray ico = fixtureBytes("app.ico"); // 16, 32, 48 and a 256 px PNG
         QCOMPARE(bestIconImage(ico, 64).size(), QSize(64, 64));
-        const QImage img32(fixture(QStringLiteral("img32.png"))), img48(fixture(QStringLiteral("img48.png")));
+        const QImage img32(fixture("img32.png")), img48(fixture("img48.png"));
         QVERIFY(sw::test::scaledFrom(bestIconImage(ico, 24), img32));
         QVERIFY(!sw::test::scaledFrom(bestIconImage(ico, 24), img48));
     }
 
+    // Wine's icons hold 32, 8 and 4 bpp images of each size, the 4 bpp one last.
     void bestDepthPerSize() {
-        const QIcon own = readIconImage(readAll(fixture(QStringLiteral("app_x86_64.exe"))), 32);
-        QCOMPARE(own.availableSizes(), (QList<QSize>{{32, 32}, {16, 16}}));
-        QCOMPARE(own.pixmap(16).toImage().pixel(8, 8), 0xffff0000u);
-        QCOMPARE(own.pixmap(32).toImage().pixel(16, 16), 0xff0000ffu);
-
-        // Wine's icons hold 32, 8 and 4 bpp images of each size, the 4 bpp one last.
-        const QString iexplore = winePe(QStringLiteral("iexplore.exe"));
+        const QString iexplore = winePe("iexplore.exe");
         if (!QFileInfo::exists(iexplore))
             QSKIP("Wine's iexplore.exe is not installed (package libwine)");
-        const QIcon wine = readIconImage(readAll(iexplore), 16);
-        QCOMPARE(wine.pixmap(16).toImage().pixel(8, 8), 0xff5b9f92u);
+        QCOMPARE(readIconImage(fileBytes(iexplore), 16).pixmap(16).toImage().pixel(8, 8), 0xff5b9f92u);
     }
 
     void wineFilesMatchWrestool_data() {
@@ -99,10 +96,10 @@ private slots:
         const QString path = winePe(file);
         if (!QFileInfo::exists(path))
             QSKIP("Wine's PE programs are not installed (package libwine)");
-        const QByteArray listing = runTool(QStringLiteral("wrestool"), {QStringLiteral("-l"), path});
+        const QByteArray listing = runTool("wrestool", {"-l", path});
         if (listing.isNull())
             QSKIP("wrestool (icoutils) is not installed");
-        const QByteArray bytes = readAll(path);
+        const QByteArray bytes = fileBytes(path);
         const PeResources pe(bytes);
         QVERIFY(pe.isPe());
 
@@ -126,7 +123,7 @@ private slots:
         }
         QCOMPARE(ours, theirs);
 
-        const QByteArray version = runTool(QStringLiteral("wrestool"), {"-x", "-t16", "--raw", path});
+        const QByteArray version = runTool("wrestool", {"-x", "-t16", "--raw", path});
         QCOMPARE(readVersionBlock(bytes), version.isEmpty() ? QByteArray() : version);
 
         // wrestool appends a copy of the group data to the .ico it writes.
@@ -135,26 +132,73 @@ private slots:
         QCOMPARE(ours_ico.isEmpty(), !group.has_value());
         if (group) {
             const QByteArray theirs_ico =
-                runTool(QStringLiteral("wrestool"), {"-x", "-t14", "-n", QString::number(group->id), path});
+                runTool("wrestool", {"-x", "-t14", "-n", QString::number(group->id), path});
             QVERIFY(theirs_ico.size() > ours_ico.size());
             QVERIFY(theirs_ico.startsWith(ours_ico));
         }
     }
 
-    void wineVersionTexts() {
-        const QString regedit = winePe(QStringLiteral("regedit.exe"));
-        if (!QFileInfo::exists(regedit))
-            QSKIP("Wine's PE programs are not installed (package libwine)");
-        const QByteArray bytes = readAll(regedit);
-        QCOMPARE(readVersionText(bytes, QStringLiteral("CompanyName")),
-                 QStringLiteral("Microsoft Corporation"));
-        QCOMPARE(readVersionText(bytes, QStringLiteral("ProductName")), QStringLiteral("Wine"));
-        // The first of regedit's six groups is ID 100, not 1.
-        QCOMPARE(PeResources(bytes).firstName(kResourceGroupIcon)->id, 100);
-        // notepad has no version resource at all.
-        QCOMPARE(
-            readVersionText(readAll(winePe(QStringLiteral("notepad.exe"))), QStringLiteral("CompanyName")),
-            QString());
+    // A damaged part of the resources costs only that part.
+    void damagedResourcesKeepWhatIsReadable() {
+        const QByteArray good = fixtureBytes("app_x86_64.exe");
+        // readpe -S: the .rsrc section (VA 0xB000, holding the resource root) starts at 0x3800.
+        constexpr qsizetype root = 0x3800;
+        QCOMPARE(qFromLittleEndian<quint16>(good.constData() + root + 14), 3); // types 3, 14, 16
+
+        // The icon type's subdirectory is the root itself; the other types must still be read.
+        const QByteArray selfLoop = patched<quint32>(good, root + 16 + 4, 0x80000000u);
+        QCOMPARE(readVersionText(selfLoop, "CompanyName"), "Example Tools Ltd.");
+        QVERIFY(rebuildFirstIconGroup(PeResources(selfLoop)).isEmpty()); // no RT_ICON left
+
+        // The 16 px entry names an icon that does not exist: skipped, and 16 px is scaled from 32.
+        qsizetype group = 0;
+        const PeResources pe(good);
+        for (const PeResource& r : pe.resources())
+            if (r.type.is(kResourceGroupIcon) && group == 0)
+                group = static_cast<qsizetype>(r.fileOffset);
+        QVERIFY(group > 0);
+        const QByteArray ico = rebuildFirstIconGroup(PeResources(patched<quint16>(good, group + 6 + 12, 99)));
+        QCOMPARE(qFromLittleEndian<quint16>(ico.constData() + 4), 3);
+        QVERIFY(sw::test::scaledFrom(bestIconImage(ico, 16), QImage(fixture("img32.png"))));
+    }
+
+    void fileInformationMapsPathsAndPicksIconSizes() {
+        const auto toHost = [](const QString& path) {
+            return path.compare("C:\\Tools\\multi.dll", Qt::CaseInsensitive) == 0
+                       ? fixture("multi_x86_64.dll")
+                       : QString();
+        };
+        const PeFileInformation info(toHost);
+        const PeFileIcons icons(toHost);
+        QCOMPARE(info.GetFileVersionText("c:\\tools\\MULTI.dll", "CompanyName"),
+                 QStringLiteral("Müller GmbH"));
+        QVERIFY(icons.GetFileIcon("C:\\Other.exe", kSmallIcon).isNull());
+        // Large and small icons are the group's own images of those sizes (every fixture has app.ico).
+        const QIcon large = icons.GetFileIcon("C:\\Tools\\multi.dll", kLargeIcon);
+        QCOMPARE(large.availableSizes().value(0), QSize(32, 32));
+        QCOMPARE(large.pixmap(32).toImage().pixel(16, 16), 0xff0000ffu);
+        const QIcon small = icons.GetFileIcon("C:\\Tools\\multi.dll", kSmallIcon);
+        QCOMPARE(small.availableSizes().value(0), QSize(16, 16));
+        QCOMPARE(small.pixmap(16).toImage().pixel(8, 8), 0xffff0000u);
+    }
+
+    // Not PE: no version texts, but still the desktop's (or a generic) icon for the type.
+    void fileInformationOfOtherFiles() {
+        const PeFileInformation info([](const QString& path) { return path; });
+        const PeFileIcons icons([](const QString& path) { return path; });
+        QTemporaryDir dir;
+        QVERIFY(icons.GetFileIcon(dir.path(), kSmallIcon).isNull()); // a folder is not a file
+        QFile empty(dir.filePath("empty.exe"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        for (const QString& file : {fixture("app.rc"), empty.fileName()}) {
+            QCOMPARE(info.GetFileVersionText(file, "CompanyName"), QString());
+            QVERIFY(!icons.GetFileIcon(file, kLargeIcon).isNull());
+        }
+        // A program without an icon group gets the type's icon.
+        const QString explorer = winePe("explorer.exe");
+        if (QFileInfo::exists(explorer))
+            QVERIFY(!icons.GetFileIcon(explorer, kSmallIcon).isNull());
     }
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "fixture_bytes.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -10,11 +11,6 @@
 #include <cstdlib>
 
 namespace sw::test {
-
-inline QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Standard output of a tool, or a null array when it is missing or fails.
 inline QByteArray runTool(const QString& program, const QStringList& arguments,
