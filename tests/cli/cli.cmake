@@ -3,12 +3,12 @@ sw_add_test(cli_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_test.cpp)
 if(TARGET cli_test)
     add_dependencies(cli_test startwarden-cli)
 endif()
-# The write commands on throwaway prefixes, from a copy of the program folder.
+# The write commands (disable, enable, delete, add, edit) on throwaway prefixes, from a copy of the program.
 sw_add_test(entry_commands_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_commands_test.cpp)
 if(TARGET entry_commands_test)
     add_dependencies(entry_commands_test startwarden-cli)
 endif()
-# SIGKILL at spread-out moments of the write commands on a copy of a prefix Wine wrote.
+# SIGKILL at spread-out moments of the write commands and restore on a copy of a prefix Wine wrote.
 sw_add_test(entry_commands_kill_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_commands_kill_test.cpp LIBS swcore)
 if(TARGET entry_commands_kill_test)
     add_dependencies(entry_commands_kill_test startwarden-cli)
@@ -18,8 +18,4 @@ sw_add_test(entry_commands_wine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_com
             LABELS wine)
 if(TARGET entry_commands_wine_test)
     add_dependencies(entry_commands_wine_test startwarden-cli)
-endif()
-sw_add_test(cli_add_edit_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_add_edit_test.cpp)
-if(TARGET cli_add_edit_test)
-    add_dependencies(cli_add_edit_test startwarden-cli)
 endif()
