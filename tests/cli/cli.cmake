@@ -13,9 +13,9 @@ sw_add_test(entry_commands_kill_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_com
 if(TARGET entry_commands_kill_test)
     add_dependencies(entry_commands_kill_test startwarden-cli)
 endif()
-# The same commands read back by Wine 8 itself; skipped when Wine is not installed.
-sw_add_test(entry_commands_wine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_commands_wine_test.cpp LIBS swcore
-            LABELS wine)
-if(TARGET entry_commands_wine_test)
-    add_dependencies(entry_commands_wine_test startwarden-cli)
+# On a prefix wineboot made: the listing of what Wine wrote, and the write commands read back by Wine 8
+# itself; skipped when Wine is not installed.
+sw_add_test(cli_wine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_wine_test.cpp LIBS swcore LABELS wine)
+if(TARGET cli_wine_test)
+    add_dependencies(cli_wine_test startwarden-cli)
 endif()
