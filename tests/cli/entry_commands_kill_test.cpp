@@ -60,9 +60,9 @@ bool hasTemporaries(const QString& folder) {
 using Write = std::function<void(RegistryStore&)>;
 
 struct Step {
-    Step(const QStringList& arguments, const QList<Write>& writes, const QString& from = {},
-         const QString& to = {})
-        : arguments(arguments), writes(writes), from(from), to(to) {}
+    Step(const QStringList& commandLine, const QList<Write>& registryWrites, const QString& movedFrom = {},
+         const QString& movedTo = {})
+        : arguments(commandLine), writes(registryWrites), from(movedFrom), to(movedTo) {}
     QStringList arguments;
     QList<Write> writes;         // the step's registry writes, in their order
     QString from, to;            // a file the step moves
@@ -235,7 +235,7 @@ private slots:
         int kills = 0;
         QElapsedTimer budget;
         budget.start();
-        for (int i = 0; budget.elapsed() < 5000 && i < 500; ++i) {
+        for (int i = 0; budget.elapsed() < 8000 && i < 500; ++i) {
             const qint64 delay = (i / m_steps.size()) % 2 == 0 ? fullRun * (i * 37 % 100) / 100
                                                                : fullRun / 2 + fullRun * (i * 53 % 70) / 100;
             runStep(m_steps[i % m_steps.size()], delay, killed);

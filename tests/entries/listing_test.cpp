@@ -76,8 +76,8 @@ QStringList kindsOf(const QList<AutostartEntry>& rows) {
     return kinds;
 }
 
-// Run values as Windows shows them: name, data, and the row they give (program|AV; an empty
-// program means the data as it is).
+// Run values as Windows shows them: name, data, and the row they give (program|AV; "~" stands for
+// the data as it is).
 struct RunValue {
     const char* name;
     const char* data;
@@ -87,29 +87,29 @@ const RunValue kRunValues[] = {
     // Only "REM" and a blank marks an entry, in any case, and only once; the rest is never touched.
     {"upper", "REM C:\\windows\\tool.exe", "C:\\windows\\tool.exe|-V"},
     {"lower", "rem C:\\windows\\tool.exe /x", "C:\\windows\\tool.exe /x|-V"},
-    {"bare", "REM", "|A-"},
-    {"remove", "REMOVE.EXE /all", "|A-"},
-    {"tabbed", "REM\tC:\\windows\\tool.exe", "|A-"},
+    {"bare", "REM", "~|A-"},
+    {"remove", "REMOVE.EXE /all", "~|A-"},
+    {"tabbed", "REM\tC:\\windows\\tool.exe", "~|A-"},
     {"onlyrem", "REM ", "|--"},
     {"double", "REM REM C:\\windows\\tool.exe", "REM C:\\windows\\tool.exe|--"},
-    {"@", "C:\\windows\\tool.exe", "|AV"},
-    {"empty", "", "|A-"},
+    {"@", "C:\\windows\\tool.exe", "~|AV"},
+    {"empty", "", "~|A-"},
     // Programs are resolved inside the prefix.
-    {"quoted", "\"C:\\Program Files\\My Tool\\tool.exe\" /min --tray", "|AV"},
-    {"otherCase", "c:\\PROGRAM FILES\\my tool\\TOOL.EXE", "|AV"},
-    {"env", "%SystemRoot%\\system32\\svc.exe -k netsvcs", "|AV"},
-    {"quotedEnv", "\"%SystemRoot%\\system32\\svc.exe\" -k", "|AV"},
-    {"searched", "svc /start", "|AV"},
-    {"unquotedBlank", "C:\\Program Files\\My Tool\\tool.exe", "|AV"},
-    {"system", "C:\\windows\\sys.exe", "|AV"},
-    {"missing", "\"C:\\Program Files\\Gone\\gone.exe\" /x", "|A-"},
-    {"hidden", "C:\\windows\\secret.exe", "|A-"},
-    {"folder", "C:\\windows\\system32", "|A-"},
-    {"open", "\"C:\\windows\\system32\\svc.exe", "|A-"},
-    {"otherDrive", "D:\\tool.exe", "|A-"},
+    {"quoted", "\"C:\\Program Files\\My Tool\\tool.exe\" /min --tray", "~|AV"},
+    {"otherCase", "c:\\PROGRAM FILES\\my tool\\TOOL.EXE", "~|AV"},
+    {"env", "%SystemRoot%\\system32\\svc.exe -k netsvcs", "~|AV"},
+    {"quotedEnv", "\"%SystemRoot%\\system32\\svc.exe\" -k", "~|AV"},
+    {"searched", "svc /start", "~|AV"},
+    {"unquotedBlank", "C:\\Program Files\\My Tool\\tool.exe", "~|AV"},
+    {"system", "C:\\windows\\sys.exe", "~|AV"},
+    {"missing", "\"C:\\Program Files\\Gone\\gone.exe\" /x", "~|A-"},
+    {"hidden", "C:\\windows\\secret.exe", "~|A-"},
+    {"folder", "C:\\windows\\system32", "~|A-"},
+    {"open", "\"C:\\windows\\system32\\svc.exe", "~|A-"},
+    {"otherDrive", "D:\\tool.exe", "~|A-"},
     // Wine takes these as C:\bin\sh, not as files of the host.
-    {"hostPath", "/bin/sh", "|A-"},
-    {"quotedHostPath", "\"/bin/sh\" -c true", "|A-"},
+    {"hostPath", "/bin/sh", "~|A-"},
+    {"quotedHostPath", "\"/bin/sh\" -c true", "~|A-"},
 };
 
 QByteArray escaped(const char* data) {
@@ -149,10 +149,9 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("expected");
         for (const RunValue& value : kRunValues) {
-            QString row = QString::fromUtf8(value.row);
-            if (row.startsWith(QLatin1Char('|')))
-                row.prepend(QString::fromUtf8(value.data));
-            QTest::newRow(value.name) << QString::fromUtf8(value.name) << row;
+            QTest::newRow(value.name)
+                << QString::fromUtf8(value.name)
+                << QString::fromUtf8(value.row).replace("~|", QString::fromUtf8(value.data) + "|");
         }
         QTest::newRow("expand") << "expand"
                                 << "%SystemRoot%\\tool.exe|AV";
@@ -250,7 +249,7 @@ private slots:
                                      "broken.lnk", "empty program.exe", "empty.lnk", "gone.lnk", "hidden.lnk",
                                      "plain program.exe", "zero.lnk"}));
         const std::pair<const char*, QString> expected[] = {
-            {".dotted.exe", dir + ".dotted.exe|-V"},
+            {".dotted.exe", dir + ".dotted.exe|--"}, // hidden to Wine
             {"Tool.lnk", tool + "|AV"},
             {"UPPER.LNK", tool + "|AV"},
             {"hidden.lnk", tool + "|-V"},
