@@ -156,7 +156,7 @@ private slots:
                           TempPrefix::userProfileBody() +
                               TempPrefix::backupSection("HKEY_CU\\Run", "\"Same\"=\"C:\\\\user.exe\"\n") +
                               TempPrefix::backupSection("HKEY_LM\\Run", "\"Same\"=\"C:\\\\machine.exe\"\n"));
-        QVERIFY(QDir(m_cli.backupFolder({})).removeRecursively()); // what the delete case left
+        QVERIFY(QDir(m_cli.backupFolder({})).removeRecursively());               // what the delete case left
         QCOMPARE(m_cli.run({"--prefix", prefix.path(), "backups"}).exitCode, 0); // makes the places
         QVERIFY(QFile::copy(sw::test::fixture("wine_created.lnk"),
                             m_cli.backupFolder("All Users") + "/Tool.lnk"));

@@ -1,5 +1,6 @@
 #include "temp_prefix.h"
 
+#include "entries/places.h"
 #include "platform/wine/registry_wine_store.h"
 
 #include <QDir>
@@ -48,9 +49,7 @@ QByteArray TempPrefix::runSection(const QByteArray& lines, const QString& leaf) 
 }
 
 QByteArray TempPrefix::backupSection(const QString& leaf, const QByteArray& lines) {
-    return section(QStringLiteral("Software\\VB and VBA Program Settings\\Tidyra\\StartWarden\\Backups\\") +
-                       leaf,
-                   lines);
+    return section(kBackupKey + QLatin1Char('\\') + leaf, lines);
 }
 
 QString TempPrefix::hostPath(const QString& relative) const {
