@@ -74,7 +74,7 @@ private slots:
         for (const QStringList& line : lines) // no check list in a fresh copy: nothing is new
             QCOMPARE(line[6], QString());
 
-        // A category narrows the listing; the prefix may also come from WINEPREFIX.
+        // A category narrows the listing; options may also follow the command.
         const CliResult machine = m_cli.run({"list", "ALL RUN", "--prefix", prefix.path()});
         QCOMPARE(machine.exitCode, 0);
         QCOMPARE(linesOf(machine.out).size(), 1);
