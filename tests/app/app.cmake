@@ -1,6 +1,6 @@
-sw_add_test(language_texts_test SOURCES app/language_texts_test.cpp LIBS swcore)
 sw_add_test(main_window_test SOURCES app/main_window_test.cpp LIBS swgui GUI)
-sw_add_test(help_key_test SOURCES app/help_key_test.cpp LIBS swgui GUI)
-if(TARGET help_key_test)
-    add_dependencies(help_key_test sw_data)
+# The drawings and the help pages F1 opens.
+sw_add_test(resources_test SOURCES app/resources_test.cpp LIBS swgui GUI)
+if(TARGET resources_test)
+    add_dependencies(resources_test sw_data)
 endif()

@@ -1,14 +1,7 @@
 // The backups window on real prefixes, alone and opened from the main window's toolbar.
-#include "app/main_services.h"
-#include "app/main_window.h"
-#include "app/startup.h"
 #include "backups/backup_window.h"
-#include "platform/language_texts.h"
-#include "platform/single_instance.h"
-#include "platform/wine/wine_gui_platform.h"
+#include "main_window_fixture.h"
 #include "platform/wine/wine_platform.h"
-#include "scripted_message_boxes.h"
-#include "temp_prefix.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,26 +9,14 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
 using namespace sw;
+using sw::test::TempPrefix;
 
 namespace {
-
-QByteArray section(const QByteArray& key, const QByteArray& lines) {
-    return "\n[" + key + "] 1700000000\n#time=1d9f0a0b0c0d0e0\n" + lines;
-}
-const QByteArray kRun = "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run";
-const QByteArray kBackups = "Software\\\\VB and VBA Program Settings\\\\Tidyra\\\\StartWarden\\\\Backups\\\\";
-
-class NoOtherInstance : public SingleInstance {
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void createMarker(const QString&) override {}
-};
 
 QStringList column(const QTreeWidget* list, int index) {
     QStringList texts;
@@ -57,9 +38,9 @@ private slots:
 
     void opensDisabledSortsAndReportsWhatItCannotRead() {
         // Two of the four backup keys exist; the other two cannot be enumerated.
-        test::TempPrefix prefix({}, test::TempPrefix::userProfileBody() +
-                                        section(kBackups + "HKEY_CU\\\\Run", "\"a\"=\"C:\\\\a.exe\"\n") +
-                                        section(kBackups + "HKEY_LM\\\\Run", "\"c\"=\"C:\\\\c.exe\"\n"));
+        TempPrefix prefix({}, TempPrefix::userProfileBody() +
+                                  TempPrefix::backupSection("HKEY_CU\\Run", "\"a\"=\"C:\\\\a.exe\"\n") +
+                                  TempPrefix::backupSection("HKEY_LM\\Run", "\"c\"=\"C:\\\\c.exe\"\n"));
         QTemporaryDir data;
         QVERIFY(QDir().mkpath(data.filePath("Backups/Startmenu/Local User")));
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"),
@@ -108,21 +89,13 @@ private slots:
     // Three entries deleted in the main window come back as three backups; one is restored, the
     // other two go with one question, and the main list shows the restored entry at once.
     void deleteRestoreAndPurgeFromTheMainWindow() {
-        test::TempPrefix prefix(section(kRun, "\"Machine\"=\"C:\\\\m.exe\"\n"),
-                                test::TempPrefix::userProfileBody() +
-                                    section(kRun, "\"User\"=\"C:\\\\u.exe\"\n"));
-        QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), prefix.userStartupFolder() + "/Tool.lnk"));
-        QTemporaryDir programFolder;
-        LanguageTexts texts;
-        ScriptedMessageBoxes boxes;
-        NoOtherInstance instance;
-        StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
-        QVERIFY(startLanguageAndInstance(startup));
-        MainServices services{makeWineGuiPlatform(prefix.path()), texts, boxes, startup.files, {}};
-        frmMain window;
-        window.setServices(&services);
-        prepareMainWindow(window, startup);
-        fillMainWindow(window, services);
+        test::MainWindowFixture f(TempPrefix::runSection("\"Machine\"=\"C:\\\\m.exe\"\n"),
+                                  TempPrefix::userProfileBody() +
+                                      TempPrefix::runSection("\"User\"=\"C:\\\\u.exe\"\n"));
+        QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), f.prefix.userStartupFolder() + "/Tool.lnk"));
+        f.startWindow();
+        frmMain& window = f.window;
+        ScriptedMessageBoxes& boxes = f.boxes;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -162,14 +135,14 @@ private slots:
         window.tlbMain_ButtonClick("backups");
 
         QCOMPARE(names, QStringList({"Tool.lnk", "User", "Machine"}));
-        QCOMPARE(places,
-                 QStringList({texts.GetText("SMLocalUsr"), texts.GetText("LURun"), texts.GetText("AURun")}));
+        QCOMPARE(places, QStringList({f.texts.GetText("SMLocalUsr"), f.texts.GetText("LURun"),
+                                      f.texts.GetText("AURun")}));
         QCOMPARE(afterRestore, QStringList({"Tool.lnk", "User"}));
         QCOMPARE(questions, 1);
         QCOMPARE(afterDelete, 0);
         QCOMPARE(column(window.lvwEntries, 0), QStringList({"Machine"}));
-        QVERIFY(!QFile::exists(prefix.userStartupFolder() + "/Tool.lnk"));
-        QVERIFY(QDir(programFolder.filePath("Backups/Startmenu/Local User")).isEmpty());
+        QVERIFY(!QFile::exists(f.prefix.userStartupFolder() + "/Tool.lnk"));
+        QVERIFY(QDir(f.programFolder.filePath("Backups/Startmenu/Local User")).isEmpty());
     }
 };
 

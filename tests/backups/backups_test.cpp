@@ -17,28 +17,17 @@ using namespace sw;
 
 namespace {
 
-const QString kRunKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-
-QByteArray section(const QByteArray& key, const QByteArray& lines) {
-    return "\n[" + key + "] 1700000000\n#time=1d9f0a0b0c0d0e0\n" + lines;
-}
-QByteArray runSection(const QByteArray& lines) {
-    return section("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run", lines);
-}
-QByteArray backupSection(const QByteArray& leaf, const QByteArray& lines) {
-    return section("Software\\\\VB and VBA Program Settings\\\\Tidyra\\\\StartWarden\\\\Backups\\\\" + leaf,
-                   lines);
-}
+using test::kRunKey;
+using test::TempPrefix;
 
 struct Fixture {
-    test::TempPrefix prefix;
+    TempPrefix prefix;
     QTemporaryDir data;
     Platform platform;
     LanguageTexts texts;
 
     Fixture(const QByteArray& system, const QByteArray& user)
-        : prefix(system, test::TempPrefix::userProfileBody() + user),
-          platform(makeWinePlatform(prefix.path())) {
+        : prefix(system, TempPrefix::userProfileBody() + user), platform(makeWinePlatform(prefix.path())) {
         EnsureBackupPlaces(platform, data.path());
     }
     QString folder(const char* group) const {
@@ -46,11 +35,7 @@ struct Fixture {
     }
     QList<BackupRow> rows() const { return listBackups(platform, texts, data.path()).rows; }
     QString value(std::int32_t root, const QString& key, const QString& name) const {
-        try {
-            return platform.newRegistryStore()->ReadValue(root, key, name, 0);
-        } catch (const std::exception&) {
-            return QStringLiteral("<none>");
-        }
+        return prefix.value(root, key, name);
     }
 };
 
@@ -60,8 +45,9 @@ class BackupsTest : public QObject {
     Q_OBJECT
 private slots:
     void listsEveryGroupInOrderWithKeysAndTags() {
-        Fixture f({}, backupSection("HKEY_LM\\\\Run", "@=\"default\"\n\"Same\"=\"C:\\\\machine.exe\"\n") +
-                          backupSection("HKEY_CU\\\\Run", "\"Same\"=\"REM C:\\\\user.exe\"\n"));
+        Fixture f(
+            {}, TempPrefix::backupSection("HKEY_LM\\Run", "@=\"default\"\n\"Same\"=\"C:\\\\machine.exe\"\n") +
+                    TempPrefix::backupSection("HKEY_CU\\Run", "\"Same\"=\"REM C:\\\\user.exe\"\n"));
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), f.folder("All Users") + "/Tool.lnk"));
         QVERIFY(QFile(f.folder("Local User") + "/notes.txt").open(QIODevice::WriteOnly));
         QVERIFY(QFile(f.folder("Local User") + "/.hidden.lnk").open(QIODevice::WriteOnly));
@@ -85,8 +71,8 @@ private slots:
 
     // Entries deleted as the main window deletes them come back to their own places.
     void restoresToTheOwnPlaceReplacingWhatIsThere() {
-        Fixture f(runSection("\"Same\"=\"C:\\\\machine.exe\"\n"),
-                  runSection("\"Same\"=\"C:\\\\user.exe\"\n"));
+        Fixture f(TempPrefix::runSection("\"Same\"=\"C:\\\\machine.exe\"\n"),
+                  TempPrefix::runSection("\"Same\"=\"C:\\\\user.exe\"\n"));
         const QString startupFile = f.prefix.userStartupFolder() + "/Tool.lnk";
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), startupFile));
         for (const AutostartEntry& entry : listCategory({f.platform, f.texts}, "ALL"))
@@ -114,7 +100,7 @@ private slots:
     }
 
     void failuresAndRefusalsKeepTheBackup() {
-        Fixture f({}, backupSection("HKEY_LM\\\\Run", "\"Tool\"=\"C:\\\\tool.exe\"\n"));
+        Fixture f({}, TempPrefix::backupSection("HKEY_LM\\Run", "\"Tool\"=\"C:\\\\tool.exe\"\n"));
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), f.folder("Local User") + "/Tool.lnk"));
         const QList<BackupRow> rows = f.rows();
         QCOMPARE(rows.size(), 2);
@@ -148,27 +134,6 @@ private slots:
         deleteBackup(f.platform, rows[0]);
         deleteBackup(f.platform, rows[1]);
         QVERIFY(f.rows().isEmpty());
-    }
-
-    // Equal labels in a language file: each routine takes the first match in its own order.
-    void equalLabelsTakeTheFirstMatchOfEachRoutine() {
-        QTemporaryDir dir;
-        QFile language(dir.filePath("same.lng"));
-        QVERIFY(language.open(QIODevice::WriteOnly));
-        language.write("[Texts]\nLURun=Same\nAURunOnce=Same\nSMAllUsr=Same\n");
-        language.close();
-        LanguageTexts texts;
-        QVERIFY(texts.LoadLanguage(language.fileName()));
-        QCOMPARE(GetRestoreRoot(texts, "Same"), kHkeyLocalMachine);
-        QCOMPARE(GetRestoreKey(texts, "Same"), kRunKey);
-        QCOMPARE(GetRestoreRoot(texts, "nothing"), 0);
-        QCOMPARE(GetRestoreKey(texts, "nothing"), QString());
-
-        test::TempPrefix prefix;
-        const Platform platform = makeWinePlatform(prefix.path());
-        QVERIFY(
-            GetStartupFolder(platform, texts, "Same").startsWith("C:\\ProgramData\\", Qt::CaseInsensitive));
-        QCOMPARE(GetStartupFolder(platform, texts, "nothing"), QString());
     }
 };
 

@@ -1,25 +1,21 @@
-// disable, enable, delete and run of the command-line front end, run as a program on throwaway
-// prefixes.
+// The write commands of the command-line front end (disable, enable, delete, add, edit, restore, purge),
+// run as a program on throwaway prefixes: what they say and the statuses they end with. What they write
+// is the entry actions', the add/edit dialog's and the backups' test.
 #include "cli_copy.h"
+#include "entries/places.h"
+#include "platform/registry_store.h"
 #include "server_lock.h"
 #include "temp_prefix.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 
 using sw::test::CliResult;
 using sw::test::TempPrefix;
-
-namespace {
-
-QByteArray runSection(const QByteArray& lines) {
-    return "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] "
-           "1700000000\n#time=1d9f0a0b0c0d0e0\n" +
-           lines;
-}
-
-} // namespace
 
 class EntryCommandsTest : public QObject {
     Q_OBJECT
@@ -32,7 +28,8 @@ private slots:
     void initTestCase() { QVERIFY(m_cli.isValid()); }
 
     void changesStateOnlyWhenAsked() {
-        TempPrefix prefix({}, TempPrefix::userProfileBody() + runSection("\"Tool\"=\"C:\\\\tool.exe /x\"\n"));
+        TempPrefix prefix({}, TempPrefix::userProfileBody() +
+                                  TempPrefix::runSection("\"Tool\"=\"C:\\\\tool.exe /x\"\n"));
         const CliResult off = m_cli.run({"--prefix", prefix.path(), "disable", "Tool", "--yes"});
         QCOMPARE(off.exitCode, 0);
         QVERIFY2(off.err.isEmpty(), off.err.constData());
@@ -59,10 +56,9 @@ private slots:
     }
 
     void deleteTellsWhereTheBackupWent() {
-        TempPrefix prefix({},
-                          TempPrefix::userProfileBody() + runSection("\"Tool\"=\"rem C:\\\\tool.exe\"\n"));
-        QVERIFY(
-            prefix.writeFile(prefix.userStartupFolder().mid(prefix.path().size() + 1) + "/Tool.lnk", "link"));
+        TempPrefix prefix({}, TempPrefix::userProfileBody() +
+                                  TempPrefix::runSection("\"Tool\"=\"rem C:\\\\tool.exe\"\n"));
+        QVERIFY(prefix.writeFile(prefix.userStartupFolder() + "/Tool.lnk", "link"));
 
         const CliResult value =
             m_cli.run({"--prefix", prefix.path(), "delete", "Tool", "--place", "LOCAL RUN", "--yes"});
@@ -80,8 +76,9 @@ private slots:
     }
 
     void failsWithTheDocumentedStatuses() {
-        TempPrefix prefix(runSection("\"Twice\"=\"C:\\\\m.exe\"\n\"Machine\"=\"C:\\\\m.exe\"\n"),
-                          TempPrefix::userProfileBody() + runSection("\"Twice\"=\"C:\\\\u.exe\"\n"));
+        TempPrefix prefix(TempPrefix::runSection("\"Twice\"=\"C:\\\\m.exe\"\n\"Machine\"=\"C:\\\\m.exe\"\n"),
+                          TempPrefix::userProfileBody() +
+                              TempPrefix::runSection("\"Twice\"=\"C:\\\\u.exe\"\n"));
         const QStringList at{"--prefix", prefix.path()};
 
         const CliResult missing = m_cli.run(at + QStringList{"disable", "Nobody", "--yes"});
@@ -114,6 +111,92 @@ private slots:
         const CliResult readOnly = m_cli.run(at + QStringList{"disable", "Machine", "--yes"});
         QCOMPARE(readOnly.exitCode, 4);
         QVERIFY2(oneLine(readOnly.err) && readOnly.err.contains("read-only"), readOnly.err.constData());
+    }
+
+    void addAndEditSayWhatTheyRefuse() {
+        TempPrefix prefix({},
+                          TempPrefix::userProfileBody() +
+                              TempPrefix::runSection("\"Tray\"=\"rem C:\\\\Tools\\\\tray.exe /quiet\"\n"));
+        QVERIFY(prefix.writeFile("drive_c/Tools/tray.exe", "MZ"));
+        const auto cli = [&](const QStringList& arguments) {
+            return m_cli.run(QStringList{"--prefix", prefix.path()} + arguments).exitCode;
+        };
+        const auto rows = [&](const QString& category) {
+            QStringList found;
+            const QString out =
+                QString::fromUtf8(m_cli.run({"--prefix", prefix.path(), "list", category}).out);
+            for (const QString& line : out.split('\n', Qt::SkipEmptyParts))
+                found.append(line.section('\t', 0, 1));
+            return found;
+        };
+        // A missing program or entry (1); a bad place, file name or argument list (2); nothing written.
+        const QByteArray user = prefix.readFile("user.reg");
+        QCOMPARE(cli({"add", "Gone", "--program", "C:\\Tools\\gone.exe", "--place", "LOCAL RUN"}), 1);
+        QCOMPARE(cli({"add", "X", "--program", "C:\\Tools\\tray.exe", "--place", "RUN"}), 2);
+        QCOMPARE(cli({"add", "a:b", "--program", "C:\\Tools\\tray.exe", "--place", "ALL USERS"}), 2);
+        QCOMPARE(cli({"add", "X", "--place", "LOCAL RUN"}), 2);
+        QCOMPARE(cli({"edit", "Tray", "--program", "C:\\nowhere.exe"}), 1);
+        QCOMPARE(cli({"edit", "Nothing", "--name", "Else"}), 1);
+        QCOMPARE(cli({"edit", "Tray", "--to", "EVERYWHERE"}), 2);
+        QCOMPARE(prefix.readFile("user.reg"), user);
+        QCOMPARE(QDir(prefix.commonStartupFolder()).entryList(QDir::Files), QStringList());
+
+        // Fields not named keep their values; --to moves the entry.
+        QCOMPARE(cli({"add", "Big", "--program", "C:\\Tools\\tray.exe --big", "--place", "ALL RUNONCE"}), 0);
+        QCOMPARE(rows("ALL RUNONCE"), QStringList{"Big\tC:\\Tools\\tray.exe --big"});
+        QCOMPARE(cli({"edit", "tray", "--name", "Tray Icon"}), 0);
+        QCOMPARE(rows("LOCAL RUN"), QStringList{"Tray Icon\tC:\\Tools\\tray.exe /quiet"});
+        QCOMPARE(cli({"edit", "Tray Icon", "--place", "LOCAL RUN", "--to", "ALL USERS"}), 0);
+        QCOMPARE(rows("LOCAL RUN"), QStringList());
+        QCOMPARE(rows("ALL USERS"), QStringList{"Tray Icon.lnk\tC:\\Tools\\tray.exe"});
+    }
+
+    void backupsArePickedByNameAndGroup() {
+        TempPrefix prefix({},
+                          TempPrefix::userProfileBody() +
+                              TempPrefix::backupSection("HKEY_CU\\Run", "\"Same\"=\"C:\\\\user.exe\"\n") +
+                              TempPrefix::backupSection("HKEY_LM\\Run", "\"Same\"=\"C:\\\\machine.exe\"\n"));
+        QVERIFY(QDir(m_cli.backupFolder({})).removeRecursively());               // what the delete case left
+        QCOMPARE(m_cli.run({"--prefix", prefix.path(), "backups"}).exitCode, 0); // makes the places
+        QVERIFY(QFile::copy(sw::test::fixture("wine_created.lnk"),
+                            m_cli.backupFolder("All Users") + "/Tool.lnk"));
+
+        const CliResult listed = m_cli.run({"--prefix", prefix.path(), "backups"});
+        QCOMPARE(listed.exitCode, 0);
+        QVERIFY2(listed.err.isEmpty(), listed.err.constData());
+        const QList<QByteArray> lines = listed.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], "Tool.lnk\tC:\\Program Files\\Tool\\tool.exe\tSMAllUsr\t\t" +
+                               QFile::encodeName(m_cli.backupFolder("All Users")) + "/Tool.lnk");
+        QCOMPARE(QString::fromUtf8(lines[2]), "Same\tC:\\machine.exe\tAURun\tSame" + sw::kBackupKey +
+                                                  "\\HKEY_LM\\Run\t-2147483647;" + sw::kBackupKey +
+                                                  "\\HKEY_LM\\Run");
+        const QJsonArray json =
+            QJsonDocument::fromJson(m_cli.run({"--prefix", prefix.path(), "backups", "--json"}).out).array();
+        QCOMPARE(json[1].toObject()["group"].toString(), QStringLiteral("LURun"));
+
+        // A name in two groups needs --group; not confirmed, nothing changes.
+        const CliResult ambiguous = m_cli.run({"--prefix", prefix.path(), "restore", "Same", "--yes"});
+        QCOMPARE(ambiguous.exitCode, 1);
+        QVERIFY(ambiguous.err.contains("--group"));
+        QCOMPARE(m_cli.run({"--prefix", prefix.path(), "purge", "Same", "--group", "Run"}).exitCode, 2);
+        QCOMPARE(m_cli.run({"--prefix", prefix.path(), "restore", "same", "--group", "AURun"}).exitCode, 5);
+        QCOMPARE(prefix.value(sw::kHkeyLocalMachine, sw::test::kRunKey, "Same"), QStringLiteral("<none>"));
+
+        QCOMPARE(
+            m_cli.run({"--prefix", prefix.path(), "restore", "same", "--group", "AURun", "--yes"}).exitCode,
+            0);
+        QCOMPARE(prefix.value(sw::kHkeyLocalMachine, sw::test::kRunKey, "Same"),
+                 QStringLiteral("C:\\machine.exe"));
+        QCOMPARE(m_cli.run({"--prefix", prefix.path(), "purge", "Same", "--yes"}).exitCode, 0);
+        QCOMPARE(prefix.value(sw::kHkeyCurrentUser, sw::test::kRunKey, "Same"), QStringLiteral("<none>"));
+
+        // A failing copy leaves the backup and says so.
+        QVERIFY(QDir(prefix.commonStartupFolder()).removeRecursively());
+        const CliResult failed = m_cli.run({"--prefix", prefix.path(), "restore", "Tool.lnk", "--yes"});
+        QCOMPARE(failed.exitCode, 4);
+        QVERIFY(failed.err.contains("still kept"));
+        QVERIFY(QFile::remove(m_cli.backupFolder("All Users") + "/Tool.lnk"));
     }
 };
 

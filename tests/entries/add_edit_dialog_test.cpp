@@ -1,37 +1,24 @@
 // The add/edit and move dialogs, driven through the main window on throwaway prefixes.
-#include "app/main_services.h"
-#include "app/main_window.h"
-#include "app/single_instance_lock.h"
-#include "app/startup.h"
 #include "entries/add_edit_dialog.h"
 #include "entries/move_dialog.h"
 #include "main_window_fixture.h"
-#include "platform/language_texts.h"
-#include "platform/wine/wine_platform.h"
-#include "scripted_message_boxes.h"
-#include "temp_prefix.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
-#include <memory>
 
 using namespace sw;
 
 namespace {
 
-const QString kRun = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-const QString kRunOnce = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
-const QByteArray kUserRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
-                            "#time=1d9f0e0c0a0b0c0\n"
-                            "\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n";
+const QString kRun = test::kRunKey;
+const QString kRunOnce = test::kRunKey + "Once";
 const QString kToolWithArguments = QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\" /min");
 
 QString lnkinfo(const QString& file) {
@@ -43,7 +30,10 @@ QString lnkinfo(const QString& file) {
 struct Fixture : test::MainWindowFixture {
     qsizetype startupMessages = 0;
 
-    Fixture() : MainWindowFixture({}, test::TempPrefix::userProfileBody() + kUserRun) {
+    Fixture()
+        : MainWindowFixture({},
+                            test::TempPrefix::userProfileBody() +
+                                test::TempPrefix::runSection("\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n")) {
         QFile exe(test::fixture("app_x86_64.exe"));
         const QByteArray program = exe.open(QIODevice::ReadOnly) ? exe.readAll() : QByteArray();
         prefix.writeFile("drive_c/Tools/known.exe", program);
@@ -89,14 +79,6 @@ struct Fixture : test::MainWindowFixture {
         return !window.lvwEntries->findItems(name, Qt::MatchExactly, 0).isEmpty();
     }
 
-    QString value(std::int32_t root, const QString& key, const QString& name) const {
-        try {
-            return services->platform.newRegistryStore()->ReadValue(root, key, name, 0);
-        } catch (const std::exception&) {
-            return QStringLiteral("<missing>");
-        }
-    }
-
     QString startupFolder(int csidl) const {
         return services->platform.system->GetSpecialFolder(csidl, false, false);
     }
@@ -135,14 +117,9 @@ private slots:
         QVERIFY(!move.cmdOk->isEnabled());
         QCOMPARE(move.lblDescription->text(), f.texts.GetText("RegDes"));
 
+        // Where each place writes to is the add case's to show.
         move.tvwCategories_NodeClick(move.node("ALL RUNONCE"));
         QVERIFY(move.cmdOk->isEnabled());
-        QCOMPARE(move.SelectedRoot(), kHkeyLocalMachine);
-        QCOMPARE(move.SelectedKey(), kRunOnce);
-
-        move.tvwCategories_NodeClick(move.node("LOCAL USER"));
-        QCOMPARE(move.SelectedRoot(), 0);
-        QCOMPARE(move.SelectedKey(), f.startupFolder(kCsidlStartup));
 
         // Chosen through the add/edit dialog's button, the place shows as the node's path; the
         // next use finds the same dialog with the same node selected.
@@ -170,10 +147,10 @@ private slots:
         QVERIFY2(f.shownTexts().isEmpty(), qPrintable(f.shownTexts().join('\n')));
 
         // Registry values hold the field as typed; the list shows every new row at once.
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "Tool in LOCAL RUN"), kToolWithArguments);
-        QCOMPARE(f.value(kHkeyCurrentUser, kRunOnce, "Tool in LOCAL RUNONCE"), kToolWithArguments);
-        QCOMPARE(f.value(kHkeyLocalMachine, kRun, "Tool in ALL RUN"), kToolWithArguments);
-        QCOMPARE(f.value(kHkeyLocalMachine, kRunOnce, "Tool in ALL RUNONCE"), kToolWithArguments);
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Tool in LOCAL RUN"), kToolWithArguments);
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRunOnce, "Tool in LOCAL RUNONCE"), kToolWithArguments);
+        QCOMPARE(f.prefix.value(kHkeyLocalMachine, kRun, "Tool in ALL RUN"), kToolWithArguments);
+        QCOMPARE(f.prefix.value(kHkeyLocalMachine, kRunOnce, "Tool in ALL RUNONCE"), kToolWithArguments);
         for (const char* name : {"Tool in LOCAL RUN", "Tool in ALL RUNONCE", "Mine.lnk", "Shared.LNK.lnk"})
             QVERIFY2(f.listed(name), name);
         QCOMPARE(f.window.selectedRow()->name, QStringLiteral("Shared.LNK.lnk"));
@@ -200,7 +177,7 @@ private slots:
         }));
         QCOMPARE(f.shownTexts(), QStringList{f.texts.GetText("ChooseEntryPlace")});
         QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Exclamation);
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("REM C:\\Tools\\known.exe"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("REM C:\\Tools\\known.exe"));
 
         // Without a change, in the same place: the inactive entry is written again, active.
         f.select("Mine");
@@ -208,7 +185,7 @@ private slots:
             f.move().tvwCategories_NodeClick(f.move().node("LOCAL RUN"));
             d.cmdOk_Click();
         }));
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("C:\\Tools\\known.exe"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("C:\\Tools\\known.exe"));
 
         // A rename uses the place chosen in the earlier use, although the label asks for one.
         f.select("Mine");
@@ -217,8 +194,8 @@ private slots:
             d.txtName->setText("Renamed");
             d.cmdOk_Click();
         }));
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("<missing>"));
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "Renamed"), QStringLiteral("C:\\Tools\\known.exe"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("<none>"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Renamed"), QStringLiteral("C:\\Tools\\known.exe"));
         QVERIFY(f.listed("Renamed") && !f.listed("Mine"));
 
         // A move from the Run key into a Startup folder whose path is a file fails before anything
@@ -231,11 +208,11 @@ private slots:
             d.cmdOk_Click();
         }));
         QVERIFY2(f.shownTexts().last().contains("\"Renamed\""), qPrintable(f.shownTexts().last()));
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "Renamed"), QStringLiteral("C:\\Tools\\known.exe"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Renamed"), QStringLiteral("C:\\Tools\\known.exe"));
         QVERIFY(QFile::remove(f.prefix.commonStartupFolder()));
         f.select("Renamed");
         QVERIFY(!f.command("edit", [&](frmAddEdit& d) { d.cmdOk_Click(); }));
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "Renamed"), QStringLiteral("<missing>"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Renamed"), QStringLiteral("<none>"));
         QCOMPARE(f.linkTarget(f.startupFolder(kCsidlCommonStartup) + "\\Renamed.lnk"),
                  QStringLiteral("C:\\Tools\\known.exe"));
         QCOMPARE(f.window.selectedRow()->name, QStringLiteral("Renamed.lnk"));
@@ -273,7 +250,7 @@ private slots:
         }
         QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList());
         QVERIFY(!f.add("a\\b", "C:\\Tools\\known.exe", "LOCAL RUN"));
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "a\\b"), QStringLiteral("C:\\Tools\\known.exe"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "a\\b"), QStringLiteral("C:\\Tools\\known.exe"));
 
         // While Wine runs nothing is written, the dialog stays open and keeps what was typed.
         f.services->platform.readOnlyReason = [] { return QStringLiteral("Wine is running."); };
@@ -284,7 +261,7 @@ private slots:
             QCOMPARE(open.txtName->text(), QStringLiteral("Later"));
         }));
         QVERIFY2(f.shownTexts().last().contains("Wine is running."), qPrintable(f.shownTexts().last()));
-        QCOMPARE(f.value(kHkeyCurrentUser, kRun, "Later"), QStringLiteral("<missing>"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Later"), QStringLiteral("<none>"));
     }
 
     void browseWritesTheWindowsPathOfThePickedFile() {

@@ -1,4 +1,5 @@
-sw_add_test(places_test SOURCES entries/places_test.cpp LIBS swcore)
-sw_add_test(check_list_test SOURCES entries/check_list_test.cpp LIBS swcore)
+# The entry listings and the check list, the actions on entries, the add/edit and move dialogs, all on
+# throwaway prefixes; the listing of a prefix Wine made is the command line's Wine test.
+sw_add_test(listing_test SOURCES entries/listing_test.cpp LIBS swcore)
 sw_add_test(entry_actions_test SOURCES entries/entry_actions_test.cpp LIBS swcore)
 sw_add_test(add_edit_dialog_test SOURCES entries/add_edit_dialog_test.cpp LIBS swgui GUI)

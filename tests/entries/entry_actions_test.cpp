@@ -22,17 +22,8 @@ using sw::test::TempPrefix;
 
 namespace {
 
-const QString kRun = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-const QString kBackups =
-    QStringLiteral("Software\\VB and VBA Program Settings\\Tidyra\\StartWarden\\Backups");
-
-QByteArray section(const QByteArray& key, const QByteArray& lines) {
-    return "\n[" + key + "] 1700000000\n#time=1d9f0a0b0c0d0e0\n" + lines;
-}
-
-QByteArray runSection(const QByteArray& lines, const QByteArray& leaf = "Run") {
-    return section("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\" + leaf, lines);
-}
+const QString kRun = sw::test::kRunKey;
+const QString kBackups = kBackupKey;
 
 QByteArray dosAttrib(const QString& hostFile) {
     char buffer[32];
@@ -69,7 +60,7 @@ struct Prefix {
         return {};
     }
     QString value(std::int32_t root, const QString& key, const QString& name) const {
-        return WineRegistryStore(files.path()).ReadValue(root, key, name, 0);
+        return files.value(root, key, name);
     }
     QStringList names(std::int32_t root, const QString& key) const {
         QStringList found;
@@ -78,12 +69,15 @@ struct Prefix {
             return {QStringLiteral("<no key>")};
         return found;
     }
+    DeleteOutcome remove(const AutostartEntry& row) const {
+        return deleteEntry(platform, data.path(), row, BackupPolicy::RefuseWithoutBackup);
+    }
     QByteArray userReg() const { return files.readFile("user.reg"); }
     QByteArray systemReg() const { return files.readFile("system.reg"); }
     QString userStartup(const QString& name) const { return files.userStartupFolder() + "/" + name; }
     QString commonStartup(const QString& name) const { return files.commonStartupFolder() + "/" + name; }
     bool put(const QString& hostFile, const QByteArray& content) const {
-        return files.writeFile(hostFile.mid(files.path().size() + 1), content);
+        return files.writeFile(hostFile, content);
     }
 };
 
@@ -95,8 +89,9 @@ class EntryActionsTest : public QObject {
 private slots:
     void togglesRegistryDataAsItIsNow() {
         Prefix p({}, TempPrefix::userProfileBody() +
-                         runSection("\"Tool\"=\"\\\"C:\\\\tool.exe\\\" /x\"\n\"Low\"=\"rem C:\\\\low.exe\"\n"
-                                    "\"Moved\"=\"C:\\\\old.exe\"\n\"Gone\"=\"C:\\\\gone.exe\"\n"));
+                         TempPrefix::runSection(
+                             "\"Tool\"=\"\\\"C:\\\\tool.exe\\\" /x\"\n\"Low\"=\"rem C:\\\\low.exe\"\n"
+                             "\"Moved\"=\"C:\\\\old.exe\"\n\"Gone\"=\"C:\\\\gone.exe\"\n"));
         const AutostartEntry tool = p.row(kHkeyCurrentUser, kRun, "Tool");
         QVERIFY(tool.active);
         ToggleActivation(p.platform, tool);
@@ -123,8 +118,7 @@ private slots:
         ToggleActivation(p.platform, moved);
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Moved"), QString("REM C:\\new.exe"));
         QVERIFY_THROWS_EXCEPTION(RegistryError, ToggleActivation(p.platform, gone));
-        QVERIFY_THROWS_EXCEPTION(
-            RegistryError, deleteEntry(p.platform, p.data.path(), gone, BackupPolicy::RefuseWithoutBackup));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, p.remove(gone));
         QVERIFY(!p.userReg().contains("\"Gone\""));
     }
 
@@ -155,15 +149,13 @@ private slots:
     }
 
     void registryBackupsGoByLevelAndKeyEnding() {
-        Prefix p(runSection("\"Machine\"=\"C:\\\\m.exe\"\n", "RunOnce") +
-                     section("Software\\\\Vendor\\\\AutoRUN", "\"Odd\"=\"C:\\\\odd.exe\"\n"),
+        Prefix p(TempPrefix::runSection("\"Machine\"=\"C:\\\\m.exe\"\n", "RunOnce") +
+                     TempPrefix::section("Software\\Vendor\\AutoRUN", "\"Odd\"=\"C:\\\\odd.exe\"\n"),
                  TempPrefix::userProfileBody() +
-                     runSection("\"Same\"=\"first\"\n\"Off\"=\"Rem C:\\\\off.exe\"\n") +
-                     section("Software\\\\Vendor\\\\Runner", "\"Runner\"=\"C:\\\\r.exe\"\n"));
+                     TempPrefix::runSection("\"Same\"=\"first\"\n\"Off\"=\"Rem C:\\\\off.exe\"\n") +
+                     TempPrefix::section("Software\\Vendor\\Runner", "\"Runner\"=\"C:\\\\r.exe\"\n"));
         const auto remove = [&](std::int32_t root, const QString& key, const QString& name) {
-            return deleteEntry(p.platform, p.data.path(), p.row(root, key, name),
-                               BackupPolicy::RefuseWithoutBackup)
-                .backup;
+            return p.remove(p.row(root, key, name)).backup;
         };
         QCOMPARE(remove(kHkeyLocalMachine, kRun + "Once", "Machine"), kBackups + "\\HKEY_LM\\RunOnce");
         QCOMPARE(remove(kHkeyLocalMachine, "Software\\Vendor\\AutoRUN", "Odd"), kBackups + "\\HKEY_LM\\Run");
@@ -190,41 +182,34 @@ private slots:
         QVERIFY(p.put(p.userStartup("Mine.lnk"), "mine"));
         QVERIFY(p.put(p.commonStartup("Shared.lnk"), "shared"));
         const QString backups = p.data.path() + "/Backups/Startmenu/";
-        QCOMPARE(deleteEntry(p.platform, p.data.path(), p.fileRow(true, "Mine.lnk"),
-                             BackupPolicy::RefuseWithoutBackup)
-                     .backup,
-                 backups + "Local User/Mine.lnk");
-        deleteEntry(p.platform, p.data.path(), p.fileRow(false, "Shared.lnk"),
-                    BackupPolicy::RefuseWithoutBackup);
+        QCOMPARE(p.remove(p.fileRow(true, "Mine.lnk")).backup, backups + "Local User/Mine.lnk");
+        p.remove(p.fileRow(false, "Shared.lnk"));
         QCOMPARE(QDir(backups + "Local User").entryList(QDir::Files), QStringList{"Mine.lnk"});
         QCOMPARE(QDir(backups + "All Users").entryList(QDir::Files), QStringList{"Shared.lnk"});
         QVERIFY(!QFile::exists(p.userStartup("Mine.lnk")) && !QFile::exists(p.commonStartup("Shared.lnk")));
 
         // a later backup replaces the earlier; no temporary stays beside it
         QVERIFY(p.put(p.userStartup("Mine.lnk"), "mine, later"));
-        deleteEntry(p.platform, p.data.path(), p.fileRow(true, "Mine.lnk"),
-                    BackupPolicy::RefuseWithoutBackup);
+        p.remove(p.fileRow(true, "Mine.lnk"));
         QFile copy(backups + "Local User/Mine.lnk");
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), QByteArray("mine, later"));
         QCOMPARE(QDir(backups + "Local User").entryList(QDir::Files | QDir::Hidden).size(), 1);
 
         // a user Startup folder that cannot be named is the empty text, found in every path
-        Prefix unnamed(
-            {}, TempPrefix::userProfileBody() +
-                    section("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\User Shell "
-                            "Folders",
-                            "\"StartUp\"=\"\\\\\\\\server\\\\startup\"\n"));
+        Prefix unnamed({},
+                       TempPrefix::userProfileBody() +
+                           TempPrefix::section(
+                               "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                               "\"StartUp\"=\"\\\\\\\\server\\\\startup\"\n"));
         QCOMPARE(unnamed.platform.system->GetSpecialFolder(7, false, false), QString());
         QVERIFY(unnamed.put(unnamed.commonStartup("Shared.lnk"), "s"));
-        QCOMPARE(deleteEntry(unnamed.platform, unnamed.data.path(), unnamed.fileRow(false, "Shared.lnk"),
-                             BackupPolicy::RefuseWithoutBackup)
-                     .backup,
+        QCOMPARE(unnamed.remove(unnamed.fileRow(false, "Shared.lnk")).backup,
                  unnamed.data.path() + "/Backups/Startmenu/Local User/Shared.lnk");
     }
 
     void backupPlacesAreMadeOnceAndAFailedCopyFollowsThePolicy() {
-        Prefix p({}, TempPrefix::userProfileBody() + runSection("\"A\"=\"a\"\n\"B\"=\"b\"\n"));
+        Prefix p({}, TempPrefix::userProfileBody() + TempPrefix::runSection("\"A\"=\"a\"\n\"B\"=\"b\"\n"));
         EnsureBackupPlaces(p.platform, p.data.path());
         const QByteArray once = p.userReg();
         for (const char* leaf :
@@ -258,7 +243,7 @@ private slots:
     }
 
     void nothingChangesWhileWineRuns() {
-        Prefix p({}, TempPrefix::userProfileBody() + runSection("\"A\"=\"a\"\n"));
+        Prefix p({}, TempPrefix::userProfileBody() + TempPrefix::runSection("\"A\"=\"a\"\n"));
         QVERIFY(p.put(p.userStartup("F.lnk"), "f"));
         const AutostartEntry value = p.row(kHkeyCurrentUser, kRun, "A");
         const AutostartEntry file = p.fileRow(true, "F.lnk");
@@ -282,7 +267,7 @@ private slots:
     }
 
     void aReadOnlyMachineFileRefusesCleanly() {
-        Prefix p(runSection("\"Machine\"=\"C:\\\\m.exe\"\n"));
+        Prefix p(TempPrefix::runSection("\"Machine\"=\"C:\\\\m.exe\"\n"));
         const QString system = p.files.hostPath("system.reg");
         QVERIFY(QFile::setPermissions(system, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         EnsureBackupPlaces(p.platform, p.data.path());
@@ -292,8 +277,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(RegistryError, ToggleActivation(p.platform, row));
         QCOMPARE(p.userReg(), user);
         // the copy is made first; the machine's own value stays as it was
-        QVERIFY_THROWS_EXCEPTION(
-            RemovalFailed, deleteEntry(p.platform, p.data.path(), row, BackupPolicy::RefuseWithoutBackup));
+        QVERIFY_THROWS_EXCEPTION(RemovalFailed, p.remove(row));
         QCOMPARE(p.systemReg(), machine);
         QCOMPARE(p.names(kHkeyLocalMachine, kRun), QStringList{"Machine"});
         QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_LM\\Run", "Machine"), QString("C:\\m.exe"));
@@ -302,23 +286,21 @@ private slots:
 
     void namesAreTakenLiterally() {
         const QString odd = QString::fromUtf8("50% \"Caf\xc3\xa9\" %ENTRY% \xd0\x96");
-        Prefix p(
-            {},
-            TempPrefix::userProfileBody() +
-                runSection("\"50% \\\"Caf\\x00e9\\\" %ENTRY% \\x0416\"=\"C:\\\\50%.exe\"\n\"50%\"=\"x\"\n"));
+        Prefix p({},
+                 TempPrefix::userProfileBody() +
+                     TempPrefix::runSection(
+                         "\"50% \\\"Caf\\x00e9\\\" %ENTRY% \\x0416\"=\"C:\\\\50%.exe\"\n\"50%\"=\"x\"\n"));
         QVERIFY(p.put(p.userStartup(odd + ".lnk"), "odd"));
         QCOMPARE(p.row(kHkeyCurrentUser, kRun, odd).name, odd);
         ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, odd));
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, odd), QString("REM C:\\50%.exe"));
-        deleteEntry(p.platform, p.data.path(), p.row(kHkeyCurrentUser, kRun, odd),
-                    BackupPolicy::RefuseWithoutBackup);
+        p.remove(p.row(kHkeyCurrentUser, kRun, odd));
         QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList{"50%"});
         QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", odd), QString("REM C:\\50%.exe"));
 
         ToggleActivation(p.platform, p.fileRow(true, odd + ".lnk"));
         QCOMPARE(dosAttrib(p.userStartup(odd + ".lnk")), QByteArray("0x2"));
-        deleteEntry(p.platform, p.data.path(), p.fileRow(true, odd + ".lnk"),
-                    BackupPolicy::RefuseWithoutBackup);
+        p.remove(p.fileRow(true, odd + ".lnk"));
         QVERIFY(QFile::exists(p.data.path() + "/Backups/Startmenu/Local User/" + odd + ".lnk"));
         QVERIFY(!QFile::exists(p.userStartup(odd + ".lnk")));
     }

@@ -13,10 +13,8 @@ using sw::test::TempPrefix;
 
 namespace {
 
-const QByteArray kUserRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
-                            "#time=1d9f0e0c0a0b0c0\n"
-                            "\"T\\xfcr & Tor\"=\"C:\\\\Tools\\\\tool.exe /a b&c\"\n"
-                            "\"Gone\"=\"C:\\\\Tools\\\\missing.exe\"\n";
+const QByteArray kUserRun = TempPrefix::runSection("\"T\\xfcr & Tor\"=\"C:\\\\Tools\\\\tool.exe /a b&c\"\n"
+                                                   "\"Gone\"=\"C:\\\\Tools\\\\missing.exe\"\n");
 
 } // namespace
 

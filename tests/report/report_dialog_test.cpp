@@ -1,19 +1,11 @@
 // The "send" command and its dialog, from the main window to a real receiver.
-#include "app/main_services.h"
-#include "app/main_window.h"
-#include "app/startup.h"
 #include "controls/xp_frame.h"
 #include "main_window_fixture.h"
-#include "platform/language_texts.h"
-#include "platform/single_instance.h"
-#include "platform/wine/wine_platform.h"
 #include "receiver_process.h"
 #include "report/frm_send.h"
 #include "report/report_request.h"
 #include "report/send_report.h"
 #include "report_store.h"
-#include "scripted_message_boxes.h"
-#include "temp_prefix.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -28,7 +20,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <functional>
-#include <memory>
 
 using namespace sw;
 using sw::test::ReceiverProcess;
@@ -36,14 +27,14 @@ using sw::test::ReceiverProcess;
 namespace {
 
 // An entry whose name holds an umlaut, "&" and blanks, and whose command line "&" and blanks.
-const QByteArray kUserRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
-                            "#time=1d9f0e0c0a0b0c0\n"
-                            "\"T\\xfcr & Tor\"=\"C:\\\\Tools\\\\tool.exe /a b&c\"\n";
+const QByteArray kUserRun =
+    test::TempPrefix::runSection("\"T\\xfcr & Tor\"=\"C:\\\\Tools\\\\tool.exe /a b&c\"\n");
 
 struct Fixture : test::MainWindowFixture {
     Fixture() : MainWindowFixture({}, kUserRun) {
-        QDir().mkpath(prefix.hostPath("drive_c/Tools"));
-        QFile::copy(test::fixture("app_x86_64.exe"), prefix.hostPath("drive_c/Tools/tool.exe"));
+        QFile exe(test::fixture("app_x86_64.exe"));
+        prefix.writeFile("drive_c/Tools/tool.exe",
+                         exe.open(QIODevice::ReadOnly) ? exe.readAll() : QByteArray());
         startWindow();
         window.show();
         window.lvwEntries->setCurrentItem(window.lvwEntries->topLevelItem(0));

@@ -1,5 +1,8 @@
 #include "temp_prefix.h"
 
+#include "entries/places.h"
+#include "platform/wine/registry_wine_store.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +37,31 @@ TempPrefix::TempPrefix(const QByteArray& systemBody, const QByteArray& userBody)
     QFile::link("../drive_c", hostPath("dosdevices/c:"));
     QDir(path()).mkpath(userStartupFolder());
     QDir(path()).mkpath(commonStartupFolder());
+}
+
+QByteArray TempPrefix::section(const QString& key, const QByteArray& lines) {
+    return "\n[" + QString(key).replace(QLatin1Char('\\'), QStringLiteral("\\\\")).toUtf8() +
+           "] 1700000000\n#time=1d9f0a0b0c0d0e0\n" + lines;
+}
+
+QByteArray TempPrefix::runSection(const QByteArray& lines, const QString& leaf) {
+    return section(QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\") + leaf, lines);
+}
+
+QByteArray TempPrefix::backupSection(const QString& leaf, const QByteArray& lines) {
+    return section(kBackupKey + QLatin1Char('\\') + leaf, lines);
+}
+
+QString TempPrefix::hostPath(const QString& relative) const {
+    return QDir(path()).filePath(relative);
+}
+
+QString TempPrefix::value(std::int32_t root, const QString& key, const QString& name) const {
+    try {
+        return WineRegistryStore(path()).ReadValue(root, key, name, 0);
+    } catch (const std::exception&) {
+        return QStringLiteral("<none>");
+    }
 }
 
 QString TempPrefix::userStartupFolder() const {

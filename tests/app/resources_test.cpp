@@ -1,3 +1,5 @@
+// What the windows take from the program's files: the drawings, and the help pages F1 opens.
+#include "app/art.h"
 #include "app/help_key.h"
 #include "app/main_services.h"
 #include "app/main_window.h"
@@ -9,6 +11,8 @@
 #include "temp_prefix.h"
 
 #include <QDialog>
+#include <QDirIterator>
+#include <QImage>
 #include <QLineEdit>
 #include <QStandardPaths>
 #include <QTest>
@@ -36,10 +40,35 @@ const ProgramFiles kBuiltTree{QStringLiteral(SW_BINARY_DIR "/StartWarden/Program
 
 } // namespace
 
-class HelpKeyTest : public QObject {
+class ResourcesTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // Every key draws something, and a drawing added to the folder but not to a key would never be seen.
+    void everyDrawingHasAKeyAndEveryKeyDraws() {
+        QSet<QString> used;
+        for (const QString& key : artKeys()) {
+            used.insert(artPath(key).mid(QStringLiteral(":/art/").size()));
+            QVERIFY2(!artIcon(key).isNull() && !artIcon(key).pixmap(16).isNull(), qPrintable(key));
+            const QImage image = artPixmap(key, QSize(32, 32)).toImage();
+            bool painted = false;
+            for (int y = 0; y < image.height() && !painted; ++y)
+                for (int x = 0; x < image.width() && !painted; ++x)
+                    painted = qAlpha(image.pixel(x, y)) > 0;
+            QVERIFY2(painted, qPrintable(key));
+        }
+        const QString root = QStringLiteral(SW_SOURCE_DIR "/data/art/");
+        QDirIterator it(root, {QStringLiteral("*.svg")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString file = it.next().mid(root.size());
+            QVERIFY2(used.contains(file), qPrintable(file));
+        }
+        // Keys are exact: the rating bars are asked for in capitals, at the size of the panel.
+        QVERIFY(artPath(QStringLiteral("unknow")) != artPath(QStringLiteral("UNKNOW")));
+        QVERIFY(artPixmap(QStringLiteral("normal"), QSize(24, 82)).isNull());
+        QCOMPARE(artPixmap(QStringLiteral("NORMAL"), QSize(24, 82)).size(), QSize(24, 82));
+    }
 
     // F1 in the main window, wherever the focus is, opens the help page of the loaded language.
     void mainWindowOpensTheHelpOfTheUsersLanguage() {
@@ -48,6 +77,8 @@ private slots:
             texts.LoadLanguage(kBuiltTree.programFolder + QStringLiteral("/../Data/Languages/german.lng")));
         const QString german = userHelpFile(kBuiltTree, texts);
         QVERIFY(german.endsWith(QLatin1String("/Help/german.html")));
+        QVERIFY(
+            userHelpFile(ProgramFiles{QStringLiteral("/nonexistent/Program")}, LanguageTexts()).isEmpty());
 
         test::TempPrefix prefix;
         ScriptedMessageBoxes boxes;
@@ -64,9 +95,18 @@ private slots:
         QCOMPARE(desktop->opened, QStringList{QUrl::fromLocalFile(german).toString()});
     }
 
-    // A dialog's F1 opens its own section and does not also open the page of the window below it.
+    // A dialog's F1 opens its own section and not also the page of the window below it; without a
+    // help file it opens nothing.
     void dialogOpensItsSectionOnly() {
         RecordingDesktop desktop;
+        {
+            QWidget noHelp;
+            bindHelpKey(&noHelp, desktop, QString());
+            noHelp.show();
+            QVERIFY(QTest::qWaitForWindowActive(&noHelp));
+            QTest::keyClick(&noHelp, Qt::Key_F1);
+            QVERIFY(desktop.opened.isEmpty());
+        }
         QWidget owner;
         bindHelpKey(&owner, desktop, QStringLiteral("/opt/help/english.html"));
         owner.show();
@@ -81,19 +121,7 @@ private slots:
         QTest::keyClick(field, Qt::Key_F1);
         QCOMPARE(desktop.opened, QStringList{QStringLiteral("file:///opt/help/english.html#backups")});
     }
-
-    void noHelpFileOpensNothing() {
-        RecordingDesktop desktop;
-        QWidget window;
-        bindHelpKey(&window, desktop, QString());
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QTest::keyClick(&window, Qt::Key_F1);
-        QVERIFY(desktop.opened.isEmpty());
-        QVERIFY(
-            userHelpFile(ProgramFiles{QStringLiteral("/nonexistent/Program")}, LanguageTexts()).isEmpty());
-    }
 };
 
-QTEST_MAIN(HelpKeyTest)
-#include "help_key_test.moc"
+QTEST_MAIN(ResourcesTest)
+#include "resources_test.moc"
