@@ -49,6 +49,8 @@ public:
     void lvwEntries_ColumnClick(int column);
     // Dims the rows whose program the check list does not name.
     void ghostRowsMissingFrom(const QString& checkList);
+    // Rows or icons of the listing are still coming in.
+    bool isLoading() const;
 
     // Information panel (main_window_info.cpp).
     void lvwEntries_ItemClick(QTreeWidgetItem* item);

@@ -170,6 +170,10 @@ void frmMain::loadSomeIcons() {
         m_iconTimer->stop();
 }
 
+bool frmMain::isLoading() const {
+    return m_iconTimer && m_iconTimer->isActive();
+}
+
 void frmMain::ghostRowsMissingFrom(const QString& checkList) {
     QList<AutostartEntry> rows = rowsInListOrder();
     applyCheckList(checkList, rows);
