@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -25,6 +26,7 @@ class SplitterPanel;
 class frmAddEdit;
 struct MainServices;
 struct EntryInformation;
+struct Place;
 
 // The main window: the category tree, the entry list, the information panel and the toolbar. The
 // handlers show what the core gives and forward the user's actions.
@@ -41,14 +43,20 @@ public:
     static void ExpandAllNodes(QTreeWidgetItem* node, bool expanded);
     static void StoreNodeCaptions(QTreeWidget* tree);
     QTreeWidgetItem* categoryNode(const QString& key) const;
+    // Lists a category. A few hundred rows appear at once; the places of a longer listing come in
+    // one per turn of the event loop, so that the window answers meanwhile.
     void tvwCategories_NodeClick(QTreeWidgetItem* node);
+    // Lists what the current listing still lacks at once.
+    void finishListing();
     // The rows in the order the list shows them.
     QList<AutostartEntry> rowsInListOrder() const;
     // The row of a list item.
     const AutostartEntry* rowOf(const QTreeWidgetItem* item) const;
     void lvwEntries_ColumnClick(int column);
-    // Dims the rows whose program the check list does not name.
+    // Dims the rows whose program the check list does not name, once the listing is complete.
     void ghostRowsMissingFrom(const QString& checkList);
+    // Rows or icons of the listing are still coming in.
+    bool isLoading() const;
 
     // Information panel (main_window_info.cpp).
     void lvwEntries_ItemClick(QTreeWidgetItem* item);
@@ -69,10 +77,10 @@ public:
     // Widens the columns whose translated caption would be cut.
     void fitColumnsToCaptions();
 
-    // Toolbar commands (main_window_commands.cpp): dispatch on the button's key; "activate",
-    // "delete", "run" and "refresh" act on the selected entry and list the category again;
-    // "backups" opens the backups window and lists the category again when it closes; "send"
-    // opens the report dialog for the selected entry.
+    // Toolbar commands (main_window_commands.cpp): dispatch on the button's key, after letting go of
+    // what a listing in progress took as unchanged; "activate", "delete", "run" and "refresh" act on
+    // the selected entry and list the category again; "backups" opens the backups window and lists
+    // the category again when it closes; "send" opens the report dialog for the selected entry.
     void tlbMain_ButtonClick(const QString& key);
     // The selected row, if any.
     std::optional<AutostartEntry> selectedRow() const;
@@ -131,7 +139,11 @@ private:
     void createLists();
     void createInformationPanel();
     void clearRows();
-    void showRows(const QList<AutostartEntry>& rows);
+    void listNextPlace();
+    void appendRows(const QList<AutostartEntry>& rows);
+    void completeListing();
+    void applyCheckListNow(const QString& checkList);
+    void selectKeptRow();
     void loadSomeIcons();
     void showEntryInformation(const EntryInformation& info);
     void showProgramMissing();
@@ -149,6 +161,13 @@ private:
     QList<AutostartEntry> m_rows;    // the listed rows; list items keep their index
     QList<QTreeWidgetItem*> m_items; // the list item of each row
     bool m_activateAllowed = true;   // what the information panel says of "activate"
+    // The places of the current listing still to list, and what waits for the listing's end.
+    QTimer* m_listingTimer = nullptr;
+    QList<const Place*> m_placesToList;
+    QTreeWidgetItem* m_listingNode = nullptr;
+    QString m_pendingCheckList;
+    std::optional<AutostartEntry> m_keptRow;
+    std::shared_ptr<void> m_heldContents; // registry and files taken as unchanged until the listing ends
     // Icons come in after the rows, a slice at a time, so that the window answers meanwhile.
     QTimer* m_iconTimer = nullptr;
     qsizetype m_nextIconRow = 0;

@@ -16,6 +16,8 @@
 namespace sw {
 
 void frmMain::tlbMain_ButtonClick(const QString& key) {
+    // Commands write the registry and files; a listing still coming in reads them anew from here on.
+    m_heldContents.reset();
     if (key == QLatin1String("folderlist"))
         toggleFolderList();
     else if (key == QLatin1String("details"))
@@ -131,15 +133,10 @@ void frmMain::listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep
     tvwCategories_NodeClick(tvwCategories->currentItem());
     if (!keep)
         return;
-    for (int i = 0; i < lvwEntries->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = lvwEntries->topLevelItem(i);
-        const AutostartEntry* row = rowOf(item);
-        if (row && row->tag == keep->tag && row->name == keep->name) {
-            lvwEntries->setCurrentItem(item);
-            lvwEntries->scrollToItem(item);
-            return;
-        }
-    }
+    m_keptRow = keep;
+    selectKeptRow(); // else when its place is listed
+    if (m_placesToList.isEmpty())
+        m_keptRow.reset();
 }
 
 void frmMain::createCommandKeys() {

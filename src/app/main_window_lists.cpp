@@ -7,12 +7,14 @@
 #include "main_window.h"
 #include "platform/file_icons.h"
 #include "platform/language_texts.h"
+#include "platform/platform.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTimer>
 #include <QTreeWidget>
+#include <utility>
 
 namespace sw {
 
@@ -21,6 +23,10 @@ namespace {
 constexpr int kKeyRole = Qt::UserRole;               // tree: the category key
 constexpr int kStoredCaptionRole = Qt::UserRole + 1; // tree: the caption as first built
 constexpr int kRowRole = Qt::UserRole;               // list: index into the listed rows
+
+// A listing stops taking in places at once when it has this many rows; the rest follow from the
+// event loop.
+constexpr qsizetype kRowsShownAtOnce = 500;
 
 struct CategoryNode {
     const char* key;
@@ -104,41 +110,91 @@ void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
         m_services->platform.desktop->openServiceConsole();
         return;
     }
-    showRows(listCategory({m_services->platform, m_services->texts}, key));
-    node->setText(0, node->data(0, kStoredCaptionRole).toString() + QStringLiteral(" (") +
-                         QString::number(lvwEntries->topLevelItemCount()) + QLatin1Char(')'));
+    m_placesToList = placesOfCategory(key);
+    m_listingNode = node;
+    // The places share their registry files and program folders: each is read once per listing.
+    m_heldContents = m_services->platform.holdContents();
+    QList<AutostartEntry> rows;
+    while (!m_placesToList.isEmpty() && rows.size() < kRowsShownAtOnce)
+        rows += listPlace({m_services->platform, m_services->texts}, *m_placesToList.takeFirst());
+    appendRows(rows);
+    if (m_placesToList.isEmpty()) {
+        completeListing();
+        return;
+    }
+    if (!m_listingTimer) {
+        m_listingTimer = new QTimer(this);
+        m_listingTimer->setInterval(0);
+        connect(m_listingTimer, &QTimer::timeout, this, &frmMain::listNextPlace);
+    }
+    m_listingTimer->start();
+}
+
+void frmMain::listNextPlace() {
+    if (!m_placesToList.isEmpty())
+        appendRows(listPlace({m_services->platform, m_services->texts}, *m_placesToList.takeFirst()));
+    if (m_placesToList.isEmpty())
+        completeListing();
+}
+
+void frmMain::finishListing() {
+    while (!m_placesToList.isEmpty())
+        listNextPlace();
 }
 
 void frmMain::clearRows() {
     lvwEntries->clear();
     m_rows.clear();
     m_items.clear();
+    m_placesToList.clear();
+    m_listingNode = nullptr;
+    m_pendingCheckList.clear();
+    m_keptRow.reset();
+    m_heldContents.reset();
+    if (m_listingTimer)
+        m_listingTimer->stop();
     if (m_iconTimer)
         m_iconTimer->stop();
 }
 
-// Replaces the list's rows.
-void frmMain::showRows(const QList<AutostartEntry>& rows) {
-    clearRows();
-    m_rows = rows;
+// Adds rows below those already listed, in the list's order.
+void frmMain::appendRows(const QList<AutostartEntry>& rows) {
+    if (rows.isEmpty())
+        return;
     const QIcon unknown = QIcon(imgTemp->pixmap());
     QList<QTreeWidgetItem*> items;
     items.reserve(rows.size());
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const AutostartEntry& row = rows[i];
+    for (const AutostartEntry& row : rows) {
         auto* item =
             new QTreeWidgetItem({row.name, row.program, m_services->texts.GetText(row.valid ? "Yes" : "No"),
                                  m_services->texts.GetText(row.active ? "Yes" : "No"), row.placeLabel});
         item->setIcon(0, row.ghosted ? dimmed(unknown) : unknown);
         item->setTextAlignment(2, Qt::AlignCenter);
         item->setTextAlignment(3, Qt::AlignCenter);
-        item->setData(0, kRowRole, int(i));
+        item->setData(0, kRowRole, int(m_rows.size() + items.size()));
         items.append(item);
     }
+    m_rows += rows;
+    m_items += items;
     lvwEntries->addTopLevelItems(items);
-    m_items = items;
     if (m_sortColumn >= 0)
         lvwEntries->sortItems(m_sortColumn, m_sortOrder);
+    if (m_keptRow)
+        selectKeptRow();
+}
+
+void frmMain::completeListing() {
+    if (m_listingTimer)
+        m_listingTimer->stop();
+    if (m_listingNode)
+        m_listingNode->setText(0, m_listingNode->data(0, kStoredCaptionRole).toString() +
+                                      QStringLiteral(" (") +
+                                      QString::number(lvwEntries->topLevelItemCount()) + QLatin1Char(')'));
+    m_listingNode = nullptr;
+    m_heldContents.reset();
+    if (!m_pendingCheckList.isEmpty())
+        applyCheckListNow(std::exchange(m_pendingCheckList, QString()));
+    m_keptRow.reset();
     if (!m_iconTimer) {
         m_iconTimer = new QTimer(this);
         m_iconTimer->setInterval(0);
@@ -170,10 +226,43 @@ void frmMain::loadSomeIcons() {
         m_iconTimer->stop();
 }
 
+bool frmMain::isLoading() const {
+    return (m_listingTimer && m_listingTimer->isActive()) || (m_iconTimer && m_iconTimer->isActive());
+}
+
 void frmMain::ghostRowsMissingFrom(const QString& checkList) {
+    if (m_listingTimer && m_listingTimer->isActive())
+        m_pendingCheckList = checkList;
+    else
+        applyCheckListNow(checkList);
+}
+
+void frmMain::applyCheckListNow(const QString& checkList) {
     QList<AutostartEntry> rows = rowsInListOrder();
     applyCheckList(checkList, rows);
-    showRows(rows);
+    const QIcon unknown = QIcon(imgTemp->pixmap());
+    for (int i = 0; i < lvwEntries->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lvwEntries->topLevelItem(i);
+        AutostartEntry& row = m_rows[item->data(0, kRowRole).toInt()];
+        row.ghosted = rows[i].ghosted;
+        const QIcon loaded = row.valid ? m_programIcons.value(row.programFile.toLower()) : QIcon();
+        const QIcon icon = loaded.isNull() ? unknown : loaded;
+        item->setIcon(0, row.ghosted ? dimmed(icon) : icon);
+    }
+}
+
+// Selects the row that stands for the kept one, once it is listed.
+void frmMain::selectKeptRow() {
+    for (int i = 0; i < lvwEntries->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lvwEntries->topLevelItem(i);
+        const AutostartEntry* row = rowOf(item);
+        if (row && row->tag == m_keptRow->tag && row->name == m_keptRow->name) {
+            m_keptRow.reset();
+            lvwEntries->setCurrentItem(item);
+            lvwEntries->scrollToItem(item);
+            return;
+        }
+    }
 }
 
 const AutostartEntry* frmMain::rowOf(const QTreeWidgetItem* item) const {

@@ -52,6 +52,7 @@ void fillMainWindow(frmMain& window, MainServices& services) {
 
 void shutDown(frmMain& window, MainServices& services) {
     window.tvwCategories_NodeClick(window.categoryNode(QStringLiteral("ALL")));
+    window.finishListing();
     writeCheckList(services.files.checkList(), window.rowsInListOrder());
     window.detachSplitterControls();
 }

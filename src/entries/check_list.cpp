@@ -1,6 +1,7 @@
 #include "check_list.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
 
 namespace sw {
@@ -9,22 +10,24 @@ void applyCheckList(const QString& path, QList<AutostartEntry>& rows) {
     QFile file(path);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return;
-    for (AutostartEntry& row : rows)
-        row.ghosted = true;
+    // The first row of each program, case-folded: thousands of lines meet thousands of rows.
+    QHash<QString, qsizetype> firstRow;
+    firstRow.reserve(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        rows[i].ghosted = true;
+        const QString program = rows[i].program.toCaseFolded();
+        if (!firstRow.contains(program))
+            firstRow.insert(program, i);
+    }
     while (!file.atEnd()) {
         QByteArray raw = file.readLine();
         if (raw.isEmpty() && file.error() != QFile::NoError)
             break;
         while (raw.endsWith('\n') || raw.endsWith('\r'))
             raw.chop(1);
-        const QString line = QString::fromUtf8(raw);
-        // A plain scan: the first row with that program, whatever its mark.
-        for (AutostartEntry& row : rows) {
-            if (row.program.compare(line, Qt::CaseInsensitive) == 0) {
-                row.ghosted = false;
-                break;
-            }
-        }
+        // The first row with that program, whatever its mark.
+        if (const auto it = firstRow.constFind(QString::fromUtf8(raw).toCaseFolded()); it != firstRow.cend())
+            rows[*it].ghosted = false;
     }
 }
 
