@@ -2,6 +2,7 @@
 // key lines, so that the value lines in between are never looked at.
 #include "platform/wine/registry_file_index.h"
 
+#include "platform/content_hold.h"
 #include "platform/wine/registry_text_internal.h"
 
 #include <QFile>
@@ -405,17 +406,7 @@ std::shared_ptr<const RegistryFileIndex> RegistryFileCache::index(const QString&
 }
 
 std::shared_ptr<void> RegistryFileCache::holdContents() {
-    const std::shared_ptr<State> state = m_state;
-    {
-        QMutexLocker lock(&state->mutex);
-        ++state->holds;
-    }
-    return std::shared_ptr<void>(new char, [state](void* token) {
-        delete static_cast<char*>(token);
-        QMutexLocker lock(&state->mutex);
-        if (--state->holds == 0)
-            state->checkedWhileHeld.clear();
-    });
+    return holdContentsOf(m_state, [](State& state) { state.checkedWhileHeld.clear(); });
 }
 
 } // namespace sw::winereg

@@ -1,6 +1,7 @@
 #include "wine_file_system.h"
 
 #include "durable_file.h"
+#include "platform/content_hold.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -166,20 +167,11 @@ WineFileSystem::WineFileSystem(QString prefixFolder)
     : m_prefix(std::move(prefixFolder)), m_state(std::make_shared<State>()) {}
 
 std::shared_ptr<void> WineFileSystem::holdContents() const {
-    const std::shared_ptr<State> state = m_state;
-    {
-        QMutexLocker lock(&state->mutex);
-        ++state->holds;
-    }
-    return std::shared_ptr<void>(new char, [state](void* token) {
-        delete static_cast<char*>(token);
-        QMutexLocker lock(&state->mutex);
-        if (--state->holds == 0) {
-            state->heldFolders.clear();
-            state->heldPaths.clear();
-            state->heldDrives.clear();
-            state->heldAttributes.clear();
-        }
+    return holdContentsOf(m_state, [](State& state) {
+        state.heldFolders.clear();
+        state.heldPaths.clear();
+        state.heldDrives.clear();
+        state.heldAttributes.clear();
     });
 }
 
