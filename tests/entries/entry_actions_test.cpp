@@ -1,6 +1,7 @@
-// Toggling, backing up and deleting entries on throwaway prefixes: registry files in Wine's format,
-// Startup files with real user.DOSATTRIB attributes, a wineserver lock held as Wine holds it.
+// Toggling, backing up, deleting and writing entries on throwaway prefixes: registry files in Wine's
+// format, Startup files with real user.DOSATTRIB attributes, a wineserver lock held as Wine holds it.
 #include "entries/entry_actions.h"
+#include "entries/entry_writer.h"
 #include "entries/listing.h"
 #include "entries/places.h"
 #include "platform/language_texts.h"
@@ -20,10 +21,14 @@
 using namespace sw;
 using sw::test::TempPrefix;
 
+Q_DECLARE_METATYPE(sw::EntryProblem)
+
 namespace {
 
 const QString kRun = sw::test::kRunKey;
 const QString kBackups = kBackupKey;
+const QString kKnown = QStringLiteral("C:\\Tools\\known.exe");
+const QString kTool = QStringLiteral("C:\\Program Files\\My Tool\\tool.exe");
 
 QByteArray dosAttrib(const QString& hostFile) {
     char buffer[32];
@@ -78,6 +83,16 @@ struct Prefix {
     QString commonStartup(const QString& name) const { return files.commonStartupFolder() + "/" + name; }
     bool put(const QString& hostFile, const QByteArray& content) const {
         return files.writeFile(hostFile, content);
+    }
+    EntryPlace place(const QString& category) const {
+        return entryPlaceOfCategory(*platform.system, category);
+    }
+    // Programs for new entries; a hidden one does not count as found.
+    void putPrograms() const {
+        for (const char* file : {"drive_c/Tools/known.exe", "drive_c/Tools/hidden.exe",
+                                 "drive_c/Program Files/My Tool/tool.exe"})
+            QVERIFY(put(file, "MZ"));
+        platform.fileSystem->setAttributes("C:\\Tools\\hidden.exe", {false, true, false, false});
     }
 };
 
@@ -303,6 +318,96 @@ private slots:
         p.remove(p.fileRow(true, odd + ".lnk"));
         QVERIFY(QFile::exists(p.data.path() + "/Backups/Startmenu/Local User/" + odd + ".lnk"));
         QVERIFY(!QFile::exists(p.userStartup(odd + ".lnk")));
+    }
+
+    void checkGuardsTheWrite_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<EntryProblem>("problem");
+        const auto row = [](const char* tag, const QString& name, const QString& program,
+                            const char* category, EntryProblem problem) {
+            QTest::newRow(tag) << name << program << QString(category) << problem;
+        };
+        row("plain", "Tool", kKnown, "LOCAL RUN", EntryProblem::None);
+        row("no place", "Tool", kKnown, "ALL", EntryProblem::NoPlace);
+        row("empty program", "Tool", "", "LOCAL RUN", EntryProblem::ProgramNotFound);
+        row("open quote", "Tool", "\"" + kTool, "LOCAL RUN", EntryProblem::ProgramNotFound);
+        row("missing program", "Tool", "C:\\Missing\\tool.exe", "LOCAL RUN", EntryProblem::ProgramNotFound);
+        row("hidden program", "Tool", "C:\\Tools\\hidden.exe", "LOCAL RUN", EntryProblem::ProgramNotFound);
+        row("blank name", " ", kKnown, "LOCAL RUN", EntryProblem::BadName);
+        row("name too long", QString(kMaxEntryNameLength + 1, 'x'), kKnown, "LOCAL RUN",
+            EntryProblem::BadName);
+        // Names Windows refuses as file names are fine for the registry, not for a shortcut.
+        row("backslash in a value", "a\\b", kKnown, "LOCAL RUN", EntryProblem::None);
+        for (const char* bad : {"a\\b", "a:b", "say \"hi\"", "dot.", "CON", "com1.txt"})
+            row(bad, bad, kKnown, "ALL USERS", EntryProblem::BadName);
+    }
+
+    void checkGuardsTheWrite() {
+        QFETCH(QString, name);
+        QFETCH(QString, program);
+        QFETCH(QString, category);
+        QFETCH(EntryProblem, problem);
+        Prefix p;
+        p.putPrograms();
+        QCOMPARE(checkEntry(p.platform, name, program, p.place(category)), problem);
+    }
+
+    void writesIntoEachPlace() {
+        Prefix p;
+        p.putPrograms();
+        const QString typed = "\"" + kTool + "\" /min";
+        for (const char* category : {"LOCAL RUN", "LOCAL RUNONCE", "ALL RUN", "ALL RUNONCE"}) {
+            const EntryPlace place = p.place(category);
+            QCOMPARE(WriteEntry(p.platform, QStringLiteral(" Tool "), typed, place).name,
+                     QStringLiteral("Tool"));
+            QCOMPARE(p.value(place.root, place.key, "Tool"), typed); // as typed, arguments kept
+        }
+
+        // Shortcuts name the program file only; ".lnk" is appended unless the name ends exactly so.
+        // A missing Startup folder is made.
+        QVERIFY(QDir(p.files.commonStartupFolder()).removeRecursively());
+        QCOMPARE(WriteEntry(p.platform, "Mine.lnk", typed, p.place("LOCAL USER")).name,
+                 QStringLiteral("Mine.lnk"));
+        QCOMPARE(WriteEntry(p.platform, "Shared.LNK", kKnown, p.place("ALL USERS")).name,
+                 QStringLiteral("Shared.LNK.lnk"));
+        QCOMPARE(p.fileRow(true, "Mine.lnk").program, kTool);
+        QCOMPARE(p.fileRow(false, "Shared.LNK.lnk").program, kKnown);
+    }
+
+    void replaceWritesFirstAndRemovesTheOldEntryLast() {
+        Prefix p({}, TempPrefix::userProfileBody() +
+                         TempPrefix::runSection("\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n"));
+        p.putPrograms();
+        // Same place and name: the inactive entry is written again, active.
+        replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Mine"), "Mine", kKnown, p.place("LOCAL RUN"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Mine"), kKnown);
+        replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Mine"), "Renamed", kKnown,
+                     p.place("LOCAL RUN"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("<none>"));
+
+        // A Startup folder whose path is a file, a name checkEntry refuses, a prefix in use: nothing
+        // is written and the old entry stays.
+        const AutostartEntry renamed = p.row(kHkeyCurrentUser, kRun, "Renamed");
+        const auto moveAs = [&](const QString& name) {
+            return replaceEntry(p.platform, renamed, name, kKnown, p.place("ALL USERS"));
+        };
+        QVERIFY(QDir(p.files.commonStartupFolder()).removeRecursively());
+        QVERIFY(p.put(p.files.commonStartupFolder(), "x"));
+        QVERIFY_THROWS_EXCEPTION(FileSystemError, moveAs("Renamed"));
+        QVERIFY(QFile::remove(p.files.commonStartupFolder()));
+        QVERIFY_THROWS_EXCEPTION(EntryRejected, moveAs("a:b"));
+        p.platform.readOnlyReason = [] { return QStringLiteral("Wine is running."); };
+        QVERIFY_THROWS_EXCEPTION(WriteRefused, moveAs("Renamed"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Renamed"), kKnown);
+        QVERIFY(!QFile::exists(p.files.commonStartupFolder()));
+
+        // Once the folder can be made, the move goes through.
+        p.platform.readOnlyReason = [] { return QString(); };
+        QCOMPARE(moveAs("Renamed").name, QStringLiteral("Renamed.lnk"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Renamed"), QStringLiteral("<none>"));
+        QCOMPARE(p.fileRow(false, "Renamed.lnk").program, kKnown);
     }
 };
 
