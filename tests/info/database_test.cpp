@@ -1,11 +1,11 @@
 // The description database as the program reads and uses it: the two file loaders, the pattern
 // matcher and the record lookup.
+#include "fixture_bytes.h"
 #include "info/description_database.h"
 #include "info/entry_rating.h"
 #include "info/pattern_match.h"
 #include "scripted_message_boxes.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,11 +47,7 @@ class DatabaseTest : public QObject {
     QTemporaryDir m_dir;
 
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return sw::test::writeBytes(m_dir.filePath(name), bytes);
     }
 
     // Every box shown is the plain error box, `count` of them.
@@ -194,15 +190,13 @@ private slots:
         QCOMPARE(matchesPattern(text, pattern), expected);
     }
 
+    // Exponential backtracking would not finish these within the test's time limit.
     void starsDoNotBacktrackExponentially() {
         const QString pattern = QString("*A").repeated(40) + "*B";
         const QString text = QString(u'A').repeated(20000);
-        QElapsedTimer timer;
-        timer.start();
         QVERIFY(!matchesPattern(text, pattern));
         QVERIFY(matchesPattern(text + u'B', pattern));
         QVERIFY(!matchesPattern(text, QString(u'*').repeated(5000) + u'B'));
-        QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     }
 
     void foldsCaseCharacterByCharacter() {

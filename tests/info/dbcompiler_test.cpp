@@ -1,5 +1,6 @@
 #include "db_stats.h"
 #include "db_writer.h"
+#include "fixture_bytes.h"
 #include "info/description_database.h"
 #include "pattern_cover.h"
 #include "scripted_message_boxes.h"
@@ -30,11 +31,7 @@ class DbCompilerTest : public QObject {
     QTemporaryDir m_dir;
 
     QString writeSource(const QString& name, const QByteArray& content) {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return sw::test::writeBytes(m_dir.filePath(name), content);
     }
 
     // Compiles the sources; every error in one text, or nothing when it compiled.

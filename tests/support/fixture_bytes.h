@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QtGlobal>
 
 namespace sw::test {
 
@@ -12,6 +13,14 @@ namespace sw::test {
 inline QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes the bytes to a file, replacing it; stops the test program when it cannot.
+inline QString writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }
 
 // The bytes of a file in the fixtures folder ("registry/wine8_user.reg", "tool_full.lnk", ...).
