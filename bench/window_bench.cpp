@@ -7,9 +7,8 @@
 #include "app/main_services.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/unattended_startup.h"
 #include "platform/language_texts.h"
-#include "platform/message_boxes.h"
-#include "platform/single_instance.h"
 #include "platform/wine/wine_gui_platform.h"
 
 #include <QApplication>
@@ -24,19 +23,6 @@
 #include <functional>
 
 namespace {
-
-class NoInstance : public sw::SingleInstance {
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void createMarker(const QString&) override {}
-};
-
-class SilentMessages : public sw::MessageBoxes {
-public:
-    sw::MessageAnswer show(const QString&, const QString&, sw::MessageIcon, sw::MessageButtons) override {
-        return sw::MessageAnswer::Ok;
-    }
-};
 
 // Notes when the list's viewport is first painted.
 class PaintWatch : public QObject {
@@ -133,8 +119,8 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     sw::LanguageTexts texts;
-    SilentMessages boxes;
-    NoInstance instance;
+    sw::UnattendedMessageBoxes boxes;
+    sw::NoOtherInstance instance;
     sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1]}};
     sw::startLanguageAndInstance(startup);
     sw::MainServices services{sw::makeWineGuiPlatform(arguments[2]), texts, boxes, startup.files, {}};

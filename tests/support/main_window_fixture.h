@@ -5,8 +5,8 @@
 #include "app/main_services.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/unattended_startup.h"
 #include "platform/language_texts.h"
-#include "platform/single_instance.h"
 #include "platform/wine/wine_gui_platform.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
@@ -15,12 +15,6 @@
 #include <memory>
 
 namespace sw::test {
-
-class NoOtherInstance : public SingleInstance {
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void createMarker(const QString&) override {}
-};
 
 struct MainWindowFixture {
     TempPrefix prefix;

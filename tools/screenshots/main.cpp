@@ -3,10 +3,9 @@
 #include "app/main_services.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "app/unattended_startup.h"
 #include "controls/splitter_panel.h"
 #include "platform/language_texts.h"
-#include "platform/message_boxes.h"
-#include "platform/single_instance.h"
 #include "platform/wine/wine_gui_platform.h"
 
 #include <QAction>
@@ -16,21 +15,6 @@
 #include <cstdio>
 
 namespace {
-
-class NoInstance : public sw::SingleInstance {
-public:
-    bool anotherInstanceRunning() override { return false; }
-    void createMarker(const QString&) override {}
-};
-
-// Pictures only: a message would block the run, so every box is answered at once.
-class SilentMessages : public sw::MessageBoxes {
-public:
-    sw::MessageAnswer show(const QString&, const QString&, sw::MessageIcon,
-                           sw::MessageButtons buttons) override {
-        return buttons == sw::MessageButtons::YesNo ? sw::MessageAnswer::No : sw::MessageAnswer::Ok;
-    }
-};
 
 void save(sw::frmMain& window, const QString& folder, const QString& name) {
     QApplication::processEvents();
@@ -50,8 +34,8 @@ int main(int argc, char** argv) {
     }
     QDir().mkpath(arguments[3]);
     sw::LanguageTexts texts;
-    SilentMessages boxes;
-    NoInstance instance;
+    sw::UnattendedMessageBoxes boxes;
+    sw::NoOtherInstance instance;
     sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1]}};
     sw::startLanguageAndInstance(startup);
     sw::MainServices services{sw::makeWineGuiPlatform(arguments[2]), texts, boxes, startup.files, {}};
