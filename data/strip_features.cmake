@@ -1,8 +1,18 @@
 # cmake -DINPUT=... -DOUTPUT=... -DFEATURES=a,b [-DVERSION=...] -P strip_features.cmake
 # Copies a help or manual page, keeping the blocks of the features named in FEATURES and dropping
-# the others, and puts VERSION for @PROJECT_VERSION@. A block runs from the line that holds "BEGIN feature NAME" to the line that holds
+# the others, and puts VERSION for @PROJECT_VERSION@. A block runs from the line that holds
+# "BEGIN feature NAME" to the line that holds "END feature NAME"; both marker lines are dropped.
 cmake_minimum_required(VERSION 3.25)
-# "END feature NAME"; both marker lines are dropped.
+
+# The text after the line that holds position AT of TEXT.
+function(text_after_line_of text at out)
+    string(SUBSTRING "${text}" ${at} -1 rest)
+    string(FIND "${rest}" "\n" line_end)
+    math(EXPR line_end "${line_end} + 1")
+    string(SUBSTRING "${rest}" ${line_end} -1 rest)
+    set(${out} "${rest}" PARENT_SCOPE)
+endfunction()
+
 string(REPLACE "," ";" FEATURES "${FEATURES}")
 file(READ "${INPUT}" text)
 set(result "")
@@ -18,10 +28,7 @@ while(TRUE)
     string(FIND "${before}" "\n" line_start REVERSE)
     math(EXPR line_start "${line_start} + 1")
     string(SUBSTRING "${text}" 0 ${line_start} before)
-    string(SUBSTRING "${text}" ${begin} -1 rest)
-    string(FIND "${rest}" "\n" line_end)
-    math(EXPR line_end "${line_end} + 1")
-    string(SUBSTRING "${rest}" ${line_end} -1 rest)
+    text_after_line_of("${text}" ${begin} rest)
 
     string(FIND "${rest}" "END feature ${feature}" end)
     if(end EQUAL -1)
@@ -31,10 +38,7 @@ while(TRUE)
     string(FIND "${block}" "\n" block_end REVERSE)
     math(EXPR block_end "${block_end} + 1")
     string(SUBSTRING "${block}" 0 ${block_end} block)
-    string(SUBSTRING "${rest}" ${end} -1 rest)
-    string(FIND "${rest}" "\n" line_end)
-    math(EXPR line_end "${line_end} + 1")
-    string(SUBSTRING "${rest}" ${line_end} -1 rest)
+    text_after_line_of("${rest}" ${end} rest)
 
     string(APPEND result "${before}")
     if(feature IN_LIST FEATURES)
