@@ -1,12 +1,10 @@
 #include "platform/wine/lnk_shortcut_file.h"
 
-#include <QFile>
+#include "platform/wine/registry_file_io.h"
+
 #include <QSaveFile>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace sw {
@@ -79,40 +77,16 @@ void LnkShortcutFile::LoadShortcut(const QString& linkPath) {
     m_link = ShellLink();
     const QString host = hostPathOf(linkPath);
     // Plain reads: a listing loads hundreds of links, and a link is small.
-    const int fd = ::open(QFile::encodeName(host).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw ShortcutError(QStringLiteral("cannot read %1: %2")
-                                .arg(host, QString::fromLocal8Bit(std::strerror(errno)))
-                                .toStdString());
-    }
-    QByteArray bytes(4096, Qt::Uninitialized);
-    qsizetype filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            if (bytes.size() > kMaxFileSize)
-                break;
-            bytes.resize(std::min<qsizetype>(bytes.size() * 4, kMaxFileSize + 1));
-        }
-        const ssize_t n = ::read(fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : 0;
-            if (error) {
-                ::close(fd);
-                throw ShortcutError(QStringLiteral("cannot read %1: %2")
-                                        .arg(host, QString::fromLocal8Bit(std::strerror(error)))
-                                        .toStdString());
-            }
-            break;
-        }
-        filled += n;
-    }
-    ::close(fd);
-    if (filled > kMaxFileSize) {
+    const winereg::FileBytes file(host, kMaxFileSize);
+    if (file.tooLarge() || file.bytes().size() > kMaxFileSize) {
         throw ShortcutError(QStringLiteral("%1 is too large for a shortcut").arg(host).toStdString());
     }
-    bytes.truncate(filled);
+    if (!file.ok()) {
+        throw ShortcutError(QStringLiteral("cannot read %1: %2")
+                                .arg(host, QString::fromLocal8Bit(std::strerror(file.error())))
+                                .toStdString());
+    }
+    const QByteArray& bytes = file.bytes();
     m_link = parseShellLink(bytes, windowsFolder(linkPath));
 }
 

@@ -11,12 +11,20 @@
 
 namespace sw::winereg {
 
-FileBytes::FileBytes(const QString& path) {
+FileBytes::FileBytes(const QString& path, qint64 maxSize) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        m_error = errno;
         return;
+    }
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0)
+        m_error = errno;
+    else if (!S_ISREG(st.st_mode))
+        m_error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    else if (maxSize >= 0 && st.st_size > maxSize)
+        m_tooLarge = true;
+    else {
         m_bytes.resize(static_cast<qsizetype>(st.st_size));
         qsizetype done = 0;
         for (;;) {
@@ -27,6 +35,7 @@ FileBytes::FileBytes(const QString& path) {
                 continue;
             if (n <= 0) {
                 m_ok = n == 0;
+                m_error = n < 0 ? errno : 0;
                 break;
             }
             done += n;

@@ -9,16 +9,22 @@
 namespace sw::winereg {
 
 // The whole file, read with read(2) into one buffer. Not memory-mapped: a writer that truncates the
-// file in place (Wine does for symlinked files) would turn a mapping into SIGBUS.
+// file in place (Wine does for symlinked files) would turn a mapping into SIGBUS. A file larger
+// than maxSize (when one is given) is not read.
 class FileBytes {
 public:
-    explicit FileBytes(const QString& path);
+    explicit FileBytes(const QString& path, qint64 maxSize = -1);
     bool ok() const { return m_ok; }
+    bool tooLarge() const { return m_tooLarge; }
+    // Why it could not be read: an errno value, 0 when there was no error (or it was too large).
+    int error() const { return m_error; }
     const QByteArray& bytes() const { return m_bytes; }
 
 private:
     QByteArray m_bytes;
     bool m_ok = false;
+    bool m_tooLarge = false;
+    int m_error = 0;
 };
 
 // What tells a file's versions apart: a change by anyone changes one of these.

@@ -9,5 +9,5 @@ add_library(sw_shortcut STATIC
     ${CMAKE_CURRENT_LIST_DIR}/lnk_shortcut_file.cpp ${CMAKE_CURRENT_LIST_DIR}/lnk_shortcut_file.h
 )
 target_include_directories(sw_shortcut PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(sw_shortcut PUBLIC Qt6::Core PRIVATE sw_warnings)
+target_link_libraries(sw_shortcut PUBLIC Qt6::Core PRIVATE sw_wine_registry sw_warnings)
 target_link_libraries(swcore PUBLIC sw_shortcut)
