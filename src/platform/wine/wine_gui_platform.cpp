@@ -1,7 +1,6 @@
 #include "wine_gui_platform.h"
 
 #include "pe_file_icons.h"
-#include "wine_desktop_services.h"
 #include "wine_platform.h"
 
 #include <QDesktopServices>
@@ -9,13 +8,11 @@
 namespace sw {
 
 Platform makeWineGuiPlatform(const QString& prefixFolder) {
-    Platform platform = makeWinePlatform(prefixFolder);
+    Platform platform =
+        makeWinePlatform(prefixFolder, [](const QUrl& url) { return QDesktopServices::openUrl(url); });
     const std::shared_ptr<FileSystem> files = platform.fileSystem;
     platform.fileIcons =
         std::make_shared<PeFileIcons>([files](const QString& path) { return files->hostPath(path); });
-    platform.desktop = std::make_shared<WineDesktopServices>(
-        prefixFolder, QStringLiteral("wine"), QProcessEnvironment::systemEnvironment(),
-        [](const QUrl& url) { return QDesktopServices::openUrl(url); });
     return platform;
 }
 

@@ -10,7 +10,7 @@
 
 namespace sw {
 
-Platform makeWinePlatform(const QString& prefixFolder) {
+Platform makeWinePlatform(const QString& prefixFolder, WineDesktopServices::UrlOpener openUrl) {
     Platform platform;
     auto fileSystem = std::make_shared<WineFileSystem>(prefixFolder);
     auto toHost = [fileSystem](const QString& path) { return fileSystem->hostPath(path); };
@@ -23,7 +23,8 @@ Platform makeWinePlatform(const QString& prefixFolder) {
     platform.fileSystem = fileSystem;
     platform.system = std::make_shared<WineSystemInfo>(prefixFolder, platform.newRegistryStore, fileSystem);
     platform.fileInformation = std::make_shared<PeFileInformation>(toHost);
-    platform.desktop = std::make_shared<WineDesktopServices>(prefixFolder);
+    platform.desktop = std::make_shared<WineDesktopServices>(
+        prefixFolder, QStringLiteral("wine"), QProcessEnvironment::systemEnvironment(), std::move(openUrl));
     platform.readOnlyReason = [prefixFolder] { return wineRunningOn(prefixFolder); };
     platform.holdContents = [fileSystem, registryFiles] {
         auto both = std::make_shared<std::pair<std::shared_ptr<void>, std::shared_ptr<void>>>(
