@@ -7,6 +7,7 @@ add_library(sw_wine_registry STATIC
     ${CMAKE_CURRENT_LIST_DIR}/durable_file.cpp ${CMAKE_CURRENT_LIST_DIR}/durable_file.h
     ${CMAKE_CURRENT_LIST_DIR}/registry_file_io.cpp ${CMAKE_CURRENT_LIST_DIR}/registry_file_io.h
     ${CMAKE_CURRENT_LIST_DIR}/registry_file_index.cpp ${CMAKE_CURRENT_LIST_DIR}/registry_file_index.h
+    ${CMAKE_CURRENT_LIST_DIR}/registry_index_store.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_wine_store.cpp ${CMAKE_CURRENT_LIST_DIR}/registry_wine_store.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_running.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_running.h
 )

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -121,6 +122,8 @@ qsizetype parentLength(const char* path, qsizetype length) {
 RegistryFileIndex::~RegistryFileIndex() {
     if (m_fd >= 0)
         ::close(m_fd);
+    if (m_mapping)
+        ::munmap(m_mapping, m_mappingSize);
 }
 
 template <typename Visit> bool RegistryFileIndex::forEachKeyLine(Visit&& visit) const {
@@ -186,15 +189,18 @@ std::shared_ptr<const RegistryFileIndex> RegistryFileIndex::read(const QString& 
     if (index->m_fd < 0 || ::fstat(index->m_fd, &st) != 0 || !S_ISREG(st.st_mode))
         return nullptr;
     index->m_state = {st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+    index->m_size = st.st_size;
     QByteArray head;
     if (!index->readRange(0, std::min<qint64>(st.st_size, 64), head))
         return nullptr;
     index->m_isRegistry = hasValidHeader(head);
+    if (index->m_isRegistry && st.st_size >= kStoredMinimumBytes && index->loadStored(path))
+        return index;
     if (!index->m_isRegistry) {
         index->m_steady = true;
         return index;
     }
-    std::vector<Entry>& entries = index->m_entries;
+    std::vector<Entry>& entries = index->m_ownedEntries;
     // About one key line in 200 bytes; room that is never written costs nothing.
     entries.reserve(static_cast<std::size_t>(st.st_size / 64));
     const bool read = index->forEachKeyLine([&](QByteArrayView line, qint64 offset, qsizetype readable) {
@@ -216,7 +222,6 @@ std::shared_ptr<const RegistryFileIndex> RegistryFileIndex::read(const QString& 
     if (!read)
         return nullptr;
     struct stat after {};
-    index->m_size = st.st_size;
     index->m_steady =
         ::stat(QFile::encodeName(path).constData(), &after) == 0 &&
         FileState{after.st_dev, after.st_ino, after.st_size, after.st_mtim, after.st_ctim} == index->m_state;
@@ -224,19 +229,26 @@ std::shared_ptr<const RegistryFileIndex> RegistryFileIndex::read(const QString& 
     std::size_t slotCount = 16;
     while (slotCount < 2 * entries.size())
         slotCount *= 2;
-    index->m_slots.assign(slotCount, -1);
+    std::vector<qint32>& table = index->m_ownedSlots;
+    table.assign(slotCount, -1);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!entries[i].plain)
             continue;
         std::size_t slot = entries[i].hash & (slotCount - 1);
-        while (index->m_slots[slot] >= 0)
+        while (table[slot] >= 0)
             slot = (slot + 1) & (slotCount - 1);
-        index->m_slots[slot] = static_cast<qint32>(i);
+        table[slot] = static_cast<qint32>(i);
     }
+    index->m_entries = entries;
+    index->m_slots = table;
+    if (index->m_steady && st.st_size >= kStoredMinimumBytes)
+        index->store(path);
     return index;
 }
 
 bool RegistryFileIndex::readRange(qint64 begin, qint64 end, QByteArray& out) const {
+    if (begin < 0 || end < begin || end > m_size)
+        return false; // only a damaged stored index points there
     out.resize(end - begin);
     qsizetype done = 0;
     while (done < out.size()) {
@@ -261,9 +273,14 @@ bool RegistryFileIndex::key(QStringView keyPath, Key& out) const {
     if (const auto plain = plainPath(target);
         plain && !m_slots.empty() && hashPlainBytes(plain->constData(), plain->size(), plain->size(), hash)) {
         const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t slot = hash & mask; m_slots[slot] >= 0; slot = (slot + 1) & mask)
-            if (m_entries[static_cast<std::size_t>(m_slots[slot])].hash == hash)
+        std::size_t slot = hash & mask;
+        // Bounded and checked: a stored index could have been damaged on disk.
+        for (std::size_t probe = 0; probe < m_slots.size() && m_slots[slot] >= 0; ++probe) {
+            const auto i = static_cast<std::size_t>(m_slots[slot]);
+            if (i < m_entries.size() && m_entries[i].hash == hash)
                 found.append(m_slots[slot]);
+            slot = (slot + 1) & mask;
+        }
     }
     // Lines written in another way (escapes, non-ASCII names) are few; they were decoded.
     const QString lowerTarget = nameKey(target);

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace sw::winereg {
@@ -17,6 +18,8 @@ namespace sw::winereg {
 // One registry file, its key sections found in one streaming pass and hashed by path, so that
 // every later look-up of a key costs next to nothing however large the file is. The file stays open:
 // sections are read from the version that was indexed, even after a writer renamed a new one over it.
+// The index of a large file is also stored in the user's cache folder, so that the next process
+// that opens the same, unchanged file maps it instead of reading the whole file again.
 class RegistryFileIndex {
 public:
     // The file as it is now; nullptr when it cannot be read.
@@ -30,6 +33,8 @@ public:
     bool isRegistry() const { return m_isRegistry; }
     // Whether the file stayed the same while it was read; only then may it be kept.
     bool isSteady() const { return m_steady; }
+    // Whether the index was mapped from the store instead of built from the file.
+    bool isStored() const { return m_mapping != nullptr; }
 
     // The sections of one key (Wine merges them), in file order: bytes holds their text one after
     // the other and the sections point into it. Empty when the key has no section.
@@ -43,6 +48,11 @@ public:
     bool hasSubkeys(QStringView keyPath) const;
 
     RegistryFileIndex() = default;
+
+    // Files smaller than this are indexed faster than a stored index is opened.
+    static constexpr qint64 kStoredMinimumBytes = 1 << 20;
+    // Where indexes are stored: the user's cache folder.
+    static QString storeFolder();
 
 private:
     // A key line; its section ends where the next one begins. Kept small: a file has 100,000s, and
@@ -60,14 +70,22 @@ private:
     // its first byte in the file); false when the file could not be read.
     template <typename Visit> bool forEachKeyLine(Visit&& visit) const;
     bool readRange(qint64 begin, qint64 end, QByteArray& out) const;
+    // The stored index of this file's version, when there is one (registry_index_store.cpp).
+    bool loadStored(const QString& path);
+    void store(const QString& path) const;
 
     int m_fd = -1;
     qint64 m_size = 0;
     FileState m_state;
     bool m_isRegistry = false;
     bool m_steady = false;
-    std::vector<Entry> m_entries;
-    std::vector<qint32> m_slots; // open addressing over the plain entries by hash; -1 is free
+    // Either built here (the owned vectors) or mapped from a stored index.
+    std::span<const Entry> m_entries;
+    std::span<const qint32> m_slots; // open addressing over the plain entries by hash; -1 is free
+    std::vector<Entry> m_ownedEntries;
+    std::vector<qint32> m_ownedSlots;
+    void* m_mapping = nullptr;
+    std::size_t m_mappingSize = 0;
     // The other key lines with their decoded path, lower-cased (lines Wine rejects are left out).
     std::vector<std::pair<qint32, QString>> m_irregular;
     // Every key above a plain key line, by the hash of its plain path, with one such line: Wine
