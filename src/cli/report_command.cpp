@@ -5,11 +5,26 @@
 #include "report/report_request.h"
 #include "report/send_report.h"
 
+#include <QCoreApplication>
+#include <QLibrary>
+
 namespace sw::cli {
 
 namespace {
 
 constexpr qsizetype kNoticeLength = 1000; // what the dialog's notice box holds
+
+// Sends through the sender module beside the program, which carries Qt Network: loading it only
+// here keeps it out of every other command's start-up. Empty on success, else why it failed.
+QString sendThroughModule(const QString& address, bool& answered) {
+    using Send = bool (*)(const QString&, int, qint64);
+    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/startwarden-report-sender"));
+    const auto send = reinterpret_cast<Send>(module.resolve("swSendReport"));
+    if (!send)
+        return module.errorString();
+    answered = send(address, kDirectAccess, kReportTimeout.count());
+    return {};
+}
 
 } // namespace
 
@@ -34,7 +49,10 @@ int runReportCommand(Context& context) {
         say(address);
         return kDone;
     }
-    if (!SendReport(address, kDirectAccess))
+    bool answered = false;
+    if (const QString error = sendThroughModule(address, answered); !error.isEmpty())
+        return fail(kNotSent, QStringLiteral("reports cannot be sent: %1").arg(error));
+    if (!answered)
         return fail(
             kNotSent,
             QStringLiteral("the report of \"%1\" could not be sent: no answer from %2").arg(row.name, host));

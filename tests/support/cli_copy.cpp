@@ -11,9 +11,10 @@ CliCopy::CliCopy() {
               QDir(m_tree.path()).mkpath(QStringLiteral("home/config")) &&
               QFile::copy(built + QStringLiteral("Program/startwarden-cli"), program()) &&
               QFile::link(built + QStringLiteral("Data"), m_tree.filePath(QStringLiteral("Data")));
-    // the description database, when built, lives beside the program
-    for (const QString& name : QDir(built + QStringLiteral("Program"))
-                                   .entryList({QStringLiteral("Search.dat"), QStringLiteral("Des_*.dat")}))
+    // the description database, when built, and the report sender live beside the program
+    for (const QString& name :
+         QDir(built + QStringLiteral("Program"))
+             .entryList({QStringLiteral("Search.dat"), QStringLiteral("Des_*.dat"), QStringLiteral("*.so")}))
         m_valid = m_valid && QFile::copy(built + QStringLiteral("Program/") + name,
                                          m_tree.filePath(QStringLiteral("Program/") + name));
 }
