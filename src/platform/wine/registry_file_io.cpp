@@ -25,12 +25,15 @@ FileBytes::FileBytes(const QString& path, qint64 maxSize) {
     else if (maxSize >= 0 && st.st_size > maxSize)
         m_tooLarge = true;
     else {
-        m_bytes.resize(static_cast<qsizetype>(st.st_size));
+        // One byte more than the file holds: a read that stops short of it at the size seen ends
+        // the file, which saves the read that would return 0.
+        m_bytes.resize(static_cast<qsizetype>(st.st_size) + 1);
         qsizetype done = 0;
         for (;;) {
             if (done == m_bytes.size())
                 m_bytes.resize(done + 65536); // the file grew meanwhile
-            const ssize_t n = ::read(fd, m_bytes.data() + done, static_cast<size_t>(m_bytes.size() - done));
+            const qsizetype wanted = m_bytes.size() - done;
+            const ssize_t n = ::read(fd, m_bytes.data() + done, static_cast<size_t>(wanted));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
@@ -39,6 +42,10 @@ FileBytes::FileBytes(const QString& path, qint64 maxSize) {
                 break;
             }
             done += n;
+            if (n < wanted && done == st.st_size) {
+                m_ok = true;
+                break;
+            }
         }
         m_bytes.truncate(done);
     }
