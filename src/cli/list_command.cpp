@@ -40,7 +40,7 @@ int runListCommand(Context& context, bool withInformation) {
         StderrMessages messages;
         loadDescriptionDatabase(context.files, context.texts, messages, database);
     }
-    QList<QStringList> lines;
+    QByteArray lines;
     QJsonArray objects;
     for (const AutostartEntry& row : rows) {
         // Only the form that is printed is built: JSON objects cost more than the listing.
@@ -50,7 +50,7 @@ int runListCommand(Context& context, bool withInformation) {
             QStringList fields = rowFields(row, context.texts);
             if (withInformation)
                 fields += informationFields(info);
-            lines.append(fields);
+            appendLine(lines, fields);
             continue;
         }
         QJsonObject object = rowObject(row);
@@ -61,7 +61,7 @@ int runListCommand(Context& context, bool withInformation) {
         }
         objects.append(object);
     }
-    print(context.json ? formatJson(objects) : formatLines(lines));
+    print(context.json ? formatJson(objects) : lines);
     return kDone;
 }
 

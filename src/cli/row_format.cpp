@@ -12,13 +12,6 @@ QString yesNo(bool value, const LanguageTexts& texts) {
     return texts.GetText(value ? QStringLiteral("Yes") : QStringLiteral("No"));
 }
 
-QString oneLine(QString field) {
-    for (QChar& c : field)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
-            c = QLatin1Char(' ');
-    return field;
-}
-
 } // namespace
 
 QStringList rowFields(const AutostartEntry& row, const LanguageTexts& texts) {
@@ -38,14 +31,24 @@ QJsonObject rowObject(const AutostartEntry& row) {
     };
 }
 
+void appendLine(QByteArray& out, const QStringList& fields) {
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += '\t';
+        const qsizetype from = out.size();
+        out += fields[i].toUtf8();
+        // In UTF-8 these bytes are never part of a longer character.
+        for (char* c = out.data() + from; c != out.data() + out.size(); ++c)
+            if (*c == '\t' || *c == '\r' || *c == '\n')
+                *c = ' ';
+    }
+    out += '\n';
+}
+
 QByteArray formatLines(const QList<QStringList>& records) {
     QByteArray out;
-    for (const QStringList& fields : records) {
-        QStringList cleaned;
-        for (const QString& field : fields)
-            cleaned << oneLine(field);
-        out += cleaned.join(QLatin1Char('\t')).toUtf8() + '\n';
-    }
+    for (const QStringList& fields : records)
+        appendLine(out, fields);
     return out;
 }
 

@@ -20,6 +20,7 @@ QJsonObject rowObject(const AutostartEntry& row);
 // One tab-separated line per record. Tabs and line breaks inside a field become blanks so that
 // every record stays one line.
 QByteArray formatLines(const QList<QStringList>& records);
+void appendLine(QByteArray& out, const QStringList& fields);
 QByteArray formatJson(const QJsonArray& records);
 
 } // namespace sw

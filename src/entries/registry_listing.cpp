@@ -39,7 +39,7 @@ QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_
             data.remove(0, 4);
         row.program = data;
         resolveProgramFile(platform, row);
-        rows.append(row);
+        rows.append(std::move(row));
     }
     return rows;
 }

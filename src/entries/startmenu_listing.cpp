@@ -36,6 +36,7 @@ QList<AutostartEntry> ListStartmenuFolder(const ListingContext& context, const Q
         shortcuts = platform.newShortcutFile();
     } catch (const std::exception&) {
     }
+    rows.reserve(items.size());
     for (const FolderItem& item : std::as_const(items)) {
         if (item.attributes.directory || item.attributes.system || isWriteTemporary(item.name))
             continue;
@@ -46,7 +47,7 @@ QList<AutostartEntry> ListStartmenuFolder(const ListingContext& context, const Q
         row.active = !item.attributes.hidden;
         row.program = isShortcutName(item.name) ? shortcutTarget(shortcuts.get(), row.tag) : row.tag;
         resolveProgramFile(platform, row);
-        rows.append(row);
+        rows.append(std::move(row));
     }
     return rows;
 }
