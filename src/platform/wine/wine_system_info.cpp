@@ -29,6 +29,7 @@ WineSystemInfo::WineSystemInfo(QString prefixFolder, RegistryFactory registry,
       m_registry(std::move(registry)) {}
 
 const WineEnvironment& WineSystemInfo::environment() const {
+    QMutexLocker lock(&m_environmentMutex);
     if (!m_environment) {
         std::unique_ptr<RegistryStore> store;
         try {
@@ -106,6 +107,7 @@ QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool ver
 }
 
 QStringList WineSystemInfo::searchFolders() const {
+    QMutexLocker lock(&m_searchFoldersMutex);
     if (m_searchFolders)
         return *m_searchFolders;
     QStringList folders = {QStringLiteral("C:\\windows\\system32"), QStringLiteral("C:\\windows\\system"),

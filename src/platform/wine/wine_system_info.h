@@ -4,6 +4,8 @@
 #include "platform/wine/wine_environment.h"
 #include "platform/wine/wine_file_system.h"
 
+#include <QMutex>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,7 +39,10 @@ private:
 
     std::shared_ptr<WineFileSystem> m_files;
     RegistryFactory m_registry;
+    // Both are read once, by whichever thread of a listing asks first.
+    mutable QMutex m_environmentMutex;
     mutable std::optional<WineEnvironment> m_environment;
+    mutable QMutex m_searchFoldersMutex;
     mutable std::optional<QStringList> m_searchFolders; // follows the environment, read once too
 };
 
