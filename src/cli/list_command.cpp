@@ -51,6 +51,10 @@ int runListCommand(Context& context, bool withInformation) {
             if (withInformation)
                 fields += informationFields(info);
             appendLine(lines, fields);
+            if (lines.size() >= 1 << 16) { // printed in pieces: one small buffer, used again
+                print(lines);
+                lines.truncate(0);
+            }
             continue;
         }
         QJsonObject object = rowObject(row);

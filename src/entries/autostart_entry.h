@@ -31,3 +31,6 @@ QString GetTagKey(const QString& tag);
 QString GetFileNameFromPath(const QString& path);
 
 } // namespace sw
+
+// Its members move by plain copying of their bytes, so lists of thousands of rows grow in place.
+Q_DECLARE_TYPEINFO(sw::AutostartEntry, Q_RELOCATABLE_TYPE);

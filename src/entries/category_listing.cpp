@@ -57,14 +57,12 @@ QList<AutostartEntry> listCategory(const ListingContext& context, const QString&
         listPlaces(folderCount > 0);
     }
 
-    qsizetype count = 0;
-    for (const QList<AutostartEntry>& list : lists)
-        count += list.size();
-    QList<AutostartEntry> rows;
-    rows.reserve(count);
-    for (QList<AutostartEntry>& list : lists)
-        for (AutostartEntry& row : list)
-            rows.append(std::move(row));
+    // The first place's list grows to hold them all, in place where the allocator can.
+    if (lists.empty())
+        return {};
+    QList<AutostartEntry> rows = std::move(lists.front());
+    for (std::size_t i = 1; i < lists.size(); ++i)
+        rows.append(std::move(lists[i]));
     return rows;
 }
 
