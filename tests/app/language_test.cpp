@@ -1,6 +1,7 @@
 // The shipped language files, the texts loaded from them, the setting naming the file and the help
 // files a language names.
 #include "app/program_files.h"
+#include "fixture_bytes.h"
 #include "platform/language_texts.h"
 
 #include <QDir>
@@ -27,13 +28,6 @@ LanguageFile load(const QString& name) {
     return file;
 }
 
-QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& content) {
-    QFile file(dir.filePath(name));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
-    return file.fileName();
-}
-
 QStringList placeholders(const QString& text) {
     static const QRegularExpression placeholder(QStringLiteral("%[A-Z]+%"));
     QStringList found;
@@ -51,30 +45,8 @@ class LanguageTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    // Every line is a comment, a section header or "key=value" with both sides filled: the parser
-    // quietly drops anything else, which would turn a typo into a missing text.
-    void everyLineIsWellFormed() {
-        for (const QString& name : kLanguageFiles) {
-            QFile file(kLanguageDir + QLatin1Char('/') + name);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-            QSet<QString> seen;
-            for (int i = 0; i < lines.size(); ++i) {
-                const QString line = lines[i].trimmed();
-                if (line.isEmpty() || line.startsWith(QLatin1Char('#')) || line.startsWith(QLatin1Char('[')))
-                    continue;
-                const auto where = qPrintable(QStringLiteral("%1:%2").arg(name).arg(i + 1));
-                const qsizetype equals = line.indexOf(QLatin1Char('='));
-                QVERIFY2(equals > 0 && !line.mid(equals + 1).trimmed().isEmpty(), where);
-                const QString key = line.left(equals).trimmed();
-                QVERIFY2(!seen.contains(key), where);
-                seen.insert(key);
-            }
-        }
-    }
-
-    // Both languages have the same keys, and the same placeholders in each text: a placeholder lost in
-    // translation shows the user a message without the entry it is about. Every key the sources name
+    // Both languages have the same keys, each with a text and the same placeholders: a placeholder lost
+    // in translation shows the user a message without the entry it is about. Every key the sources name
     // exists, and the texts an entry is put into hold its placeholder.
     void languagesHaveTheKeysTheProgramAsksFor() {
         const LanguageFile english = load(QStringLiteral("english.lng"));
@@ -85,8 +57,21 @@ private slots:
         const QSet<QString> en = keys(english), de = keys(german);
         QVERIFY2(en == de, qPrintable(QStringList((en - de).values() + (de - en).values()).join(' ')));
         for (auto it = english.texts.cbegin(); it != english.texts.cend(); ++it)
-            QVERIFY2(placeholders(it.value()) == placeholders(german.texts.value(it.key())),
+            QVERIFY2(placeholders(it.value()) == placeholders(german.texts.value(it.key())) &&
+                         !it.value().trimmed().isEmpty() && !german.texts.value(it.key()).trimmed().isEmpty(),
                      qPrintable(it.key()));
+        // The parser quietly drops a malformed line and a repeated key, which would turn a typo into a
+        // missing text: every line that is no comment or section header must give a text of its own.
+        for (const QString& name : kLanguageFiles) {
+            int lines = 0;
+            for (const QByteArray& raw :
+                 test::fileBytes(kLanguageDir + QLatin1Char('/') + name).split('\n')) {
+                const QByteArray line = raw.trimmed();
+                lines += !line.isEmpty() && !line.startsWith('#') && !line.startsWith('[');
+            }
+            const LanguageFile file = load(name);
+            QCOMPARE(lines, int(file.texts.size() + file.info.size()));
+        }
 
         static const QRegularExpression asked(
             QStringLiteral("(GetText|textForEntry)\\((?:QStringLiteral\\(|QLatin1String\\()?\"(\\w+)\""));
@@ -120,7 +105,6 @@ private slots:
             const QString help = file.info.value(QStringLiteral("HelpFile"));
             QVERIFY2(!help.isEmpty() && QFile::exists(QStringLiteral(SW_SOURCE_DIR "/data/help/") + help),
                      qPrintable(name));
-            QVERIFY(file.texts.value(QStringLiteral("DesFileLang")).startsWith(QLatin1String("Des_")));
         }
     }
 
@@ -129,10 +113,10 @@ private slots:
     void loadedTextsFallBackToEnglishThenTheKey() {
         QTemporaryDir dir;
         LanguageTexts texts;
-        QVERIFY(texts.LoadLanguage(write(dir, "german.lng",
-                                         "# comment\n[Info]\nHelpFile = german.html\n[Texts]\nYes=Ja\n"
-                                         "MsgTwoLines=eins\\nzwei \\\\ drei\n"
-                                         "MsgDeleteReq=Delete %ENTRY% now? (%ENTRY%)\n")));
+        QVERIFY(texts.LoadLanguage(test::writeBytes(
+            dir.filePath("german.lng"), "# comment\n[Info]\nHelpFile = german.html\n[Texts]\nYes=Ja\n"
+                                        "MsgTwoLines=eins\\nzwei \\\\ drei\n"
+                                        "MsgDeleteReq=Delete %ENTRY% now? (%ENTRY%)\n")));
         QCOMPARE(texts.GetText("Yes"), QStringLiteral("Ja"));
         QCOMPARE(texts.GetText("MsgTwoLines"), QStringLiteral("eins\nzwei \\ drei"));
         QCOMPARE(texts.GetInfo("HelpFile"), QStringLiteral("german.html"));
@@ -151,7 +135,7 @@ private slots:
              {QByteArray(), QByteArray("\xff\xfe\x00garbage\x00\x01", 12),
               QByteArray("no equals sign\n=value only\n[Texts\n"), QByteArray(1000, '[')}) {
             LanguageTexts damaged;
-            damaged.LoadLanguage(write(dir, "bad.lng", bad));
+            damaged.LoadLanguage(test::writeBytes(dir.filePath("bad.lng"), bad));
             QCOMPARE(damaged.GetText("Yes"), QStringLiteral("Yes"));
         }
         LanguageTexts none;
@@ -186,8 +170,8 @@ private slots:
         QTemporaryDir dir;
         QDir(dir.path()).mkpath("Program");
         QDir(dir.path()).mkpath("Help");
-        write(dir, "Help/english.html", "<html/>");
-        write(dir, "secret.txt", "x");
+        test::writeBytes(dir.filePath("Help/english.html"), "<html/>");
+        test::writeBytes(dir.filePath("secret.txt"), "x");
         QFile::link(dir.filePath("secret.txt"), dir.filePath("Help/link.html"));
         const ProgramFiles files{dir.filePath("Program")};
         QCOMPARE(files.helpFile("english.html"),

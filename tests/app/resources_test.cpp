@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
+#include "recording_desktop.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 
@@ -23,17 +24,6 @@
 using namespace sw;
 
 namespace {
-
-class RecordingDesktop : public DesktopServices {
-public:
-    QStringList opened;
-    void startCommandLine(const QString&) override {}
-    bool openUrl(const QString& address) override {
-        opened << address;
-        return true;
-    }
-    bool openServiceConsole() override { return false; }
-};
 
 // The built program tree, so the help files are the shipped ones.
 const ProgramFiles kBuiltTree{QStringLiteral(SW_BINARY_DIR "/StartWarden/Program")};
@@ -52,11 +42,9 @@ private slots:
             used.insert(artPath(key).mid(QStringLiteral(":/art/").size()));
             QVERIFY2(!artIcon(key).isNull() && !artIcon(key).pixmap(16).isNull(), qPrintable(key));
             const QImage image = artPixmap(key, QSize(32, 32)).toImage();
-            bool painted = false;
-            for (int y = 0; y < image.height() && !painted; ++y)
-                for (int x = 0; x < image.width() && !painted; ++x)
-                    painted = qAlpha(image.pixel(x, y)) > 0;
-            QVERIFY2(painted, qPrintable(key));
+            QImage blank(image.size(), image.format());
+            blank.fill(Qt::transparent);
+            QVERIFY2(!image.isNull() && image != blank, qPrintable(key));
         }
         const QString root = QStringLiteral(SW_SOURCE_DIR "/data/art/");
         QDirIterator it(root, {QStringLiteral("*.svg")}, QDir::Files, QDirIterator::Subdirectories);
@@ -82,7 +70,7 @@ private slots:
 
         test::TempPrefix prefix;
         ScriptedMessageBoxes boxes;
-        auto desktop = std::make_shared<RecordingDesktop>();
+        auto desktop = std::make_shared<test::RecordingDesktop>();
         MainServices services{makeWineGuiPlatform(prefix.path()), texts, boxes, kBuiltTree, {}};
         services.platform.desktop = desktop;
         frmMain window;
@@ -98,7 +86,7 @@ private slots:
     // A dialog's F1 opens its own section and not also the page of the window below it; without a
     // help file it opens nothing.
     void dialogOpensItsSectionOnly() {
-        RecordingDesktop desktop;
+        test::RecordingDesktop desktop;
         {
             QWidget noHelp;
             bindHelpKey(&noHelp, desktop, QString());
