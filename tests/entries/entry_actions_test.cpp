@@ -4,6 +4,7 @@
 #include "entries/entry_writer.h"
 #include "entries/listing.h"
 #include "entries/places.h"
+#include "fixture_bytes.h"
 #include "platform/language_texts.h"
 #include "platform/wine/registry_wine_store.h"
 #include "platform/wine/wine_platform.h"
@@ -16,9 +17,9 @@
 #include <QTest>
 
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
 using namespace sw;
+using sw::test::dosAttrib;
 using sw::test::TempPrefix;
 
 Q_DECLARE_METATYPE(sw::EntryProblem)
@@ -29,13 +30,6 @@ const QString kRun = sw::test::kRunKey;
 const QString kBackups = kBackupKey;
 const QString kKnown = QStringLiteral("C:\\Tools\\known.exe");
 const QString kTool = QStringLiteral("C:\\Program Files\\My Tool\\tool.exe");
-
-QByteArray dosAttrib(const QString& hostFile) {
-    char buffer[32];
-    const ssize_t n =
-        ::getxattr(QFile::encodeName(hostFile).constData(), "user.DOSATTRIB", buffer, sizeof buffer);
-    return n < 0 ? QByteArray("<none>") : QByteArray(buffer, n);
-}
 
 bool writable(const QString& hostFile) {
     struct stat st {};
