@@ -181,24 +181,14 @@ private slots:
             QVERIFY2(!byName(m_runRows, name)->valid, name);
     }
 
-    void thousandsOfValuesAndEqualNamesInBothRoots() {
-        QByteArray lines;
-        QStringList expected;
-        for (int i = 0; i < 2000; ++i) {
-            // Not in sorted order: the listing keeps the order of the file.
-            const QByteArray name = "v" + QByteArray::number((i * 7919) % 2000);
-            lines += "\"" + name + "\"=\"C:\\\\windows\\\\" + name + ".exe\"\n";
-            expected << QString::fromLatin1(name);
-        }
+    // Equal names in both roots and in Run and RunOnce stay rows of their own, each with a key of its own.
+    void equalNamesInEveryPlaceAreRowsOfTheirOwn() {
         const QByteArray same = "\"Same\"=\"C:\\\\machine.exe\"\n\"Other\"=\"x\"\n";
         TempPrefix prefix(TempPrefix::runSection(same) + TempPrefix::runSection(same, "RunOnce"),
-                          TempPrefix::runSection("\"Same\"=\"C:\\\\user.exe\"\n" + lines) +
+                          TempPrefix::runSection("\"Same\"=\"C:\\\\user.exe\"\n") +
                               TempPrefix::runSection(same, "RunOnce"));
-        const Lister lister(prefix);
-        QCOMPARE(namesOf(lister.key(kHkeyCurrentUser, kRunKey)).mid(1), expected);
-
-        const QList<AutostartEntry> all = lister.category("REGISTRY");
-        QCOMPARE(all.size(), 2001 + 2 + 2 + 2);
+        const QList<AutostartEntry> all = Lister(prefix).category("REGISTRY");
+        QCOMPARE(all.size(), 7);
         QSet<QString> keys;
         QStringList programs;
         for (const AutostartEntry& row : all) {
