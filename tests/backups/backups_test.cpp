@@ -30,23 +30,19 @@ namespace {
 using test::kRunKey;
 using test::TempPrefix;
 
-struct Fixture {
-    TempPrefix prefix;
+struct Fixture : TempPrefix {
     QTemporaryDir data;
     Platform platform;
     LanguageTexts texts;
 
     Fixture(const QByteArray& system, const QByteArray& user)
-        : prefix(system, TempPrefix::userProfileBody() + user), platform(makeWinePlatform(prefix.path())) {
+        : TempPrefix(system, TempPrefix::userProfileBody() + user), platform(makeWinePlatform(path())) {
         EnsureBackupPlaces(platform, data.path());
     }
     QString folder(const char* group) const {
         return data.filePath(QStringLiteral("Backups/Startmenu/") + QLatin1String(group));
     }
     QList<BackupRow> rows() const { return listBackups(platform, texts, data.path()).rows; }
-    QString value(std::int32_t root, const QString& key, const QString& name) const {
-        return prefix.value(root, key, name);
-    }
 };
 
 QStringList column(const QTreeWidget* list, int index) {
@@ -96,7 +92,7 @@ private slots:
     void restoresToTheOwnPlaceReplacingWhatIsThere() {
         Fixture f(TempPrefix::runSection("\"Same\"=\"C:\\\\machine.exe\"\n"),
                   TempPrefix::runSection("\"Same\"=\"C:\\\\user.exe\"\n"));
-        const QString startupFile = f.prefix.userStartupFolder() + "/Tool.lnk";
+        const QString startupFile = f.userStartupFolder() + "/Tool.lnk";
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), startupFile));
         for (const AutostartEntry& entry : listCategory({f.platform, f.texts}, "ALL"))
             deleteEntry(f.platform, f.data.path(), entry, BackupPolicy::RefuseWithoutBackup);
@@ -144,9 +140,9 @@ private slots:
             QCOMPARE(failureKey(f.platform, stray), QStringLiteral("MsgRestoreNoTarget"));
         }
         // No Startup folder to copy into; a machine registry that cannot be written.
-        QVERIFY(QDir(f.prefix.userStartupFolder()).removeRecursively());
+        QVERIFY(QDir(f.userStartupFolder()).removeRecursively());
         QCOMPARE(failureKey(f.platform, rows[0]), QStringLiteral("MsgRestoreFailed"));
-        QVERIFY(f.prefix.writeFile("system.reg", "not a registry"));
+        QVERIFY(f.writeFile("system.reg", "not a registry"));
         QCOMPARE(failureKey(f.platform, rows[1]), QStringLiteral("MsgRestoreFailed"));
         QCOMPARE(f.rows().size(), 2);
 
