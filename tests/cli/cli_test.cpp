@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(rows[0].toObject()["name"].toString(), QStringLiteral("Menus"));
     }
 
-    void changesStateOnlyWhenAsked() {
+    void changesStateOnlyWhenAskedAndTellsWhereBackupsGo() {
         TempPrefix prefix({}, TempPrefix::userProfileBody() +
                                   TempPrefix::runSection("\"Tool\"=\"C:\\\\tool.exe /x\"\n"));
         const CliResult off = m_cli.run({"--prefix", prefix.path(), "disable", "Tool", "--yes"});
@@ -187,13 +187,9 @@ private slots:
         const CliResult yes = m_cli.run({"--prefix", prefix.path(), "enable", "tool"}, "Yes\n");
         QCOMPARE(yes.exitCode, 0);
         QVERIFY(prefix.readFile("user.reg").contains("\"Tool\"=\"C:\\\\tool.exe /x\""));
-    }
 
-    void deleteTellsWhereTheBackupWent() {
-        TempPrefix prefix({}, TempPrefix::userProfileBody() +
-                                  TempPrefix::runSection("\"Tool\"=\"rem C:\\\\tool.exe\"\n"));
+        // a delete tells where the backup went
         QVERIFY(prefix.writeFile(prefix.userStartupFolder() + "/Tool.lnk", "link"));
-
         const CliResult value =
             m_cli.run({"--prefix", prefix.path(), "delete", "Tool", "--place", "LOCAL RUN", "--yes"});
         QCOMPARE(value.exitCode, 0);
