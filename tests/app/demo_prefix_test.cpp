@@ -1,6 +1,7 @@
 #include "demo_prefix.h"
 #include "entries/listing.h"
 #include "entries/places.h"
+#include "fixture_bytes.h"
 #include "info/description_database.h"
 #include "info/entry_information.h"
 #include "platform/language_texts.h"
@@ -24,20 +25,10 @@ QList<AutostartEntry> listAll(const QString& prefix) {
     return listCategory({platform, texts}, QStringLiteral("ALL"));
 }
 
-bool writeFile(const QString& path, const QByteArray& content = {}) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
 int entryLines() {
-    QFile file(kSources + QStringLiteral("/entries.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
     int count = 0;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
-        count += !line.isEmpty() && !line.startsWith('#');
-    }
+    for (const QByteArray& line : test::fileBytes(kSources + QStringLiteral("/entries.txt")).split('\n'))
+        count += !line.trimmed().isEmpty() && !line.trimmed().startsWith('#');
     return count;
 }
 
@@ -86,11 +77,11 @@ private slots:
         QTemporaryDir dir;
         const QString prefix = dir.filePath(QStringLiteral("p"));
         demo::makeDemoPrefix(kSources, prefix);
-        QVERIFY(writeFile(prefix + QStringLiteral("/drive_c/stray.txt")));
+        test::writeBytes(prefix + QStringLiteral("/drive_c/stray.txt"), {});
         demo::makeDemoPrefix(kSources, prefix);
         QVERIFY(!QFile::exists(prefix + QStringLiteral("/drive_c/stray.txt")));
         QCOMPARE(listAll(prefix).size(), entryLines()); // no value written twice
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("keep.txt"))));
+        test::writeBytes(dir.filePath(QStringLiteral("keep.txt")), {});
         QVERIFY_THROWS_EXCEPTION(demo::DemoError, demo::makeDemoPrefix(kSources, dir.path()));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("keep.txt"))));
     }

@@ -1,56 +1,45 @@
-#include "app/main_services.h"
-#include "app/main_window.h"
+// The main window on real prefixes, started as the program starts it; listings too long to show at once
+// come in from the event loop, and what ends up in the list is the last clicked category's rows, once.
 #include "app/single_instance_lock.h"
-#include "app/startup.h"
 #include "controls/splitter_panel.h"
+#include "fixture_bytes.h"
 #include "main_window_fixture.h"
-#include "platform/language_texts.h"
-#include "platform/wine/wine_platform.h"
-#include "scripted_message_boxes.h"
-#include "temp_prefix.h"
+#include "recording_desktop.h"
 
 #include <QAccessible>
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <memory>
 
 using namespace sw;
+using test::TempPrefix;
 
 namespace {
 
-const QByteArray kMachineRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
-                               "#time=1d9f0e0c0a0b0c0\n"
-                               "\"Known\"=\"C:\\\\Tools\\\\known.exe /tray\"\n"
-                               "\"Unknown\"=\"C:\\\\Tools\\\\other.exe\"\n"
-                               "\"Gone\"=\"C:\\\\Tools\\\\missing.exe\"\n";
-const QByteArray kUserRun = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] 1700000000\n"
-                            "#time=1d9f0e0c0a0b0c0\n"
-                            "\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n";
+const QByteArray kMachineRun = TempPrefix::runSection("\"Known\"=\"C:\\\\Tools\\\\known.exe /tray\"\n"
+                                                      "\"Unknown\"=\"C:\\\\Tools\\\\other.exe\"\n"
+                                                      "\"Gone\"=\"C:\\\\Tools\\\\missing.exe\"\n");
 
-// Records the command lines it is asked to start instead of starting Wine.
-class RecordingDesktop : public DesktopServices {
-public:
-    QStringList started;
-    void startCommandLine(const QString& commandLine) override { started << commandLine; }
-    bool openUrl(const QString&) override { return true; }
-    bool openServiceConsole() override { return false; }
-};
+// "Mine" in the user's Run key, and as many more rows as asked.
+QByteArray userRun(int extraRows) {
+    QByteArray lines = "\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n";
+    for (int i = 0; i < extraRows; ++i)
+        lines +=
+            QStringLiteral("\"Run%1\"=\"C:\\\\Tools\\\\t%1.exe\"\n").arg(i, 3, 10, QLatin1Char('0')).toUtf8();
+    return TempPrefix::runSection(lines);
+}
 
-// A main window on a real prefix, started as the program starts it.
 struct Fixture : test::MainWindowFixture {
-    Fixture() : MainWindowFixture(kMachineRun, kUserRun) {
-        QDir().mkpath(prefix.hostPath("drive_c/Tools"));
+    explicit Fixture(int extraRows = 0) : MainWindowFixture(kMachineRun, userRun(extraRows)) {
         for (const char* name : {"known.exe", "other.exe"})
-            QFile::copy(test::fixture("app_x86_64.exe"),
-                        prefix.hostPath(QStringLiteral("drive_c/Tools/") + name));
+            prefix.writeFile(QStringLiteral("drive_c/Tools/") + name, test::fixtureBytes("app_x86_64.exe"));
     }
 
     void start() {
@@ -58,10 +47,19 @@ struct Fixture : test::MainWindowFixture {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
+    void waitForListing() { QTRY_VERIFY_WITH_TIMEOUT(!window.isLoading(), 60000); }
 
     QTreeWidgetItem* row(const QString& name) const {
         const auto found = window.lvwEntries->findItems(name, Qt::MatchExactly, 0);
         return found.isEmpty() ? nullptr : found.first();
+    }
+    QString caption(const char* key) const { return window.categoryNode(key)->text(0); }
+    // Every listed row once, by place and name.
+    int distinctRows() const {
+        QSet<QString> seen;
+        for (const AutostartEntry& row : window.rowsInListOrder())
+            seen.insert(row.tag + QLatin1Char('|') + row.name);
+        return int(seen.size());
     }
 };
 
@@ -95,7 +93,6 @@ private slots:
         f.start();
         QCOMPARE(f.window.windowTitle(), f.texts.GetText("MainWinTit"));
         QCOMPARE(f.window.lvwEntries->headerItem()->text(1), f.texts.GetText("program"));
-        QCOMPARE(f.window.toolbarButton("run")->text(), f.texts.GetText("execute"));
         // Icon-only buttons still tell screen readers their translated caption.
         QWidget* runButton = f.window.tlbMain->widgetForAction(f.window.toolbarButton("run"));
         QCOMPARE(QAccessible::queryAccessibleInterface(runButton)->text(QAccessible::Name),
@@ -107,23 +104,21 @@ private slots:
         // The first row is shown in the panel: its program exists but has no record.
         QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
-    }
 
-    void categoryCaptionsCountWithoutAccumulating() {
-        Fixture f;
-        f.start();
-        QTreeWidgetItem* localRun = f.window.categoryNode("LOCAL RUN");
-        const QString caption = f.texts.GetText("Run");
-        f.window.tvwCategories_NodeClick(localRun);
-        f.window.tvwCategories_NodeClick(localRun);
-        QCOMPARE(localRun->text(0), caption + " (1)");
-        QCOMPARE(f.window.categoryNode("ALL")->text(0), f.texts.GetText("All") + " (4)");
-
-        QTreeWidgetItem* services = f.window.categoryNode("SERVICES");
-        const QString servicesCaption = services->text(0);
-        f.window.tvwCategories_NodeClick(services);
+        // Captions count the category's rows without accumulating; a category of no rows keeps its own.
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
+        QCOMPARE(f.caption("LOCAL RUN"), f.texts.GetText("Run") + " (1)");
+        QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (4)");
+        const QString services = f.caption("SERVICES");
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("SERVICES"));
         QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 0);
-        QCOMPARE(services->text(0), servicesCaption);
+        QCOMPARE(f.caption("SERVICES"), services);
+
+        // The check list holds every place, not the last category.
+        shutDown(f.window, *f.services);
+        QCOMPARE(test::fileBytes(f.startup.files.checkList()).count("\r\n"), 4);
+        QVERIFY(f.window.SplitterPanel1->Control1() == nullptr);
     }
 
     void panelShowsRecordsAndKeepsEarlierLinksForMissingPrograms() {
@@ -149,21 +144,7 @@ private slots:
         f.window.lvwEntries_ItemClick(f.row("Unknown"));
         QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
         QCOMPARE(f.window.lvwLinks->count(), 0);
-        QVERIFY(f.window.toolbarButton("send")->isEnabled());
-        QVERIFY(f.window.toolbarButton("run")->isEnabled());
-    }
-
-    // The check list holds every place, not the last category; dimming new rows at the next start is
-    // the long listing's test.
-    void shutdownRecordsEveryEntry() {
-        Fixture f;
-        f.start();
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
-        shutDown(f.window, *f.services);
-        QFile list(f.startup.files.checkList());
-        QVERIFY(list.open(QIODevice::ReadOnly));
-        QCOMPARE(list.readAll().count("\r\n"), 4);
-        QVERIFY(f.window.SplitterPanel1->Control1() == nullptr);
+        QVERIFY(f.window.toolbarButton("send")->isEnabled() && f.window.toolbarButton("run")->isEnabled());
     }
 
     void panesFollowTheButtonsAndResizingRestoresTheDetails() {
@@ -171,11 +152,9 @@ private slots:
         f.start();
         QAction* details = f.window.toolbarButton("details");
         details->trigger(); // released: the information panel collapses
-        QVERIFY(!details->isChecked());
-        QVERIFY(!f.window.fraInformation->isVisible());
+        QVERIFY(!details->isChecked() && !f.window.fraInformation->isVisible());
         f.window.resize(900, 600);
-        QVERIFY(details->isChecked());
-        QVERIFY(f.window.fraInformation->isVisible());
+        QVERIFY(details->isChecked() && f.window.fraInformation->isVisible());
         // The information panel keeps its minimum height: 2200 twips less half the bar.
         const int expected = 2162 * f.window.logicalDpiY() / 1440;
         QVERIFY2(qAbs(f.window.fraInformation->height() - expected) <= 2,
@@ -185,14 +164,13 @@ private slots:
         folders->trigger();
         QVERIFY(!f.window.tvwCategories->isVisible());
         f.window.SplitterPanel2->setSnapped(0);
-        QVERIFY(folders->isChecked());
-        QVERIFY(f.window.tvwCategories->isVisible());
+        QVERIFY(folders->isChecked() && f.window.tvwCategories->isVisible());
     }
 
     void commandsAskThenActOnTheSelectedEntryAndKeepItSelected() {
         Fixture f;
         f.start();
-        auto desktop = std::make_shared<RecordingDesktop>();
+        auto desktop = std::make_shared<test::RecordingDesktop>();
         f.services->platform.desktop = desktop;
         const QByteArray machineBefore = f.prefix.readFile("system.reg");
         const qsizetype shownAtStart = f.boxes.shown().size();
@@ -210,7 +188,6 @@ private slots:
         QTest::keyClick(f.window.lvwEntries, Qt::Key_Space);
         QCOMPARE(f.boxes.shown().last().text,
                  f.texts.GetText("MsgDeactivateReq").replace("%ENTRY%", "Known"));
-        QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Question);
         QVERIFY(f.prefix.readFile("system.reg").contains("\"Known\"=\"REM C:\\\\Tools\\\\known.exe /tray\""));
         QCOMPARE(f.window.lvwEntries->currentItem(), f.row("Known"));
         QCOMPARE(f.row("Known")->text(3), f.texts.GetText("No"));
@@ -227,6 +204,13 @@ private slots:
         QTest::keyClick(f.window.lvwEntries, Qt::Key_Delete);
         QVERIFY(!f.row("Known"));
         QVERIFY(!f.prefix.readFile("system.reg").contains("\"Known\""));
+
+        // A second click on a column reverses; the order holds across a new listing.
+        f.window.lvwEntries_ColumnClick(0);
+        f.window.lvwEntries_ColumnClick(0);
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Unknown"));
+        QCOMPARE(f.window.rowsInListOrder().first().name, QStringLiteral("Unknown"));
     }
 
     // While Wine runs the banner shows and the write buttons rest; the next refresh after it ended
@@ -242,10 +226,9 @@ private slots:
         f.window.toolbarButton("refresh")->trigger();
         QVERIFY(f.window.lblReadOnly->isVisible());
         QCOMPARE(f.window.lblReadOnly->text(), f.texts.GetText("PrefixReadOnly"));
+        f.window.lvwEntries->setCurrentItem(f.row("Unknown")); // the panel would enable "activate"
         for (const char* key : {"add", "edit", "activate", "delete"})
             QVERIFY2(!f.window.toolbarButton(key)->isEnabled(), key);
-        f.window.lvwEntries->setCurrentItem(f.row("Unknown")); // the panel would enable "activate"
-        QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
         wineRuns = false;
         QTest::keyClick(&f.window, Qt::Key_F5);
         QVERIFY(!f.window.lblReadOnly->isVisible());
@@ -254,15 +237,58 @@ private slots:
         QCOMPARE(f.window.lvwEntries->currentItem(), f.row("Unknown"));
     }
 
-    void aSecondColumnClickReverses() {
-        Fixture f;
-        f.start();
-        // A second click reverses; the order holds across a new listing, and the check list follows it.
-        f.window.lvwEntries_ColumnClick(0);
+    // The check list of the last run dims new rows once the whole start-up listing is in; each row once.
+    void longListingAtStartUpIsDimmedOnce() {
+        Fixture f(600);
+        test::writeBytes(f.startup.files.checkList(),
+                         "C:\\Tools\\known.exe /tray\r\nC:\\Tools\\t599.exe\r\n");
+        f.startWindow();
+        f.waitForListing();
+        QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (604)");
+        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 604);
+        QCOMPARE(f.distinctRows(), 604);
+        QStringList undimmed;
+        for (const AutostartEntry& row : f.window.rowsInListOrder())
+            if (!row.ghosted)
+                undimmed << row.name;
+        QCOMPARE(undimmed, QStringList({"Run599", "Known"}));
+    }
+
+    void longListingLetsTheEventLoopRunAndEndsSortedWithEachRowOnce() {
+        Fixture f(600);
+        f.startWindow();
+        f.waitForListing();
         f.window.lvwEntries_ColumnClick(0);
         f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
-        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Unknown"));
-        QCOMPARE(f.window.rowsInListOrder().first().name, QStringLiteral("Unknown"));
+        const int shownAtOnce = f.window.lvwEntries->topLevelItemCount();
+        QVERIFY(shownAtOnce > 0 && shownAtOnce < 604);
+        int rowsWhenTimerRan = -1;
+        QTimer::singleShot(0, [&] { rowsWhenTimerRan = f.window.lvwEntries->topLevelItemCount(); });
+        f.waitForListing();
+        QVERIFY(rowsWhenTimerRan >= 0 && rowsWhenTimerRan < 604);
+        QCOMPARE(f.distinctRows(), 604);
+        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 604);
+        // The machine's rows came later and still take their sorted places.
+        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Gone"));
+        QCOMPARE(f.window.lvwEntries->topLevelItem(603)->text(0), QStringLiteral("Unknown"));
+
+        // A refresh keeps a row that is listed only after the first rows are shown.
+        f.window.lvwEntries->setCurrentItem(f.window.lvwEntries->topLevelItem(0));
+        f.window.toolbarButton("refresh")->trigger();
+        f.waitForListing();
+        QVERIFY(f.window.lvwEntries->currentItem());
+        QCOMPARE(f.window.lvwEntries->currentItem()->text(0), QStringLiteral("Gone"));
+
+        // A click while a long listing comes in shows only the new category's rows.
+        const QString allCaption = f.caption("ALL");
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        QVERIFY(f.window.isLoading());
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL RUN"));
+        f.waitForListing();
+        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 3);
+        QCOMPARE(f.distinctRows(), 3);
+        QCOMPARE(f.caption("ALL RUN"), f.texts.GetText("Run") + " (3)");
+        QCOMPARE(f.caption("ALL"), allCaption);
     }
 };
 

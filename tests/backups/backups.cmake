@@ -1,4 +1,3 @@
-# The backups window: listing, restore and purge on real prefixes, and the window. The command line's
-# backups commands are tested with its other write commands (tests/cli).
-sw_add_test(backups_test SOURCES backups/backups_test.cpp LIBS swcore)
-sw_add_test(backup_window_test SOURCES backups/backup_window_test.cpp LIBS swgui GUI)
+# Backups: listing, restore and purge on real prefixes, and the window. The command line's backups
+# commands are tested with its other write commands (tests/cli).
+sw_add_test(backups_test SOURCES backups/backups_test.cpp LIBS swgui GUI)

@@ -4,6 +4,7 @@
 // whole in one of its two places, and the temporaries a killed write left are gone after the next write.
 #include "cli_copy.h"
 #include "entries/places.h"
+#include "fixture_bytes.h"
 #include "platform/wine/registry_wine_store.h"
 #include "platform/wine/wine_file_system.h"
 #include "platform/wine/wine_platform.h"
@@ -20,7 +21,6 @@
 #include <functional>
 
 #include <csignal>
-#include <sys/xattr.h>
 
 using namespace sw;
 using sw::test::TempPrefix;
@@ -28,22 +28,6 @@ using sw::test::TempPrefix;
 namespace {
 
 const QString kRun = sw::test::kRunKey;
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeAll(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
-
-QByteArray dosAttrib(const QString& path) {
-    char mark[32];
-    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), "user.DOSATTRIB", mark, sizeof mark);
-    return n < 0 ? QByteArray("<none>") : QByteArray(mark, n);
-}
 
 // A registry file without the times a write stamps on the keys it touches.
 QByteArray withoutTimes(const QByteArray& file) {
@@ -96,13 +80,12 @@ class EntryCommandsKillTest : public QObject {
     // Puts the prefix back as every step starts; temporaries stay.
     void reset() {
         for (int file : {0, 1})
-            QVERIFY(writeAll(registryFile(m_prefix, file), m_base[file]));
-        QVERIFY(writeAll(m_userStartup + "/Hidden.lnk", m_link));
-        QCOMPARE(::setxattr(QFile::encodeName(m_userStartup + "/Hidden.lnk").constData(), "user.DOSATTRIB",
-                            "0x2", 3, 0),
-                 0);
-        QVERIFY(writeAll(m_commonStartup + "/Shared.lnk", m_link));
-        QVERIFY(writeAll(m_cli.backupFolder("Local User") + "/Tool.lnk", m_link));
+            test::writeBytes(registryFile(m_prefix, file), m_base[file]);
+        test::writeBytes(m_userStartup + "/Hidden.lnk", m_link);
+        const QByteArray hidden = QFile::encodeName(m_userStartup + "/Hidden.lnk");
+        QCOMPARE(::setxattr(hidden.constData(), "user.DOSATTRIB", "0x2", 3, 0), 0);
+        test::writeBytes(m_commonStartup + "/Shared.lnk", m_link);
+        test::writeBytes(m_cli.backupFolder("Local User") + "/Tool.lnk", m_link);
         QFile::remove(m_cli.backupFolder("All Users") + "/Shared.lnk");
         QFile::remove(m_userStartup + "/Tool.lnk");
     }
@@ -129,7 +112,7 @@ class EntryCommandsKillTest : public QObject {
         // How many of the step's writes each registry file shows.
         int at[2];
         for (int file : {0, 1}) {
-            const QByteArray now = readAll(registryFile(m_prefix, file));
+            const QByteArray now = test::fileBytes(registryFile(m_prefix, file));
             at[file] = now == m_base[file] ? 0 : int(step.states[file].indexOf(withoutTimes(now)));
             QVERIFY2(at[file] >= 0, qPrintable("a registry file is torn" + after));
         }
@@ -147,12 +130,12 @@ class EntryCommandsKillTest : public QObject {
         if (!step.from.isEmpty()) {
             const bool inFrom = QFile::exists(step.from), inTo = QFile::exists(step.to);
             QVERIFY2(inFrom || inTo, qPrintable("lost" + after));
-            QVERIFY2(!inFrom || readAll(step.from) == m_link, qPrintable("torn original" + after));
-            QVERIFY2(!inTo || readAll(step.to) == m_link, qPrintable("torn copy" + after));
+            QVERIFY2(!inFrom || test::fileBytes(step.from) == m_link, qPrintable("torn original" + after));
+            QVERIFY2(!inTo || test::fileBytes(step.to) == m_link, qPrintable("torn copy" + after));
             QVERIFY(killed || !inFrom);
         }
         if (!step.marked.isEmpty()) {
-            const QByteArray mark = dosAttrib(step.marked);
+            const QByteArray mark = test::dosAttrib(step.marked);
             QVERIFY2(mark == "<none>" || mark == "0x2", qPrintable(mark + after));
             QVERIFY(killed || mark == "<none>");
         }
@@ -161,12 +144,11 @@ class EntryCommandsKillTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_cli.isValid());
-        m_link = readAll(sw::test::fixture("tool_umlaut.lnk"));
+        m_link = test::fixtureBytes("tool_umlaut.lnk");
 
         // Wine's own files, with the backup places made as at the first start and one backed-up value
-        QVERIFY(writeAll(registryFile(m_prefix, 0), readAll(sw::test::fixture("registry/wine8_user.reg"))));
-        QVERIFY(writeAll(registryFile(m_prefix, 1),
-                         readAll(sw::test::fixture("registry/wine8_system_excerpt.reg"))));
+        test::writeBytes(registryFile(m_prefix, 0), test::fixtureBytes("registry/wine8_user.reg"));
+        test::writeBytes(registryFile(m_prefix, 1), test::fixtureBytes("registry/wine8_system_excerpt.reg"));
         {
             WineRegistryStore store(m_prefix.path());
             for (const char* leaf :
@@ -175,7 +157,7 @@ private slots:
             store.WriteStringValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", "Kept", "C:\\k.exe");
         }
         for (int file : {0, 1})
-            m_base[file] = readAll(registryFile(m_prefix, file));
+            m_base[file] = test::fileBytes(registryFile(m_prefix, file));
         QVERIFY(QDir().mkpath(m_cli.backupFolder("Local User")) &&
                 QDir().mkpath(m_cli.backupFolder("All Users")));
         const Platform platform = makeWinePlatform(m_prefix.path());
@@ -209,14 +191,14 @@ private slots:
         TempPrefix reference;
         for (Step& step : m_steps) {
             for (int file : {0, 1}) {
-                QVERIFY(writeAll(registryFile(reference, file), m_base[file]));
+                test::writeBytes(registryFile(reference, file), m_base[file]);
                 step.states[file] = {withoutTimes(m_base[file])};
             }
             for (const Write& write : step.writes) {
                 WineRegistryStore store(reference.path());
                 write(store);
                 for (int file : {0, 1})
-                    step.states[file] << withoutTimes(readAll(registryFile(reference, file)));
+                    step.states[file] << withoutTimes(test::fileBytes(registryFile(reference, file)));
             }
         }
     }

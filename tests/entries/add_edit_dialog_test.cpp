@@ -1,6 +1,7 @@
 // The add/edit and move dialogs, driven through the main window on throwaway prefixes.
 #include "entries/add_edit_dialog.h"
 #include "entries/move_dialog.h"
+#include "fixture_bytes.h"
 #include "main_window_fixture.h"
 
 #include <QApplication>
@@ -34,8 +35,7 @@ struct Fixture : test::MainWindowFixture {
         : MainWindowFixture({},
                             test::TempPrefix::userProfileBody() +
                                 test::TempPrefix::runSection("\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n")) {
-        QFile exe(test::fixture("app_x86_64.exe"));
-        const QByteArray program = exe.open(QIODevice::ReadOnly) ? exe.readAll() : QByteArray();
+        const QByteArray program = test::fixtureBytes("app_x86_64.exe");
         prefix.writeFile("drive_c/Tools/known.exe", program);
         prefix.writeFile("drive_c/Program Files/My Tool/tool.exe", program);
         startWindow();
@@ -186,9 +186,7 @@ private slots:
         // A file on no drive of the prefix leaves the field as it was.
         QTemporaryDir outside;
         picked = outside.filePath("elsewhere.exe");
-        QFile file(picked);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        test::writeBytes(picked, {});
         d.cmdBrowse_Click();
         QCOMPARE(d.txtPath->text(), QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
         QCOMPARE(f.shownTexts(),

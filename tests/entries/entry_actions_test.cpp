@@ -4,6 +4,7 @@
 #include "entries/entry_writer.h"
 #include "entries/listing.h"
 #include "entries/places.h"
+#include "fixture_bytes.h"
 #include "platform/language_texts.h"
 #include "platform/wine/registry_wine_store.h"
 #include "platform/wine/wine_platform.h"
@@ -16,9 +17,9 @@
 #include <QTest>
 
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
 using namespace sw;
+using sw::test::dosAttrib;
 using sw::test::TempPrefix;
 
 Q_DECLARE_METATYPE(sw::EntryProblem)
@@ -30,23 +31,15 @@ const QString kBackups = kBackupKey;
 const QString kKnown = QStringLiteral("C:\\Tools\\known.exe");
 const QString kTool = QStringLiteral("C:\\Program Files\\My Tool\\tool.exe");
 
-QByteArray dosAttrib(const QString& hostFile) {
-    char buffer[32];
-    const ssize_t n =
-        ::getxattr(QFile::encodeName(hostFile).constData(), "user.DOSATTRIB", buffer, sizeof buffer);
-    return n < 0 ? QByteArray("<none>") : QByteArray(buffer, n);
-}
-
 bool writable(const QString& hostFile) {
     struct stat st {};
     return ::stat(QFile::encodeName(hostFile).constData(), &st) == 0 && (st.st_mode & 0200);
 }
 
 // The actions on one prefix, with rows taken from the listing as the front ends take them.
-struct Prefix {
+struct Prefix : TempPrefix {
     explicit Prefix(const QByteArray& system = {}, const QByteArray& user = TempPrefix::userProfileBody())
-        : files(system, user), platform(makeWinePlatform(files.path())) {}
-    TempPrefix files;
+        : TempPrefix(system, user), platform(makeWinePlatform(path())) {}
     Platform platform;
     LanguageTexts texts;
     QTemporaryDir data;
@@ -64,26 +57,20 @@ struct Prefix {
                 return r;
         return {};
     }
-    QString value(std::int32_t root, const QString& key, const QString& name) const {
-        return files.value(root, key, name);
-    }
     QStringList names(std::int32_t root, const QString& key) const {
         QStringList found;
         QList<std::uint32_t> kinds;
-        if (!WineRegistryStore(files.path()).EnumerateValues(root, key, found, kinds))
+        if (!WineRegistryStore(path()).EnumerateValues(root, key, found, kinds))
             return {QStringLiteral("<no key>")};
         return found;
     }
     DeleteOutcome remove(const AutostartEntry& row) const {
         return deleteEntry(platform, data.path(), row, BackupPolicy::RefuseWithoutBackup);
     }
-    QByteArray userReg() const { return files.readFile("user.reg"); }
-    QByteArray systemReg() const { return files.readFile("system.reg"); }
-    QString userStartup(const QString& name) const { return files.userStartupFolder() + "/" + name; }
-    QString commonStartup(const QString& name) const { return files.commonStartupFolder() + "/" + name; }
-    bool put(const QString& hostFile, const QByteArray& content) const {
-        return files.writeFile(hostFile, content);
-    }
+    QByteArray userReg() const { return readFile("user.reg"); }
+    QByteArray systemReg() const { return readFile("system.reg"); }
+    QString userStartup(const QString& name) const { return userStartupFolder() + "/" + name; }
+    QString commonStartup(const QString& name) const { return commonStartupFolder() + "/" + name; }
     EntryPlace place(const QString& category) const {
         return entryPlaceOfCategory(*platform.system, category);
     }
@@ -91,7 +78,7 @@ struct Prefix {
     void putPrograms() const {
         for (const char* file : {"drive_c/Tools/known.exe", "drive_c/Tools/hidden.exe",
                                  "drive_c/Program Files/My Tool/tool.exe"})
-            QVERIFY(put(file, "MZ"));
+            QVERIFY(writeFile(file, "MZ"));
         platform.fileSystem->setAttributes("C:\\Tools\\hidden.exe", {false, true, false, false});
     }
 };
@@ -128,8 +115,8 @@ private slots:
         // changed since the listing: the current data is kept; vanished: never brought back
         const AutostartEntry moved = p.row(kHkeyCurrentUser, kRun, "Moved");
         const AutostartEntry gone = p.row(kHkeyCurrentUser, kRun, "Gone");
-        WineRegistryStore(p.files.path()).WriteStringValue(kHkeyCurrentUser, kRun, "Moved", "C:\\new.exe");
-        WineRegistryStore(p.files.path()).DeleteValue(kHkeyCurrentUser, kRun, "Gone");
+        WineRegistryStore(p.path()).WriteStringValue(kHkeyCurrentUser, kRun, "Moved", "C:\\new.exe");
+        WineRegistryStore(p.path()).DeleteValue(kHkeyCurrentUser, kRun, "Gone");
         ToggleActivation(p.platform, moved);
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Moved"), QString("REM C:\\new.exe"));
         QVERIFY_THROWS_EXCEPTION(RegistryError, ToggleActivation(p.platform, gone));
@@ -140,7 +127,7 @@ private slots:
     void togglingAStartupFileKeepsOnlyTheHiddenMark() {
         Prefix p;
         const QString file = p.userStartup("Tool.lnk");
-        QVERIFY(p.put(file, "not a link"));
+        QVERIFY(p.writeFile(file, "not a link"));
         // read-only and system (which the listing leaves out), as a careful installer leaves it
         const AutostartEntry listed = p.fileRow(true, "Tool.lnk");
         QVERIFY(!listed.tag.isEmpty());
@@ -185,7 +172,7 @@ private slots:
 
         // a later backup of the same name replaces the earlier one
         remove(kHkeyCurrentUser, kRun, "Same");
-        WineRegistryStore(p.files.path()).WriteStringValue(kHkeyCurrentUser, kRun, "Same", "second");
+        WineRegistryStore(p.path()).WriteStringValue(kHkeyCurrentUser, kRun, "Same", "second");
         remove(kHkeyCurrentUser, kRun, "Same");
         QCOMPARE(p.names(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run"), QStringList({"Off", "Same"}));
         QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Same"), QString("second"));
@@ -194,8 +181,8 @@ private slots:
 
     void fileBackupsGoByTheUsersStartupFolder() {
         Prefix p;
-        QVERIFY(p.put(p.userStartup("Mine.lnk"), "mine"));
-        QVERIFY(p.put(p.commonStartup("Shared.lnk"), "shared"));
+        QVERIFY(p.writeFile(p.userStartup("Mine.lnk"), "mine"));
+        QVERIFY(p.writeFile(p.commonStartup("Shared.lnk"), "shared"));
         const QString backups = p.data.path() + "/Backups/Startmenu/";
         QCOMPARE(p.remove(p.fileRow(true, "Mine.lnk")).backup, backups + "Local User/Mine.lnk");
         p.remove(p.fileRow(false, "Shared.lnk"));
@@ -204,7 +191,7 @@ private slots:
         QVERIFY(!QFile::exists(p.userStartup("Mine.lnk")) && !QFile::exists(p.commonStartup("Shared.lnk")));
 
         // a later backup replaces the earlier; no temporary stays beside it
-        QVERIFY(p.put(p.userStartup("Mine.lnk"), "mine, later"));
+        QVERIFY(p.writeFile(p.userStartup("Mine.lnk"), "mine, later"));
         p.remove(p.fileRow(true, "Mine.lnk"));
         QFile copy(backups + "Local User/Mine.lnk");
         QVERIFY(copy.open(QIODevice::ReadOnly));
@@ -218,7 +205,7 @@ private slots:
                                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                                "\"StartUp\"=\"\\\\\\\\server\\\\startup\"\n"));
         QCOMPARE(unnamed.platform.system->GetSpecialFolder(7, false, false), QString());
-        QVERIFY(unnamed.put(unnamed.commonStartup("Shared.lnk"), "s"));
+        QVERIFY(unnamed.writeFile(unnamed.commonStartup("Shared.lnk"), "s"));
         QCOMPARE(unnamed.remove(unnamed.fileRow(false, "Shared.lnk")).backup,
                  unnamed.data.path() + "/Backups/Startmenu/Local User/Shared.lnk");
     }
@@ -239,13 +226,13 @@ private slots:
             QVERIFY(QDir(p.data.filePath(folder)).isEmpty());
         EnsureBackupPlaces(p.platform, p.data.path());
         QCOMPARE(p.userReg(), once);
-        QCOMPARE(QDir(p.files.path()).entryList({"*swtmp*"}, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(p.path()).entryList({"*swtmp*"}, QDir::Files | QDir::Hidden), QStringList());
 
         // a data folder that cannot hold backups: the window deletes anyway, the command line
         // keeps the entry
-        const QString noFolder = p.files.hostPath("user.reg/data");
+        const QString noFolder = p.hostPath("user.reg/data");
         const AutostartEntry b = p.row(kHkeyCurrentUser, kRun, "B");
-        QVERIFY(p.put(p.userStartup("F.lnk"), "f"));
+        QVERIFY(p.writeFile(p.userStartup("F.lnk"), "f"));
         QVERIFY_THROWS_EXCEPTION(std::exception, deleteEntry(p.platform, noFolder, p.fileRow(true, "F.lnk"),
                                                              BackupPolicy::RefuseWithoutBackup));
         QVERIFY(QFile::exists(p.userStartup("F.lnk")));
@@ -259,11 +246,11 @@ private slots:
 
     void nothingChangesWhileWineRuns() {
         Prefix p({}, TempPrefix::userProfileBody() + TempPrefix::runSection("\"A\"=\"a\"\n"));
-        QVERIFY(p.put(p.userStartup("F.lnk"), "f"));
+        QVERIFY(p.writeFile(p.userStartup("F.lnk"), "f"));
         const AutostartEntry value = p.row(kHkeyCurrentUser, kRun, "A");
         const AutostartEntry file = p.fileRow(true, "F.lnk");
         const QByteArray user = p.userReg();
-        sw::test::HeldServerLock server(p.files.path());
+        sw::test::HeldServerLock server(p.path());
         QVERIFY(server.locked());
         QVERIFY_THROWS_EXCEPTION(WriteRefused, ToggleActivation(p.platform, value));
         QVERIFY_THROWS_EXCEPTION(WriteRefused, ToggleActivation(p.platform, file));
@@ -283,7 +270,7 @@ private slots:
 
     void aReadOnlyMachineFileRefusesCleanly() {
         Prefix p(TempPrefix::runSection("\"Machine\"=\"C:\\\\m.exe\"\n"));
-        const QString system = p.files.hostPath("system.reg");
+        const QString system = p.hostPath("system.reg");
         QVERIFY(QFile::setPermissions(system, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         EnsureBackupPlaces(p.platform, p.data.path());
         const QByteArray machine = p.systemReg();
@@ -305,7 +292,7 @@ private slots:
                  TempPrefix::userProfileBody() +
                      TempPrefix::runSection(
                          "\"50% \\\"Caf\\x00e9\\\" %ENTRY% \\x0416\"=\"C:\\\\50%.exe\"\n\"50%\"=\"x\"\n"));
-        QVERIFY(p.put(p.userStartup(odd + ".lnk"), "odd"));
+        QVERIFY(p.writeFile(p.userStartup(odd + ".lnk"), "odd"));
         QCOMPARE(p.row(kHkeyCurrentUser, kRun, odd).name, odd);
         ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, odd));
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, odd), QString("REM C:\\50%.exe"));
@@ -367,7 +354,7 @@ private slots:
 
         // Shortcuts name the program file only; ".lnk" is appended unless the name ends exactly so.
         // A missing Startup folder is made.
-        QVERIFY(QDir(p.files.commonStartupFolder()).removeRecursively());
+        QVERIFY(QDir(p.commonStartupFolder()).removeRecursively());
         QCOMPARE(WriteEntry(p.platform, "Mine.lnk", typed, p.place("LOCAL USER")).name,
                  QStringLiteral("Mine.lnk"));
         QCOMPARE(WriteEntry(p.platform, "Shared.LNK", kKnown, p.place("ALL USERS")).name,
@@ -393,15 +380,15 @@ private slots:
         const auto moveAs = [&](const QString& name) {
             return replaceEntry(p.platform, renamed, name, kKnown, p.place("ALL USERS"));
         };
-        QVERIFY(QDir(p.files.commonStartupFolder()).removeRecursively());
-        QVERIFY(p.put(p.files.commonStartupFolder(), "x"));
+        QVERIFY(QDir(p.commonStartupFolder()).removeRecursively());
+        QVERIFY(p.writeFile(p.commonStartupFolder(), "x"));
         QVERIFY_THROWS_EXCEPTION(FileSystemError, moveAs("Renamed"));
-        QVERIFY(QFile::remove(p.files.commonStartupFolder()));
+        QVERIFY(QFile::remove(p.commonStartupFolder()));
         QVERIFY_THROWS_EXCEPTION(EntryRejected, moveAs("a:b"));
         p.platform.readOnlyReason = [] { return QStringLiteral("Wine is running."); };
         QVERIFY_THROWS_EXCEPTION(WriteRefused, moveAs("Renamed"));
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Renamed"), kKnown);
-        QVERIFY(!QFile::exists(p.files.commonStartupFolder()));
+        QVERIFY(!QFile::exists(p.commonStartupFolder()));
 
         // Once the folder can be made, the move goes through.
         p.platform.readOnlyReason = [] { return QString(); };

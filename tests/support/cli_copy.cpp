@@ -37,6 +37,7 @@ QProcessEnvironment CliCopy::environment() const {
     env.insert(QStringLiteral("HOME"), home());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/config"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home() + QStringLiteral("/data"));
+    env.insert(m_variables);
     return env;
 }
 

@@ -24,6 +24,8 @@ public:
     QString home() const;
     // Where the program keeps backed-up startup files of a group ("Local User", "All Users").
     QString backupFolder(const QString& group) const;
+    // Sets a variable of the program's environment (e.g. WINEPREFIX, which it otherwise lacks).
+    void setVariable(const QString& name, const QString& value) { m_variables.insert(name, value); }
 
     // Runs the program to its end; input is its whole standard input.
     CliResult run(const QStringList& arguments, const QByteArray& input = {}) const;
@@ -34,6 +36,7 @@ private:
     QProcessEnvironment environment() const;
 
     QTemporaryDir m_tree;
+    QProcessEnvironment m_variables;
     bool m_valid = false;
 };
 

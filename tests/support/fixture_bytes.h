@@ -7,6 +7,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <sys/xattr.h>
+
 namespace sw::test {
 
 // The bytes of a file, or an empty array when it cannot be read.
@@ -26,6 +28,13 @@ inline QString writeBytes(const QString& path, const QByteArray& bytes) {
 // The bytes of a file in the fixtures folder ("registry/wine8_user.reg", "tool_full.lnk", ...).
 inline QByteArray fixtureBytes(const QString& name) {
     return fileBytes(fixture(name));
+}
+
+// Wine's DOS attributes of a host file as it keeps them ("0x2": hidden), or "<none>".
+inline QByteArray dosAttrib(const QString& path) {
+    char mark[32];
+    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), "user.DOSATTRIB", mark, sizeof mark);
+    return n < 0 ? QByteArray("<none>") : QByteArray(mark, n);
 }
 
 } // namespace sw::test

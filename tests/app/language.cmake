@@ -1,1 +1,0 @@
-sw_add_test(language_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/language_test.cpp LIBS swcore)
