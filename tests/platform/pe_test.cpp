@@ -84,12 +84,11 @@ class PeTest : public QObject {
         const QString base = QStringLiteral("t%1").arg(++m_count);
         sw::test::writeBytes(m_dir.filePath(base + ".rc"), "#pragma code_page(65001)\n" + resources);
         sw::test::writeBytes(m_dir.filePath("main.c"), "int main(void) { return 0; }\n");
-        if (runTool("x86_64-w64-mingw32-windres", {base + ".rc", "-O", "coff", "-o", base + ".o"},
-                    m_dir.path())
-                .isNull() ||
-            runTool("x86_64-w64-mingw32-gcc", {"-s", "-o", base + ".exe", "main.c", base + ".o"},
-                    m_dir.path())
-                .isNull())
+        const auto run = [&](const char* tool, const QStringList& arguments) {
+            return !runTool(QString("x86_64-w64-mingw32-") + tool, arguments, m_dir.path()).isNull();
+        };
+        if (!run("windres", {base + ".rc", "-O", "coff", "-o", base + ".o"}) ||
+            !run("gcc", {"-s", "-o", base + ".exe", "main.c", base + ".o"}))
             return {};
         return fileBytes(m_dir.filePath(base + ".exe"));
     }
