@@ -25,13 +25,17 @@ QString read(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-// Names sorted and each once, so that two lists compare as sets and a failure shows the first name
-// that one side lacks.
+// Names sorted and each once, so that two lists compare as sets.
 QStringList names(QStringList list) {
     list.sort();
     list.removeDuplicates();
     return list;
 }
+
+// Fails showing both lists, so that the name one side lacks is seen.
+#define COMPARE_NAMES(documented, shown)                                                                     \
+    QVERIFY2((documented) == (shown),                                                                        \
+             qPrintable("documented: " + (documented).join(", ") + "\nshown:      " + (shown).join(", ")))
 
 // What `program --help` lists: the commands under "Commands:" and the long options.
 struct HelpOutput {
@@ -159,24 +163,24 @@ private slots:
         QVERIFY(cli.commands.contains("list"));
         for (const char* page : {"english.html", "german.html"}) {
             const QString html = read(kTree + "/Help/" + page);
-            QCOMPARE(firstWords(firstCells(html, "commands")), cli.commands);
-            QCOMPARE(firstWords(firstCells(html, "options")), cli.options);
+            COMPARE_NAMES(firstWords(firstCells(html, "commands")), cli.commands);
+            COMPARE_NAMES(firstWords(firstCells(html, "options")), cli.options);
         }
         const QString cliPage = read(SW_BINARY_DIR "/man/startwarden-cli.1");
-        QCOMPARE(firstWords(manualTags(cliPage, "COMMANDS")), cli.commands);
-        QCOMPARE(longOptionsIn(manualTags(cliPage, "OPTIONS")), cli.options);
+        COMPARE_NAMES(firstWords(manualTags(cliPage, "COMMANDS")), cli.commands);
+        COMPARE_NAMES(longOptionsIn(manualTags(cliPage, "OPTIONS")), cli.options);
 
         const HelpOutput window = helpOf(kTree + "/Program/startwarden");
         QVERIFY(window.commands.isEmpty());
-        QCOMPARE(longOptionsIn(manualTags(read(SW_BINARY_DIR "/man/startwarden.1"), "OPTIONS")),
-                 window.options);
+        COMPARE_NAMES(longOptionsIn(manualTags(read(SW_BINARY_DIR "/man/startwarden.1"), "OPTIONS")),
+                      window.options);
 #ifdef SW_REPORTS_PROGRAM
         const HelpOutput reports = helpOf(SW_REPORTS_PROGRAM);
         const QString reportsPage = read(SW_BINARY_DIR "/man/startwarden-reports.1");
         // Its help names its one command in the usage lines, not in a "Commands:" list.
         for (const QString& command : firstWords(manualTags(reportsPage, "COMMANDS")))
             QVERIFY2(reports.text.contains(' ' + command + ' '), qPrintable(command));
-        QCOMPARE(longOptionsIn(manualTags(reportsPage, "OPTIONS")), reports.options);
+        COMPARE_NAMES(longOptionsIn(manualTags(reportsPage, "OPTIONS")), reports.options);
 #endif
     }
 
@@ -185,7 +189,7 @@ private slots:
         for (const auto& [language, page] :
              {std::pair("english.lng", "english.html"), std::pair("german.lng", "german.html")}) {
             const QStringList documented = firstCells(read(kTree + "/Help/" + page), "toolbar-buttons");
-            QCOMPARE(names(documented), w.captionsIn(language));
+            COMPARE_NAMES(names(documented), w.captionsIn(language));
             QCOMPARE(names(documented).size(), documented.size());
         }
     }
@@ -196,10 +200,10 @@ private slots:
         const QStringList keys = Window().keys();
         QVERIFY(keys.contains("F1"));
         const QStringList english = firstCells(read(kTree + "/Help/english.html"), "key-table");
-        QCOMPARE(names(english), keys);
+        COMPARE_NAMES(names(english), keys);
         QCOMPARE(firstCells(read(kTree + "/Help/german.html"), "key-table").size(), keys.size());
         const QStringList manual = manualTags(read(SW_BINARY_DIR "/man/startwarden.1"), "KEYS");
-        QCOMPARE(names(manual), keys);
+        COMPARE_NAMES(names(manual), keys);
     }
 };
 
