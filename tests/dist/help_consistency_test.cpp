@@ -1,22 +1,14 @@
 // The help pages and manual pages against what the programs themselves show: the commands and
 // options of --help, the toolbar's captions in each language and the window's keys.
-#include "app/main_services.h"
-#include "app/main_window.h"
-#include "app/startup.h"
 #include "app/translate_form.h"
-#include "platform/language_texts.h"
-#include "platform/wine/wine_gui_platform.h"
-#include "scripted_message_boxes.h"
-#include "temp_prefix.h"
+#include "main_window_fixture.h"
 
 #include <QAction>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSet>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
@@ -25,7 +17,6 @@ using namespace sw;
 namespace {
 
 const QString kTree = QStringLiteral(SW_BINARY_DIR "/StartWarden");
-using Names = QSet<QString>;
 
 QString read(const QString& path) {
     QFile file(path);
@@ -34,11 +25,23 @@ QString read(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
+// Names sorted and each once, so that two lists compare as sets.
+QStringList names(QStringList list) {
+    list.sort();
+    list.removeDuplicates();
+    return list;
+}
+
+// Fails showing both lists, so that the name one side lacks is seen.
+#define COMPARE_NAMES(documented, shown)                                                                     \
+    QVERIFY2((documented) == (shown),                                                                        \
+             qPrintable("documented: " + (documented).join(", ") + "\nshown:      " + (shown).join(", ")))
+
 // What `program --help` lists: the commands under "Commands:" and the long options.
 struct HelpOutput {
     QString text;
-    Names commands;
-    Names options;
+    QStringList commands;
+    QStringList options;
 };
 
 HelpOutput helpOf(const QString& program) {
@@ -61,19 +64,16 @@ HelpOutput helpOf(const QString& program) {
         }
         if (block == QLatin1String("Commands:"))
             if (const auto match = command.match(line); match.hasMatch())
-                help.commands.insert(match.captured(1));
+                help.commands << match.captured(1);
         if (block == QLatin1String("Options:"))
             if (const auto match = option.match(line); match.hasMatch())
-                help.options.insert(match.captured(1));
+                help.options << match.captured(1);
     }
     // Qt's own variant of --help, for its platform options; not the program's to document.
-    help.options.remove("--help-all");
+    help.options.removeAll("--help-all");
+    help.commands = names(help.commands);
+    help.options = names(help.options);
     return help;
-}
-
-QString plainText(QString html) {
-    html.remove(QRegularExpression("<[^>]*>"));
-    return html.replace("&amp;", "&").trimmed();
 }
 
 // The first cell of every row of the table with this id, as plain text.
@@ -85,16 +85,17 @@ QStringList firstCells(const QString& page, const QString& tableId) {
         qFatal("no table %s", qPrintable(tableId));
     QStringList cells;
     static const QRegularExpression row("<tr><td>(.*?)</td>");
+    static const QRegularExpression tag("<[^>]*>");
     for (const auto& match : row.globalMatch(found.captured(1)))
-        cells << plainText(match.captured(1));
+        cells << match.captured(1).remove(tag).replace("&amp;", "&").trimmed();
     return cells;
 }
 
-Names firstWords(const QStringList& cells) {
-    Names words;
+QStringList firstWords(const QStringList& cells) {
+    QStringList words;
     for (const QString& cell : cells)
-        words.insert(cell.section(QLatin1Char(' '), 0, 0));
-    return words;
+        words << cell.section(QLatin1Char(' '), 0, 0);
+    return names(words);
 }
 
 // The tag lines (after .TP) of a manual page's section, with roff's escaped hyphens plain.
@@ -107,70 +108,45 @@ QStringList manualTags(const QString& page, const QString& section) {
             inSection = line.mid(4).trimmed() == section;
             continue;
         }
-        if (!inSection)
-            continue;
-        if (tagNext) {
-            line.remove(QRegularExpression("\\\\f[BIRP]"));
-            tags << line.section(QLatin1Char(' '), 1).replace("\\-", "-");
-        }
+        if (inSection && tagNext)
+            tags << line.remove(QRegularExpression("\\\\f[BIRP]"))
+                        .section(QLatin1Char(' '), 1)
+                        .replace("\\-", "-");
         tagNext = line == QLatin1String(".TP");
     }
     return tags;
 }
 
-Names longOptionsIn(const QStringList& tags) {
-    Names options;
+QStringList longOptionsIn(const QStringList& tags) {
+    QStringList options;
     static const QRegularExpression option("--[\\w-]+");
     for (const QString& tag : tags)
         for (const auto& match : option.globalMatch(tag))
-            options.insert(match.captured());
-    return options;
+            options << match.captured();
+    return names(options);
 }
 
-QString describe(const Names& names) {
-    QStringList sorted(names.begin(), names.end());
-    sorted.sort();
-    return sorted.join(", ");
-}
+// The main window as the program starts it, on an empty prefix.
+struct Window : test::MainWindowFixture {
+    Window() : MainWindowFixture({}, {}) { startWindow(); }
 
-// Fails naming what one side has and the other lacks.
-#define COMPARE_NAMES(documented, shown)                                                                     \
-    QVERIFY2((documented) == (shown),                                                                        \
-             qPrintable(QStringLiteral("documented only: [%1]; shown only: [%2]")                            \
-                            .arg(describe((documented) - (shown)), describe((shown) - (documented)))))
-
-// The main window as the program starts it, on an empty prefix, with a program folder of its own.
-struct Window {
-    test::TempPrefix prefix;
-    QTemporaryDir programFolder;
-    LanguageTexts texts;
-    ScriptedMessageBoxes boxes;
-    MainServices services{
-        makeWineGuiPlatform(prefix.path()), texts, boxes, ProgramFiles{programFolder.path()}, {}};
-    frmMain window;
-
-    Window() {
-        window.setServices(&services);
-        fillMainWindow(window, services);
-    }
-
-    Names captionsIn(const QString& languageFile) {
+    QStringList captionsIn(const QString& languageFile) {
         LanguageTexts language;
         if (!language.LoadLanguage(kTree + "/Data/Languages/" + languageFile))
             qFatal("cannot load %s", qPrintable(languageFile));
         TranslateForm(&window, language);
-        Names captions;
+        QStringList captions;
         for (QAction* action : window.tlbMain->actions())
             if (!action->objectName().isEmpty())
-                captions.insert(action->text());
-        return captions;
+                captions << action->text();
+        return names(captions);
     }
 
-    Names keys() const {
-        Names keys;
+    QStringList keys() const {
+        QStringList keys;
         for (const QShortcut* shortcut : window.findChildren<QShortcut*>())
-            keys.insert(shortcut->key().toString(QKeySequence::PortableText));
-        return keys;
+            keys << shortcut->key().toString(QKeySequence::PortableText);
+        return names(keys);
     }
 };
 
@@ -213,21 +189,21 @@ private slots:
         for (const auto& [language, page] :
              {std::pair("english.lng", "english.html"), std::pair("german.lng", "german.html")}) {
             const QStringList documented = firstCells(read(kTree + "/Help/" + page), "toolbar-buttons");
-            QCOMPARE(documented.size(), Names(documented.begin(), documented.end()).size());
-            COMPARE_NAMES(Names(documented.begin(), documented.end()), w.captionsIn(language));
+            COMPARE_NAMES(names(documented), w.captionsIn(language));
+            QCOMPARE(names(documented).size(), documented.size());
         }
     }
 
     // The English page and the window's manual page name the keys as Qt writes them; the German
     // page names the same number of keys in German.
     void helpAndManualNameTheWindowsKeys() {
-        const Names keys = Window().keys();
+        const QStringList keys = Window().keys();
         QVERIFY(keys.contains("F1"));
         const QStringList english = firstCells(read(kTree + "/Help/english.html"), "key-table");
-        COMPARE_NAMES(Names(english.begin(), english.end()), keys);
+        COMPARE_NAMES(names(english), keys);
         QCOMPARE(firstCells(read(kTree + "/Help/german.html"), "key-table").size(), keys.size());
         const QStringList manual = manualTags(read(SW_BINARY_DIR "/man/startwarden.1"), "KEYS");
-        COMPARE_NAMES(Names(manual.begin(), manual.end()), keys);
+        COMPARE_NAMES(names(manual), keys);
     }
 };
 

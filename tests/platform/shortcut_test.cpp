@@ -101,15 +101,12 @@ private slots:
         bytes.append(reinterpret_cast<const char*>(rel.utf16()), rel.size() * 2);
         bytes.append(4, '\0');
         QTemporaryDir dir;
-        QFile out(dir.filePath("r.lnk"));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
-        out.close();
-
-        LnkShortcutFile shortcut([&](const QString&) { return out.fileName(); });
+        const QString file = test::writeBytes(dir.filePath("r.lnk"), bytes);
+        LnkShortcutFile shortcut([&](const QString&) { return file; });
         shortcut.LoadShortcut("C:\\users\\x\\Startup\\r.lnk");
         QCOMPARE(shortcut.GetTarget(), "C:\\users\\x\\bin\\x.exe");
         // A host path gives no Windows folder to resolve against: the stored text is kept.
-        shortcut.LoadShortcut(out.fileName());
+        shortcut.LoadShortcut(file);
         QCOMPARE(shortcut.GetTarget(), rel);
     }
 

@@ -1,5 +1,6 @@
 // The "send" command and its dialog, from the main window to a real receiver.
 #include "controls/xp_frame.h"
+#include "fixture_bytes.h"
 #include "main_window_fixture.h"
 #include "receiver_process.h"
 #include "report/frm_send.h"
@@ -32,9 +33,7 @@ const QByteArray kUserRun =
 
 struct Fixture : test::MainWindowFixture {
     Fixture() : MainWindowFixture({}, kUserRun) {
-        QFile exe(test::fixture("app_x86_64.exe"));
-        prefix.writeFile("drive_c/Tools/tool.exe",
-                         exe.open(QIODevice::ReadOnly) ? exe.readAll() : QByteArray());
+        prefix.writeFile("drive_c/Tools/tool.exe", test::fixtureBytes("app_x86_64.exe"));
         startWindow();
         window.show();
         window.lvwEntries->setCurrentItem(window.lvwEntries->topLevelItem(0));
@@ -117,7 +116,6 @@ private slots:
         QCOMPARE(stored[0].report.place, place);
         QCOMPARE(stored[0].report.details, notice); // the first report's, which had some
         QVERIFY(stored[0].rawQuery.endsWith("&details="));
-        QVERIFY(receiver.exportDrafts().contains(notice.toUtf8()));
     }
 
     void anUnreachableHostKeepsTheDialogAndWhatWasTyped() {

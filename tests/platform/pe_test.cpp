@@ -1,15 +1,17 @@
 // The PE resource reader on the fixtures, on Wine's own programs against wrestool, on damaged
-// resources, and through the file information service the program uses.
-#include "pe_test_files.h"
+// resources, on files built here with mingw-w64 for cases the fixtures lack, and through the file
+// information service the program uses.
+#include "fixture_bytes.h"
 #include "platform/wine/pe_file_icons.h"
 #include "platform/wine/pe_file_information.h"
 #include "platform/wine/pe_icon.h"
 #include "platform/wine/pe_resources.h"
 #include "platform/wine/pe_version.h"
-#include "temp_prefix.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -18,10 +20,50 @@ using namespace sw;
 using sw::test::fileBytes;
 using sw::test::fixture;
 using sw::test::fixtureBytes;
-using sw::test::runTool;
-using sw::test::winePe;
 
 namespace {
+
+// Standard output of a tool, or a null array when it is missing or fails.
+QByteArray runTool(const QString& program, const QStringList& arguments,
+                   const QString& workingDirectory = {}) {
+    if (QStandardPaths::findExecutable(program).isEmpty())
+        return {};
+    QProcess process;
+    process.setWorkingDirectory(workingDirectory);
+    process.start(program, arguments);
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    QByteArray out = process.readAllStandardOutput();
+    return out.isNull() ? QByteArray("") : out;
+}
+
+// Whether `image` is `source` scaled smoothly to its size (channels within 2 of each other).
+bool scaledFrom(const QImage& image, const QImage& source) {
+    const QImage a = image.convertToFormat(QImage::Format_ARGB32);
+    const QImage b = source.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                         .scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_ARGB32);
+    if (a.isNull() || a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (qAlpha(p) == 0 && qAlpha(q) == 0)
+                continue;
+            for (int shift : {0, 8, 16, 24}) {
+                if (std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF)) > 2)
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Where Debian's Wine package keeps its 64-bit PE programs.
+QString winePe(const QString& name) {
+    return QStringLiteral("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/") + name;
+}
 
 // A copy of `bytes` with a little-endian number written at `at`.
 template <typename Number> QByteArray patched(QByteArray bytes, qsizetype at, Number value) {
@@ -31,8 +73,29 @@ template <typename Number> QByteArray patched(QByteArray bytes, qsizetype at, Nu
 
 } // namespace
 
-class PeReaderTest : public QObject {
+class PeTest : public QObject {
     Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_count = 0;
+
+    // Builds an .exe with mingw-w64 from a resource script body; empty when that fails.
+    QByteArray build(const QByteArray& resources) {
+        const QString base = QStringLiteral("t%1").arg(++m_count);
+        sw::test::writeBytes(m_dir.filePath(base + ".rc"), "#pragma code_page(65001)\n" + resources);
+        sw::test::writeBytes(m_dir.filePath("main.c"), "int main(void) { return 0; }\n");
+        const auto run = [&](const char* tool, const QStringList& arguments) {
+            return !runTool(QString("x86_64-w64-mingw32-") + tool, arguments, m_dir.path()).isNull();
+        };
+        if (!run("windres", {base + ".rc", "-O", "coff", "-o", base + ".o"}) ||
+            !run("gcc", {"-s", "-o", base + ".exe", "main.c", base + ".o"}))
+            return {};
+        return fileBytes(m_dir.filePath(base + ".exe"));
+    }
+    static bool haveMingw() {
+        return !QStandardPaths::findExecutable("x86_64-w64-mingw32-windres").isEmpty() &&
+               !QStandardPaths::findExecutable("x86_64-w64-mingw32-gcc").isEmpty();
+    }
 
 private slots:
     void fixtures_data() {
@@ -73,8 +136,8 @@ private slots:
         const QByteArray ico = fixtureBytes("app.ico"); // 16, 32, 48 and a 256 px PNG
         QCOMPARE(bestIconImage(ico, 64).size(), QSize(64, 64));
         const QImage img32(fixture("img32.png")), img48(fixture("img48.png"));
-        QVERIFY(sw::test::scaledFrom(bestIconImage(ico, 24), img32));
-        QVERIFY(!sw::test::scaledFrom(bestIconImage(ico, 24), img48));
+        QVERIFY(scaledFrom(bestIconImage(ico, 24), img32));
+        QVERIFY(!scaledFrom(bestIconImage(ico, 24), img48));
     }
 
     // Wine's icons hold 32, 8 and 4 bpp images of each size, the 4 bpp one last.
@@ -159,7 +222,7 @@ private slots:
         QVERIFY(group > 0);
         const QByteArray ico = rebuildFirstIconGroup(PeResources(patched<quint16>(good, group + 6 + 12, 99)));
         QCOMPARE(qFromLittleEndian<quint16>(ico.constData() + 4), 3);
-        QVERIFY(sw::test::scaledFrom(bestIconImage(ico, 16), QImage(fixture("img32.png"))));
+        QVERIFY(scaledFrom(bestIconImage(ico, 16), QImage(fixture("img32.png"))));
     }
 
     void fileInformationMapsPathsAndPicksIconSizes() {
@@ -200,7 +263,57 @@ private slots:
         if (QFileInfo::exists(explorer))
             QVERIFY(!icons.GetFileIcon(explorer, kSmallIcon).isNull());
     }
+
+    void translationPicksTable_data() {
+        QTest::addColumn<QByteArray>("translation");
+        QTest::addColumn<QString>("company");
+        QTest::newRow("first pair, second table")
+            << QByteArray("0x407, 0x4E4, 0x409, 1200") << "Zweite Tabelle";
+        QTest::newRow("first pair without a table") << QByteArray("0x40C, 1252, 0x409, 1200") << "";
+        QTest::newRow("lower-case table name") << QByteArray("0x409, 1200") << "First Table";
+        QTest::newRow("language from 0x8000") << QByteArray("0x8001, 0x4E4") << "High Language";
+    }
+
+    void translationPicksTable() {
+        QFETCH(QByteArray, translation);
+        QFETCH(QString, company);
+        if (!haveMingw())
+            QSKIP("mingw-w64 (x86_64-w64-mingw32-windres and -gcc) is not installed");
+        const QString longValue(300, u'x');
+        const QByteArray exe =
+            build("1 VERSIONINFO\nBEGIN\n BLOCK \"StringFileInfo\"\n BEGIN\n"
+                  "  BLOCK \"040904b0\"\n  BEGIN\n   VALUE \"CompanyName\", \"First Table\"\n  END\n"
+                  "  BLOCK \"040704E4\"\n  BEGIN\n   VALUE \"CompanyName\", \"Zweite Tabelle\"\n"
+                  "   VALUE \"Comments\", \"" +
+                  longValue.toLatin1() +
+                  "\"\n  END\n"
+                  "  BLOCK \"800104E4\"\n  BEGIN\n   VALUE \"CompanyName\", \"High Language\"\n  END\n"
+                  " END\n BLOCK \"VarFileInfo\"\n BEGIN\n  VALUE \"Translation\", " +
+                  translation + "\n END\nEND\n");
+        QVERIFY(!exe.isEmpty());
+        QCOMPARE(readVersionText(exe, "CompanyName"), company);
+        if (translation.startsWith("0x407")) // values are not cut at a fixed length
+            QCOMPARE(readVersionText(exe, "Comments"), longValue);
+    }
+
+    void namedGroupComesFirst() {
+        if (!haveMingw())
+            QSKIP("mingw-w64 (x86_64-w64-mingw32-windres and -gcc) is not installed");
+        const QString icons = m_dir.filePath("big.ico");
+        if (runTool("icotool", {"-c", "-o", icons, fixture("img48.png")}).isNull())
+            QSKIP("icotool (icoutils) is not installed");
+        // Named entries precede IDs in the directory, whatever the script's order.
+        const QByteArray exe =
+            build("1 ICON \"" + fixture("app.ico").toUtf8() + "\"\nZMAIN ICON \"" + icons.toUtf8() + "\"\n");
+        QVERIFY(!exe.isEmpty());
+        const PeResources pe(exe);
+        QCOMPARE(pe.firstName(kResourceGroupIcon)->text, "ZMAIN");
+        QByteArray ico = rebuildFirstIconGroup(pe);
+        QCOMPARE(ico, fileBytes(icons));
+        QCOMPARE(readIconImage(exe, 32).pixmap(32).size(), QSize(32, 32)); // scaled down from 48
+        QCOMPARE(readVersionText(exe, "CompanyName"), QString());          // no version resource
+    }
 };
 
-QTEST_MAIN(PeReaderTest)
-#include "pe_reader_test.moc"
+QTEST_MAIN(PeTest)
+#include "pe_test.moc"
