@@ -197,10 +197,15 @@ WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path) const {
     if (!splitWindowsPath(path, drive, components))
         return {};
     const QString driveName = drive + QLatin1Char(':');
-    QString host = m_prefix + QStringLiteral("/dosdevices/") + driveName;
     if (!driveExists(driveName))
         return {};
-    QString windows = drive.toUpper() + QLatin1Char(':');
+    // Room for the whole path at once: a listing resolves thousands of them.
+    QString host;
+    host.reserve(m_prefix.size() + path.size() + 16);
+    host += m_prefix + QStringLiteral("/dosdevices/") + driveName;
+    QString windows;
+    windows.reserve(path.size() + 4);
+    windows += drive.toUpper() + QLatin1Char(':');
     bool exists = true;
     for (const QString& component : components) {
         QString name = component;
@@ -210,8 +215,10 @@ WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path) const {
             if (exists)
                 name = found;
         }
-        host += QLatin1Char('/') + name;
-        windows += QLatin1Char('\\') + name;
+        host += QLatin1Char('/');
+        host += name;
+        windows += QLatin1Char('\\');
+        windows += name;
     }
     if (components.isEmpty())
         windows += QLatin1Char('\\');
