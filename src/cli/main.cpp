@@ -9,6 +9,7 @@
 #include <QProcessEnvironment>
 #include <QTextStream>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <malloc.h>
 
@@ -176,5 +177,10 @@ int main(int argc, char** argv) {
                     texts,
                     sw::makeWinePlatform(prefix.folder()),
                     parser.isSet(QStringLiteral("json"))};
-    return command->run(context);
+    const int status = command->run(context);
+    // What a command writes is on disk when it returns: freeing a listing's thousands of rows and
+    // cached paths one by one would only delay the exit.
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
 }

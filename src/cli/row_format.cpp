@@ -35,8 +35,18 @@ void appendLine(QByteArray& out, const QStringList& fields) {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += '\t';
+        const QString& field = fields[i];
         const qsizetype from = out.size();
-        out += fields[i].toUtf8();
+        // Most fields are ASCII: copied straight into the line, without a UTF-8 copy of their own.
+        out.resize(from + field.size());
+        char* to = out.data() + from;
+        qsizetype done = 0;
+        for (; done < field.size() && field[done].unicode() < 0x80; ++done)
+            to[done] = static_cast<char>(field[done].unicode());
+        if (done < field.size()) {
+            out.truncate(from);
+            out += field.toUtf8();
+        }
         // In UTF-8 these bytes are never part of a longer character.
         for (char* c = out.data() + from; c != out.data() + out.size(); ++c)
             if (*c == '\t' || *c == '\r' || *c == '\n')

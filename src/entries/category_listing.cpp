@@ -4,7 +4,7 @@
 #include "platform/language_texts.h"
 #include "platform/platform.h"
 
-#include <algorithm>
+#include <atomic>
 #include <future>
 #include <vector>
 
@@ -40,27 +40,37 @@ QList<AutostartEntry> listCategory(const ListingContext& context, const QString&
     const auto held = context.platform.holdContents();
     const QList<const Place*> places = placesOfCategory(categoryKey);
     std::vector<QList<AutostartEntry>> lists(static_cast<std::size_t>(places.size()));
-    const auto listPlaces = [&](bool folders) {
-        for (std::size_t i = 0; i < lists.size(); ++i)
-            if (isFolder(*places[static_cast<qsizetype>(i)]) == folders)
-                lists[i] = listPlace(context, *places[static_cast<qsizetype>(i)]);
+    // Two threads take the places in turn, the Startup folders first: a folder costs a few system
+    // calls per file and takes longest, a registry key mostly parsing. The platform's caches take
+    // turns.
+    std::vector<qsizetype> order;
+    for (qsizetype i = 0; i < places.size(); ++i)
+        if (isFolder(*places[i]))
+            order.push_back(i);
+    for (qsizetype i = 0; i < places.size(); ++i)
+        if (!isFolder(*places[i]))
+            order.push_back(i);
+    std::atomic<std::size_t> next{0};
+    const auto listTheRest = [&] {
+        for (std::size_t k = next++; k < order.size(); k = next++)
+            lists[static_cast<std::size_t>(order[k])] = listPlace(context, *places[order[k]]);
     };
-    // A Startup folder costs a few system calls per file, a registry key mostly parsing: with both
-    // kinds, the folders are listed on a second thread meanwhile. The platform's caches take turns.
-    const auto folderCount =
-        std::count_if(places.begin(), places.end(), [](const Place* p) { return isFolder(*p); });
-    if (folderCount > 0 && folderCount < places.size()) {
-        auto folders = std::async(std::launch::async, listPlaces, true);
-        listPlaces(false);
-        folders.get();
+    if (order.size() > 1) {
+        auto helper = std::async(std::launch::async, listTheRest);
+        listTheRest();
+        helper.get();
     } else {
-        listPlaces(folderCount > 0);
+        listTheRest();
     }
 
     // The first place's list grows to hold them all, in place where the allocator can.
     if (lists.empty())
         return {};
+    qsizetype count = 0;
+    for (const QList<AutostartEntry>& list : lists)
+        count += list.size();
     QList<AutostartEntry> rows = std::move(lists.front());
+    rows.reserve(count);
     for (std::size_t i = 1; i < lists.size(); ++i)
         rows.append(std::move(lists[i]));
     return rows;

@@ -57,6 +57,20 @@ bool splitWindowsPath(QString path, QChar& drive, QStringList& components) {
     return true;
 }
 
+// Where the last name of a Windows path begins, when the text before its backslash names the
+// folder that holds it exactly as a look-up of that text would: a plain last name, no "/"
+// separators, below a drive's root. Otherwise 0.
+qsizetype lastNameAt(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
+    if (slash <= 2 || path.contains(QLatin1Char('/')))
+        return 0;
+    const QStringView name = QStringView(path).mid(slash + 1);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.contains(QChar(0)))
+        return 0;
+    return slash + 1;
+}
+
 // The DOS bits of the xattr as Wine parses it: "0x" then hex digits, a trailing NUL allowed.
 int readDosAttrib(const QByteArray& hostFile) {
     char buffer[64];
@@ -176,20 +190,45 @@ std::shared_ptr<void> WineFileSystem::holdContents() const {
 }
 
 WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
+    // While a listing holds the contents, a file in a folder resolved before (its siblings'
+    // folder) costs one look-up of its own name instead of one per folder on its path.
+    const qsizetype nameAt = lastNameAt(path);
+    std::optional<Resolved> parent;
     {
         QMutexLocker lock(&m_state->mutex);
-        if (m_state->holds > 0)
+        if (m_state->holds > 0) {
             if (const auto it = m_state->heldPaths.constFind(path); it != m_state->heldPaths.cend())
                 return *it;
+            if (nameAt > 0)
+                if (const auto it = m_state->heldPaths.constFind(path.left(nameAt - 1));
+                    it != m_state->heldPaths.cend())
+                    parent = *it;
+        }
     }
-    const Resolved resolved = resolveNow(path);
+    Resolved resolved;
+    if (parent) {
+        if (!parent->host.isEmpty()) {
+            const QString name = path.mid(nameAt);
+            const QString found = parent->missing ? QString() : findInFolder(parent->host, name);
+            const QString& spelled = found.isEmpty() ? name : found;
+            resolved = {parent->host + QLatin1Char('/') + spelled,
+                        parent->windows + QLatin1Char('\\') + spelled, found.isEmpty()};
+        }
+        parent.reset(); // known already
+    } else {
+        resolved = resolveNow(path, nameAt > 0 ? &parent : nullptr);
+    }
     QMutexLocker lock(&m_state->mutex);
-    if (m_state->holds > 0)
+    if (m_state->holds > 0) {
         m_state->heldPaths.insert(path, resolved);
+        if (parent)
+            m_state->heldPaths.insert(path.left(nameAt - 1), *parent);
+    }
     return resolved;
 }
 
-WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path) const {
+WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path,
+                                                    std::optional<Resolved>* parent) const {
     if (path.startsWith(QLatin1Char('/')))
         return {path, path, false};
     QChar drive;
@@ -208,6 +247,8 @@ WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path) const {
     windows += drive.toUpper() + QLatin1Char(':');
     bool exists = true;
     for (const QString& component : components) {
+        if (parent && &component == &components.constLast() && components.size() > 1)
+            *parent = Resolved{host, windows, !exists};
         QString name = component;
         if (exists) {
             const QString found = findInFolder(host, component);
