@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 #include "program_file.h"
 
+#include <QHash>
+
 namespace sw {
 
 namespace {
@@ -24,6 +26,8 @@ QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_
     const QString skipped = store->SkippedValueName();
     const QString tag = makeEntryTag(root, keyPath);
     rows.reserve(values.size());
+    // Rows of a key often start the same program: each command line is resolved once.
+    QHash<QString, std::pair<QString, bool>> resolved;
     for (qsizetype i = 0; i < values.size(); ++i) {
         if (values[i].name == skipped)
             continue;
@@ -38,7 +42,13 @@ QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_
         if (!row.active)
             data.remove(0, 4);
         row.program = data;
-        resolveProgramFile(platform, row);
+        if (const auto known = resolved.constFind(row.program); known != resolved.cend()) {
+            row.programFile = known->first;
+            row.valid = known->second;
+        } else {
+            resolveProgramFile(platform, row);
+            resolved.insert(row.program, {row.programFile, row.valid});
+        }
         rows.append(std::move(row));
     }
     return rows;
