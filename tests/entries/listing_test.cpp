@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace sw;
 using sw::test::kRunKey;
 using sw::test::TempPrefix;
@@ -228,6 +230,8 @@ private slots:
         for (const auto& [name, content] : files)
             QVERIFY(prefix.writeFile(host + name, content));
         QVERIFY(QFile::link(prefix.hostPath("drive_c/windows"), host + "linked folder.lnk"));
+        QCOMPARE(::mkfifo(QFile::encodeName(host + "pipe.lnk").constData(), 0600),
+                 0); // must not block the listing
         if (!lister.mark(dir + "hidden.lnk", true) || !lister.mark(dir + "desktop.ini", true, true))
             QSKIP("the temporary folder keeps no extended attributes");
 
@@ -243,6 +247,7 @@ private slots:
             {"zero.lnk", "C:\\Program Files\\Tool\\zero.exe|A-"},
             {"broken.lnk", "|A-"},
             {"empty.lnk", "|A-"},
+            {"pipe.lnk", "|A-"},
             {"plain program.exe", dir + "plain program.exe|AV"},
             {"empty program.exe", dir + "empty program.exe|A-"}};
         QCOMPARE(rows.size(), qsizetype(std::size(expected)));

@@ -184,7 +184,7 @@ template <typename Visit> bool RegistryFileIndex::forEachKeyLine(Visit&& visit) 
 
 std::shared_ptr<const RegistryFileIndex> RegistryFileIndex::read(const QString& path) {
     auto index = std::make_shared<RegistryFileIndex>();
-    index->m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    index->m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
     if (index->m_fd < 0 || ::fstat(index->m_fd, &st) != 0 || !S_ISREG(st.st_mode))
         return nullptr;

@@ -12,7 +12,8 @@
 namespace sw::winereg {
 
 FileBytes::FileBytes(const QString& path, qint64 maxSize) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Never blocks: a FIFO is refused below instead of waiting for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         m_error = errno;
         return;
