@@ -4,6 +4,7 @@ add_library(sw_wine_prefix STATIC
     ${CMAKE_CURRENT_LIST_DIR}/wine_desktop_services.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_desktop_services.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_environment.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_environment.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_file_system.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_file_system.h
+    ${CMAKE_CURRENT_LIST_DIR}/sharded_hash.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_system_info.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_system_info.h
 )

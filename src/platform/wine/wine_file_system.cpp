@@ -2,6 +2,7 @@
 
 #include "durable_file.h"
 #include "platform/content_hold.h"
+#include "sharded_hash.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -171,40 +172,39 @@ struct WineFileSystem::State {
     QMutex mutex;
     QHash<QString, FolderNames> folders;
     int holds = 0;
-    QHash<QString, FolderNames> heldFolders;
-    QHash<QString, Resolved> heldPaths;
-    QHash<QString, bool> heldDrives;
-    QHash<QString, std::optional<FileAttributes>> heldAttributes; // by host path
+    // In use while held, with locks of their own: a listing's threads ask them thousands of times.
+    ShardedHash<std::shared_ptr<const FolderNames>> heldFolders;
+    ShardedHash<bool> heldDrives;
+    ShardedHash<Resolved> heldPaths;
+    ShardedHash<std::optional<FileAttributes>> heldAttributes; // by host path
 };
 
 WineFileSystem::WineFileSystem(QString prefixFolder)
     : m_prefix(std::move(prefixFolder)), m_state(std::make_shared<State>()) {}
 
 std::shared_ptr<void> WineFileSystem::holdContents() const {
-    return holdContentsOf(m_state, [](State& state) {
-        state.heldFolders.clear();
-        state.heldPaths.clear();
-        state.heldDrives.clear();
-        state.heldAttributes.clear();
+    auto token = holdContentsOf(m_state, [](State& state) {
+        state.heldFolders.setInUse(false);
+        state.heldDrives.setInUse(false);
+        state.heldPaths.setInUse(false);
+        state.heldAttributes.setInUse(false);
     });
+    m_state->heldFolders.setInUse(true);
+    m_state->heldDrives.setInUse(true);
+    m_state->heldPaths.setInUse(true);
+    m_state->heldAttributes.setInUse(true);
+    return token;
 }
 
 WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
     // While a listing holds the contents, a file in a folder resolved before (its siblings'
     // folder) costs one look-up of its own name instead of one per folder on its path.
     const qsizetype nameAt = lastNameAt(path);
+    if (auto known = m_state->heldPaths.find(path))
+        return *known;
     std::optional<Resolved> parent;
-    {
-        QMutexLocker lock(&m_state->mutex);
-        if (m_state->holds > 0) {
-            if (const auto it = m_state->heldPaths.constFind(path); it != m_state->heldPaths.cend())
-                return *it;
-            if (nameAt > 0)
-                if (const auto it = m_state->heldPaths.constFind(path.left(nameAt - 1));
-                    it != m_state->heldPaths.cend())
-                    parent = *it;
-        }
-    }
+    if (nameAt > 0)
+        parent = m_state->heldPaths.find(path.left(nameAt - 1));
     Resolved resolved;
     if (parent) {
         if (!parent->host.isEmpty()) {
@@ -218,12 +218,9 @@ WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
     } else {
         resolved = resolveNow(path, nameAt > 0 ? &parent : nullptr);
     }
-    QMutexLocker lock(&m_state->mutex);
-    if (m_state->holds > 0) {
-        m_state->heldPaths.insert(path, resolved);
-        if (parent)
-            m_state->heldPaths.insert(path.left(nameAt - 1), *parent);
-    }
+    m_state->heldPaths.insert(path, resolved);
+    if (parent)
+        m_state->heldPaths.insert(path.left(nameAt - 1), *parent);
     return resolved;
 }
 
@@ -267,30 +264,24 @@ WineFileSystem::Resolved WineFileSystem::resolveNow(const QString& path,
 }
 
 bool WineFileSystem::driveExists(const QString& driveName) const {
-    {
-        QMutexLocker lock(&m_state->mutex);
-        if (m_state->holds > 0)
-            if (const auto it = m_state->heldDrives.constFind(driveName); it != m_state->heldDrives.cend())
-                return *it;
-    }
+    if (const auto known = m_state->heldDrives.find(driveName))
+        return *known;
     const QString devices = m_prefix + QStringLiteral("/dosdevices");
     const bool exists = findInFolder(devices, driveName) == driveName &&
                         QFileInfo(devices + QLatin1Char('/') + driveName).isDir();
-    QMutexLocker lock(&m_state->mutex);
-    if (m_state->holds > 0)
-        m_state->heldDrives.insert(driveName, exists);
+    m_state->heldDrives.insert(driveName, exists);
     return exists;
 }
 
 QString WineFileSystem::findInFolder(const QString& folder, const QString& name) const {
-    {
-        QMutexLocker lock(&m_state->mutex);
-        if (m_state->holds > 0) {
-            auto it = m_state->heldFolders.find(folder);
-            if (it == m_state->heldFolders.end())
-                it = m_state->heldFolders.insert(folder, readFolderNames(folder, 0));
-            return it->find(name);
-        }
+    if (const auto names = m_state->heldFolders.find(folder))
+        return (*names)->find(name);
+    if (m_state->heldFolders.isInUse(folder)) {
+        // Read while the other thread of a listing goes on; if it read the folder meanwhile too,
+        // both readings are the same.
+        const auto names = std::make_shared<const FolderNames>(readFolderNames(folder, 0));
+        m_state->heldFolders.insert(folder, names);
+        return names->find(name);
     }
     const QString exact = folder + QLatin1Char('/') + name;
     struct stat st;
@@ -371,20 +362,12 @@ bool WineFileSystem::attributes(const QString& path, FileAttributes& out) const 
         out = FileAttributes{};
         return false;
     }
-    {
-        QMutexLocker lock(&m_state->mutex);
-        if (m_state->holds > 0) {
-            if (const auto it = m_state->heldAttributes.constFind(host);
-                it != m_state->heldAttributes.cend()) {
-                out = it->value_or(FileAttributes{});
-                return it->has_value();
-            }
-        }
+    if (const auto known = m_state->heldAttributes.find(host)) {
+        out = known->value_or(FileAttributes{});
+        return known->has_value();
     }
     const bool exists = hostAttributes(host, out);
-    QMutexLocker lock(&m_state->mutex);
-    if (m_state->holds > 0)
-        m_state->heldAttributes.insert(host, exists ? std::optional<FileAttributes>(out) : std::nullopt);
+    m_state->heldAttributes.insert(host, exists ? std::optional<FileAttributes>(out) : std::nullopt);
     return exists;
 }
 
@@ -393,10 +376,7 @@ void WineFileSystem::setAttributes(const QString& path, const FileAttributes& at
     struct stat st;
     if (host.isEmpty() || ::stat(QFile::encodeName(host).constData(), &st) != 0)
         throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
-    {
-        QMutexLocker lock(&m_state->mutex);
-        m_state->heldAttributes.remove(host);
-    }
+    m_state->heldAttributes.remove(host);
     const int bits = (attributes.hidden ? kHiddenBit : 0) | (attributes.system ? kSystemBit : 0);
     // The xattr needs write access for an ordinary user: write it while the file is writable.
     if (attributes.readOnly) {
