@@ -56,7 +56,7 @@ private:
     Shard& shardOf(const QString& key) { return m_shards[qHash(key) % m_shards.size()]; }
     const Shard& shardOf(const QString& key) const { return m_shards[qHash(key) % m_shards.size()]; }
 
-    std::array<Shard, 16> m_shards;
+    std::array<Shard, 64> m_shards;
 };
 
 } // namespace sw

@@ -29,8 +29,7 @@ WineSystemInfo::WineSystemInfo(QString prefixFolder, RegistryFactory registry,
       m_registry(std::move(registry)) {}
 
 const WineEnvironment& WineSystemInfo::environment() const {
-    QMutexLocker lock(&m_environmentMutex);
-    if (!m_environment) {
+    std::call_once(m_environmentRead, [this] {
         std::unique_ptr<RegistryStore> store;
         try {
             if (m_registry)
@@ -49,7 +48,7 @@ const WineEnvironment& WineSystemInfo::environment() const {
                 user = QStringLiteral("wine");
             m_environment->set(QStringLiteral("USERPROFILE"), QStringLiteral("C:\\users\\") + user);
         }
-    }
+    });
     return *m_environment;
 }
 
@@ -107,25 +106,24 @@ QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool ver
 }
 
 QStringList WineSystemInfo::searchFolders() const {
-    QMutexLocker lock(&m_searchFoldersMutex);
-    if (m_searchFolders)
-        return *m_searchFolders;
-    QStringList folders = {QStringLiteral("C:\\windows\\system32"), QStringLiteral("C:\\windows\\system"),
-                           QStringLiteral("C:\\windows")};
-    const QStringList path =
-        environment().value(QStringLiteral("PATH")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    for (QString folder : path) {
-        folder = folder.trimmed();
-        if (folder.size() > 1 && folder.startsWith(QLatin1Char('"')) && folder.endsWith(QLatin1Char('"')))
-            folder = folder.mid(1, folder.size() - 2);
-        if (!folder.isEmpty())
-            folders.append(folder);
-    }
-    for (QString& folder : folders)
-        while (folder.endsWith(QLatin1Char('\\')))
-            folder.chop(1);
-    m_searchFolders = folders;
-    return folders;
+    std::call_once(m_searchFoldersRead, [this] {
+        QStringList folders = {QStringLiteral("C:\\windows\\system32"), QStringLiteral("C:\\windows\\system"),
+                               QStringLiteral("C:\\windows")};
+        const QStringList path =
+            environment().value(QStringLiteral("PATH")).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString folder : path) {
+            folder = folder.trimmed();
+            if (folder.size() > 1 && folder.startsWith(QLatin1Char('"')) && folder.endsWith(QLatin1Char('"')))
+                folder = folder.mid(1, folder.size() - 2);
+            if (!folder.isEmpty())
+                folders.append(folder);
+        }
+        for (QString& folder : folders)
+            while (folder.endsWith(QLatin1Char('\\')))
+                folder.chop(1);
+        m_searchFolders = folders;
+    });
+    return *m_searchFolders;
 }
 
 QString WineSystemInfo::SearchProgramFile(const QString& fileName) const {

@@ -4,10 +4,9 @@
 #include "platform/wine/wine_environment.h"
 #include "platform/wine/wine_file_system.h"
 
-#include <QMutex>
-
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 namespace sw {
@@ -40,9 +39,9 @@ private:
     std::shared_ptr<WineFileSystem> m_files;
     RegistryFactory m_registry;
     // Both are read once, by whichever thread of a listing asks first.
-    mutable QMutex m_environmentMutex;
+    mutable std::once_flag m_environmentRead;
     mutable std::optional<WineEnvironment> m_environment;
-    mutable QMutex m_searchFoldersMutex;
+    mutable std::once_flag m_searchFoldersRead;
     mutable std::optional<QStringList> m_searchFolders; // follows the environment, read once too
 };
 
