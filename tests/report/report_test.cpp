@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTcpSocket>
 
@@ -94,6 +95,13 @@ private slots:
         QVERIFY(drafts.contains("Entry \"Tür & Tor\"") && drafts.contains("# Notice: über 100%\n"));
         receiver.stop();
         QCOMPARE(run({"report", "Tür & Tor"}).exitCode, 6);
+        // Without the sender beside the program, the report fails with a reason instead of a crash.
+        const QString sender = QFileInfo(m_cli.program()).path() + "/startwarden-report-sender.so";
+        QVERIFY(QFile::rename(sender, sender + ".away"));
+        const CliResult missing = run({"report", "Tür & Tor"});
+        QVERIFY(QFile::rename(sender + ".away", sender));
+        QCOMPARE(missing.exitCode, 6);
+        QVERIFY2(missing.err.contains("reports cannot be sent"), missing.err.constData());
     }
 
     void storesReportsAsSentCountsRepeatsAndExportsDrafts() {
