@@ -3,6 +3,9 @@
 // the same files with `cat` and, when Wine is installed, `wine reg query` of the four keys on a
 // running wineserver (a copy of the prefix, since Wine's boot runs and deletes HKLM RunOnce).
 //
+// Every command is timed in turns with the others, one run of each per round, so that a machine
+// whose speed drifts meanwhile slows all of them alike.
+//
 // The CLI stores the index of a large registry file in the cache folder (here one of the benchmark's
 // own), so every run after the first maps it; "first listing" times runs whose cache was emptied
 // before each, as after any change to system.reg.
@@ -199,27 +202,37 @@ int runOnce(const QString& program, const QStringList& arguments, const QProcess
 
 QProcessEnvironment g_environment; // the system's, with the benchmark's own cache folder
 
-// The median wall time of runs repetitions of every command in turn; before (untimed) runs before each.
-Result timeCommands(const QList<QStringList>& commands, int runs,
-                    const QProcessEnvironment& environment = g_environment,
-                    const std::function<void()>& before = {}) {
-    QList<double> times;
-    Result result;
+// What one timed run does: commands one after the other, after an untimed step.
+struct Measure {
+    QList<QStringList> commands;
+    QProcessEnvironment environment = g_environment;
+    std::function<void()> before = {};
+};
+
+// The median wall time of each measure over runs rounds, taken in turns (one run of each per
+// round), so that a machine whose speed drifts while the benchmark runs slows all of them alike.
+QList<Result> timeInTurns(const QList<Measure>& measures, int runs) {
+    QList<QList<double>> times(measures.size());
+    QList<Result> results(measures.size());
     for (int run = 0; run < runs; ++run) {
-        if (before)
-            before();
-        QElapsedTimer timer;
-        timer.start();
-        for (const QStringList& command : commands) {
-            const int code = runOnce(command.first(), command.mid(1), environment);
-            if (code != 0)
-                result.exitCode = code;
+        for (qsizetype m = 0; m < measures.size(); ++m) {
+            if (measures[m].before)
+                measures[m].before();
+            QElapsedTimer timer;
+            timer.start();
+            for (const QStringList& command : measures[m].commands) {
+                const int code = runOnce(command.first(), command.mid(1), measures[m].environment);
+                if (code != 0)
+                    results[m].exitCode = code;
+            }
+            times[m].append(double(timer.nsecsElapsed()) / 1e6);
         }
-        times.append(double(timer.nsecsElapsed()) / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    result.medianMs = times.at(times.size() / 2);
-    return result;
+    for (qsizetype m = 0; m < measures.size(); ++m) {
+        std::sort(times[m].begin(), times[m].end());
+        results[m].medianMs = times[m].at(times[m].size() / 2);
+    }
+    return results;
 }
 
 QProcessEnvironment wineEnvironment(const QString& prefix) {
@@ -268,12 +281,15 @@ void benchFresh(const QString& cli, const QString& source, const QString& root, 
     const QString system = prefix + QStringLiteral("/system.reg");
     const QString user = prefix + QStringLiteral("/user.reg");
     QByteArray listing;
-    const QStringList listAll = {cli, QStringLiteral("--prefix"), prefix, QStringLiteral("list"), QStringLiteral("ALL")};
-    const Result first = timeCommands({listAll}, runs, g_environment, emptyCache);
+    const QStringList listAll = {cli, QStringLiteral("--prefix"), prefix, QStringLiteral("list"),
+                                 QStringLiteral("ALL")};
     runOnce(cli, listAll.mid(1), g_environment, &listing);
-    const Result start = timeCommands({{cli, QStringLiteral("--version")}}, runs);
-    const Result list = timeCommands({listAll}, runs);
-    const Result cat = timeCommands({{QStringLiteral("cat"), system, user}}, runs);
+    const QList<Result> results = timeInTurns({{{listAll}, g_environment, emptyCache},
+                                               {{{cli, QStringLiteral("--version")}}},
+                                               {{listAll}},
+                                               {{{QStringLiteral("cat"), system, user}}}},
+                                              runs);
+    const Result &first = results[0], &start = results[1], &list = results[2], &cat = results[3];
     std::printf("\nfresh prefix %s: system.reg %.1f MB, %lld rows; median of %d runs\n", qPrintable(prefix),
                 double(QFileInfo(system).size()) / 1e6, static_cast<long long>(listing.count('\n')), runs);
     std::printf("  startwarden-cli --version  %9.1f ms   (the process's own start-up)\n", start.medianMs);
@@ -337,8 +353,8 @@ int main(int argc, char** argv) {
     g_environment = QProcessEnvironment::systemEnvironment();
     g_environment.insert(QStringLiteral("XDG_CACHE_HOME"), g_cache);
     const QString cli = QStringLiteral(SW_CLI_PATH);
-    const QStringList listAll = {cli, QStringLiteral("--prefix"), prefix, QStringLiteral("list"), QStringLiteral("ALL")};
-    const Result first = timeCommands({listAll}, runs, g_environment, emptyCache);
+    const QStringList listAll = {cli, QStringLiteral("--prefix"), prefix, QStringLiteral("list"),
+                                 QStringLiteral("ALL")};
     QByteArray listing;
     if (runOnce(cli, listAll.mid(1), g_environment, &listing) != 0) {
         std::fprintf(stderr, "listing_bench: %s failed\n", qPrintable(cli));
@@ -346,62 +362,69 @@ int main(int argc, char** argv) {
     }
     std::printf("startwarden-cli lists %lld rows\n", static_cast<long long>(listing.count('\n')));
 
-    const Result list = timeCommands({listAll}, runs);
-    const Result cat = timeCommands({QStringList{QStringLiteral("cat")} + files}, runs);
-    std::printf("\nmedian of %d runs\n", runs);
+    QList<Measure> measures = {
+        {{listAll}, g_environment, emptyCache}, {{listAll}}, {{QStringList{QStringLiteral("cat")} + files}}};
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    const QString wineserver = QStandardPaths::findExecutable(QStringLiteral("wineserver"));
+    const bool useWine = withWine && !wine.isEmpty() && !wineserver.isEmpty();
+    // Wine boots on a copy: its boot deletes and runs HKLM RunOnce and rewrites the registry files.
+    const QString winePrefix = root + QStringLiteral("/big-wine");
+    const QProcessEnvironment environment = wineEnvironment(winePrefix);
+    double bootSeconds = 0;
+    QStringList counts;
+    if (useWine) {
+        QDir(winePrefix).removeRecursively();
+        if (runOnce(QStringLiteral("cp"), {QStringLiteral("-a"), prefix, winePrefix},
+                    QProcessEnvironment::systemEnvironment()) != 0) {
+            std::fprintf(stderr, "listing_bench: cannot copy the prefix for Wine\n");
+            return 1;
+        }
+        const QStringList keys = {
+            QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+            QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"),
+            QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
+            QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce")};
+        QList<QStringList> queries;
+        for (const QString& key : keys)
+            queries.append({wine, QStringLiteral("reg"), QStringLiteral("query"), key});
+        QElapsedTimer boot;
+        boot.start();
+        runOnce(wineserver, {QStringLiteral("-p")}, environment);
+        QByteArray warm;
+        runOnce(wine, queries.first().mid(1), environment, &warm); // boots the prefix; not counted
+        bootSeconds = double(boot.elapsed()) / 1e3;
+        for (const QStringList& query : queries) {
+            QByteArray output;
+            runOnce(wine, query.mid(1), environment, &output);
+            counts.append(QString::number(countLines(output, "    ")));
+        }
+        measures.append({queries, environment});
+    }
+    const QList<Result> results = timeInTurns(measures, runs);
+    if (useWine) {
+        runOnce(wineserver, {QStringLiteral("-k")}, environment);
+        runOnce(wineserver, {QStringLiteral("-w")}, environment);
+    }
+    const Result &first = results[0], &list = results[1], &cat = results[2];
+    std::printf("\nmedian of %d runs, taken in turns\n", runs);
     std::printf("  startwarden-cli list ALL   %9.1f ms\n", list.medianMs);
     std::printf("  first listing (no index)   %9.1f ms\n", first.medianMs);
     std::printf("  cat of the same files      %9.1f ms   list/cat  = %.1f\n", cat.medianMs,
                 list.medianMs / cat.medianMs);
-
-    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
-    const QString wineserver = QStandardPaths::findExecutable(QStringLiteral("wineserver"));
-    if (!withWine || wine.isEmpty() || wineserver.isEmpty()) {
+    int exitCode = list.exitCode || first.exitCode || cat.exitCode;
+    if (useWine) {
+        const Result& query = results[3];
+        std::printf(
+            "  wine reg query, 4 keys     %9.1f ms   wine/list = %.1f   (server running; first boot %.1f s "
+            "not counted; values seen %s)\n",
+            query.medianMs, query.medianMs / list.medianMs, bootSeconds,
+            qPrintable(counts.join(QLatin1Char('/'))));
+        exitCode = exitCode || query.exitCode;
+    } else {
         std::printf("  wine reg query             (skipped: %s)\n",
                     withWine ? "Wine is not installed" : "--no-wine");
-        if (fresh)
-            benchFresh(cli, freshSource, root, runs);
-        return list.exitCode || cat.exitCode ? 1 : 0;
     }
-
-    // Wine boots on a copy: its boot deletes and runs HKLM RunOnce and rewrites the registry files.
-    const QString winePrefix = root + QStringLiteral("/big-wine");
-    QDir(winePrefix).removeRecursively();
-    if (runOnce(QStringLiteral("cp"), {QStringLiteral("-a"), prefix, winePrefix},
-                QProcessEnvironment::systemEnvironment()) != 0) {
-        std::fprintf(stderr, "listing_bench: cannot copy the prefix for Wine\n");
-        return 1;
-    }
-    const QProcessEnvironment environment = wineEnvironment(winePrefix);
-    const QStringList keys = {QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
-                              QStringLiteral("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce"),
-                              QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"),
-                              QStringLiteral("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce")};
-    QList<QStringList> queries;
-    for (const QString& key : keys)
-        queries.append({wine, QStringLiteral("reg"), QStringLiteral("query"), key});
-
-    QElapsedTimer boot;
-    boot.start();
-    runOnce(wineserver, {QStringLiteral("-p")}, environment);
-    QByteArray warm;
-    runOnce(wine, queries.first().mid(1), environment, &warm); // boots the prefix; not counted
-    const double bootSeconds = double(boot.elapsed()) / 1e3;
-    QStringList counts;
-    for (const QStringList& query : queries) {
-        QByteArray output;
-        runOnce(wine, query.mid(1), environment, &output);
-        counts.append(QString::number(countLines(output, "    ")));
-    }
-    const Result query = timeCommands(queries, runs, environment);
-    runOnce(wineserver, {QStringLiteral("-k")}, environment);
-    runOnce(wineserver, {QStringLiteral("-w")}, environment);
-    std::printf(
-        "  wine reg query, 4 keys     %9.1f ms   list/wine = %.2f   (server running; first boot %.1f s "
-        "not counted; values seen %s)\n",
-        query.medianMs, list.medianMs / query.medianMs, bootSeconds,
-        qPrintable(counts.join(QLatin1Char('/'))));
     if (fresh)
         benchFresh(cli, freshSource, root, runs);
-    return list.exitCode || cat.exitCode || query.exitCode ? 1 : 0;
+    return exitCode ? 1 : 0;
 }
