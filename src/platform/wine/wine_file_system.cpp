@@ -146,21 +146,26 @@ struct FolderNames {
     }
 };
 
+// Calls visit(name) for each name in a host folder but "." and "..", in directory order, with
+// readdir itself: QDir would look at each entry once more. False when the folder cannot be opened.
+template <typename Visit> bool forEachName(const QString& hostFolder, Visit&& visit) {
+    DIR* dir = ::opendir(QFile::encodeName(hostFolder).constData());
+    if (!dir)
+        return false;
+    while (const dirent* entry = ::readdir(dir))
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            visit(QFile::decodeName(entry->d_name));
+    ::closedir(dir);
+    return true;
+}
+
 FolderNames readFolderNames(const QString& folder, qint64 modified) {
     FolderNames names{modified, false, {}, {}};
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return names;
-    names.listed = true;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        const QString name = QFile::decodeName(entry->d_name);
+    names.listed = forEachName(folder, [&](const QString& name) {
         names.exact.insert(name);
         if (const QString key = name.toLower(); !names.byLowerName.contains(key))
             names.byLowerName.insert(key, name);
-    }
-    ::closedir(dir);
+    });
     return names;
 }
 
@@ -177,50 +182,47 @@ struct WineFileSystem::State {
     ShardedHash<bool> heldDrives;
     ShardedHash<Resolved> heldPaths;
     ShardedHash<std::optional<FileAttributes>> heldAttributes; // by host path
+
+    void useHeld(bool inUse) {
+        heldFolders.setInUse(inUse);
+        heldDrives.setInUse(inUse);
+        heldPaths.setInUse(inUse);
+        heldAttributes.setInUse(inUse);
+    }
 };
 
 WineFileSystem::WineFileSystem(QString prefixFolder)
     : m_prefix(std::move(prefixFolder)), m_state(std::make_shared<State>()) {}
 
 std::shared_ptr<void> WineFileSystem::holdContents() const {
-    auto token = holdContentsOf(m_state, [](State& state) {
-        state.heldFolders.setInUse(false);
-        state.heldDrives.setInUse(false);
-        state.heldPaths.setInUse(false);
-        state.heldAttributes.setInUse(false);
-    });
-    m_state->heldFolders.setInUse(true);
-    m_state->heldDrives.setInUse(true);
-    m_state->heldPaths.setInUse(true);
-    m_state->heldAttributes.setInUse(true);
+    auto token = holdContentsOf(m_state, [](State& state) { state.useHeld(false); });
+    m_state->useHeld(true);
     return token;
 }
 
 WineFileSystem::Resolved WineFileSystem::resolve(const QString& path) const {
     // While a listing holds the contents, a file in a folder resolved before (its siblings'
     // folder) costs one look-up of its own name instead of one per folder on its path.
-    const qsizetype nameAt = lastNameAt(path);
     if (auto known = m_state->heldPaths.find(path))
         return *known;
-    std::optional<Resolved> parent;
-    if (nameAt > 0)
-        parent = m_state->heldPaths.find(path.left(nameAt - 1));
+    const qsizetype nameAt = lastNameAt(path);
+    const QString folder = nameAt > 0 ? path.left(nameAt - 1) : QString();
     Resolved resolved;
-    if (parent) {
-        if (!parent->host.isEmpty()) {
+    if (const auto known = nameAt > 0 ? m_state->heldPaths.find(folder) : std::nullopt) {
+        if (!known->host.isEmpty()) {
             const QString name = path.mid(nameAt);
-            const QString found = parent->missing ? QString() : findInFolder(parent->host, name);
+            const QString found = known->missing ? QString() : findInFolder(known->host, name);
             const QString& spelled = found.isEmpty() ? name : found;
-            resolved = {parent->host + QLatin1Char('/') + spelled,
-                        parent->windows + QLatin1Char('\\') + spelled, found.isEmpty()};
+            resolved = {known->host + QLatin1Char('/') + spelled,
+                        known->windows + QLatin1Char('\\') + spelled, found.isEmpty()};
         }
-        parent.reset(); // known already
     } else {
+        std::optional<Resolved> parent;
         resolved = resolveNow(path, nameAt > 0 ? &parent : nullptr);
+        if (parent)
+            m_state->heldPaths.insert(folder, *parent);
     }
     m_state->heldPaths.insert(path, resolved);
-    if (parent)
-        m_state->heldPaths.insert(path.left(nameAt - 1), *parent);
     return resolved;
 }
 
@@ -393,19 +395,11 @@ QList<FolderItem> WineFileSystem::listFolder(const QString& folder) const {
     const QString host = hostPath(folder);
     if (host.isEmpty())
         return items;
-    // readdir itself: every item is examined below anyway, so QDir's own look at each would be
-    // a second one.
-    DIR* dir = ::opendir(QFile::encodeName(host).constData());
-    if (!dir)
-        return items;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)
-            continue;
-        FolderItem item{QFile::decodeName(entry->d_name), {}};
-        hostAttributes(host + QLatin1Char('/') + item.name, item.attributes);
+    forEachName(host, [&](const QString& name) {
+        FolderItem item{name, {}};
+        hostAttributes(host + QLatin1Char('/') + name, item.attributes);
         items.append(item);
-    }
-    ::closedir(dir);
+    });
     return items;
 }
 

@@ -42,7 +42,7 @@ private:
         bool missing = false; // a component is known not to exist
     };
     Resolved resolve(const QString& path) const;
-    // Also gives the folder the path names, when the path ends in a plain name (see lastName).
+    // Also gives the folder the path names, when the path ends in a plain name (see lastNameAt).
     Resolved resolveNow(const QString& path, std::optional<Resolved>* parent = nullptr) const;
     QString findInFolder(const QString& folder, const QString& name) const;
     bool driveExists(const QString& driveName) const;
