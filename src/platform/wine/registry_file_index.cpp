@@ -194,7 +194,8 @@ std::shared_ptr<const RegistryFileIndex> RegistryFileIndex::read(const QString& 
     if (!index->readRange(0, std::min<qint64>(st.st_size, 64), head))
         return nullptr;
     index->m_isRegistry = hasValidHeader(head);
-    if (index->m_isRegistry && st.st_size >= kStoredMinimumBytes && index->loadStored(path))
+    const bool storable = st.st_size >= kStoredMinimumBytes;
+    if (index->m_isRegistry && storable && index->loadStored(path))
         return index;
     if (!index->m_isRegistry) {
         index->m_steady = true;
@@ -241,7 +242,7 @@ std::shared_ptr<const RegistryFileIndex> RegistryFileIndex::read(const QString& 
     }
     index->m_entries = entries;
     index->m_slots = table;
-    if (index->m_steady && st.st_size >= kStoredMinimumBytes)
+    if (index->m_steady && storable)
         index->store(path);
     return index;
 }
