@@ -131,7 +131,10 @@ private:
     void showBackups();
     void sendSelectedEntry(); // main_window_send.cpp
     void addOrEditEntry(bool edit);
-    MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row);
+    // A question or a notice about the row; "%ENTRY%" is its name, "%REASON%" why a step failed.
+    MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row, const QString& reason = {},
+                           MessageButtons buttons = MessageButtons::YesNo);
+    void tell(const QString& textKey, const AutostartEntry& row, const QString& reason = {});
     void createCommandKeys();
     // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.
     void applyWriteButtons();

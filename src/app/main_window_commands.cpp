@@ -7,6 +7,7 @@
 #include "main_window.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
+#include "platform/platform.h"
 
 #include <QAction>
 #include <QLabel>
@@ -46,36 +47,83 @@ std::optional<AutostartEntry> frmMain::selectedRow() const {
     return row ? std::optional<AutostartEntry>(*row) : std::nullopt;
 }
 
-MessageAnswer frmMain::askAbout(const QString& textKey, const AutostartEntry& row) {
-    QString text = m_services->texts.GetText(textKey);
-    // The inserted name is not searched again, so a name holding the placeholder stays as it is.
-    text.replace(QStringLiteral("%ENTRY%"), row.name);
-    return m_services->boxes.show(text, QString(), MessageIcon::Question, MessageButtons::YesNo);
+namespace {
+
+// The key's text with both placeholders filled in one pass, so a name or a reason that holds a
+// placeholder stays as it is.
+QString filledText(const LanguageTexts& texts, const QString& textKey, const QString& name,
+                   const QString& reason) {
+    QStringList pieces = texts.GetText(textKey).split(QStringLiteral("%ENTRY%"));
+    for (QString& piece : pieces)
+        piece.replace(QStringLiteral("%REASON%"), reason);
+    return pieces.join(name);
+}
+
+QString reasonOf(const std::exception& error) {
+    return QString::fromUtf8(error.what()).trimmed();
+}
+
+} // namespace
+
+MessageAnswer frmMain::askAbout(const QString& textKey, const AutostartEntry& row, const QString& reason,
+                                MessageButtons buttons) {
+    return m_services->boxes.show(filledText(m_services->texts, textKey, row.name, reason), QString(),
+                                  MessageIcon::Question, buttons);
+}
+
+void frmMain::tell(const QString& textKey, const AutostartEntry& row, const QString& reason) {
+    m_services->boxes.show(filledText(m_services->texts, textKey, row.name, reason), QString(),
+                           MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
 void frmMain::activateSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeactivateReq"), *row) == MessageAnswer::No)
         return;
+    QString failureKey, reason;
     try {
         ToggleActivation(m_services->platform, *row);
-    } catch (const std::exception&) {
-        // The list shows the state as it is.
+    } catch (const WriteRefused&) {
+        failureKey = QStringLiteral("MsgWineRunningRefused");
+    } catch (const std::exception& error) {
+        failureKey = QStringLiteral("MsgActivateFailed");
+        reason = reasonOf(error);
     }
+    // Listed first, so the message stands over the entry as it is now (and the banner when Wine runs).
     listCurrentCategoryAgain(row);
+    if (!failureKey.isEmpty())
+        tell(failureKey, *row, reason);
 }
 
 void frmMain::deleteSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeleteReq"), *row) == MessageAnswer::No)
         return;
+    const Platform& platform = m_services->platform;
+    const QString dataFolder = m_services->files.dataFolder();
+    QString failureKey, reason;
     try {
-        deleteEntry(m_services->platform, m_services->files.dataFolder(), *row,
-                    BackupPolicy::DeleteEvenWithoutBackup);
-    } catch (const std::exception&) {
-        // The list shows the state as it is.
+        try {
+            deleteEntry(platform, dataFolder, *row, BackupPolicy::RefuseWithoutBackup);
+        } catch (const WriteRefused&) {
+            throw;
+        } catch (const RemovalFailed&) {
+            throw;
+        } catch (const std::exception& copyFailure) {
+            // Only the copy failed and nothing is removed yet: the user decides, and No is the default.
+            if (askAbout(QStringLiteral("MsgDeleteWithoutBackupReq"), *row, reasonOf(copyFailure),
+                         MessageButtons::YesNoDefaultNo) == MessageAnswer::Yes)
+                deleteEntry(platform, dataFolder, *row, BackupPolicy::DeleteEvenWithoutBackup);
+        }
+    } catch (const WriteRefused&) {
+        failureKey = QStringLiteral("MsgWineRunningRefused");
+    } catch (const std::exception& error) {
+        failureKey = QStringLiteral("MsgDeleteFailed");
+        reason = reasonOf(error);
     }
     listCurrentCategoryAgain(row);
+    if (!failureKey.isEmpty())
+        tell(failureKey, *row, reason);
 }
 
 void frmMain::runSelectedEntry() {
@@ -84,8 +132,9 @@ void frmMain::runSelectedEntry() {
         return;
     try {
         m_services->platform.desktop->startCommandLine(row->program);
-    } catch (const std::exception&) {
-        // A program that cannot be started ends the same way.
+    } catch (const std::exception& error) {
+        tell(QStringLiteral("MsgExecuteFailed"), *row, reasonOf(error));
+        return;
     }
     m_services->boxes.show(m_services->texts.GetText(QStringLiteral("MsgExecuteSuc")), QString(),
                            MessageIcon::Information, MessageButtons::Ok);

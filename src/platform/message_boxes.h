@@ -5,7 +5,8 @@
 namespace sw {
 
 enum class MessageIcon { None, Information, Question, Exclamation, Critical };
-enum class MessageButtons { Ok, YesNo };
+// YesNoDefaultNo: a question whose safe answer is No, which Enter and Escape then give.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 // Modal message boxes. The window implementation shows real boxes; tests answer from a script.

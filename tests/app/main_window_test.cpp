@@ -2,8 +2,10 @@
 // come in from the event loop, and what ends up in the list is the last clicked category's rows, once.
 #include "app/single_instance_lock.h"
 #include "controls/splitter_panel.h"
+#include "entries/entry_actions.h"
 #include "fixture_bytes.h"
 #include "main_window_fixture.h"
+#include "platform/wine/wine_desktop_services.h"
 #include "recording_desktop.h"
 
 #include <QAccessible>
@@ -211,6 +213,70 @@ private slots:
         f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
         QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Unknown"));
         QCOMPARE(f.window.rowsInListOrder().first().name, QStringLiteral("Unknown"));
+    }
+
+    // A step that fails says so in one sentence of the language file, after the list shows what is.
+    void failedCommandsSaySoAndDeleteAsksBeforeGoingWithoutBackup() {
+        Fixture f;
+        const QString shortcut = f.prefix.commonStartupFolder() + "/Tool.lnk";
+        QVERIFY(f.prefix.writeFile(shortcut, test::fixtureBytes("example.lnk")));
+        f.start();
+        const auto select = [&](const QString& name) {
+            f.window.lvwEntries->setCurrentItem(f.row(name));
+            return f.window.lvwEntries->currentItem() != nullptr;
+        };
+        const auto lastText = [&] { return f.boxes.shown().last().text; };
+        const auto firstLine = [&](const char* key, const QString& name) {
+            return f.texts.textForEntry(key, name).section('\n', 0, 0);
+        };
+
+        // A file where the backup folder belongs: the copy fails and the shortcut stays unless the
+        // user says Yes to going without one; No is the default.
+        const QString backupFolder =
+            backupFolderOfFile(f.services->platform, f.services->files.dataFolder(), shortcut);
+        QVERIFY(QDir(backupFolder).removeRecursively() && f.prefix.writeFile(backupFolder, "in the way"));
+        QVERIFY(select("Tool.lnk"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("delete")->trigger();
+        QCOMPARE(f.boxes.shown().last().buttons, MessageButtons::YesNoDefaultNo);
+        QVERIFY2(lastText().startsWith(firstLine("MsgDeleteWithoutBackupReq", "Tool.lnk")),
+                 qPrintable(lastText()));
+        QVERIFY(QFile::exists(shortcut) && f.row("Tool.lnk"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("delete")->trigger();
+        QVERIFY(!QFile::exists(shortcut) && !f.row("Tool.lnk"));
+
+        // A program that cannot start (no Wine to start it with) is never reported as started.
+        f.services->platform.desktop =
+            std::make_shared<WineDesktopServices>(f.prefix.path(), f.prefix.hostPath("no-wine-here"));
+        QVERIFY(select("Known"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("run")->trigger();
+        QVERIFY2(lastText().startsWith(firstLine("MsgExecuteFailed", "Known")), qPrintable(lastText()));
+        QVERIFY(lastText().contains("no-wine-here"));
+        QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Exclamation);
+
+        // A value removed behind the window's back: the toggle fails, says so, and the row goes.
+        QByteArray machine = f.prefix.readFile("system.reg");
+        machine.replace("\"Unknown\"=\"C:\\\\Tools\\\\other.exe\"\n", "");
+        QVERIFY(f.prefix.writeFile("system.reg", machine));
+        QVERIFY(select("Unknown"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("activate")->trigger();
+        QVERIFY2(lastText().startsWith(firstLine("MsgActivateFailed", "Unknown")), qPrintable(lastText()));
+        QVERIFY(!f.row("Unknown"));
+        QCOMPARE(f.prefix.readFile("system.reg"), machine);
+
+        // Wine started after the last listing: the write is refused in a sentence, nothing changes,
+        // and the banner comes up with the write buttons at rest.
+        f.services->platform.readOnlyReason = [] { return QStringLiteral("wineserver 42"); };
+        QVERIFY(select("Known"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("activate")->trigger();
+        QCOMPARE(lastText(), f.texts.textForEntry("MsgWineRunningRefused", "Known"));
+        QCOMPARE(f.prefix.readFile("system.reg"), machine);
+        QVERIFY(f.window.lblReadOnly->isVisible() && !f.window.toolbarButton("delete")->isEnabled());
     }
 
     // While Wine runs the banner shows and the write buttons rest; the next refresh after it ended
