@@ -1,5 +1,5 @@
 # startwarden-reports: the receiving end of the program's reports, for a maintainer to run.
-find_package(Qt6 REQUIRED COMPONENTS HttpServer Sql)
+find_package(Qt6 REQUIRED COMPONENTS Network Sql)
 
 set(SW_REPORTS_DIR ${CMAKE_CURRENT_LIST_DIR}/reports)
 # The query parser stands alone so the fuzzer can take it without the server.
@@ -11,10 +11,11 @@ add_library(sw_reports STATIC
     ${SW_REPORTS_DIR}/draft_records.cpp ${SW_REPORTS_DIR}/draft_records.h
     ${SW_REPORTS_DIR}/report_server.cpp ${SW_REPORTS_DIR}/report_server.h
     ${SW_REPORTS_DIR}/report_store.cpp ${SW_REPORTS_DIR}/report_store.h
+    ${SW_REPORTS_DIR}/request_head.cpp ${SW_REPORTS_DIR}/request_head.h
 )
 # The path the program sends to comes from the program's own header (constants only, nothing linked).
 target_include_directories(sw_reports PRIVATE ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(sw_reports PUBLIC sw_report_query Qt6::HttpServer Qt6::Sql PRIVATE sw_warnings)
+target_link_libraries(sw_reports PUBLIC sw_report_query Qt6::Network Qt6::Sql PRIVATE sw_warnings)
 
 add_executable(startwarden-reports ${SW_REPORTS_DIR}/main.cpp)
 target_link_libraries(startwarden-reports PRIVATE sw_reports sw_warnings)

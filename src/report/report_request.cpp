@@ -1,6 +1,7 @@
 #include "report_request.h"
 
 #include <QSettings>
+#include <QUrl>
 
 namespace sw {
 
@@ -9,10 +10,13 @@ QString reportDetails(const QString& notice, const QString& formText) {
 }
 
 QString reportAddress(const QString& host, const ReportFields& fields) {
+    const auto encoded = [](const QString& value) {
+        return QString::fromLatin1(QUrl::toPercentEncoding(value));
+    };
     return QStringLiteral("http://") + host + QLatin1String(kReportPath) + QStringLiteral("?name=") +
-           fields.name + QStringLiteral("&program=") + fields.program + QStringLiteral("&firma=") +
-           fields.company + QStringLiteral("&ort=") + fields.place + QStringLiteral("&details=") +
-           fields.details;
+           encoded(fields.name) + QStringLiteral("&program=") + encoded(fields.program) +
+           QStringLiteral("&firma=") + encoded(fields.company) + QStringLiteral("&ort=") +
+           encoded(fields.place) + QStringLiteral("&details=") + encoded(fields.details);
 }
 
 QString reportHostSetting(const QSettings& settings) {

@@ -24,7 +24,8 @@ inline constexpr const char* kReportPath = "/_system/tidyra_startwarden.php";
 QString reportDetails(const QString& notice, const QString& formText);
 
 // "http://HOST/_system/tidyra_startwarden.php?name=...&program=...&firma=...&ort=...&details=...".
-// The values go in as they stand: the receiver knows the field order and copes with "&" in them.
+// Every value is percent-encoded as UTF-8 (all but letters, digits and "-._~"), so a value holding
+// "&", "=", "%", "#" or a blank arrives as one field, exactly as typed.
 QString reportAddress(const QString& host, const ReportFields& fields);
 
 // "ReportHost" of section "Settings" ("host" or "host:port"), or kDefaultReportHost when it is

@@ -10,28 +10,12 @@
 
 namespace sw {
 
-namespace {
-
-// The address holds its values unencoded, which HTTP cannot carry as they are. On the wire the query
-// keeps its "&", "=" and other delimiters; everything else that needs it is percent-encoded, "%" and
-// "#" included, so the server decodes exactly the text the user saw.
-QUrl requestUrl(const QString& address) {
-    const qsizetype query = address.indexOf(QLatin1Char('?'));
-    if (query < 0)
-        return QUrl(address, QUrl::TolerantMode);
-    const QByteArray encodedQuery =
-        QUrl::toPercentEncoding(address.mid(query + 1), QByteArrayLiteral("&=+/:;,?@!$'()*~"));
-    return QUrl::fromEncoded(QUrl(address.left(query), QUrl::TolerantMode).toEncoded() + '?' + encodedQuery,
-                             QUrl::StrictMode);
-}
-
-} // namespace
-
 bool SendReport(const QString& address, int accessType, std::chrono::milliseconds timeout) {
     QNetworkAccessManager manager;
     if (accessType == kDirectAccess)
         manager.setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
-    QNetworkRequest request(requestUrl(address));
+    // The address comes encoded (reportAddress); tolerant parsing keeps its escapes as they are.
+    QNetworkRequest request(QUrl(address, QUrl::TolerantMode));
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tidyra"));
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);

@@ -12,11 +12,12 @@ class ReceiverProcess {
 public:
     static QString program() { return QStringLiteral(SW_BINARY_DIR "/tools/startwarden-reports"); }
 
-    ReceiverProcess() { start(); }
+    explicit ReceiverProcess(const QStringList& options = {}) { start(options); }
     ~ReceiverProcess() { stop(); }
 
     bool isRunning() const { return m_port != 0; }
     quint16 port() const { return m_port; }
+    qint64 processId() const { return m_process.processId(); }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
     QString database() const { return m_dir.filePath(QStringLiteral("reports.sqlite")); }
 
@@ -42,10 +43,11 @@ public:
     }
 
 private:
-    void start() {
+    void start(const QStringList& options) {
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(program(), {QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                                    QStringLiteral("--database"), database()});
+        m_process.start(program(), QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                                               QStringLiteral("--database"), database()} +
+                                       options);
         // The server says which port it got; reading it avoids guessing a free one.
         static const QRegularExpression listening(
             QStringLiteral("listening on http://127\\.0\\.0\\.1:(\\d+)/"));

@@ -9,10 +9,15 @@
 #include "temp_prefix.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTcpSocket>
+#include <memory>
+#include <vector>
 
 using namespace sw;
 using sw::test::CliResult;
@@ -32,6 +37,11 @@ QByteArray statusOf(quint16 port, const QByteArray& request) {
     while (!answer.contains("\r\n") && socket.waitForReadyRead(5000))
         answer += socket.readAll();
     return answer.left(answer.indexOf("\r\n"));
+}
+
+// A report of the program and nothing else.
+QString reportOf(const ReceiverProcess& receiver, const QString& program) {
+    return reportAddress(receiver.host(), ReportFields{QStringLiteral("n"), program, {}, {}, {}});
 }
 
 QList<reports::StoredReport> storedIn(const ReceiverProcess& receiver) {
@@ -69,14 +79,15 @@ private slots:
             QFile::copy(sw::test::fixture("app_x86_64.exe"), m_prefix.hostPath("drive_c/Tools/tool.exe")));
     }
 
-    void dryRunPrintsTheAddressWithTheValuesAsTheyStand() {
+    void dryRunPrintsTheAddressWithEveryValueEncoded() {
         setReportHost("reports.example:8080");
         CliResult result = run({"report", "Tür & Tor", "--notice", "a b&c", "--dry-run"});
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(
-            result.out.startsWith("http://reports.example:8080/_system/tidyra_startwarden.php?name=Tür & Tor"
-                                  "&program=C:\\Tools\\tool.exe /a b&c&firma=Example Tools Ltd.&ort=") &&
-                result.out.endsWith("&details=a b&c"),
+            result.out.startsWith("http://reports.example:8080/_system/tidyra_startwarden.php"
+                                  "?name=T%C3%BCr%20%26%20Tor&program=C%3A%5CTools%5Ctool.exe%20%2Fa%20b%26c"
+                                  "&firma=Example%20Tools%20Ltd.&ort=") &&
+                result.out.endsWith("&details=a%20b%26c"),
             result.out.constData());
         // A missing program has no company; no notice sends no details.
         result = run({"report", "Gone", "--dry-run"});
@@ -144,6 +155,123 @@ private slots:
         QCOMPARE(records[0].filePattern, QStringLiteral("TOOL.EXE*"));
         QCOMPARE(records[1].filePattern, QStringLiteral("X[?][[]1].EXE*"));
         QVERIFY(drafts.contains(QStringLiteral("# Notice: zeigt 100%ig & mehr Zeile 2\n")));
+    }
+
+    // A value that looks like more fields stays one field; a report without a program is refused.
+    void aForgedFieldStaysInItsValueAndAnEmptyProgramIsRefused() {
+        ReceiverProcess receiver;
+        QVERIFY(receiver.isRunning());
+        const ReportFields forged{QStringLiteral("x&program=FAKE"), QStringLiteral("C:\\real.exe"),
+                                  QStringLiteral("a%26b"), QStringLiteral("LURun&ort=x"),
+                                  QStringLiteral("&details=more #1")};
+        QVERIFY(SendReport(reportAddress(receiver.host(), forged), kDirectAccess));
+        QVERIFY(SendReport(reportOf(receiver, QStringLiteral(" ")), kDirectAccess));
+        const QList<reports::StoredReport> stored = storedIn(receiver);
+        QCOMPARE(stored.size(), 1);
+        const reports::ReceivedReport& got = stored[0].report;
+        QCOMPARE((QStringList{got.name, got.program, got.company, got.place, got.details}),
+                 (QStringList{forged.name, forged.program, forged.company, forged.place, forged.details}));
+        QVERIFY(statusOf(receiver.port(), "GET /_system/tidyra_startwarden.php?name=n&program=&firma=&ort="
+                                          "&details= HTTP/1.1\r\nHost: x\r\n\r\n")
+                    .contains(" 400"));
+    }
+
+    // Bodies far above the limit are refused from their head and never read; so is a head that does
+    // not end. The receiver's peak memory stays small (three 400 MB bodies once took 2.4 GB).
+    void oversizedRequestsAreRefusedBeforeTheyAreRead() {
+        ReceiverProcess receiver;
+        QVERIFY(receiver.isRunning());
+        const auto peakKiB = [&] {
+            QFile status(QStringLiteral("/proc/%1/status").arg(receiver.processId()));
+            if (!status.open(QIODevice::ReadOnly))
+                return qint64(-1);
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.startsWith("VmHWM:"))
+                    return line.mid(6).trimmed().split(' ').first().toLongLong();
+            return qint64(-1);
+        };
+        const qint64 before = peakKiB();
+        QVERIFY(before > 0);
+        const QByteArray path = "/_system/tidyra_startwarden.php?name=a&program=b.exe&firma=&ort=&details=";
+        const QByteArray heads[] = {"GET " + path +
+                                        " HTTP/1.1\r\nHost: x\r\nContent-Length: 400000000\r\n\r\n",
+                                    "POST " + path + " HTTP/1.1\r\nContent-Length: 400000000\r\n\r\n",
+                                    "GET " + path + " HTTP/1.1\r\nX-Pad: "};
+        std::vector<std::unique_ptr<QTcpSocket>> sockets;
+        for (const QByteArray& head : heads) {
+            sockets.push_back(std::make_unique<QTcpSocket>());
+            QTcpSocket& socket = *sockets.back();
+            socket.connectToHost(QHostAddress::LocalHost, receiver.port());
+            QVERIFY(socket.waitForConnected(5000));
+            socket.write(head);
+        }
+        // 24 MiB more on each, as far as the receiver lets it in.
+        const QByteArray chunk(1024 * 1024, 'p');
+        qint64 sent = 0;
+        for (int round = 0; round < 24; ++round)
+            for (auto& socket : sockets)
+                if (socket->state() == QAbstractSocket::ConnectedState) {
+                    socket->write(chunk);
+                    if (socket->waitForBytesWritten(1000))
+                        sent += chunk.size();
+                    else
+                        socket->abort();
+                }
+        const qint64 after = peakKiB();
+        qInfo("receiver peak memory %lld KiB before, %lld KiB after; %lld MiB got out of the sender", before,
+              after, sent / (1024 * 1024));
+        QVERIFY2(after - before < 8 * 1024, qPrintable(QString::number(after - before)));
+        QVERIFY(storedIn(receiver).isEmpty());
+        // Told so in an answer while the request was still coming.
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, receiver.port());
+        QVERIFY(socket.waitForConnected(5000));
+        socket.write(heads[0]);
+        QVERIFY(socket.waitForReadyRead(5000));
+        QVERIFY(socket.readAll().startsWith("HTTP/1.1 413 "));
+    }
+
+    // A client that connects and sends nothing, or half a request, is closed after the request timeout.
+    void idleAndHalfSentConnectionsAreClosed() {
+        ReceiverProcess receiver({"--request-timeout", "1"});
+        QVERIFY(receiver.isRunning());
+        std::vector<std::unique_ptr<QTcpSocket>> sockets;
+        for (int i = 0; i < 40; ++i) {
+            sockets.push_back(std::make_unique<QTcpSocket>());
+            sockets.back()->connectToHost(QHostAddress::LocalHost, receiver.port());
+            QVERIFY(sockets.back()->waitForConnected(5000));
+            if (i % 2)
+                sockets.back()->write("GET /_system/tidyra_startwarden.php?name=a&prog");
+        }
+        for (auto& socket : sockets)
+            if (socket->state() != QAbstractSocket::UnconnectedState)
+                QVERIFY(socket->waitForDisconnected(10000));
+        QVERIFY(sockets[1]->readAll().startsWith("HTTP/1.1 408 "));
+        QVERIFY(SendReport(reportOf(receiver, QStringLiteral("p.exe")), kDirectAccess));
+        QCOMPARE(storedIn(receiver).size(), 1);
+    }
+
+    // Another process holding the database locked: the answer comes at once and the report is stored
+    // when the lock goes.
+    void aLockedDatabaseDelaysTheReportWithoutLosingIt() {
+        ReceiverProcess receiver;
+        QVERIFY(receiver.isRunning());
+        {
+            QSqlDatabase lock = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("lock"));
+            lock.setDatabaseName(receiver.database());
+            QVERIFY(lock.open());
+            QSqlQuery query(lock);
+            QVERIFY(query.exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            QElapsedTimer clock;
+            clock.start();
+            for (const char* program : {"first.exe", "second.exe"})
+                QVERIFY(SendReport(reportOf(receiver, program), kDirectAccess));
+            qInfo("two reports answered in %lld ms while the database was locked", clock.elapsed());
+            QVERIFY(clock.elapsed() < 5000);
+            QVERIFY(query.exec(QStringLiteral("COMMIT")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("lock"));
+        QTRY_COMPARE_WITH_TIMEOUT(storedIn(receiver).size(), 2, 10000);
     }
 
     void refusesWhatIsNoReportAndStoresNothing() {

@@ -49,7 +49,11 @@ int serve(const QCommandLineParser& parser, sw::reports::ReportStore& store) {
                                                                   : QString::fromLatin1(kDefaultListen);
     if (!parseListen(listen, address, port))
         return fail(QStringLiteral("--listen takes ADDR:PORT, not \"%1\"").arg(listen));
-    sw::reports::ReportServer server(store);
+    bool ok = false;
+    const double seconds = parser.value(QStringLiteral("request-timeout")).toDouble(&ok);
+    if (!ok || seconds <= 0 || seconds > 3600)
+        return fail(QStringLiteral("--request-timeout takes a number of seconds up to 3600"));
+    sw::reports::ReportServer server(store, std::chrono::milliseconds(qint64(seconds * 1000)));
     const quint16 bound = server.listen(address, port);
     if (bound == 0)
         return fail(QStringLiteral("cannot listen on %1").arg(listen));
@@ -95,6 +99,11 @@ int main(int argc, char** argv) {
          QStringLiteral("The report database (default %1).").arg(defaultDatabase()), QStringLiteral("FILE")},
         {QStringLiteral("limit"), QStringLiteral("export: how many programs (default 20)."),
          QStringLiteral("N"), QStringLiteral("20")},
+        {QStringLiteral("request-timeout"),
+         QStringLiteral("Seconds a client may take to send its request before it is closed (default %1).")
+             .arg(sw::reports::ReportServer::kDefaultRequestTimeout.count() / 1000),
+         QStringLiteral("SECONDS"),
+         QString::number(sw::reports::ReportServer::kDefaultRequestTimeout.count() / 1000)},
     });
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("Nothing to serve, or export."),
                                  QStringLiteral("[export]"));

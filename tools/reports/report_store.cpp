@@ -11,6 +11,8 @@ ReportStore::ReportStore(const QString& path)
     : m_connection(QStringLiteral("reports-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     database.setDatabaseName(path);
+    // A lock held by another process fails a write quickly, so a request does not wait on it.
+    database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!database.open()) {
         m_problem = database.lastError().text();
         return;
@@ -33,22 +35,34 @@ ReportStore::~ReportStore() {
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-bool ReportStore::add(const ReceivedReport& report, const QByteArray& rawQuery, const QDateTime& when) {
-    if (!m_problem.isEmpty())
-        return false;
+ReportStore::Added ReportStore::add(const ReceivedReport& report, const QByteArray& rawQuery,
+                                    const QDateTime& when) {
+    if (!m_problem.isEmpty()) {
+        m_lastError = m_problem;
+        return Added::Failed;
+    }
     QSqlQuery query(QSqlDatabase::database(m_connection));
-    query.prepare(QStringLiteral(
+    const bool prepared = query.prepare(QStringLiteral(
         "INSERT INTO reports (program, name, company, place, details, raw_query, first_time, last_time) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT(program) DO UPDATE SET "
         "count = count + 1, last_time = excluded.last_time, name = excluded.name, "
         "company = excluded.company, place = excluded.place, raw_query = excluded.raw_query, "
         "details = CASE WHEN excluded.details <> '' THEN excluded.details ELSE details END"));
-    const QString time = when.toUTC().toString(Qt::ISODate);
-    for (const QVariant& value :
-         {QVariant(report.program), QVariant(report.name), QVariant(report.company), QVariant(report.place),
-          QVariant(report.details), QVariant(rawQuery), QVariant(time), QVariant(time)})
-        query.addBindValue(value);
-    return query.exec();
+    if (prepared) {
+        const QString time = when.toUTC().toString(Qt::ISODate);
+        for (const QVariant& value :
+             {QVariant(report.program), QVariant(report.name), QVariant(report.company),
+              QVariant(report.place), QVariant(report.details), QVariant(rawQuery), QVariant(time),
+              QVariant(time)})
+            query.addBindValue(value);
+        if (query.exec())
+            return Added::Stored;
+    }
+    const QSqlError error = query.lastError();
+    m_lastError = error.text();
+    // SQLITE_BUSY and SQLITE_LOCKED, with their extended codes.
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == 5 || code == 6 ? Added::Busy : Added::Failed;
 }
 
 QList<StoredReport> ReportStore::mostReported(int limit) const {

@@ -29,15 +29,23 @@ public:
     // Empty when the database is open and has its table.
     QString problem() const { return m_problem; }
 
+    enum class Added { Stored, Busy, Failed };
+    // How long a write waits for another process's lock before it gives up with Busy.
+    static constexpr int kBusyTimeoutMs = 250;
+
     // Stores a report; a repeat keeps the first time, counts up and takes the latest fields, but
-    // keeps earlier details when the repeat has none.
-    bool add(const ReceivedReport& report, const QByteArray& rawQuery, const QDateTime& when);
+    // keeps earlier details when the repeat has none. Busy when another connection holds the
+    // database locked past the busy timeout: nothing was written and the same call may be repeated.
+    Added add(const ReceivedReport& report, const QByteArray& rawQuery, const QDateTime& when);
+    // Why the last add failed.
+    QString lastError() const { return m_lastError; }
     // The most reported programs first, the most recent first among equals.
     QList<StoredReport> mostReported(int limit) const;
 
 private:
     QString m_connection;
     QString m_problem;
+    QString m_lastError;
 };
 
 } // namespace sw::reports
