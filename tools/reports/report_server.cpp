@@ -94,7 +94,7 @@ void ReportServer::readRequest(QTcpSocket* socket) {
     const auto found = m_requests.find(socket);
     if (found == m_requests.end()) {
         // Answered: what still comes is dropped, up to a bound.
-        qint64 drained = socket->property("drained").toLongLong() + socket->skip(kMaxRequestSize + 1);
+        const qint64 drained = socket->property("drained").toLongLong() + socket->skip(kMaxRequestSize + 1);
         socket->setProperty("drained", drained);
         if (drained > kMaxDrained)
             socket->abort();
@@ -152,11 +152,11 @@ std::pair<int, QByteArray> ReportServer::handle(const RequestHead& request) {
     } else if (m_waiting.size() >= kMaxWaiting) {
         return {503, "the report database is busy; try again later"};
     }
-    // Behind the reports already waiting, so that a program's latest report stays the latest.
+    // Behind the reports already waiting, so that a program's latest report stays the latest; the
+    // retry stores them, so this request waits no longer.
     m_waiting.append({*report, request.query, QDateTime::currentDateTimeUtc()});
-    if (storeWaiting())
-        return {200, "report received, thank you"};
-    m_retry.start();
+    if (!m_retry.isActive())
+        m_retry.start();
     return {202, "report received; it is stored once the database is free"};
 }
 
