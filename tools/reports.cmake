@@ -2,8 +2,9 @@
 find_package(Qt6 REQUIRED COMPONENTS Network Sql)
 
 set(SW_REPORTS_DIR ${CMAKE_CURRENT_LIST_DIR}/reports)
-# The query parser stands alone so the fuzzer can take it without the server.
-add_library(sw_report_query STATIC ${SW_REPORTS_DIR}/report_query.cpp ${SW_REPORTS_DIR}/report_query.h)
+# The query and request-head parsers stand alone so the fuzzer can take them without the server.
+add_library(sw_report_query STATIC ${SW_REPORTS_DIR}/report_query.cpp ${SW_REPORTS_DIR}/report_query.h
+    ${SW_REPORTS_DIR}/request_head.cpp ${SW_REPORTS_DIR}/request_head.h)
 target_include_directories(sw_report_query PUBLIC ${SW_REPORTS_DIR})
 target_link_libraries(sw_report_query PUBLIC Qt6::Core PRIVATE sw_warnings)
 
@@ -11,7 +12,6 @@ add_library(sw_reports STATIC
     ${SW_REPORTS_DIR}/draft_records.cpp ${SW_REPORTS_DIR}/draft_records.h
     ${SW_REPORTS_DIR}/report_server.cpp ${SW_REPORTS_DIR}/report_server.h
     ${SW_REPORTS_DIR}/report_store.cpp ${SW_REPORTS_DIR}/report_store.h
-    ${SW_REPORTS_DIR}/request_head.cpp ${SW_REPORTS_DIR}/request_head.h
 )
 # The path the program sends to comes from the program's own header (constants only, nothing linked).
 target_include_directories(sw_reports PRIVATE ${PROJECT_SOURCE_DIR}/src)
