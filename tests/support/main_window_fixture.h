@@ -22,7 +22,7 @@ struct MainWindowFixture {
     LanguageTexts texts;
     ScriptedMessageBoxes boxes;
     NoOtherInstance instance;
-    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
+    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path(), prefix.path()}};
     std::unique_ptr<MainServices> services;
     frmMain window;
 
