@@ -29,11 +29,12 @@ struct MainWindowFixture {
     MainWindowFixture(const QByteArray& systemBody, const QByteArray& userBody)
         : prefix(systemBody, userBody) {}
 
-    // Start-up up to the filled window, at the given size if any; showing it is the test's.
+    // Start-up up to the filled window on the prefix of startup.files (the fixture's own unless the test
+    // chose another), at the given size if any; showing it is the test's.
     void startWindow(QSize size = {}) {
         startLanguageAndInstance(startup);
         services = std::make_unique<MainServices>(
-            MainServices{makeWineGuiPlatform(prefix.path()), texts, boxes, startup.files, {}});
+            MainServices{makeWineGuiPlatform(startup.files.prefixFolder), texts, boxes, startup.files, {}});
         window.setServices(services.get());
         prepareMainWindow(window, startup);
         if (size.isValid())
