@@ -26,6 +26,8 @@ QString ProgramFiles::helpFile(const QString& name) const {
 }
 
 QString ProgramFiles::dataFolder() const {
+    if (prefixFolder.isEmpty())
+        return {};
     return prefixFolder + QLatin1Char('/') + QLatin1String(kRecordsFolderName);
 }
 
@@ -43,7 +45,8 @@ QStringList ProgramFiles::sharedDataFolders() const {
 }
 
 QString ProgramFiles::checkList() const {
-    return dataFolder() + QStringLiteral("/Check.dat");
+    const QString folder = dataFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/Check.dat");
 }
 
 QString ProgramFiles::searchIndex() const {

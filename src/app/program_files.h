@@ -23,7 +23,7 @@ struct ProgramFiles {
     // when it is missing or its name leads out of the Help folder.
     QString helpFile(const QString& name) const;
     // Where the program keeps its records of the prefix (the check list, the backups of Startup files):
-    // kRecordsFolderName in the prefix folder. Not created here.
+    // kRecordsFolderName in the prefix folder; empty without a prefix folder. Not created here.
     QString dataFolder() const;
     QString checkList() const;
     // The existing folders where earlier versions kept one check list and one set of Startup backups

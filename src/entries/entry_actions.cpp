@@ -17,6 +17,9 @@ bool hasInactivePrefix(const QString& data) {
 }
 
 QString backupRoot(const QString& dataFolder) {
+    // An empty folder would put the backups at the root of the file system.
+    if (dataFolder.isEmpty())
+        throw FileSystemError("No folder was given for the backups.");
     return dataFolder + QStringLiteral("/Backups");
 }
 
@@ -90,10 +93,12 @@ void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
             attempt([&] { store->CreateKey(kHkeyCurrentUser, kBackupKey + leaf); });
     });
     // Parents first, so each folder's parent exists when it is created.
-    const QString root = backupRoot(dataFolder);
-    for (const QString& folder :
-         {dataFolder, root, root + QStringLiteral("/Startmenu"),
-          root + QStringLiteral("/Startmenu/All Users"), root + QStringLiteral("/Startmenu/Local User")}) {
+    QString root;
+    attempt([&] { root = backupRoot(dataFolder); });
+    const QStringList folders{dataFolder, root, root + QStringLiteral("/Startmenu"),
+                              root + QStringLiteral("/Startmenu/All Users"),
+                              root + QStringLiteral("/Startmenu/Local User")};
+    for (const QString& folder : root.isEmpty() ? QStringList() : folders) {
         attempt([&] {
             FileAttributes existing;
             if (!platform.fileSystem->attributes(folder, existing))
