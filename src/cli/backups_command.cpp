@@ -83,8 +83,10 @@ int restoreOne(Context& context, const BackupRow& row) {
     } catch (const RestoreTargetTaken&) {
         return refuseTakenPlace(row);
     }
-    if (!outcome.replacedBackup.isEmpty())
-        say(QStringLiteral("backed up the entry it replaces to %1").arg(outcome.replacedBackup));
+    if (const QString& copy = outcome.replacedBackup; !copy.isEmpty())
+        say(QStringLiteral("backed up the entry it replaced to %1")
+                .arg(copy.startsWith(QLatin1Char('/')) ? copy
+                                                       : QStringLiteral("HKEY_CURRENT_USER\\") + copy));
     say(QStringLiteral("restored \"%1\" to %2").arg(row.originalName(), outcome.target));
     if (!outcome.leftBehind.isEmpty())
         std::fprintf(stderr, "startwarden-cli: the backup is still kept as well: %s\n",
