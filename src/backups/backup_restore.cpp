@@ -50,6 +50,10 @@ RestoreTarget targetOf(const Platform& platform, const LanguageTexts& texts, con
         if (folder.isEmpty())
             throw RestoreFailed(QLatin1String(kNoTarget),
                                 "no Startup folder for the group \"" + row.placeLabel.toStdString() + "\"");
+        // A separator in a host file's name would lead the copy out of the Startup folder.
+        if (target.name.contains(QLatin1Char('\\')) || target.name.contains(QLatin1Char('/')))
+            throw RestoreFailed(QLatin1String(kNoTarget), "the name \"" + target.name.toStdString() +
+                                                              "\" is no file name of the managed system");
         target.file = folder + QLatin1Char('\\') + target.name;
         return target;
     }

@@ -233,11 +233,15 @@ private slots:
         running.readOnlyReason = [] { return QStringLiteral("Wine runs on the prefix."); };
         QCOMPARE(failureKey(running, rows[0]), QStringLiteral("refused"));
         QVERIFY_THROWS_EXCEPTION(WriteRefused, deleteBackup(running, rows[1]));
-        // A label that no group has is refused before anything is written.
+        // A label that no group has, and a file name that climbs out of the Startup folder, are refused
+        // before anything is written.
         for (BackupRow stray : rows) {
             stray.placeLabel = QStringLiteral("elsewhere");
             QCOMPARE(failureKey(f.platform, stray), QStringLiteral("MsgRestoreNoTarget"));
         }
+        BackupRow climbing = rows[0];
+        climbing.name = QStringLiteral("..\\..\\Desktop\\Tool.lnk");
+        QCOMPARE(failureKey(f.platform, climbing), QStringLiteral("MsgRestoreNoTarget"));
         // No Startup folder to copy into; a machine registry that cannot be written.
         QVERIFY(QDir(f.userStartupFolder()).removeRecursively());
         QCOMPARE(failureKey(f.platform, rows[0]), QStringLiteral("MsgRestoreFailed"));
