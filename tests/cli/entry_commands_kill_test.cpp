@@ -179,6 +179,9 @@ private slots:
                            "MachineApp")),
             Step({"restore", "Kept"},
                  moveValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", kHkeyLocalMachine, kRun, "Kept")),
+            Step({"purge", "Kept"}, {[](RegistryStore& s) {
+                     s.DeleteValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", "Kept");
+                 }}),
             Step({"delete", "Shared.lnk", "--place", "ALL USERS"}, {}, m_commonStartup + "/Shared.lnk",
                  m_prefix.backupFolder("All Users") + "/Shared.lnk"),
             Step({"restore", "Tool.lnk"}, {}, m_prefix.backupFolder("Local User") + "/Tool.lnk",
