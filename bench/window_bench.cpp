@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     sw::LanguageTexts texts;
     sw::UnattendedMessageBoxes boxes;
     sw::NoOtherInstance instance;
-    sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1]}};
+    sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1], arguments[2]}};
     sw::startLanguageAndInstance(startup);
     sw::MainServices services{sw::makeWineGuiPlatform(arguments[2]), texts, boxes, startup.files, {}};
     sw::frmMain window;

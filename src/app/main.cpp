@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
         return kNotAPrefix;
     }
 
+    startup.files.prefixFolder = prefix.folder();
     sw::MainServices services{sw::makeWineGuiPlatform(prefix.folder()), texts, boxes, startup.files, {}};
     sw::frmMain window;
     window.setServices(&services);

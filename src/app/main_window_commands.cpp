@@ -144,9 +144,9 @@ void frmMain::showBackups() {
     if (!m_services)
         return;
     {
-        frmBackup window(
-            {m_services->platform, m_services->texts, m_services->boxes, m_services->files.dataFolder()},
-            this);
+        frmBackup window({m_services->platform, m_services->texts, m_services->boxes,
+                          m_services->files.dataFolder(), m_services->files.sharedDataFolders()},
+                         this);
         window.exec();
     }
     // Restored entries appear at once.

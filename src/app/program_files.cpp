@@ -26,16 +26,27 @@ QString ProgramFiles::helpFile(const QString& name) const {
 }
 
 QString ProgramFiles::dataFolder() const {
-    if (QFileInfo(programFolder).isWritable())
-        return programFolder;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                           QStringLiteral("/Tidyra/StartWarden");
-    QDir().mkpath(folder);
-    return folder;
+    if (prefixFolder.isEmpty())
+        return {};
+    return prefixFolder + QLatin1Char('/') + QLatin1String(kRecordsFolderName);
+}
+
+QStringList ProgramFiles::sharedDataFolders() const {
+    QStringList folders;
+    for (const QString& folder :
+         {programFolder, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/Tidyra/StartWarden")}) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!canonical.isEmpty() && !folders.contains(canonical) &&
+            QFileInfo(canonical + QStringLiteral("/Backups")).isDir())
+            folders.append(canonical);
+    }
+    return folders;
 }
 
 QString ProgramFiles::checkList() const {
-    return dataFolder() + QStringLiteral("/Check.dat");
+    const QString folder = dataFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/Check.dat");
 }
 
 QString ProgramFiles::searchIndex() const {

@@ -44,7 +44,7 @@ void fillMainWindow(frmMain& window, MainServices& services) {
     try {
         EnsureBackupPlaces(services.platform, services.files.dataFolder());
     } catch (const std::exception&) {
-        // A read-only prefix or program folder: deleting will try again.
+        // Wine runs, or a read-only prefix: deleting will try again.
     }
     if (QTreeWidgetItem* first = window.lvwEntries->topLevelItem(0))
         window.lvwEntries_ItemClick(first);
@@ -53,6 +53,14 @@ void fillMainWindow(frmMain& window, MainServices& services) {
 void shutDown(frmMain& window, MainServices& services) {
     window.tvwCategories_NodeClick(window.categoryNode(QStringLiteral("ALL")));
     window.finishListing();
+    try {
+        // The prefix's records folder, when start-up could not make it (Wine ran then).
+        FileAttributes folder;
+        if (!services.platform.fileSystem->attributes(services.files.dataFolder(), folder))
+            services.platform.fileSystem->createFolder(services.files.dataFolder());
+    } catch (const std::exception&) {
+        // A read-only prefix: the check list stays as it was.
+    }
     writeCheckList(services.files.checkList(), window.rowsInListOrder());
     window.detachSplitterControls();
 }

@@ -1,30 +1,47 @@
 #include "backup_list.h"
 
 #include "entries/autostart_entry.h"
+#include "entries/backup_names.h"
 #include "entries/places.h"
 #include "platform/language_texts.h"
 #include "platform/platform.h"
 
 namespace sw {
 
-QList<BackupGroup> backupGroups(const QString& dataFolder) {
-    const QString startMenu = dataFolder + QStringLiteral("/Backups/Startmenu/");
-    return {
-        {QStringLiteral("SMLocalUsr"), startMenu + QStringLiteral("Local User"), {}},
-        {QStringLiteral("SMAllUsr"), startMenu + QStringLiteral("All Users"), {}},
-        {QStringLiteral("LURun"), {}, kBackupKey + QStringLiteral("\\HKEY_CU\\Run")},
-        {QStringLiteral("LURunOnce"), {}, kBackupKey + QStringLiteral("\\HKEY_CU\\RunOnce")},
-        {QStringLiteral("AURun"), {}, kBackupKey + QStringLiteral("\\HKEY_LM\\Run")},
-        {QStringLiteral("AURunOnce"), {}, kBackupKey + QStringLiteral("\\HKEY_LM\\RunOnce")},
+namespace {
+
+QString startMenuFolder(const QString& dataFolder, const char* group) {
+    return dataFolder + QStringLiteral("/Backups/Startmenu/") + QLatin1String(group);
+}
+
+} // namespace
+
+QString BackupRow::originalName() const {
+    return shared ? name : originalNameOfBackup(name, isRegistryBackup() ? NameForm::Value : NameForm::File);
+}
+
+QList<BackupGroup> backupGroups(const QString& dataFolder, const QStringList& sharedFolders) {
+    QList<BackupGroup> groups{
+        {QStringLiteral("SMLocalUsr"), startMenuFolder(dataFolder, "Local User"), {}, false},
+        {QStringLiteral("SMAllUsr"), startMenuFolder(dataFolder, "All Users"), {}, false},
+        {QStringLiteral("LURun"), {}, kBackupKey + QStringLiteral("\\HKEY_CU\\Run"), false},
+        {QStringLiteral("LURunOnce"), {}, kBackupKey + QStringLiteral("\\HKEY_CU\\RunOnce"), false},
+        {QStringLiteral("AURun"), {}, kBackupKey + QStringLiteral("\\HKEY_LM\\Run"), false},
+        {QStringLiteral("AURunOnce"), {}, kBackupKey + QStringLiteral("\\HKEY_LM\\RunOnce"), false},
     };
+    for (const QString& shared : sharedFolders) {
+        groups.append({QStringLiteral("SMLocalUsr"), startMenuFolder(shared, "Local User"), {}, true});
+        groups.append({QStringLiteral("SMAllUsr"), startMenuFolder(shared, "All Users"), {}, true});
+    }
+    return groups;
 }
 
 void ListBackupFolder(const Platform& platform, const QString& folder, const QString& labelKey,
                       const QString& label, QList<BackupRow>& rows) {
     const auto shortcuts = platform.newShortcutFile();
     for (const FolderItem& item : platform.fileSystem->listFolder(folder)) {
-        if (item.attributes.directory || item.attributes.hidden || item.attributes.system ||
-            isWriteTemporary(item.name))
+        // Hidden and dot names are backups too: the copy keeps the hidden mark of a disabled entry.
+        if (item.attributes.directory || isWriteTemporary(item.name))
             continue;
         const QString path = folder + QLatin1Char('/') + item.name;
         try {
@@ -32,7 +49,7 @@ void ListBackupFolder(const Platform& platform, const QString& folder, const QSt
         } catch (const std::exception&) {
             // Listed all the same, with what the reader gives for a file it cannot read: no target.
         }
-        rows.append(BackupRow{item.name, shortcuts->GetTarget(), label, labelKey, QString(), path});
+        rows.append(BackupRow{item.name, shortcuts->GetTarget(), label, labelKey, QString(), path, false});
     }
 }
 
@@ -54,22 +71,34 @@ bool ListBackupKey(const Platform& platform, std::int32_t root, const QString& k
         } catch (const std::exception&) {
             // A value that cannot be read as text is still a backup the user may delete.
         }
-        rows.append(BackupRow{name, data, label, labelKey, name + keyPath, tag});
+        rows.append(BackupRow{name, data, label, labelKey, name + keyPath, tag, false});
     }
     return true;
 }
 
-BackupListing listBackups(const Platform& platform, const LanguageTexts& texts, const QString& dataFolder) {
+BackupListing listBackups(const Platform& platform, const LanguageTexts& texts, const QString& dataFolder,
+                          const QStringList& sharedFolders) {
     BackupListing listing;
-    for (const BackupGroup& group : backupGroups(dataFolder)) {
+    for (const BackupGroup& group : backupGroups(dataFolder, sharedFolders)) {
         const QString label = texts.GetText(group.labelKey);
-        if (!group.folder.isEmpty())
+        if (!group.folder.isEmpty()) {
+            const qsizetype first = listing.rows.size();
             ListBackupFolder(platform, group.folder, group.labelKey, label, listing.rows);
-        else if (!ListBackupKey(platform, kHkeyCurrentUser, group.keyPath, group.labelKey, label,
-                                listing.rows))
+            for (qsizetype i = first; i < listing.rows.size(); ++i)
+                listing.rows[i].shared = group.shared;
+        } else if (!ListBackupKey(platform, kHkeyCurrentUser, group.keyPath, group.labelKey, label,
+                                  listing.rows))
             listing.unreadableKeys.append(group.keyPath);
     }
     return listing;
+}
+
+QString shownPlace(const LanguageTexts& texts, const BackupRow& row) {
+    if (!row.shared)
+        return row.placeLabel;
+    QString text = texts.GetText(QStringLiteral("BackupShared"));
+    text.replace(QStringLiteral("%PLACE%"), row.placeLabel);
+    return text;
 }
 
 } // namespace sw

@@ -24,42 +24,110 @@ Result firstMatch(const LanguageTexts& texts, const QString& label,
 constexpr auto kNoTarget = "MsgRestoreNoTarget";
 constexpr auto kCopyFailed = "MsgRestoreFailed";
 
-RestoreOutcome restoreFile(const Platform& platform, const LanguageTexts& texts, const BackupRow& row) {
-    const QString folder = GetStartupFolder(platform, texts, row.placeLabel);
-    if (folder.isEmpty())
+// A backup file may carry the read-only mark of the file it copies; it is the program's own file.
+void removeBackupFile(const Platform& platform, const QString& path) {
+    FileAttributes attributes;
+    if (platform.fileSystem->attributes(path, attributes) && attributes.readOnly) {
+        attributes.readOnly = false;
+        platform.fileSystem->setAttributes(path, attributes);
+    }
+    platform.fileSystem->removeFile(path);
+}
+
+// Where a backup goes back to: a Startup file's managed path, or a registry value.
+struct RestoreTarget {
+    QString file; // empty for a registry backup
+    std::int32_t root = 0;
+    QString keyPath;
+    QString name;
+};
+
+RestoreTarget targetOf(const Platform& platform, const LanguageTexts& texts, const BackupRow& row) {
+    RestoreTarget target;
+    target.name = row.originalName();
+    if (!row.isRegistryBackup()) {
+        const QString folder = GetStartupFolder(platform, texts, row.placeLabel);
+        if (folder.isEmpty())
+            throw RestoreFailed(QLatin1String(kNoTarget),
+                                "no Startup folder for the group \"" + row.placeLabel.toStdString() + "\"");
+        // A separator in a host file's name would lead the copy out of the Startup folder.
+        if (target.name.contains(QLatin1Char('\\')) || target.name.contains(QLatin1Char('/')))
+            throw RestoreFailed(QLatin1String(kNoTarget), "the name \"" + target.name.toStdString() +
+                                                              "\" is no file name of the managed system");
+        target.file = folder + QLatin1Char('\\') + target.name;
+        return target;
+    }
+    target.root = GetRestoreRoot(texts, row.placeLabel);
+    target.keyPath = GetRestoreKey(texts, row.placeLabel);
+    if (target.root == 0 || target.keyPath.isEmpty())
         throw RestoreFailed(QLatin1String(kNoTarget),
-                            "no Startup folder for the group \"" + row.placeLabel.toStdString() + "\"");
+                            "no registry key for the group \"" + row.placeLabel.toStdString() + "\"");
+    return target;
+}
+
+// The name of the value (its stored spelling) or file in the target's place, or empty.
+QString takenBy(const Platform& platform, const RestoreTarget& target) {
+    if (!target.file.isEmpty()) {
+        FileAttributes attributes;
+        return platform.fileSystem->attributes(target.file, attributes) ? target.file : QString();
+    }
+    QStringList names;
+    QList<std::uint32_t> kinds;
+    if (platform.newRegistryStore()->EnumerateValues(target.root, target.keyPath, names, kinds))
+        for (const QString& name : names)
+            if (name.compare(target.name, Qt::CaseInsensitive) == 0)
+                return name;
+    return {};
+}
+
+// Backs the entry in the target's place up, as deleting it would. Returns where it went.
+QString backUpReplaced(const Platform& platform, const RestoreTarget& target, const QString& existing,
+                       const QString& dataFolder) {
+    try {
+        try {
+            EnsureBackupPlaces(platform, dataFolder);
+        } catch (const std::exception&) {
+            // The copy below tells whether the place that matters is there.
+        }
+        if (!target.file.isEmpty())
+            return BackUpShortcut(platform, dataFolder, existing);
+        return BackUpRegistryValue(platform, makeEntryTag(target.root, target.keyPath), existing);
+    } catch (const WriteRefused&) {
+        throw;
+    } catch (const std::exception& error) {
+        throw RestoreFailed(QLatin1String(kCopyFailed),
+                            std::string("the entry it would replace cannot be backed up: ") + error.what());
+    }
+}
+
+RestoreOutcome restoreFile(const Platform& platform, const BackupRow& row, const RestoreTarget& target) {
     RestoreOutcome outcome;
-    outcome.target = folder + QLatin1Char('\\') + row.name;
+    outcome.target = target.file;
     try {
         platform.fileSystem->copyFile(row.tag, outcome.target);
     } catch (const std::exception& error) {
         throw RestoreFailed(QLatin1String(kCopyFailed), error.what());
     }
     try {
-        platform.fileSystem->removeFile(row.tag);
+        removeBackupFile(platform, row.tag);
     } catch (const std::exception& error) {
         outcome.leftBehind = QString::fromStdString(error.what());
     }
     return outcome;
 }
 
-RestoreOutcome restoreValue(const Platform& platform, const LanguageTexts& texts, const BackupRow& row) {
-    const std::int32_t root = GetRestoreRoot(texts, row.placeLabel);
-    const QString keyPath = GetRestoreKey(texts, row.placeLabel);
-    if (root == 0 || keyPath.isEmpty())
-        throw RestoreFailed(QLatin1String(kNoTarget),
-                            "no registry key for the group \"" + row.placeLabel.toStdString() + "\"");
+RestoreOutcome restoreValue(const Platform& platform, const BackupRow& row, const RestoreTarget& target) {
     const auto store = platform.newRegistryStore();
     try {
-        store->CopyValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name, root, keyPath, row.name);
+        store->CopyValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name, target.root, target.keyPath,
+                         target.name);
     } catch (const std::exception& error) {
         throw RestoreFailed(QLatin1String(kCopyFailed), error.what());
     }
     RestoreOutcome outcome;
-    outcome.target = (root == kHkeyLocalMachine ? QStringLiteral("HKEY_LOCAL_MACHINE\\")
-                                                : QStringLiteral("HKEY_CURRENT_USER\\")) +
-                     keyPath;
+    outcome.target = (target.root == kHkeyLocalMachine ? QStringLiteral("HKEY_LOCAL_MACHINE\\")
+                                                       : QStringLiteral("HKEY_CURRENT_USER\\")) +
+                     target.keyPath;
     try {
         store->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
     } catch (const std::exception& error) {
@@ -92,9 +160,29 @@ QString GetRestoreKey(const LanguageTexts& texts, const QString& label) {
     return key ? *key : QString();
 }
 
-RestoreOutcome restoreBackup(const Platform& platform, const LanguageTexts& texts, const BackupRow& row) {
+bool restoreTargetTaken(const Platform& platform, const LanguageTexts& texts, const BackupRow& row) {
+    try {
+        return !takenBy(platform, targetOf(platform, texts, row)).isEmpty();
+    } catch (const RestoreFailed&) {
+        return false;
+    }
+}
+
+RestoreOutcome restoreBackup(const Platform& platform, const LanguageTexts& texts, const BackupRow& row,
+                             const QString& dataFolder, RestoreMode mode) {
     ensureWritable(platform);
-    return row.isRegistryBackup() ? restoreValue(platform, texts, row) : restoreFile(platform, texts, row);
+    const RestoreTarget target = targetOf(platform, texts, row);
+    QString replacedBackup;
+    if (const QString existing = takenBy(platform, target); !existing.isEmpty()) {
+        if (mode == RestoreMode::KeepExisting)
+            throw RestoreTargetTaken("an entry named \"" + target.name.toStdString() +
+                                     "\" is in the backup's place already");
+        replacedBackup = backUpReplaced(platform, target, existing, dataFolder);
+    }
+    RestoreOutcome outcome =
+        row.isRegistryBackup() ? restoreValue(platform, row, target) : restoreFile(platform, row, target);
+    outcome.replacedBackup = replacedBackup;
+    return outcome;
 }
 
 void deleteBackup(const Platform& platform, const BackupRow& row) {
@@ -102,7 +190,7 @@ void deleteBackup(const Platform& platform, const BackupRow& row) {
     if (row.isRegistryBackup())
         platform.newRegistryStore()->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
     else
-        platform.fileSystem->removeFile(row.tag);
+        removeBackupFile(platform, row.tag);
 }
 
 } // namespace sw

@@ -116,7 +116,8 @@ void frmBackup::Form_Load() {
 
 void frmBackup::FillBackupList() {
     lvwBackups->clear();
-    const BackupListing listing = listBackups(m_services.platform, m_services.texts, m_services.dataFolder);
+    const BackupListing listing =
+        listBackups(m_services.platform, m_services.texts, m_services.dataFolder, m_services.sharedFolders);
     for (qsizetype i = 0; i < listing.unreadableKeys.size(); ++i)
         m_services.boxes.show(m_services.texts.GetText(QStringLiteral("MsgErrNoPrivileges")), QString(),
                               MessageIcon::Exclamation, MessageButtons::Ok);
@@ -124,7 +125,7 @@ void frmBackup::FillBackupList() {
     QList<QTreeWidgetItem*> items;
     for (qsizetype i = 0; i < m_rows.size(); ++i) {
         const BackupRow& row = m_rows[i];
-        auto* item = new QTreeWidgetItem({row.name, row.program, row.placeLabel});
+        auto* item = new QTreeWidgetItem({row.name, row.program, shownPlace(m_services.texts, row)});
         item->setData(0, kRowRole, int(i));
         items.append(item);
     }
@@ -168,17 +169,22 @@ void frmBackup::cmdRestore_Click() {
     if (!current)
         return;
     const BackupRow row = *current;
-    QString question = m_services.texts.GetText(QStringLiteral("MsgRestoreBackupReq"));
-    question.replace(QStringLiteral("%ENTRY%"), row.name);
+    // One question: a restore that would replace an entry says so.
+    const bool replace = restoreTargetTaken(m_services.platform, m_services.texts, row);
+    QString question = m_services.texts.GetText(replace ? QStringLiteral("MsgRestoreReplaceReq")
+                                                        : QStringLiteral("MsgRestoreBackupReq"));
+    question.replace(QStringLiteral("%ENTRY%"), replace ? row.originalName() : row.name);
     if (m_services.boxes.show(question, QString(), MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes)
         return;
     try {
-        restoreBackup(m_services.platform, m_services.texts, row);
+        restoreBackup(m_services.platform, m_services.texts, row, m_services.dataFolder,
+                      replace ? RestoreMode::ReplaceExisting : RestoreMode::KeepExisting);
     } catch (const WriteRefused& refused) {
         showFailure(QStringLiteral("MsgWriteRefused"), row.name, QString::fromStdString(refused.what()));
     } catch (const RestoreFailed& failed) {
-        showFailure(failed.messageKey(), row.name);
+        showFailure(failed.messageKey(),
+                    failed.messageKey() == QLatin1String("MsgRestoreTaken") ? row.originalName() : row.name);
     } catch (const std::exception&) {
         showFailure(QStringLiteral("MsgRestoreFailed"), row.name);
     }

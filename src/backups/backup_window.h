@@ -19,11 +19,12 @@ struct BackupServices {
     const Platform& platform;
     const LanguageTexts& texts;
     MessageBoxes& boxes;
-    QString dataFolder;
+    QString dataFolder;        // the prefix's records
+    QStringList sharedFolders; // where earlier versions kept the backups of every prefix
 };
 
-// The backups window: lists the backups of deleted entries, restores one or deletes the selected
-// ones. Modal; each opening loads it afresh.
+// The backups window: lists the backups of deleted entries, restores one (asking before it replaces
+// an entry of the same name) or deletes the selected ones. Modal; each opening loads it afresh.
 class frmBackup : public QDialog {
     Q_OBJECT
 public:

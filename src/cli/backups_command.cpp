@@ -23,24 +23,29 @@ BackupListing listAll(Context& context) {
         } catch (const std::exception&) {
         }
     }
-    BackupListing listing = listBackups(context.platform, context.texts, context.files.dataFolder());
+    BackupListing listing = listBackups(context.platform, context.texts, context.files.dataFolder(),
+                                        context.files.sharedDataFolders());
     for (const QString& key : listing.unreadableKeys)
         std::fprintf(stderr, "startwarden-cli: the backup key HKEY_CURRENT_USER\\%s cannot be read\n",
                      qPrintable(key));
     return listing;
 }
 
-// The one backup of that name (exactly as listed, else ignoring case) in the chosen group.
+// The one backup of that name (exactly as listed, else ignoring case) in the chosen group; a file
+// backup is also found by its tag, its path as listed.
 int findBackup(Context& context, const QString& name, BackupRow& found) {
     const QString group = context.parser.value(QStringLiteral("group"));
     const QList<BackupRow> rows = listAll(context).rows;
     QList<BackupRow> matches;
+    for (const BackupRow& row : rows)
+        if (!row.isRegistryBackup() && row.tag == name)
+            matches.append(row);
     for (Qt::CaseSensitivity sensitivity : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        if (!matches.isEmpty())
+            break;
         for (const BackupRow& row : rows)
             if (row.name.compare(name, sensitivity) == 0 && (group.isEmpty() || row.labelKey == group))
                 matches.append(row);
-        if (!matches.isEmpty())
-            break;
     }
     if (matches.isEmpty())
         return fail(kNoSuchEntry,
@@ -49,20 +54,40 @@ int findBackup(Context& context, const QString& name, BackupRow& found) {
     if (matches.size() > 1) {
         QStringList groups;
         for (const BackupRow& row : matches)
-            groups.append(row.labelKey);
-        return fail(kNoSuchEntry, QStringLiteral("there are backups named \"%1\" in several groups (%2); "
-                                                 "choose one with --group")
-                                      .arg(name, groups.join(QStringLiteral(", "))));
+            groups.append(row.shared ? row.labelKey + QStringLiteral(" (shared)") : row.labelKey);
+        return fail(kNoSuchEntry,
+                    QStringLiteral("there are several backups named \"%1\" (%2); choose one with "
+                                   "--group, or name a file backup by its path as backups lists it")
+                        .arg(name, groups.join(QStringLiteral(", "))));
     }
     found = matches.first();
     return kDone;
 }
 
+int refuseTakenPlace(const BackupRow& row) {
+    return fail(kNoSuchEntry, QStringLiteral("an entry named \"%1\" is in the place of this backup already; "
+                                             "nothing changed (--replace backs it up and replaces it)")
+                                  .arg(row.originalName()));
+}
+
 int restoreOne(Context& context, const BackupRow& row) {
+    const bool replace = context.parser.isSet(QStringLiteral("replace"));
+    if (!replace && restoreTargetTaken(context.platform, context.texts, row))
+        return refuseTakenPlace(row);
     if (!confirmed(context, QStringLiteral("MsgRestoreBackupReq"), row.name))
         return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing changed"));
-    const RestoreOutcome outcome = restoreBackup(context.platform, context.texts, row);
-    say(QStringLiteral("restored \"%1\" to %2").arg(row.name, outcome.target));
+    RestoreOutcome outcome;
+    try {
+        outcome = restoreBackup(context.platform, context.texts, row, context.files.dataFolder(),
+                                replace ? RestoreMode::ReplaceExisting : RestoreMode::KeepExisting);
+    } catch (const RestoreTargetTaken&) {
+        return refuseTakenPlace(row);
+    }
+    if (const QString& copy = outcome.replacedBackup; !copy.isEmpty())
+        say(QStringLiteral("backed up the entry it replaced to %1")
+                .arg(copy.startsWith(QLatin1Char('/')) ? copy
+                                                       : QStringLiteral("HKEY_CURRENT_USER\\") + copy));
+    say(QStringLiteral("restored \"%1\" to %2").arg(row.originalName(), outcome.target));
     if (!outcome.leftBehind.isEmpty())
         std::fprintf(stderr, "startwarden-cli: the backup is still kept as well: %s\n",
                      qPrintable(outcome.leftBehind));
@@ -85,12 +110,15 @@ int runBackupsCommand(Context& context) {
     QList<QStringList> lines;
     QJsonArray objects;
     for (const BackupRow& row : listAll(context).rows) {
-        lines.append({row.name, row.program, row.labelKey, row.rowKey, row.tag});
+        // "shared": kept by an earlier version for every prefix, tied to none.
+        lines.append({row.name, row.program, row.labelKey, row.rowKey, row.tag,
+                      row.shared ? QStringLiteral("shared") : QString()});
         objects.append(QJsonObject{{"name", row.name},
                                    {"program", row.program},
                                    {"group", row.labelKey},
                                    {"key", row.rowKey},
-                                   {"tag", row.tag}});
+                                   {"tag", row.tag},
+                                   {"shared", row.shared}});
     }
     print(context.json ? formatJson(objects) : formatLines(lines));
     return kDone;

@@ -76,9 +76,12 @@ const QList<Command>& commands() {
          "                         rewrite an entry: rename it, change its program or move it",
          [](Context& c) { return runEditCommand(c); }},
         {"backups",
-         "backups                the backups of deleted entries: name, program, group, row key, tag",
+         "backups                the backups of deleted entries: name, program, group, row key, tag, and\n"
+         "                         \"shared\" for one an earlier version kept for every prefix",
          [](Context& c) { return runBackupsCommand(c); }},
-        {"restore", "restore NAME           put a backup back in its place",
+        {"restore",
+         "restore NAME [--replace]\n"
+         "                         put a backup back in its place under its original name",
          [](Context& c) { return runBackupCommand(c, QStringLiteral("restore")); }},
         {"purge", "purge NAME             delete a backup for good",
          [](Context& c) { return runBackupCommand(c, QStringLiteral("purge")); }},
@@ -142,6 +145,9 @@ int main(int argc, char** argv) {
         {QStringLiteral("to"),
          QStringLiteral("edit: move the entry to this place (LOCAL RUN, ALL USERS, ...)."),
          QStringLiteral("CATEGORY")},
+        {QStringLiteral("replace"),
+         QStringLiteral("restore: replace an entry of the same name in the backup's place, after backing it "
+                        "up as delete would.")},
     });
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands above."));
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("The command's arguments."),
@@ -168,7 +174,7 @@ int main(int argc, char** argv) {
     if (!prefix.isValid())
         return fail(kUsageError, prefix.problem());
 
-    const sw::ProgramFiles files{QCoreApplication::applicationDirPath()};
+    const sw::ProgramFiles files{QCoreApplication::applicationDirPath(), prefix.folder()};
     sw::LanguageTexts texts;
     sw::loadUserLanguage(texts, files);
     Context context{parser,

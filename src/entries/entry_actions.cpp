@@ -1,7 +1,10 @@
 #include "entry_actions.h"
 
+#include "backup_names.h"
 #include "places.h"
 #include "platform/platform.h"
+
+#include <QSet>
 
 namespace sw {
 
@@ -14,6 +17,9 @@ bool hasInactivePrefix(const QString& data) {
 }
 
 QString backupRoot(const QString& dataFolder) {
+    // An empty folder would put the backups at the root of the file system.
+    if (dataFolder.isEmpty())
+        throw FileSystemError("No folder was given for the backups.");
     return dataFolder + QStringLiteral("/Backups");
 }
 
@@ -21,6 +27,13 @@ const QStringList& backupKeyLeaves() {
     static const QStringList leaves{QStringLiteral("\\HKEY_LM\\Run"), QStringLiteral("\\HKEY_LM\\RunOnce"),
                                     QStringLiteral("\\HKEY_CU\\Run"), QStringLiteral("\\HKEY_CU\\RunOnce")};
     return leaves;
+}
+
+QSet<QString> lowerCased(const QStringList& names) {
+    QSet<QString> lower;
+    for (const QString& name : names)
+        lower.insert(name.toLower());
+    return lower;
 }
 
 bool setRegistryActivation(const Platform& platform, const AutostartEntry& row, bool active) {
@@ -80,10 +93,12 @@ void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
             attempt([&] { store->CreateKey(kHkeyCurrentUser, kBackupKey + leaf); });
     });
     // Parents first, so each folder's parent exists when it is created.
-    const QString root = backupRoot(dataFolder);
-    for (const QString& folder :
-         {root, root + QStringLiteral("/Startmenu"), root + QStringLiteral("/Startmenu/All Users"),
-          root + QStringLiteral("/Startmenu/Local User")}) {
+    QString root;
+    attempt([&] { root = backupRoot(dataFolder); });
+    const QStringList folders{dataFolder, root, root + QStringLiteral("/Startmenu"),
+                              root + QStringLiteral("/Startmenu/All Users"),
+                              root + QStringLiteral("/Startmenu/Local User")};
+    for (const QString& folder : root.isEmpty() ? QStringList() : folders) {
         attempt([&] {
             FileAttributes existing;
             if (!platform.fileSystem->attributes(folder, existing))
@@ -114,15 +129,31 @@ QString backupFolderOfFile(const Platform& platform, const QString& dataFolder, 
 QString BackUpRegistryValue(const Platform& platform, const QString& tag, const QString& name) {
     ensureWritable(platform);
     const QString target = backupKeyOfTag(tag);
-    platform.newRegistryStore()->CopyValue(GetTagRoot(tag), GetTagKey(tag), name, kHkeyCurrentUser, target,
-                                           name);
+    const auto store = platform.newRegistryStore();
+    QStringList names;
+    QList<std::uint32_t> kinds;
+    if (!store->EnumerateValues(kHkeyCurrentUser, target, names, kinds))
+        names.clear();
+    const QSet<QString> taken = lowerCased(names);
+    const QString backupName = freeBackupName(name, NameForm::Value, [&taken](const QString& candidate) {
+        return taken.contains(candidate.toLower());
+    });
+    store->CopyValue(GetTagRoot(tag), GetTagKey(tag), name, kHkeyCurrentUser, target, backupName);
     return target;
 }
 
 QString BackUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path) {
     ensureWritable(platform);
+    const QString folder = backupFolderOfFile(platform, dataFolder, path);
+    QStringList names;
+    for (const FolderItem& item : platform.fileSystem->listFolder(folder))
+        names.append(item.name);
+    // Names that differ in case only would be one file to Wine.
+    const QSet<QString> taken = lowerCased(names);
     const QString target =
-        backupFolderOfFile(platform, dataFolder, path) + QLatin1Char('/') + GetFileNameFromPath(path);
+        folder + QLatin1Char('/') +
+        freeBackupName(GetFileNameFromPath(path), NameForm::File,
+                       [&taken](const QString& candidate) { return taken.contains(candidate.toLower()); });
     platform.fileSystem->copyFile(path, target);
     return target;
 }

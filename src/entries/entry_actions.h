@@ -29,8 +29,9 @@ bool setActivation(const Platform& platform, const AutostartEntry& row, bool act
 // Deactivates an active row and activates an inactive one.
 void ToggleActivation(const Platform& platform, const AutostartEntry& row);
 
-// The four backup keys below HKEY_CURRENT_USER and the four backup folders below the data folder
-// (where the program keeps its own files). Every place is tried; the first failure is rethrown.
+// The four backup keys below HKEY_CURRENT_USER, the data folder (where the program keeps its records
+// of the prefix) and the four backup folders below it. Every place is tried; the first failure is
+// rethrown.
 void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder);
 
 // The backup key (below HKEY_CURRENT_USER) of a registry entry's tag.
@@ -38,10 +39,11 @@ QString backupKeyOfTag(const QString& tag);
 // The backup folder (a host path, without a trailing "/") of a Startup file.
 QString backupFolderOfFile(const Platform& platform, const QString& dataFolder, const QString& path);
 
-// Copies the value into its backup key, replacing a backup of the same name. Returns the backup key.
+// Copies the value into its backup key; a backup of the same name stays, the new one is numbered
+// (see freeBackupName). Returns the backup key.
 QString BackUpRegistryValue(const Platform& platform, const QString& tag, const QString& name);
-// Copies the file into its backup folder, replacing a backup of the same name. Returns the copy's
-// host path.
+// Copies the file, with its attributes, into its backup folder; a backup of the same name stays, the
+// new one is numbered (see freeBackupName). Returns the copy's host path.
 QString BackUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path);
 
 // Raised by deleteEntry when the backup was made but the entry could not be removed.

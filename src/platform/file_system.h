@@ -49,8 +49,9 @@ public:
     // While the returned object lives, what was read of folders and files is taken as unchanged: a
     // listing looks up thousands of program paths in the same few folders.
     virtual std::shared_ptr<void> holdContents() const { return nullptr; }
-    // Copies a file over whatever the target holds; the copy is complete on disk when this returns,
-    // and a failed copy leaves the old target whole. Throws FileSystemError.
+    // Copies a file with its attributes (hidden, system, read-only) over whatever the target holds;
+    // the copy is complete on disk when this returns, and a failed copy leaves the old target whole.
+    // Throws FileSystemError.
     virtual void copyFile(const QString& source, const QString& target) = 0;
     // Deletes a file, read-only or not. Throws FileSystemError.
     virtual void removeFile(const QString& path) = 0;

@@ -69,15 +69,14 @@ private slots:
                     TempPrefix::backupSection("HKEY_CU\\Run", "\"Same\"=\"REM C:\\\\user.exe\"\n"));
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), f.folder("All Users") + "/Tool.lnk"));
         QVERIFY(QFile(f.folder("Local User") + "/notes.txt").open(QIODevice::WriteOnly));
-        QVERIFY(QFile(f.folder("Local User") + "/.hidden.lnk").open(QIODevice::WriteOnly));
         QVERIFY(QDir(f.folder("Local User")).mkdir("sub"));
 
-        const QList<BackupRow> rows = f.rows();
+        QList<BackupRow> rows = f.rows();
         QCOMPARE(rows.size(), 4);
-        // A file that is no shortcut is listed without a target; folders and hidden files are not.
+        // A file that is no shortcut is listed without a target; folders are not.
         QCOMPARE(rows[0].name + '|' + rows[0].program + '|' + rows[0].tag,
                  "notes.txt||" + f.folder("Local User") + "/notes.txt");
-        QVERIFY(!rows[0].isRegistryBackup());
+        QVERIFY(!rows[0].isRegistryBackup() && !rows[0].shared);
         QCOMPARE(rows[1].program, QStringLiteral("C:\\Program Files\\Tool\\tool.exe"));
         QCOMPARE(rows[1].placeLabel, f.texts.GetText("SMAllUsr"));
         // The same name from both roots stays two rows with keys of their own; "@" is skipped.
@@ -86,10 +85,95 @@ private slots:
         QCOMPARE(rows[2].tag, "-2147483647;" + kBackupKey + "\\HKEY_CU\\Run");
         QCOMPARE(rows[3].placeLabel, f.texts.GetText("AURun"));
         QCOMPARE(rows[3].rowKey, "Same" + kBackupKey + "\\HKEY_LM\\Run");
+
+        // The folders an earlier version kept for every prefix follow, their rows marked.
+        QTemporaryDir shared;
+        QVERIFY(QDir().mkpath(shared.filePath("Backups/Startmenu/All Users")));
+        QVERIFY(QFile::copy(test::fixture("wine_created.lnk"),
+                            shared.filePath("Backups/Startmenu/All Users/Old (2).lnk")));
+        rows = listBackups(f.platform, f.texts, f.data.path(), {shared.path()}).rows;
+        QCOMPARE(rows.size(), 5);
+        QVERIFY(rows[4].shared && !rows[1].shared);
+        QCOMPARE(rows[4].labelKey, QStringLiteral("SMAllUsr"));
+        QCOMPARE(rows[4].originalName(), QStringLiteral("Old (2).lnk")); // earlier versions numbered none
+        QCOMPARE(shownPlace(f.texts, rows[4]),
+                 f.texts.GetText("SMAllUsr") + " (earlier version, not tied to a prefix)");
+        QCOMPARE(shownPlace(f.texts, rows[1]), f.texts.GetText("SMAllUsr"));
     }
 
-    // Entries deleted as the main window deletes them come back to their own places.
-    void restoresToTheOwnPlaceReplacingWhatIsThere() {
+    // What the backups keep: the hidden mark of a disabled shortcut, a read-only file's mark, dot names,
+    // and every earlier backup of the same name; each comes back under its own name and marks.
+    void backupsKeepMarksNamesAndEarlierCopies() {
+        Fixture f({}, TempPrefix::runSection("\"Tool\"=\"C:\\\\first.exe\"\n"));
+        const QString startup = f.userStartupFolder();
+        const auto remove = [&](const QString& category) {
+            for (const AutostartEntry& entry : listCategory({f.platform, f.texts}, category))
+                deleteEntry(f.platform, f.data.path(), entry, BackupPolicy::RefuseWithoutBackup);
+        };
+        const auto backups = [&] {
+            QStringList names;
+            for (const BackupRow& row : f.rows())
+                names << row.name;
+            names.sort();
+            return names;
+        };
+        const auto restore = [&](const QString& name) {
+            for (const BackupRow& row : f.rows())
+                if (row.name == name)
+                    return restoreBackup(f.platform, f.texts, row, f.data.path(), RestoreMode::KeepExisting);
+            return RestoreOutcome{};
+        };
+        QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), startup + "/Tool.lnk"));
+        ToggleActivation(f.platform, listCategory({f.platform, f.texts}, "LOCAL USER").first());
+        test::writeBytes(startup + "/.profile.lnk", "dot");
+        remove("ALL");
+        QCOMPARE(test::dosAttrib(f.folder("Local User") + "/Tool.lnk"), QByteArray("0x2"));
+
+        // Later entries of the same names: a read-only file, and a value.
+        test::writeBytes(startup + "/Tool.lnk", "later");
+        QVERIFY(QFile::setPermissions(startup + "/Tool.lnk", QFile::ReadOwner));
+        f.platform.newRegistryStore()->WriteStringValue(kHkeyCurrentUser, kRunKey, "Tool", "C:\\second.exe");
+        remove("LOCAL RUN");
+        // Windows keeps a read-only file from being deleted; the copy is made first all the same.
+        QVERIFY_THROWS_EXCEPTION(RemovalFailed, remove("LOCAL USER"));
+        QVERIFY(QFile::setPermissions(startup + "/Tool.lnk", QFile::WriteOwner) &&
+                QFile::remove(startup + "/Tool.lnk"));
+        QCOMPARE(backups(), QStringList({".profile.lnk", "Tool", "Tool (2)", "Tool (2).lnk", "Tool.lnk"}));
+
+        // The numbered copies go back under the original names with their marks; the read-only
+        // copy's backup goes too.
+        QCOMPARE(restore("Tool (2).lnk").target,
+                 f.platform.system->GetSpecialFolder(kCsidlStartup, false, false) + "\\Tool.lnk");
+        QCOMPARE(test::fileBytes(startup + "/Tool.lnk"), QByteArray("later"));
+        QCOMPARE(QFileInfo(startup + "/Tool.lnk").permissions() & QFile::WriteOwner, 0);
+        restore("Tool (2)");
+        QCOMPARE(f.value(kHkeyCurrentUser, kRunKey, "Tool"), QStringLiteral("C:\\second.exe"));
+        QCOMPARE(backups(), QStringList({".profile.lnk", "Tool", "Tool.lnk"}));
+
+        QVERIFY(QFile::setPermissions(startup + "/Tool.lnk", QFile::WriteOwner) &&
+                QFile::remove(startup + "/Tool.lnk"));
+        restore("Tool.lnk");
+        restore(".profile.lnk");
+        QCOMPARE(test::dosAttrib(startup + "/Tool.lnk"), QByteArray("0x2"));
+        QCOMPARE(test::fileBytes(startup + "/.profile.lnk"), QByteArray("dot"));
+        QStringList restored;
+        for (const AutostartEntry& entry : listCategory({f.platform, f.texts}, "LOCAL USER"))
+            restored << entry.name + (entry.active ? "" : " (inactive)");
+        restored.sort();
+        QCOMPARE(restored, QStringList({".profile.lnk (inactive)", "Tool.lnk (inactive)"}));
+
+        // Read-only backups are purged like any other.
+        remove("LOCAL USER");
+        for (const QString& name : QDir(f.folder("Local User")).entryList(QDir::Files | QDir::Hidden))
+            QVERIFY(QFile::setPermissions(f.folder("Local User") + "/" + name, QFile::ReadOwner));
+        for (const BackupRow& row : f.rows())
+            deleteBackup(f.platform, row);
+        QVERIFY(f.rows().isEmpty());
+    }
+
+    // Entries deleted as the main window deletes them come back to their own places; one of the same
+    // name there is replaced only when asked for, and is then backed up first.
+    void restoresToTheOwnPlaceAndReplacesOnlyWhenAsked() {
         Fixture f(TempPrefix::runSection("\"Same\"=\"C:\\\\machine.exe\"\n"),
                   TempPrefix::runSection("\"Same\"=\"C:\\\\user.exe\"\n"));
         const QString startupFile = f.userStartupFolder() + "/Tool.lnk";
@@ -98,20 +182,35 @@ private slots:
             deleteEntry(f.platform, f.data.path(), entry, BackupPolicy::RefuseWithoutBackup);
         QList<BackupRow> rows = f.rows();
         QCOMPARE(rows.size(), 3);
+        const auto restore = [&](const BackupRow& row, RestoreMode mode) {
+            return restoreBackup(f.platform, f.texts, row, f.data.path(), mode);
+        };
 
-        QCOMPARE(restoreBackup(f.platform, f.texts, rows[2]).target, "HKEY_LOCAL_MACHINE\\" + kRunKey);
+        QCOMPARE(restore(rows[2], RestoreMode::KeepExisting).target, "HKEY_LOCAL_MACHINE\\" + kRunKey);
         QCOMPARE(f.value(kHkeyLocalMachine, kRunKey, "Same"), QStringLiteral("C:\\machine.exe"));
         QCOMPARE(f.value(kHkeyCurrentUser, kRunKey, "Same"), QStringLiteral("<none>"));
         QCOMPARE(f.rows().size(), 2);
 
-        f.platform.newRegistryStore()->WriteStringValue(kHkeyCurrentUser, kRunKey, "Same", "C:\\newer.exe");
-        restoreBackup(f.platform, f.texts, rows[1]);
-        QCOMPARE(f.value(kHkeyCurrentUser, kRunKey, "Same"), QStringLiteral("C:\\user.exe"));
-
+        f.platform.newRegistryStore()->WriteStringValue(kHkeyCurrentUser, kRunKey, "SAME", "C:\\newer.exe");
         test::writeBytes(startupFile, "newer");
-        QVERIFY(restoreBackup(f.platform, f.texts, rows[0]).leftBehind.isEmpty());
+        for (const BackupRow& row : {rows[0], rows[1]}) {
+            QVERIFY(restoreTargetTaken(f.platform, f.texts, row));
+            QVERIFY_THROWS_EXCEPTION(RestoreTargetTaken, restore(row, RestoreMode::KeepExisting));
+        }
+        QCOMPARE(f.value(kHkeyCurrentUser, kRunKey, "Same"), QStringLiteral("C:\\newer.exe"));
+        QCOMPARE(test::fileBytes(startupFile), QByteArray("newer"));
+
+        QCOMPARE(restore(rows[1], RestoreMode::ReplaceExisting).replacedBackup,
+                 kBackupKey + "\\HKEY_CU\\Run");
+        QCOMPARE(f.value(kHkeyCurrentUser, kRunKey, "Same"), QStringLiteral("C:\\user.exe"));
+        const RestoreOutcome file = restore(rows[0], RestoreMode::ReplaceExisting);
+        QVERIFY(file.leftBehind.isEmpty());
+        QCOMPARE(file.replacedBackup, f.folder("Local User") + "/Tool (2).lnk");
         QCOMPARE(test::fileBytes(startupFile), test::fixtureBytes("wine_created.lnk"));
-        QVERIFY(f.rows().isEmpty());
+        rows = f.rows();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].name + '=' + rows[0].program, QStringLiteral("Tool (2).lnk="));
+        QCOMPARE(rows[1].name + '=' + rows[1].program, QStringLiteral("SAME (2)=C:\\newer.exe"));
     }
 
     void failuresAndRefusalsKeepTheBackup() {
@@ -121,7 +220,7 @@ private slots:
         QCOMPARE(rows.size(), 2);
         const auto failureKey = [&](const Platform& platform, const BackupRow& row) {
             try {
-                restoreBackup(platform, f.texts, row);
+                restoreBackup(platform, f.texts, row, f.data.path(), RestoreMode::ReplaceExisting);
             } catch (const RestoreFailed& failed) {
                 return failed.messageKey();
             } catch (const WriteRefused&) {
@@ -134,11 +233,15 @@ private slots:
         running.readOnlyReason = [] { return QStringLiteral("Wine runs on the prefix."); };
         QCOMPARE(failureKey(running, rows[0]), QStringLiteral("refused"));
         QVERIFY_THROWS_EXCEPTION(WriteRefused, deleteBackup(running, rows[1]));
-        // A label that no group has is refused before anything is written.
+        // A label that no group has, and a file name that climbs out of the Startup folder, are refused
+        // before anything is written.
         for (BackupRow stray : rows) {
             stray.placeLabel = QStringLiteral("elsewhere");
             QCOMPARE(failureKey(f.platform, stray), QStringLiteral("MsgRestoreNoTarget"));
         }
+        BackupRow climbing = rows[0];
+        climbing.name = QStringLiteral("..\\..\\Desktop\\Tool.lnk");
+        QCOMPARE(failureKey(f.platform, climbing), QStringLiteral("MsgRestoreNoTarget"));
         // No Startup folder to copy into; a machine registry that cannot be written.
         QVERIFY(QDir(f.userStartupFolder()).removeRecursively());
         QCOMPARE(failureKey(f.platform, rows[0]), QStringLiteral("MsgRestoreFailed"));
@@ -163,7 +266,7 @@ private slots:
         const Platform platform = makeWinePlatform(prefix.path());
         LanguageTexts texts;
         ScriptedMessageBoxes boxes;
-        frmBackup window({platform, texts, boxes, data.path()});
+        frmBackup window({platform, texts, boxes, data.path(), {}});
 
         QCOMPARE(boxes.shown().size(), 2);
         QCOMPARE(boxes.shown()[0].text, texts.GetText("MsgErrNoPrivileges"));
@@ -257,7 +360,74 @@ private slots:
         QCOMPARE(afterDelete, 0);
         QCOMPARE(column(window.lvwEntries, 0), QStringList({"Machine"}));
         QVERIFY(!QFile::exists(f.prefix.userStartupFolder() + "/Tool.lnk"));
-        QVERIFY(QDir(f.programFolder.filePath("Backups/Startmenu/Local User")).isEmpty());
+        QVERIFY(QDir(f.prefix.backupFolder("Local User")).isEmpty());
+    }
+
+    // The window asks before a restore replaces an entry, and marks what an earlier version kept for
+    // every prefix.
+    void windowAsksBeforeReplacingAndMarksSharedBackups() {
+        Fixture f({}, {});
+        QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), f.folder("Local User") + "/Tool.lnk"));
+        test::writeBytes(f.userStartupFolder() + "/Tool.lnk", "there");
+        QTemporaryDir shared;
+        test::writeBytes(shared.filePath("Backups/Startmenu/All Users/Old.lnk"), "old");
+        ScriptedMessageBoxes boxes;
+        frmBackup window({f.platform, f.texts, boxes, f.data.path(), {shared.path()}});
+        QCOMPARE(column(window.lvwBackups, 2),
+                 QStringList({f.texts.GetText("SMLocalUsr"),
+                              f.texts.GetText("SMAllUsr") + " (earlier version, not tied to a prefix)"}));
+        window.lvwBackups->setCurrentItem(window.lvwBackups->topLevelItem(0));
+
+        boxes.enqueue(MessageAnswer::No);
+        window.cmdRestore->click();
+        QCOMPARE(boxes.shown().size(), 1);
+        QCOMPARE(boxes.shown()[0].text, f.texts.textForEntry("MsgRestoreReplaceReq", "Tool.lnk"));
+        QCOMPARE(test::fileBytes(f.userStartupFolder() + "/Tool.lnk"), QByteArray("there"));
+
+        boxes.enqueue(MessageAnswer::Yes);
+        window.cmdRestore->click();
+        QCOMPARE(boxes.shown().size(), 2);
+        QCOMPARE(test::fileBytes(f.userStartupFolder() + "/Tool.lnk"),
+                 test::fixtureBytes("wine_created.lnk"));
+        QCOMPARE(column(window.lvwBackups, 0), QStringList({"Tool (2).lnk", "Old.lnk"}));
+
+        // The replaced entry's backup goes back only when asked again; the shared one to this prefix.
+        window.lvwBackups->setCurrentItem(window.lvwBackups->topLevelItem(1));
+        boxes.enqueue(MessageAnswer::Yes);
+        window.cmdRestore->click();
+        QCOMPARE(boxes.shown()[2].text, f.texts.textForEntry("MsgRestoreBackupReq", "Old.lnk"));
+        QCOMPARE(test::fileBytes(f.commonStartupFolder() + "/Old.lnk"), QByteArray("old"));
+        QCOMPARE(column(window.lvwBackups, 0), QStringList({"Tool (2).lnk"}));
+    }
+
+    // Two prefixes beside one program folder: each keeps its own check list and backups, so a start on
+    // one after the other dims nothing that was there at its own last exit.
+    void eachPrefixKeepsItsOwnRecords() {
+        test::MainWindowFixture a({}, TempPrefix::userProfileBody() +
+                                          TempPrefix::runSection("\"A\"=\"C:\\\\a.exe\"\n"));
+        test::MainWindowFixture b({}, TempPrefix::userProfileBody() +
+                                          TempPrefix::runSection("\"B\"=\"C:\\\\b.exe\"\n"));
+        b.startup.files.programFolder = a.programFolder.path();
+        a.startWindow();
+        shutDown(a.window, *a.services);
+        b.startWindow();
+        b.window.lvwEntries->setCurrentItem(b.window.lvwEntries->topLevelItem(0));
+        b.boxes.enqueue(MessageAnswer::Yes);
+        b.window.tlbMain_ButtonClick("delete");
+        shutDown(b.window, *b.services);
+
+        test::MainWindowFixture again({}, {});
+        again.startup.files = a.startup.files;
+        again.startWindow();
+        const QList<AutostartEntry> rows = again.window.rowsInListOrder();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].name, QStringLiteral("A"));
+        QVERIFY(!rows[0].ghosted);
+        QVERIFY(QFile::exists(a.prefix.hostPath("startwarden/Check.dat")));
+        QVERIFY(listBackups(again.services->platform, again.texts, again.services->files.dataFolder(),
+                            again.services->files.sharedDataFolders())
+                    .rows.isEmpty());
+        QCOMPARE(listBackups(b.services->platform, b.texts, b.services->files.dataFolder()).rows.size(), 1);
     }
 };
 

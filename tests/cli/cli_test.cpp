@@ -199,7 +199,7 @@ private slots:
                      "Backups\\HKEY_CU\\Run"),
                  value.out.constData());
 
-        const QString copy = m_cli.backupFolder("Local User") + "/Tool.lnk";
+        const QString copy = prefix.backupFolder("Local User") + "/Tool.lnk";
         const CliResult file = m_cli.run({"--prefix", prefix.path(), "delete", "Tool.lnk"}, "y\n");
         QCOMPARE(file.exitCode, 0);
         QVERIFY2(file.out.contains(copy.toUtf8()) && QFile::exists(copy), file.out.constData());
@@ -283,24 +283,24 @@ private slots:
                           TempPrefix::userProfileBody() +
                               TempPrefix::backupSection("HKEY_CU\\Run", "\"Same\"=\"C:\\\\user.exe\"\n") +
                               TempPrefix::backupSection("HKEY_LM\\Run", "\"Same\"=\"C:\\\\machine.exe\"\n"));
-        QVERIFY(QDir(m_cli.backupFolder({})).removeRecursively());               // what the delete case left
         QCOMPARE(m_cli.run({"--prefix", prefix.path(), "backups"}).exitCode, 0); // makes the places
         QVERIFY(QFile::copy(sw::test::fixture("wine_created.lnk"),
-                            m_cli.backupFolder("All Users") + "/Tool.lnk"));
+                            prefix.backupFolder("All Users") + "/Tool.lnk"));
 
         const CliResult listed = m_cli.run({"--prefix", prefix.path(), "backups"});
         QCOMPARE(listed.exitCode, 0);
         QVERIFY2(listed.err.isEmpty(), listed.err.constData());
-        const QList<QByteArray> lines = listed.out.trimmed().split('\n');
-        QCOMPARE(lines.size(), 3);
+        const QList<QByteArray> lines = listed.out.split('\n');
+        QCOMPARE(lines.size(), 4); // the last line ends too
         QCOMPARE(lines[0], "Tool.lnk\tC:\\Program Files\\Tool\\tool.exe\tSMAllUsr\t\t" +
-                               QFile::encodeName(m_cli.backupFolder("All Users")) + "/Tool.lnk");
+                               QFile::encodeName(prefix.backupFolder("All Users")) + "/Tool.lnk\t");
         QCOMPARE(QString::fromUtf8(lines[2]), "Same\tC:\\machine.exe\tAURun\tSame" + sw::kBackupKey +
                                                   "\\HKEY_LM\\Run\t-2147483647;" + sw::kBackupKey +
-                                                  "\\HKEY_LM\\Run");
+                                                  "\\HKEY_LM\\Run\t");
         const QJsonArray json =
             QJsonDocument::fromJson(m_cli.run({"--prefix", prefix.path(), "backups", "--json"}).out).array();
         QCOMPARE(json[1].toObject()["group"].toString(), QStringLiteral("LURun"));
+        QCOMPARE(json[1].toObject()["shared"], QJsonValue(false));
 
         // A name in two groups needs --group; not confirmed, nothing changes.
         const CliResult ambiguous = m_cli.run({"--prefix", prefix.path(), "restore", "Same", "--yes"});
@@ -323,7 +323,63 @@ private slots:
         const CliResult failed = m_cli.run({"--prefix", prefix.path(), "restore", "Tool.lnk", "--yes"});
         QCOMPARE(failed.exitCode, 4);
         QVERIFY(failed.err.contains("still kept"));
-        QVERIFY(QFile::remove(m_cli.backupFolder("All Users") + "/Tool.lnk"));
+        QVERIFY(QFile::exists(prefix.backupFolder("All Users") + "/Tool.lnk"));
+    }
+
+    // Two prefixes of one home: each restores its own entry, never the other's; a restore onto an entry
+    // of the same name is refused unless asked for, and then keeps the replaced entry as a backup.
+    void eachPrefixKeepsItsOwnBackups() {
+        TempPrefix a({}, TempPrefix::userProfileBody()), b({}, TempPrefix::userProfileBody());
+        const auto cli = [&](const TempPrefix& prefix, const QStringList& arguments) {
+            return m_cli.run(QStringList{"--prefix", prefix.path()} + arguments);
+        };
+        const auto add = [&](const TempPrefix& prefix, const char* program) {
+            QVERIFY(prefix.writeFile(QStringLiteral("drive_c/windows/") + program, "MZ"));
+            QCOMPARE(cli(prefix, {"add", "Tool.lnk", "--program", QStringLiteral("C:\\windows\\") + program,
+                                  "--place", "LOCAL USER"})
+                         .exitCode,
+                     0);
+        };
+        const auto rows = [&](const TempPrefix& prefix, const QStringList& command) {
+            QStringList found;
+            for (const QStringList& line : linesOf(cli(prefix, command).out))
+                found << line[0] + '=' + line[1];
+            return found;
+        };
+        add(a, "notepad.exe");
+        add(b, "regedit.exe");
+        QCOMPARE(cli(a, {"delete", "Tool.lnk", "--yes"}).exitCode, 0);
+        QCOMPARE(cli(b, {"delete", "Tool.lnk", "--yes"}).exitCode, 0);
+        QCOMPARE(cli(a, {"restore", "Tool.lnk", "--yes"}).exitCode, 0);
+        QCOMPARE(rows(a, {"list", "LOCAL USER"}), QStringList{"Tool.lnk=C:\\windows\\notepad.exe"});
+        QCOMPARE(rows(a, {"backups"}), QStringList());
+        QCOMPARE(rows(b, {"backups"}), QStringList{"Tool.lnk=C:\\windows\\regedit.exe"});
+        QVERIFY(QFile::exists(b.backupFolder("Local User") + "/Tool.lnk"));
+
+        add(b, "notepad.exe");
+        const CliResult refused = cli(b, {"restore", "Tool.lnk", "--yes"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(oneLine(refused.err) && refused.err.contains("--replace"), refused.err.constData());
+        QCOMPARE(rows(b, {"list", "LOCAL USER"}), QStringList{"Tool.lnk=C:\\windows\\notepad.exe"});
+        QCOMPARE(cli(b, {"restore", "Tool.lnk", "--yes", "--replace"}).exitCode, 0);
+        QCOMPARE(rows(b, {"list", "LOCAL USER"}), QStringList{"Tool.lnk=C:\\windows\\regedit.exe"});
+        QCOMPARE(rows(b, {"backups"}), QStringList{"Tool (2).lnk=C:\\windows\\notepad.exe"});
+
+        // What an earlier version kept for every prefix is listed in each, marked, until one takes it.
+        QVERIFY(QDir().mkpath(m_cli.sharedBackupFolder("Local User")));
+        QVERIFY(QFile::copy(sw::test::fixture("wine_created.lnk"),
+                            m_cli.sharedBackupFolder("Local User") + "/Old.lnk"));
+        for (const TempPrefix* prefix : {&a, &b}) {
+            const QList<QStringList> shared = linesOf(cli(*prefix, {"backups"}).out);
+            QCOMPARE(shared.last().first(), QStringLiteral("Old.lnk"));
+            QCOMPARE(shared.last().last(), QStringLiteral("shared"));
+        }
+        const QJsonArray json = QJsonDocument::fromJson(cli(a, {"backups", "--json"}).out).array();
+        QCOMPARE(json.size(), 1);
+        QCOMPARE(json[0].toObject()["shared"], QJsonValue(true));
+        QCOMPARE(cli(a, {"restore", "Old.lnk", "--yes"}).exitCode, 0);
+        QVERIFY(QFile::exists(a.userStartupFolder() + "/Old.lnk"));
+        QCOMPARE(rows(b, {"backups"}), QStringList{"Tool (2).lnk=C:\\windows\\notepad.exe"});
     }
 };
 

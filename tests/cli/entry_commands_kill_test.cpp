@@ -85,8 +85,8 @@ class EntryCommandsKillTest : public QObject {
         const QByteArray hidden = QFile::encodeName(m_userStartup + "/Hidden.lnk");
         QCOMPARE(::setxattr(hidden.constData(), "user.DOSATTRIB", "0x2", 3, 0), 0);
         test::writeBytes(m_commonStartup + "/Shared.lnk", m_link);
-        test::writeBytes(m_cli.backupFolder("Local User") + "/Tool.lnk", m_link);
-        QFile::remove(m_cli.backupFolder("All Users") + "/Shared.lnk");
+        test::writeBytes(m_prefix.backupFolder("Local User") + "/Tool.lnk", m_link);
+        QFile::remove(m_prefix.backupFolder("All Users") + "/Shared.lnk");
         QFile::remove(m_userStartup + "/Tool.lnk");
     }
 
@@ -158,8 +158,8 @@ private slots:
         }
         for (int file : {0, 1})
             m_base[file] = test::fileBytes(registryFile(m_prefix, file));
-        QVERIFY(QDir().mkpath(m_cli.backupFolder("Local User")) &&
-                QDir().mkpath(m_cli.backupFolder("All Users")));
+        QVERIFY(QDir().mkpath(m_prefix.backupFolder("Local User")) &&
+                QDir().mkpath(m_prefix.backupFolder("All Users")));
         const Platform platform = makeWinePlatform(m_prefix.path());
         const WineFileSystem files(m_prefix.path());
         m_userStartup = files.hostPath(platform.system->GetSpecialFolder(7, true, false));
@@ -179,9 +179,12 @@ private slots:
                            "MachineApp")),
             Step({"restore", "Kept"},
                  moveValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", kHkeyLocalMachine, kRun, "Kept")),
+            Step({"purge", "Kept"}, {[](RegistryStore& s) {
+                     s.DeleteValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", "Kept");
+                 }}),
             Step({"delete", "Shared.lnk", "--place", "ALL USERS"}, {}, m_commonStartup + "/Shared.lnk",
-                 m_cli.backupFolder("All Users") + "/Shared.lnk"),
-            Step({"restore", "Tool.lnk"}, {}, m_cli.backupFolder("Local User") + "/Tool.lnk",
+                 m_prefix.backupFolder("All Users") + "/Shared.lnk"),
+            Step({"restore", "Tool.lnk"}, {}, m_prefix.backupFolder("Local User") + "/Tool.lnk",
                  m_userStartup + "/Tool.lnk"),
             Step({"enable", "Hidden.lnk", "--place", "LOCAL USER"}, {}),
         };
@@ -232,7 +235,7 @@ private slots:
             if (QTest::currentTestFailed())
                 return;
         }
-        QVERIFY(!hasTemporaries(m_prefix.path()) && !hasTemporaries(m_cli.backupFolder({})));
+        QVERIFY(!hasTemporaries(m_prefix.path()));
         qInfo("%d kills; one run takes %lld us", kills, static_cast<long long>(fullRun));
         QVERIFY(kills > 0);
     }

@@ -69,7 +69,7 @@ run() {
     "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
         QT_QPA_PLATFORM=offscreen "$@"
 }
-data="$work/home/.local/share/Tidyra/StartWarden"
+data="$prefix/startwarden"
 
 [ "$(run "$work/usr/bin/startwarden-cli" --version)" = "startwarden-cli $version" ] || fail "startwarden-cli --version"
 [ "$(run "$work/usr/bin/startwarden" --version)" = "StartWarden $version" ] || fail "startwarden --version"
@@ -78,7 +78,7 @@ listing=$(run "$work/usr/bin/startwarden-cli" --prefix "$prefix" list)
 grep -q $'^Known\tC:\\\\Tools\\\\known.exe /tray\t' <<<"$listing" || fail "list does not show the Run value: $listing"
 grep -q $'^hello.bat\t' <<<"$listing" || fail "list does not show the Startup file: $listing"
 
-# The window starts, lists and prepares its backup places in the user's data folder.
+# The window starts, lists and prepares its backup places among the prefix's own records.
 "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
     QT_QPA_PLATFORM=offscreen "$work/usr/bin/startwarden" --prefix "$prefix" &
 window=$!
@@ -93,9 +93,10 @@ kill "$window"
 wait "$window" 2>/dev/null || true
 window=
 
-# Deleting backs the file up into the same data folder.
+# Deleting backs the file up into the same records.
 run "$work/usr/bin/startwarden-cli" --prefix "$prefix" delete hello.bat --yes >/dev/null
 [ -f "$data/Backups/Startmenu/Local User/hello.bat" ] || fail "the backup is not in $data"
 [ ! -e "$startup/hello.bat" ] || fail "hello.bat was not deleted"
 [ ! -e "$program/Backups" ] && [ ! -e "$program/Check.dat" ] || fail "the programs wrote into $program"
+[ ! -e "$work/home/.local/share/Tidyra" ] || fail "the programs wrote into the shared data folder"
 echo "installed programs run from $work/usr/bin"

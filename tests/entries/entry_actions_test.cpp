@@ -170,12 +170,17 @@ private slots:
         QCOMPARE(p.names(kHkeyLocalMachine, kRun + "Once"), QStringList());
         QVERIFY(!p.systemReg().contains("Backups")); // machine entries are kept with the user's
 
-        // a later backup of the same name replaces the earlier one
+        // a later backup of the same name (in any case) keeps the earlier one; so does a name that
+        // looks numbered already
         remove(kHkeyCurrentUser, kRun, "Same");
-        WineRegistryStore(p.path()).WriteStringValue(kHkeyCurrentUser, kRun, "Same", "second");
-        remove(kHkeyCurrentUser, kRun, "Same");
-        QCOMPARE(p.names(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run"), QStringList({"Off", "Same"}));
-        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Same"), QString("second"));
+        for (const char* name : {"SAME", "Same (2)"}) {
+            WineRegistryStore(p.path()).WriteStringValue(kHkeyCurrentUser, kRun, name, name);
+            remove(kHkeyCurrentUser, kRun, name);
+        }
+        QCOMPARE(p.names(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run"),
+                 QStringList({"Off", "Same", "SAME (2)", "Same (2) (2)"}));
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Same"), QString("first"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Same (2) (2)"), QString("Same (2)"));
         QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList());
     }
 
@@ -190,13 +195,12 @@ private slots:
         QCOMPARE(QDir(backups + "All Users").entryList(QDir::Files), QStringList{"Shared.lnk"});
         QVERIFY(!QFile::exists(p.userStartup("Mine.lnk")) && !QFile::exists(p.commonStartup("Shared.lnk")));
 
-        // a later backup replaces the earlier; no temporary stays beside it
+        // a later backup keeps the earlier; no temporary stays beside them
         QVERIFY(p.writeFile(p.userStartup("Mine.lnk"), "mine, later"));
-        p.remove(p.fileRow(true, "Mine.lnk"));
-        QFile copy(backups + "Local User/Mine.lnk");
-        QVERIFY(copy.open(QIODevice::ReadOnly));
-        QCOMPARE(copy.readAll(), QByteArray("mine, later"));
-        QCOMPARE(QDir(backups + "Local User").entryList(QDir::Files | QDir::Hidden).size(), 1);
+        QCOMPARE(p.remove(p.fileRow(true, "Mine.lnk")).backup, backups + "Local User/Mine (2).lnk");
+        QCOMPARE(test::fileBytes(backups + "Local User/Mine.lnk"), QByteArray("mine"));
+        QCOMPARE(test::fileBytes(backups + "Local User/Mine (2).lnk"), QByteArray("mine, later"));
+        QCOMPARE(QDir(backups + "Local User").entryList(QDir::Files | QDir::Hidden).size(), 2);
 
         // a user Startup folder that cannot be named is the empty text, found in every path
         Prefix unnamed({},

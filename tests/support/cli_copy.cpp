@@ -27,7 +27,7 @@ QString CliCopy::home() const {
     return m_tree.filePath(QStringLiteral("home"));
 }
 
-QString CliCopy::backupFolder(const QString& group) const {
+QString CliCopy::sharedBackupFolder(const QString& group) const {
     return m_tree.filePath(QStringLiteral("Program/Backups/Startmenu/") + group);
 }
 

@@ -22,8 +22,9 @@ public:
     bool isValid() const { return m_valid; }
     QString program() const;
     QString home() const;
-    // Where the program keeps backed-up startup files of a group ("Local User", "All Users").
-    QString backupFolder(const QString& group) const;
+    // Where earlier versions kept the backed-up Startup files of a group ("Local User", "All Users")
+    // for every prefix: the program folder.
+    QString sharedBackupFolder(const QString& group) const;
     // Sets a variable of the program's environment (e.g. WINEPREFIX, which it otherwise lacks).
     void setVariable(const QString& name, const QString& value) { m_variables.insert(name, value); }
 

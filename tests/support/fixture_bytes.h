@@ -3,7 +3,9 @@
 #include "temp_prefix.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QtGlobal>
 
@@ -17,8 +19,10 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Writes the bytes to a file, replacing it; stops the test program when it cannot.
+// Writes the bytes to a file, replacing it and making its folders; stops the test program when it
+// cannot.
 inline QString writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));

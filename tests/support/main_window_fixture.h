@@ -22,18 +22,19 @@ struct MainWindowFixture {
     LanguageTexts texts;
     ScriptedMessageBoxes boxes;
     NoOtherInstance instance;
-    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path()}};
+    StartupServices startup{texts, boxes, instance, ProgramFiles{programFolder.path(), prefix.path()}};
     std::unique_ptr<MainServices> services;
     frmMain window;
 
     MainWindowFixture(const QByteArray& systemBody, const QByteArray& userBody)
         : prefix(systemBody, userBody) {}
 
-    // Start-up up to the filled window, at the given size if any; showing it is the test's.
+    // Start-up up to the filled window on the prefix of startup.files (the fixture's own unless the test
+    // chose another), at the given size if any; showing it is the test's.
     void startWindow(QSize size = {}) {
         startLanguageAndInstance(startup);
         services = std::make_unique<MainServices>(
-            MainServices{makeWineGuiPlatform(prefix.path()), texts, boxes, startup.files, {}});
+            MainServices{makeWineGuiPlatform(startup.files.prefixFolder), texts, boxes, startup.files, {}});
         window.setServices(services.get());
         prepareMainWindow(window, startup);
         if (size.isValid())

@@ -74,6 +74,10 @@ QString TempPrefix::commonStartupFolder() const {
     return hostPath(QStringLiteral("drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/StartUp"));
 }
 
+QString TempPrefix::backupFolder(const QString& group) const {
+    return hostPath(QStringLiteral("startwarden/Backups/Startmenu/") + group);
+}
+
 bool TempPrefix::writeFile(const QString& relative, const QByteArray& content) const {
     const QString target = hostPath(relative);
     QDir().mkpath(QFileInfo(target).absolutePath());

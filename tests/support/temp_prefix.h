@@ -25,6 +25,10 @@ public:
     QString userStartupFolder() const;
     QString commonStartupFolder() const;
 
+    // Where the program keeps the prefix's backed-up Startup files of a group ("Local User", "All
+    // Users"); not created.
+    QString backupFolder(const QString& group) const;
+
     // Writes a file below the prefix (or at an absolute path), creating its folders.
     bool writeFile(const QString& relative, const QByteArray& content) const;
     QByteArray readFile(const QString& relative) const;

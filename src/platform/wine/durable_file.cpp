@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace sw {
@@ -98,7 +99,8 @@ void syncFolderOf(const QByteArray& path) {
     }
 }
 
-void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPath) {
+void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPath,
+                     const QList<QByteArray>& keptAttributes) {
     const QByteArray source = QFile::encodeName(sourceHostPath);
     const QByteArray target = QFile::encodeName(targetHostPath);
     const int in = ::open(source.constData(), O_RDONLY | O_CLOEXEC);
@@ -112,6 +114,17 @@ void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPat
     }
     removeAbandonedTemporaries(target);
     LockedTemporary temporary(target);
+    // Before the mode: a read-only file takes no attributes from its owner.
+    for (const QByteArray& name : keptAttributes) {
+        char value[256];
+        const ssize_t length = ::fgetxattr(in, name.constData(), value, sizeof value);
+        if (length >= 0 && ::fsetxattr(temporary.fd(), name.constData(), value, size_t(length), 0) != 0) {
+            const int error = errno;
+            ::close(in);
+            errno = error;
+            fail(QStringLiteral("Cannot keep the attribute %1 of the copy").arg(QLatin1String(name)), target);
+        }
+    }
     ::fchmod(temporary.fd(), st.st_mode & 0777);
     char buffer[64 * 1024];
     for (;;) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace sw {
@@ -34,7 +35,9 @@ void removeAbandonedTemporaries(const QByteArray& target);
 void syncFolderOf(const QByteArray& path);
 
 // Copies a host file to a host path, replacing what is there, through a temporary beside the target.
-// The copy is complete on disk when this returns. Throws FileSystemError.
-void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPath);
+// The copy keeps the file's mode and those of the named extended attributes that the file has. It is
+// complete on disk when this returns. Throws FileSystemError.
+void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPath,
+                     const QList<QByteArray>& keptAttributes = {});
 
 } // namespace sw

@@ -421,7 +421,8 @@ void WineFileSystem::copyFile(const QString& source, const QString& target) {
     const QString from = hostPath(source);
     if (from.isEmpty())
         throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(source).toStdString());
-    copyFileDurably(from, hostPathForWrite(target));
+    // Windows copies keep the hidden and system marks, as the mode keeps read-only.
+    copyFileDurably(from, hostPathForWrite(target), {QByteArray(kDosAttribName)});
 }
 
 void WineFileSystem::removeFile(const QString& path) {
