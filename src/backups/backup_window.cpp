@@ -174,8 +174,8 @@ void frmBackup::cmdRestore_Click() {
     QString question = m_services.texts.GetText(replace ? QStringLiteral("MsgRestoreReplaceReq")
                                                         : QStringLiteral("MsgRestoreBackupReq"));
     question.replace(QStringLiteral("%ENTRY%"), replace ? row.originalName() : row.name);
-    if (m_services.boxes.show(question, QString(), MessageIcon::Question, MessageButtons::YesNo) !=
-        MessageAnswer::Yes)
+    const MessageButtons buttons = replace ? MessageButtons::YesNoDefaultNo : MessageButtons::YesNo;
+    if (m_services.boxes.show(question, QString(), MessageIcon::Question, buttons) != MessageAnswer::Yes)
         return;
     try {
         restoreBackup(m_services.platform, m_services.texts, row, m_services.dataFolder,
