@@ -1,8 +1,10 @@
 #include "info/description_database.h"
 
+#include "info/record_index.h"
 #include "platform/message_boxes.h"
 
 #include <QFile>
+#include <QMutex>
 
 #include <array>
 
@@ -85,6 +87,15 @@ const DescriptionRecord& DescriptionDatabase::description(int index) const {
     if (index < 1 || index > descriptionTable.size())
         return empty;
     return descriptionTable.at(index - 1);
+}
+
+const RecordIndex& DescriptionDatabase::recordIndex() const {
+    // Built once by whichever caller comes first; the lock is uncontended after that.
+    static QMutex mutex;
+    const QMutexLocker lock(&mutex);
+    if (!m_recordIndex || !m_recordIndex->isFor(searchTable))
+        m_recordIndex = std::make_shared<const RecordIndex>(searchTable);
+    return *m_recordIndex;
 }
 
 QString decodeWindows1252(QByteArrayView bytes) {
