@@ -4,7 +4,7 @@
 get_target_property(SW_DB_FUZZ_SOURCES sw_database SOURCES)
 add_library(sw_database_fuzz STATIC ${SW_DB_FUZZ_SOURCES})
 target_include_directories(sw_database_fuzz PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(sw_database_fuzz PUBLIC Qt6::Core PRIVATE sw_warnings)
+target_link_libraries(sw_database_fuzz PUBLIC sw_platform Qt6::Core PRIVATE sw_warnings)
 sw_fuzz_instrument(sw_database_fuzz)
 
 foreach(fuzzer IN ITEMS database_fuzzer pattern_fuzzer)

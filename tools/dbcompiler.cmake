@@ -4,6 +4,7 @@ add_library(sw_dbcompiler STATIC
     ${SW_DBCOMPILER_DIR}/db_source.cpp ${SW_DBCOMPILER_DIR}/db_source.h
     ${SW_DBCOMPILER_DIR}/db_writer.cpp ${SW_DBCOMPILER_DIR}/db_writer.h
     ${SW_DBCOMPILER_DIR}/db_checks.cpp ${SW_DBCOMPILER_DIR}/db_checks.h
+    ${SW_DBCOMPILER_DIR}/db_examples.cpp ${SW_DBCOMPILER_DIR}/db_examples.h
     ${SW_DBCOMPILER_DIR}/db_stats.cpp ${SW_DBCOMPILER_DIR}/db_stats.h
     ${SW_DBCOMPILER_DIR}/pattern_cover.cpp ${SW_DBCOMPILER_DIR}/pattern_cover.h
 )

@@ -55,7 +55,7 @@ void ensureFolder(FileSystem& fs, const QString& folder) {
 
 WrittenEntry writeShortcut(const Platform& platform, const QString& name, const QString& programField,
                            const QString& folder) {
-    const QString resolved = ResolveProgramPath(programField, *platform.system);
+    const QString resolved = ResolveProgramPath(programField, *platform.system, platform.fileSystem.get());
     QString target;
     if (programFileExists(*platform.fileSystem, resolved))
         target = resolved;
@@ -131,7 +131,7 @@ QString findProgramFile(const Platform& platform, const QString& programField) {
     const QString typed = programField.trimmed();
     if (!typed.isEmpty() && programFileExists(*platform.fileSystem, typed))
         return typed;
-    const QString resolved = ResolveProgramPath(typed, *platform.system);
+    const QString resolved = ResolveProgramPath(typed, *platform.system, platform.fileSystem.get());
     return programFileExists(*platform.fileSystem, resolved) ? resolved : QString();
 }
 

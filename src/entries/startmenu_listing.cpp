@@ -11,11 +11,13 @@ bool isShortcutName(const QString& name) {
     return name.right(4).toLower() == QLatin1String(".lnk");
 }
 
-QString shortcutTarget(ShortcutFile* shortcuts, const QString& path) {
+// The link's target, and its arguments in `arguments`.
+QString shortcutTarget(ShortcutFile* shortcuts, const QString& path, QString& arguments) {
     if (!shortcuts)
         return {};
     try {
         shortcuts->LoadShortcut(path);
+        arguments = shortcuts->GetArguments();
         return shortcuts->GetTarget();
     } catch (const std::exception&) {
         // An unreadable link is listed like one without a target.
@@ -45,7 +47,8 @@ QList<AutostartEntry> ListStartmenuFolder(const ListingContext& context, const Q
         row.placeLabel = label;
         row.tag = folder + item.name;
         row.active = !item.attributes.hidden;
-        row.program = isShortcutName(item.name) ? shortcutTarget(shortcuts.get(), row.tag) : row.tag;
+        row.program =
+            isShortcutName(item.name) ? shortcutTarget(shortcuts.get(), row.tag, row.arguments) : row.tag;
         resolveProgramFile(platform, row);
         rows.append(std::move(row));
     }

@@ -1,5 +1,6 @@
 #include "info/description_database.h"
 
+#include "info/record_index.h"
 #include "platform/message_boxes.h"
 
 #include <QFile>
@@ -85,6 +86,12 @@ const DescriptionRecord& DescriptionDatabase::description(int index) const {
     if (index < 1 || index > descriptionTable.size())
         return empty;
     return descriptionTable.at(index - 1);
+}
+
+const RecordIndex& DescriptionDatabase::recordIndex() const {
+    if (!m_recordIndex || !m_recordIndex->isFor(searchTable))
+        m_recordIndex = std::make_shared<const RecordIndex>(searchTable);
+    return *m_recordIndex;
 }
 
 QString decodeWindows1252(QByteArrayView bytes) {

@@ -6,9 +6,12 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
+
 namespace sw {
 
 class MessageBoxes;
+class RecordIndex;
 
 // One known program: the risk flag and the three patterns that recognise it.
 struct SearchRecord {
@@ -44,6 +47,12 @@ struct DescriptionDatabase {
     // file) gives an empty record, so lookups never need to check.
     const SearchRecord& search(int index) const { return searchTable.at(index - 1); }
     const DescriptionRecord& description(int index) const;
+
+    // The index over the search table, built on first use and again after the table was replaced.
+    const RecordIndex& recordIndex() const;
+
+private:
+    mutable std::shared_ptr<const RecordIndex> m_recordIndex;
 };
 
 // Reads Search.dat whole and fills the table with its records. Missing or unreadable files and

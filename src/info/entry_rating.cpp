@@ -2,6 +2,8 @@
 
 #include "info/description_database.h"
 #include "info/pattern_match.h"
+#include "info/record_index.h"
+#include "platform/command_line.h"
 
 namespace sw {
 
@@ -18,25 +20,37 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
-bool matches(const QString& text, const QString& pattern) {
-    return matchesPattern(text, pattern, PatternCase::Upper);
-}
-
 } // namespace
 
-int findRecord(const DescriptionDatabase& database, const QString& programColumn, const QString& company,
-               const QString& entryName) {
-    const QString filePart = toPatternCase(programColumn.mid(programColumn.lastIndexOf(u'\\') + 1));
-    const QString companyText = toPatternCase(trimBlanks(company));
-    const QString nameText = toPatternCase(trimBlanks(entryName));
+RatingSubject ratingSubject(const CommandLine& parsed, const QString& company, const QString& entryName) {
+    return RatingSubject{toPatternCase(programText(parsed)), toPatternCase(parsed.runText),
+                         toPatternCase(trimBlanks(company)), toPatternCase(trimBlanks(entryName))};
+}
+
+int findRecord(const DescriptionDatabase& database, const RatingSubject& subject) {
+    if (database.isEmpty())
+        return 0;
+    return database.recordIndex().firstMatch(database.searchTable, subject);
+}
+
+int findRecordByScan(const DescriptionDatabase& database, const RatingSubject& subject) {
     for (int index = 1; index <= database.count(); ++index) {
-        const SearchRecord& record = database.search(index);
-        // The file pattern rejects nearly every record, so it goes first.
-        if (matches(filePart, record.filePattern) && matches(companyText, record.companyPattern) &&
-            matches(nameText, record.namePattern))
+        if (recordMatches(database.search(index), subject))
             return index;
     }
     return 0;
+}
+
+int rateCommandLine(const DescriptionDatabase& database, const QString& commandLine, const QString& company,
+                    const QString& entryName, const ProgramLookup& lookup) {
+    return findRecord(database, ratingSubject(parseCommandLine(commandLine, lookup), company, entryName));
+}
+
+QString startupCommandLine(const QString& target, const QString& arguments) {
+    QString line = QLatin1Char('"') + target + QLatin1Char('"');
+    if (!arguments.isEmpty())
+        line += QLatin1Char(' ') + arguments;
+    return line;
 }
 
 EntryRating ratingOfRecord(const DescriptionDatabase& database, int index) {

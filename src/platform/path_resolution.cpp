@@ -1,5 +1,6 @@
 #include "path_resolution.h"
 
+#include "platform/file_system.h"
 #include "platform/system_info.h"
 
 namespace sw {
@@ -38,27 +39,16 @@ QString ExpandEnvironmentNames(const QString& text, const SystemInfo& system) {
                                   [&system](const QString& name) { return system.environmentValue(name); });
 }
 
-QString ResolveProgramPath(const QString& commandLine, const SystemInfo& system) {
-    const QString expanded = ExpandEnvironmentNames(commandLine, system);
-    QString program;
-    if (expanded.contains(QLatin1Char('"'))) {
-        const qsizetype closing = expanded.indexOf(QLatin1Char('"'), 1);
-        if (closing < 0)
-            return kUnparsable;
-        program = expanded.mid(1, closing - 1);
-    } else if (const qsizetype blank = expanded.indexOf(QLatin1Char(' ')); blank >= 0) {
-        program = expanded.left(blank);
-    } else {
-        program = expanded;
-    }
-    if (program.contains(QLatin1Char('\\')))
-        return program;
-    if (program.isEmpty())
-        return kNotFound;
-    const QString found = system.SearchProgramFile(program);
-    if (found != kNotFound)
-        return found;
-    return system.SearchProgramFile(program + QStringLiteral(".exe"));
+ProgramLookup programLookup(const SystemInfo& system, const FileSystem* files) {
+    ProgramLookup lookup;
+    lookup.environmentValue = [&system](const QString& name) { return system.environmentValue(name); };
+    lookup.searchProgram = [&system](const QString& name) { return system.SearchProgramFile(name); };
+    lookup.programExists = [files](const QString& path) { return files && programFileExists(*files, path); };
+    return lookup;
+}
+
+QString ResolveProgramPath(const QString& commandLine, const SystemInfo& system, const FileSystem* files) {
+    return parseCommandLine(commandLine, programLookup(system, files)).program;
 }
 
 } // namespace sw

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "command_line.h"
+
 #include <QString>
 #include <functional>
 
 namespace sw {
 
+class FileSystem;
 class SystemInfo;
 
 // Sentinels that name no file.
@@ -19,9 +22,13 @@ QString ExpandEnvironmentNames(const QString& text, const std::function<QString(
 // The same with the managed system's environment.
 QString ExpandEnvironmentNames(const QString& text, const SystemInfo& system);
 
-// The program file a command line starts: the quoted or first blank-separated part, searched on
-// the system's search path when it holds no "\" (trying ".exe" too). "-1" when a bare name was not
+// The managed system as parseCommandLine asks it. Without a file system no path counts as existing,
+// so an unquoted line is split at its first blank.
+ProgramLookup programLookup(const SystemInfo& system, const FileSystem* files);
+
+// The program file a command line starts (see parseCommandLine): "-1" when a bare name was not
 // found, "_" when the command line cannot be taken apart.
-QString ResolveProgramPath(const QString& commandLine, const SystemInfo& system);
+QString ResolveProgramPath(const QString& commandLine, const SystemInfo& system,
+                           const FileSystem* files = nullptr);
 
 } // namespace sw

@@ -33,6 +33,8 @@ public:
     virtual void CreateShortcut(const QString& linkPath, const ShortcutInfo& info) = 0;
     // The target of the link last loaded; empty when none was loaded or the link names none.
     virtual QString GetTarget() const = 0;
+    // The arguments the link passes to its target; empty when it has none.
+    virtual QString GetArguments() const { return {}; }
     // Reads the link at linkPath. Throws ShortcutError when the file cannot be read or parsed.
     virtual void LoadShortcut(const QString& linkPath) = 0;
 };

@@ -4,6 +4,8 @@
 #include "info/description_database.h"
 #include "info/entry_rating.h"
 #include "info/pattern_match.h"
+#include "info/written_program_lookup.h"
+#include "platform/command_line.h"
 #include "scripted_message_boxes.h"
 
 #include <QFile>
@@ -33,6 +35,11 @@ DescriptionDatabase databaseOf(std::initializer_list<SearchRecord> records) {
     db.searchTable = records;
     db.descriptionTable = DescriptionTable(db.searchTable.size());
     return db;
+}
+
+// The record the window would find for a Run value, the files taken from the line itself.
+int rate(const DescriptionDatabase& db, const QString& line, const QString& company, const QString& name) {
+    return rateCommandLine(db, line, company, name, writtenProgramLookup(line));
 }
 
 void patternRow(const char* name, const char* pattern, const char* text, bool expected) {
@@ -110,28 +117,62 @@ private slots:
         verifyErrorBoxes(boxes, 3);
     }
 
-    // The file pattern sees the text after the last backslash, arguments included.
-    void filePartKeepsArgumentsAfterLastBackslash() {
-        const auto db =
-            databaseOf({{0, "TOOL.EXE", "*", "*"}, {0, "tool.exe*", "*", "*"}, {0, "X.TXT", "*", "*"}});
-        QCOMPARE(findRecord(db, "C:\\Tools\\tool.exe -auto", "", "Tool"), 2);
-        QCOMPARE(findRecord(db, "C:\\Tools\\tool.exe", "", "Tool"), 1);
-        QCOMPARE(findRecord(db, "C:\\A\\tool.exe /log C:\\B\\x.txt", "", ""), 3);
-        const auto quoted = databaseOf({{0, "TOOL.EXE\" /X", "*", "*"}});
-        QCOMPARE(findRecord(quoted, "\"C:\\Program Files\\Tool.exe\" /x", "", ""), 1);
+    // The file pattern sees the program's file name and everything after it; a backslash in the
+    // arguments does not move that start. What a known host runs is rated as well.
+    void filePartStartsAtTheProgramsName() {
+        const auto db = databaseOf({{0, "TOOL.EXE", "*", "*"},
+                                    {0, "tool.exe*", "*", "*"},
+                                    {0, "X.TXT", "*", "*"},
+                                    {0, "TOOL.EXE\" /X", "*", "*"},
+                                    {0, "LOGI.DLL,*", "*", "*"}});
+        QCOMPARE(rate(db, "C:\\Tools\\tool.exe -auto", "", "Tool"), 2);
+        QCOMPARE(rate(db, "C:\\Tools\\tool.exe", "", "Tool"), 1);
+        QCOMPARE(rate(db, "C:\\A\\tool.exe /log C:\\B\\x.txt", "", ""), 2);
+        QCOMPARE(rate(db, "\"C:\\Program Files\\Tool.exe\" /x", "", ""), 2);
+        QCOMPARE(
+            rate(databaseOf({{0, "TOOL.EXE\" /X", "*", "*"}}), "\"C:\\Program Files\\Tool.exe\" /x", "", ""),
+            1);
+        QCOMPARE(rate(db, "rundll32.exe \"C:\\Program Files\\Logi\\logi.dll\",Run", "", ""), 5);
+    }
+
+    // The index gives the first match of a plain scan, whatever piece each record is filed under.
+    void indexKeepsFirstMatchOrder() {
+        const auto db = databaseOf({{0, "*", "*", "NAMED"},
+                                    {0, "[A-C]B#*", "*", "*"},
+                                    {1, "*XY?Z*", "ACME*", "*"},
+                                    {0, "ABCDEF*", "*", "*"},
+                                    {0, "AB*", "*", "*"},
+                                    {0, "*DEF*", "*", "*"},
+                                    {0, "A*", "*", "*"},
+                                    {0, "#*", "*", "*"},
+                                    {0, "[*", "*", "*"}});
+        const QStringList lines = {"ab1.exe", "C:\\abcdef.exe", "abxyqz.exe",
+                                   "def.exe", "a.exe",          "9.exe",
+                                   "[x.exe",  "zzz.exe",        "rundll32 C:\\x\\ab1.dll"};
+        for (const QString& line : lines) {
+            for (const char* company : {"", "Acme Inc."}) {
+                for (const char* name : {"", "Named"}) {
+                    const RatingSubject subject =
+                        ratingSubject(parseCommandLine(line, writtenProgramLookup(line)), company, name);
+                    QCOMPARE(findRecord(db, subject), findRecordByScan(db, subject));
+                }
+            }
+        }
+        QCOMPARE(rate(db, "abxyqz.exe", "Acme Inc.", ""), 3);
+        QCOMPARE(rate(db, "abxyqz.exe", "", ""), 5);
     }
 
     void allThreePatternsMustMatchAndTheFirstWins() {
         const auto db = databaseOf({{1, "APP.EXE", "ACME ?NC*", "UPDATER #"}});
-        QCOMPARE(findRecord(db, "C:\\app.exe", "  Acme Inc.  ", " Updater 2 "), 1);
-        QCOMPARE(findRecord(db, "C:\\app.exe", "Acme Ltd.", "Updater 2"), 0);
-        QCOMPARE(findRecord(db, "C:\\app.exe", "Acme Inc.", "Updater X"), 0);
-        QCOMPARE(findRecord(db, "C:\\other.exe", "Acme Inc.", "Updater 2"), 0);
+        QCOMPARE(rate(db, "C:\\app.exe", "  Acme Inc.  ", " Updater 2 "), 1);
+        QCOMPARE(rate(db, "C:\\app.exe", "Acme Ltd.", "Updater 2"), 0);
+        QCOMPARE(rate(db, "C:\\app.exe", "Acme Inc.", "Updater X"), 0);
+        QCOMPARE(rate(db, "C:\\other.exe", "Acme Inc.", "Updater 2"), 0);
         // Only blanks are trimmed; a tab is part of the name.
-        QCOMPARE(findRecord(db, "C:\\app.exe", "Acme Inc.", "Updater 2\t"), 0);
+        QCOMPARE(rate(db, "C:\\app.exe", "Acme Inc.", "Updater 2\t"), 0);
         const auto order = databaseOf({{0, "X*", "*", "NOPE"}, {1, "X*", "*", "*"}, {0, "X.EXE", "*", "*"}});
-        QCOMPARE(findRecord(order, "x.exe", "", "Name"), 2);
-        QCOMPARE(findRecord(DescriptionDatabase{}, "x.exe", "", ""), 0);
+        QCOMPARE(rate(order, "x.exe", "", "Name"), 2);
+        QCOMPARE(rate(DescriptionDatabase{}, "x.exe", "", ""), 0);
     }
 
     void parseLinks_data() {

@@ -5,7 +5,9 @@
 #include "fixture_bytes.h"
 #include "info/description_database.h"
 #include "info/entry_rating.h"
+#include "info/written_program_lookup.h"
 #include "pattern_cover.h"
+#include "platform/command_line.h"
 #include "scripted_message_boxes.h"
 
 #include <QDir>
@@ -49,7 +51,7 @@ class DbCompilerTest : public QObject {
     // The English text of the first record for the entry, or "" when none matches.
     QString describe(const QString& command, const QString& company, const QString& name,
                      EntryRating* rating = nullptr) const {
-        const int index = findRecord(m_db, command, company, name);
+        const int index = rateCommandLine(m_db, command, company, name, writtenProgramLookup(command));
         if (rating)
             *rating = ratingOfRecord(m_db, index);
         return index == 0 ? QString() : m_db.description(index).description;
@@ -209,7 +211,8 @@ private slots:
         QCOMPARE(report, QStringLiteral("records: 3\nby source file:\n  10-a.db: 2\n  20-b.db: 1\n"
                                         "by language:\n  de: 3\n  en: 2\nwith links: 1\n"
                                         "with a company guard: 2\nwith an entry-name guard: 1\n"
-                                        "with the risk flag: 1\n"));
+                                        "with the risk flag: 1\nwith examples: 0\nwith passing examples: 0\n"
+                                        "without examples: 3\n"));
     }
 
     void reportsEveryErrorAndWritesNothing() {
@@ -292,6 +295,14 @@ private slots:
         QVERIFY(!describe(R"(C:\Games\Box\box.exe)", "Toy Games", "Box").contains("Box Drive"));
         QVERIFY(!describe(R"(C:\Program Files\Tool\start.exe /min)", "Tool Ltd", "Tool").contains("Wine"));
         QVERIFY(describe(R"(C:\Tools\gmt.exe)", "Claria Corporation", "GMT").contains("Gator"));
+        // An editor given a .json file is no script host running a .js file.
+        EntryRating rating = EntryRating::NoRecord;
+        describe(R"("C:\Users\u\AppData\Local\Programs\Microsoft VS Code\Code.exe" settings.json)",
+                 "Microsoft Corporation", "Code", &rating);
+        QVERIFY(rating != EntryRating::Risk);
+        describe(R"(C:\Windows\System32\wscript.exe //B "C:\Users\u\AppData\Roaming\x.js")",
+                 "Microsoft Corporation", "x", &rating);
+        QCOMPARE(rating, EntryRating::Risk);
     }
 };
 

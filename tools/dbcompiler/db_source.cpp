@@ -25,6 +25,8 @@ struct PendingRecord {
     bool hasCompany = false;
     bool hasName = false;
     bool hasRisk = false;
+    bool hasExampleCompany = false;
+    bool hasExampleName = false;
     bool valid = true;
 };
 
@@ -39,6 +41,7 @@ public:
 private:
     void field(int number, const QString& key, const QString& value);
     void pattern(int number, const QString& key, const QString& value, bool& seen, QString& target);
+    void single(int number, const QString& key, const QString& value, bool& seen, QString& target);
     void closeRecord();
     void error(int number, const QString& message) { m_diagnostics.add(m_fileName, number, message); }
 
@@ -89,9 +92,29 @@ void SourceParser::pattern(int number, const QString& key, const QString& value,
     }
 }
 
+void SourceParser::single(int number, const QString& key, const QString& value, bool& seen, QString& target) {
+    if (seen) {
+        error(number, QStringLiteral("field \"%1\" given twice").arg(key));
+        m_pending.valid = false;
+    }
+    seen = true;
+    target = value;
+}
+
 void SourceParser::field(int number, const QString& key, const QString& value) {
     SourceRecord& record = m_pending.record;
-    if (key == u"file") {
+    if (key == u"example" || key == u"friend") {
+        if (value.isEmpty()) {
+            error(number, QStringLiteral("%1 without a command line").arg(key));
+            m_pending.valid = false;
+            return;
+        }
+        (key == u"example" ? record.examples : record.friends).append(SourceExample{value, number});
+    } else if (key == u"example-company") {
+        single(number, key, value, m_pending.hasExampleCompany, record.exampleCompany);
+    } else if (key == u"example-name") {
+        single(number, key, value, m_pending.hasExampleName, record.exampleName);
+    } else if (key == u"file") {
         pattern(number, key, value, m_pending.hasFile, record.filePattern);
     } else if (key == u"company") {
         pattern(number, key, value, m_pending.hasCompany, record.companyPattern);

@@ -7,6 +7,12 @@
 
 namespace sw::dbcompiler {
 
+// A command line given in a record, with its line for error messages.
+struct SourceExample {
+    QString commandLine;
+    int line = 0;
+};
+
 // One [record] section of a source file, with where it came from for error messages.
 struct SourceRecord {
     QString fileName;
@@ -17,6 +23,10 @@ struct SourceRecord {
     qint16 risk = 0;
     QMap<QString, QString> descriptions; // language code -> text, escapes resolved
     QStringList links;                   // "text;address", in order
+    QList<SourceExample> examples;       // command lines that must rate to this record
+    QString exampleCompany;              // the examples' program's CompanyName
+    QString exampleName;                 // the examples' entry name
+    QList<SourceExample> friends;        // legitimate command lines that must not rate to it
 };
 
 // Problems are collected, not thrown: a run reports every error it can find.

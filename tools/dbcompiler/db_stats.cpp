@@ -1,5 +1,7 @@
 #include "db_stats.h"
 
+#include "db_examples.h"
+
 #include <QFileInfo>
 #include <QMap>
 #include <QTextStream>
@@ -48,6 +50,10 @@ QString coverageReport(const QList<SourceRecord>& records) {
         << countIf(records, [](const SourceRecord& r) { return r.namePattern != u"*"; }) << '\n';
     out << "with the risk flag: " << countIf(records, [](const SourceRecord& r) { return r.risk != 0; })
         << '\n';
+    const ExampleCheck examples = checkExamples(records);
+    out << "with examples: " << examples.withExamples << '\n';
+    out << "with passing examples: " << examples.passing << '\n';
+    out << "without examples: " << records.size() - examples.withExamples << '\n';
     return report;
 }
 

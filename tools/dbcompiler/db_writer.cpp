@@ -1,6 +1,7 @@
 #include "db_writer.h"
 
 #include "db_checks.h"
+#include "db_examples.h"
 #include "info/description_database.h"
 
 #include <QDir>
@@ -139,6 +140,7 @@ QList<SourceRecord> readSources(const QStringList& sourcePaths, Diagnostics& dia
         records.append(parseSource(path, text, diagnostics));
     }
     checkRecords(records, diagnostics);
+    diagnostics.errors.append(checkExamples(records).failures);
     return records;
 }
 

@@ -23,7 +23,8 @@ QString descriptionFileName(const QString& languageCode);
 bool compileDatabase(const QList<SourceRecord>& records, CompiledDatabase& out, Diagnostics& diagnostics);
 
 // Reads the sources in file-name order and checks the records against each other (see
-// checkRecords); problems go to `diagnostics`, the records read are returned either way.
+// checkRecords) and their examples (see checkExamples); problems go to `diagnostics`, the records
+// read are returned either way.
 QList<SourceRecord> readSources(const QStringList& sourcePaths, Diagnostics& diagnostics);
 
 // Writes Search.dat and the Des_*.dat files into `outputDir`, creating it if needed.

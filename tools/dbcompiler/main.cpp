@@ -9,9 +9,11 @@
 namespace {
 
 int usage(QTextStream& err) {
-    err << "usage: sw-dbcompile [--stats] [--output FOLDER] SOURCE.db...\n"
-           "  --output FOLDER  write Search.dat and Des_*.dat into FOLDER\n"
-           "  --stats          print record counts (by file, by language, links, guards, risks)\n"
+    err << "usage: sw-dbcompile [--stats] [--require-examples] [--output FOLDER] SOURCE.db...\n"
+           "  --output FOLDER     write Search.dat and Des_*.dat into FOLDER\n"
+           "  --stats             print record counts (by file, by language, links, guards, risks,\n"
+           "                      examples)\n"
+           "  --require-examples  refuse records that give no example\n"
            "At least one of --output and --stats is needed; the sources are checked either way.\n";
     return 2;
 }
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
     QStringList args = app.arguments().mid(1);
     QString outputDir;
     bool stats = false;
+    bool requireExamples = false;
     QStringList sources;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == u"--output" || args[i] == u"-o") {
@@ -33,6 +36,8 @@ int main(int argc, char** argv) {
             outputDir = args[++i];
         } else if (args[i] == u"--stats") {
             stats = true;
+        } else if (args[i] == u"--require-examples") {
+            requireExamples = true;
         } else if (args[i].startsWith(u"-")) {
             return usage(err);
         } else {
@@ -49,6 +54,14 @@ int main(int argc, char** argv) {
     using namespace sw::dbcompiler;
     Diagnostics diagnostics;
     const QList<SourceRecord> records = readSources(sources, diagnostics);
+    if (requireExamples) {
+        for (const SourceRecord& record : records) {
+            if (record.examples.isEmpty())
+                diagnostics.add(
+                    record.fileName, record.line,
+                    QStringLiteral("record (file = %1) gives no example").arg(record.filePattern));
+        }
+    }
     CompiledDatabase compiled;
     bool ok = compileDatabase(records, compiled, diagnostics) && diagnostics.errors.isEmpty();
     if (stats)
