@@ -33,6 +33,8 @@ int runListCommand(Context& context, bool withInformation) {
         return fail(kUsageError, QStringLiteral("unknown category \"%1\"; one of: %2")
                                      .arg(category, categoryKeys().join(QStringLiteral(", "))));
 
+    // The rows' programs are looked at again for their version texts: the files are taken as unchanged.
+    const auto held = context.platform.holdContents();
     QList<AutostartEntry> rows = listCategory({context.platform, context.texts}, category);
     applyCheckList(context.files.checkList(), rows);
     DescriptionDatabase database;

@@ -4,6 +4,7 @@
 #include "platform/message_boxes.h"
 
 #include <QFile>
+#include <QMutex>
 
 #include <array>
 
@@ -89,6 +90,9 @@ const DescriptionRecord& DescriptionDatabase::description(int index) const {
 }
 
 const RecordIndex& DescriptionDatabase::recordIndex() const {
+    // Built once by whichever caller comes first; the lock is uncontended after that.
+    static QMutex mutex;
+    const QMutexLocker lock(&mutex);
     if (!m_recordIndex || !m_recordIndex->isFor(searchTable))
         m_recordIndex = std::make_shared<const RecordIndex>(searchTable);
     return *m_recordIndex;

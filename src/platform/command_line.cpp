@@ -199,10 +199,10 @@ QString findCandidate(const QString& candidate, const ProgramLookup& lookup) {
     const bool bare = !candidate.contains(u'\\');
     const auto find = [&](const QString& name) -> QString {
         if (bare) {
-            const QString found = lookup.searchProgram(name);
+            const QString found = lookup.searchProgram ? lookup.searchProgram(name) : kNotFound;
             return found == kNotFound ? QString() : found;
         }
-        return lookup.programExists(name) ? name : QString();
+        return lookup.programExists && lookup.programExists(name) ? name : QString();
     };
     QString found = find(candidate);
     if (found.isEmpty() && !hasExtension(candidate))
@@ -217,6 +217,8 @@ QString resolvePart(const QString& part, const ProgramLookup& lookup) {
         return part;
     if (part.isEmpty())
         return kNotFound;
+    if (!lookup.searchProgram)
+        return kNotFound;
     const QString found = lookup.searchProgram(part);
     return found != kNotFound ? found : lookup.searchProgram(part + QStringLiteral(".exe"));
 }
@@ -225,7 +227,7 @@ QString resolvePart(const QString& part, const ProgramLookup& lookup) {
 
 CommandLine parseCommandLine(const QString& line, const ProgramLookup& lookup) {
     CommandLine result;
-    result.text = ExpandEnvironmentNames(line, lookup.environmentValue);
+    result.text = lookup.environmentValue ? ExpandEnvironmentNames(line, lookup.environmentValue) : line;
     const QString& text = result.text;
     qsizetype start = 0;
     while (start < text.size() && text[start] == u' ')

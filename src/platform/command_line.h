@@ -7,7 +7,7 @@ namespace sw {
 
 // What taking a command line apart asks of the system that would start it. The window and the
 // command line ask the managed system; the database compiler, which has no files, answers from
-// the command line's own text.
+// the command line's own text. A function left empty finds nothing (and expands no names).
 struct ProgramLookup {
     // The value of an environment name; empty when unset.
     std::function<QString(const QString&)> environmentValue;

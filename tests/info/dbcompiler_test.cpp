@@ -77,14 +77,18 @@ private slots:
     }
 
     void roundTrip() {
-        const QString source = writeSource("10-a.db", QByteArray("# header comment\n\n") + kGoodRecord +
-                                                          "link = Home;https://example.com/a;b\n"
-                                                          "link = Hilfe;https://example.com/help\n"
-                                                          "\r\n[record]\r\n"
-                                                          "  file=svch0st.exe  \r\n"
-                                                          "company =\r\nname = [!0-9]*\r\nrisk = 1\r\n"
-                                                          "de = Gefährlich: „Virus“ – C:\\Windows\\\\n\r\n"
-                                                          "en =\r\n");
+        const QString source =
+            writeSource("10-a.db", QByteArray("# header comment\n\n") + kGoodRecord +
+                                       "link = Home;https://example.com/a;b\n"
+                                       "link = Hilfe;https://example.com/help\n"
+                                       "example = \"C:\\Program Files\\Acme\\tool.exe\" /min\n"
+                                       "example-company = Acme Inc.\n"
+                                       "friend = C:\\Tools\\toolbox.exe\n"
+                                       "\r\n[record]\r\n"
+                                       "  file=svch0st.exe  \r\n"
+                                       "company =\r\nname = [!0-9]*\r\nrisk = 1\r\n"
+                                       "de = Gefährlich: „Virus“ – C:\\Windows\\\\n\r\n"
+                                       "en =\r\n");
         QCOMPARE(refusal({source}, "out"), QString());
         const QString out = m_dir.filePath("out");
 
@@ -135,6 +139,23 @@ private slots:
         row("plain http link", good + "link = Home;http://example.com/\n", "x.db:8: link \"Home;http://");
         row("same record twice", good + "\n" + good,
             "x.db:9: record can never be the first match: the record at ");
+        row("example rates to no record", good + "example = C:\\Tools\\tool.exe /x\n",
+            "x.db:8: record at line 1 (file = TOOL.EXE*): example \"C:\\Tools\\tool.exe /x\" rates to no "
+            "record");
+        row("example rates to an earlier record",
+            replaced("company = ACME*\nname = *", "company = *\nname = TOOL*") + "\n" +
+                replaced("company = ACME*", "company = *") +
+                "example = C:\\Tools\\tool.exe\nexample-name = Toolbar\n",
+            "x.db:16: record at line 9 (file = TOOL.EXE*): example \"C:\\Tools\\tool.exe\" rates to the "
+            "record at ");
+        row("example names no program", good + "example = \"C:\\never closed\n",
+            "x.db:8: record at line 1 (file = TOOL.EXE*): example \"\"C:\\never closed\" names no program");
+        row("friend rates to the record",
+            replaced("company = ACME*", "company = *") + "friend = tool.exe -q\n",
+            "x.db:8: record at line 1 (file = TOOL.EXE*): friend \"tool.exe -q\" rates to this record");
+        row("empty example", good + "example =\n", "x.db:8: example without a command line");
+        row("example company twice", good + "example-company = A\nexample-company = B\n",
+            "x.db:9: field \"example-company\" given twice");
         row("text too long", replaced("Starts the tool.\\nTwice.", QByteArray(65536, 'x').constData()),
             "65536 bytes long");
     }
@@ -198,21 +219,23 @@ private slots:
 
     void coverageReport() {
         const QString a =
-            writeSource("10-a.db", QByteArray(kGoodRecord) + "link = Home;https://example.com/\n\n" +
+            writeSource("10-a.db", QByteArray(kGoodRecord) + "link = Home;https://example.com/\n" +
+                                       "example = C:\\Tools\\tool.exe\nexample-company = Acme\n\n" +
                                        QByteArray(kGoodRecord).replace("TOOL", "MORE"));
         const QString b = writeSource("20-b.db", QByteArray(kGoodRecord)
                                                      .replace("ACME*", "*")
                                                      .replace("name = *", "name = RUN*")
                                                      .replace("risk = 0", "risk = 1")
-                                                     .replace("en = Starts the tool.\\nTwice.\n", ""));
+                                                     .replace("en = Starts the tool.\\nTwice.\n", "")
+                                                     .append("example = C:\\Tools\\other.exe\n"));
         Diagnostics diagnostics;
         const QString report = dbcompiler::coverageReport(readSources({b, a}, diagnostics));
-        QVERIFY2(diagnostics.errors.isEmpty(), qPrintable(diagnostics.errors.join(u'\n')));
+        QCOMPARE(diagnostics.errors.size(), 1); // b's example
         QCOMPARE(report, QStringLiteral("records: 3\nby source file:\n  10-a.db: 2\n  20-b.db: 1\n"
                                         "by language:\n  de: 3\n  en: 2\nwith links: 1\n"
                                         "with a company guard: 2\nwith an entry-name guard: 1\n"
-                                        "with the risk flag: 1\nwith examples: 0\nwith passing examples: 0\n"
-                                        "without examples: 3\n"));
+                                        "with the risk flag: 1\nwith examples: 2\nwith passing examples: 1\n"
+                                        "without examples: 1\n"));
     }
 
     void reportsEveryErrorAndWritesNothing() {

@@ -84,9 +84,12 @@ QByteArray readVersionBlock(const QByteArray& fileBytes) {
 }
 
 QString readVersionText(const QByteArray& fileBytes, const QString& name) {
+    return name.isEmpty() ? QString() : readBlockVersionText(readVersionBlock(fileBytes), name);
+}
+
+QString readBlockVersionText(const QByteArray& block, const QString& name) {
     if (name.isEmpty())
         return {};
-    const QByteArray block = readVersionBlock(fileBytes);
     const auto translation = queryVersionNode(block, u"\\\\VarFileInfo\\\\Translation");
     if (!translation || translation->valueEnd - translation->valueStart < 4)
         return {};

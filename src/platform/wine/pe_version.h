@@ -34,5 +34,7 @@ QByteArray readVersionBlock(const QByteArray& fileBytes);
 // there is no fallback to another table. Values are returned whole (the format bounds them to about
 // 32K characters), not cut at a fixed buffer length.
 QString readVersionText(const QByteArray& fileBytes, const QString& name);
+// The same from a version resource that readVersionBlock gave.
+QString readBlockVersionText(const QByteArray& block, const QString& name);
 
 } // namespace sw
