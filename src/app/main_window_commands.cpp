@@ -59,6 +59,9 @@ void frmMain::activateSelectedEntry() {
         return;
     try {
         ToggleActivation(m_services->platform, *row);
+    } catch (const ValueNotText&) {
+        m_services->boxes.show(m_services->texts.textForEntry(ValueNotText::textKey(), row->name), QString(),
+                               MessageIcon::Exclamation, MessageButtons::Ok);
     } catch (const std::exception&) {
         // The list shows the state as it is.
     }
@@ -115,9 +118,10 @@ void frmMain::addOrEditEntry(bool edit) {
     if (!m_services || (edit && !row))
         return; // nothing to edit
     frmAddEdit* dialog = addEditDialog();
-    if (edit)
-        dialog->prepareEdit(*row);
-    else
+    if (edit) {
+        if (!dialog->prepareEdit(*row))
+            return;
+    } else
         dialog->prepareAdd();
     dialog->exec();
     std::optional<AutostartEntry> keep = row;

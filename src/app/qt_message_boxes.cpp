@@ -24,9 +24,13 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
 
 MessageAnswer QtMessageBoxes::show(const QString& text, const QString& title, MessageIcon icon,
                                    MessageButtons buttons) {
+    const bool question = buttons != MessageButtons::Ok;
     QMessageBox box(toQtIcon(icon), title.isEmpty() ? m_programTitle : title, text,
-                    buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    m_parent);
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, m_parent);
+    if (buttons == MessageButtons::YesNoDefaultNo) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     const int answer = box.exec();
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;

@@ -17,7 +17,7 @@ public:
 class UnattendedMessageBoxes : public MessageBoxes {
 public:
     MessageAnswer show(const QString&, const QString&, MessageIcon, MessageButtons buttons) override {
-        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
     }
 };
 

@@ -119,6 +119,8 @@ int runEntryCommand(Context& context, const QString& command) {
                                        .arg(row.name, sentence(failed.what()), failed.backup));
     } catch (const WriteRefused& refused) {
         return fail(kWineRunning, QString::fromStdString(refused.what()));
+    } catch (const ValueNotText& refused) {
+        return fail(kChangeFailed, context.texts.textForEntry(ValueNotText::textKey(), refused.name));
     } catch (const std::exception& error) {
         // Wine may have started between the first test and the write.
         if (const QString reason = context.platform.readOnlyReason(); writes && !reason.isEmpty())

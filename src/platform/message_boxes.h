@@ -5,7 +5,8 @@
 namespace sw {
 
 enum class MessageIcon { None, Information, Question, Exclamation, Critical };
-enum class MessageButtons { Ok, YesNo };
+// YesNoDefaultNo: Enter and a box closed unanswered mean No, for questions whose Yes loses data.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 // Modal message boxes. The window implementation shows real boxes; tests answer from a script.

@@ -33,6 +33,9 @@ public:
     virtual void CreateShortcut(const QString& linkPath, const ShortcutInfo& info) = 0;
     // The target of the link last loaded; empty when none was loaded or the link names none.
     virtual QString GetTarget() const = 0;
+    // Everything the link last loaded holds (target, arguments, working folder, icon, description,
+    // show command); an empty record when none was loaded.
+    virtual ShortcutInfo GetInfo() const = 0;
     // Reads the link at linkPath. Throws ShortcutError when the file cannot be read or parsed.
     virtual void LoadShortcut(const QString& linkPath) = 0;
 };

@@ -7,7 +7,7 @@ MessageAnswer ScriptedMessageBoxes::show(const QString& text, const QString& tit
     m_shown.append(Shown{text, title, icon, buttons});
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
-    return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
 }
 
 } // namespace sw

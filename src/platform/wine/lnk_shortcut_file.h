@@ -17,6 +17,7 @@ public:
 
     void CreateShortcut(const QString& linkPath, const ShortcutInfo& info) override;
     QString GetTarget() const override;
+    ShortcutInfo GetInfo() const override;
     void LoadShortcut(const QString& linkPath) override;
 
     // Everything the last loaded link holds, for callers that want more than the target.
