@@ -441,11 +441,11 @@ void WineFileSystem::renameFile(const QString& source, const QString& target) {
         return;
     // Wine finds names regardless of case: another file that Wine takes for the target is refused.
     const QString existing = hostPath(target);
-    struct stat a {
-    }, b{};
-    if (!existing.isEmpty() && !(::stat(QFile::encodeName(existing).constData(), &a) == 0 &&
-                                 ::stat(QFile::encodeName(from).constData(), &b) == 0 &&
-                                 a.st_dev == b.st_dev && a.st_ino == b.st_ino))
+    struct stat other {};
+    struct stat self {};
+    if (!existing.isEmpty() && ::lstat(QFile::encodeName(existing).constData(), &other) == 0 &&
+        !(::lstat(QFile::encodeName(from).constData(), &self) == 0 && other.st_dev == self.st_dev &&
+          other.st_ino == self.st_ino))
         throw FileSystemError(QStringLiteral("%1 already exists.").arg(target).toStdString());
     const QByteArray fromName = QFile::encodeName(from);
     const QByteArray toName = QFile::encodeName(to);
