@@ -1,5 +1,6 @@
 // The add/edit and move dialogs, driven through the main window on throwaway prefixes.
 #include "entries/add_edit_dialog.h"
+#include "entries/entry_actions.h"
 #include "entries/move_dialog.h"
 #include "entries/places.h"
 #include "fixture_bytes.h"
@@ -215,6 +216,36 @@ private slots:
         QCOMPARE(f.shownTexts(),
                  QStringList({refused, f.texts.textForEntry("MsgDeactivateReq", "Number"), refused}));
         QCOMPARE(f.prefix.readFile("user.reg"), user);
+    }
+
+    void editingABatchFileRenamesTheFile() {
+        Fixture f;
+        QVERIFY(f.prefix.writeFile(f.prefix.userStartupFolder() + "/run.bat", "@echo off"));
+        const auto select = [&](const QString& name) {
+            f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+            const QList<QTreeWidgetItem*> items = f.window.lvwEntries->findItems(name, Qt::MatchExactly, 0);
+            QCOMPARE(items.size(), 1);
+            f.window.lvwEntries->setCurrentItem(items.first());
+        };
+        select("run.bat");
+        ToggleActivation(f.services->platform, *f.window.selectedRow()); // hidden: still its own program
+        select("run.bat");
+        QVERIFY(!f.command("edit", [&](frmAddEdit& d) {
+            QVERIFY(d.cmdOk->isEnabled());
+            d.txtName->setText("Runner");
+            f.move().tvwCategories_NodeClick(f.move().node("LOCAL USER"));
+            d.cmdOk_Click();
+        }));
+        QCOMPARE(QDir(f.prefix.userStartupFolder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Runner.bat"});
+        QCOMPARE(f.prefix.readFile(f.prefix.userStartupFolder() + "/Runner.bat"), QByteArray("@echo off"));
+        QCOMPARE(f.window.selectedRow()->name, QStringLiteral("Runner.bat"));
+        QVERIFY(f.command("edit", [&](frmAddEdit& d) {
+            d.txtPath->setText("C:\\Tools\\known.exe");
+            d.cmdOk_Click();
+        }));
+        QCOMPARE(f.shownTexts(), QStringList{f.texts.textForEntry("MsgFileProgramFixed", "Runner.bat")});
+        QCOMPARE(f.prefix.readFile(f.prefix.userStartupFolder() + "/Runner.bat"), QByteArray("@echo off"));
     }
 
     void escapeAndTheCloseBoxKeepThePlace() {
