@@ -73,8 +73,8 @@ QString commandLineOf(const QString& path) {
     return path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
 }
 
-// base carries what a rewritten link keeps of the old one; its target is used when set and the
-// program field still names it.
+// info carries what a rewritten link keeps of the old one; a target set there is used as it is (the
+// program field still names it).
 WrittenEntry writeShortcut(const Platform& platform, const QString& name, const QString& programField,
                            const QString& folder, ShortcutInfo info = {}) {
     if (info.target.isEmpty()) {
