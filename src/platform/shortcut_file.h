@@ -11,8 +11,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The record handed to CreateShortcut. The program fills only the target (field 2) and the working
-// path (field 6) with the entry's program path; the rest stays empty or 0.
+// The record handed to CreateShortcut. A new entry fills only the target (field 2) and the working
+// path (field 6) with the entry's program path; an edited shortcut carries over the other fields of
+// the link it replaces.
 struct ShortcutInfo {
     QString description;
     QString target;
