@@ -24,6 +24,7 @@ QString categoryOfRow(const AutostartEntry& row) {
 }
 
 int changeActivation(Context& context, const AutostartEntry& row, bool active) {
+    ensureTextValue(context.platform, row); // a value without text is refused before any question
     if (row.active == active) {
         say(QStringLiteral("\"%1\" is already %2; nothing changed")
                 .arg(row.name, active ? "active" : "inactive"));

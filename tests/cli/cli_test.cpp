@@ -306,8 +306,8 @@ private slots:
         QVERIFY2(oneLine(fixedProgram.err) && fixedProgram.err.contains("not a shortcut"),
                  fixedProgram.err.constData());
         const QByteArray machine = prefix.readFile("system.reg");
-        for (const QStringList& change :
-             {QStringList{"disable", "Number", "--yes"}, QStringList{"edit", "Number", "--name", "N"}}) {
+        for (const QStringList& change : {QStringList{"disable", "Number"}, QStringList{"enable", "Number"},
+                                          QStringList{"edit", "Number", "--name", "N"}}) {
             const CliResult refused = m_cli.run(QStringList{"--prefix", prefix.path()} + change);
             QCOMPARE(refused.exitCode, 4);
             QVERIFY2(oneLine(refused.err) && refused.err.contains("holds no text"), refused.err.constData());
