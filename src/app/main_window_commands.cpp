@@ -83,6 +83,8 @@ void frmMain::activateSelectedEntry() {
     QString failureKey, reason;
     try {
         ToggleActivation(m_services->platform, *row);
+    } catch (const ValueNotText&) {
+        failureKey = ValueNotText::textKey();
     } catch (const WriteRefused&) {
         failureKey = QStringLiteral("MsgWineRunningRefused");
     } catch (const std::exception& error) {
@@ -164,9 +166,10 @@ void frmMain::addOrEditEntry(bool edit) {
     if (!m_services || (edit && !row))
         return; // nothing to edit
     frmAddEdit* dialog = addEditDialog();
-    if (edit)
-        dialog->prepareEdit(*row);
-    else
+    if (edit) {
+        if (!dialog->prepareEdit(*row))
+            return;
+    } else
         dialog->prepareAdd();
     dialog->exec();
     std::optional<AutostartEntry> keep = row;

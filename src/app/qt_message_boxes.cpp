@@ -27,8 +27,10 @@ MessageAnswer QtMessageBoxes::show(const QString& text, const QString& title, Me
     const bool question = buttons != MessageButtons::Ok;
     QMessageBox box(toQtIcon(icon), title.isEmpty() ? m_programTitle : title, text,
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, m_parent);
-    if (buttons == MessageButtons::YesNoDefaultNo)
+    if (buttons == MessageButtons::YesNoDefaultNo) {
         box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     const int answer = box.exec();
     if (!question)
         return MessageAnswer::Ok;

@@ -35,18 +35,36 @@ int placeOfOption(Context& context, const QString& option, EntryPlace& place) {
     return kDone;
 }
 
+// An entry of the same name in the target place is replaced only with --replace, after its backup.
+ReplaceRule replaceRule(Context& context) {
+    const bool allowed = context.parser.isSet(QStringLiteral("replace"));
+    return {[allowed](const AutostartEntry&) { return allowed; }, context.files.dataFolder()};
+}
+
 // Writes through the same checks as the dialog, mapping each refusal to its status.
 int writeChecked(Context& context, const QString& name, const std::function<WrittenEntry()>& writeIt) {
     try {
         const WrittenEntry written = writeIt();
-        say(QStringLiteral("wrote \"%1\" (%2)").arg(written.name, written.tag));
+        if (written.replacedBackup.isEmpty())
+            say(QStringLiteral("wrote \"%1\" (%2)").arg(written.name, written.tag));
+        else
+            say(QStringLiteral("wrote \"%1\" (%2) in place of the entry of that name, whose backup is %3")
+                    .arg(written.name, written.tag, written.replacedBackup));
         return kDone;
     } catch (const WriteRefused& refused) {
         return fail(kWineRunning, QString::fromStdString(refused.what()));
     } catch (const EntryRejected& rejected) {
-        const int status = rejected.problem() == EntryProblem::ProgramNotFound ? kNoSuchEntry : kUsageError;
-        return fail(status, context.texts.textForEntry(problemTextKey(rejected.problem()), name.trimmed()) +
-                                QStringLiteral(" Nothing was written."));
+        const EntryProblem problem = rejected.problem();
+        const int status = problem == EntryProblem::ProgramNotFound || problem == EntryProblem::EntryExists
+                               ? kNoSuchEntry
+                               : kUsageError;
+        const QString text = context.texts.textForEntry(problemTextKey(problem), name.trimmed());
+        if (problem == EntryProblem::EntryExists)
+            return fail(status,
+                        text + QStringLiteral(" Give --replace to replace it (it is backed up first)."));
+        return fail(status, text + QStringLiteral(" Nothing was written."));
+    } catch (const ValueNotText& refused) {
+        return fail(kChangeFailed, context.texts.textForEntry(ValueNotText::textKey(), refused.name));
     } catch (const std::exception& error) {
         if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
             return fail(kWineRunning, reason);
@@ -69,7 +87,9 @@ int runAddCommand(Context& context) {
         return status;
     const QString name = context.arguments.first();
     const QString program = context.parser.value(QStringLiteral("program"));
-    return writeChecked(context, name, [&] { return WriteEntry(context.platform, name, program, place); });
+    return writeChecked(context, name, [&] {
+        return WriteEntry(context.platform, name, program, place, replaceRule(context));
+    });
 }
 
 int runEditCommand(Context& context) {
@@ -102,8 +122,9 @@ int runEditCommand(Context& context) {
     const QString program = context.parser.isSet(QStringLiteral("program"))
                                 ? context.parser.value(QStringLiteral("program"))
                                 : row.program;
-    return writeChecked(context, name,
-                        [&] { return replaceEntry(context.platform, row, name, program, place); });
+    return writeChecked(context, name, [&] {
+        return replaceEntry(context.platform, row, name, program, place, replaceRule(context));
+    });
 }
 
 } // namespace sw::cli

@@ -24,6 +24,7 @@ QString categoryOfRow(const AutostartEntry& row) {
 }
 
 int changeActivation(Context& context, const AutostartEntry& row, bool active) {
+    ensureTextValue(context.platform, row); // a value without text is refused before any question
     if (row.active == active) {
         say(QStringLiteral("\"%1\" is already %2; nothing changed")
                 .arg(row.name, active ? "active" : "inactive"));
@@ -119,6 +120,8 @@ int runEntryCommand(Context& context, const QString& command) {
                                        .arg(row.name, sentence(failed.what()), failed.backup));
     } catch (const WriteRefused& refused) {
         return fail(kWineRunning, QString::fromStdString(refused.what()));
+    } catch (const ValueNotText& refused) {
+        return fail(kChangeFailed, context.texts.textForEntry(ValueNotText::textKey(), refused.name));
     } catch (const std::exception& error) {
         // Wine may have started between the first test and the write.
         if (const QString reason = context.platform.readOnlyReason(); writes && !reason.isEmpty())

@@ -68,11 +68,11 @@ const QList<Command>& commands() {
         {"run", "run NAME               start an entry's program with Wine",
          [](Context& c) { return runEntryCommand(c, QStringLiteral("run")); }},
         {"add",
-         "add NAME --program COMMANDLINE --place CATEGORY\n"
+         "add NAME --program COMMANDLINE --place CATEGORY [--replace]\n"
          "                         write a new entry into one of the six places",
          [](Context& c) { return runAddCommand(c); }},
         {"edit",
-         "edit NAME [--place CATEGORY] [--name NEWNAME] [--program COMMANDLINE] [--to CATEGORY]\n"
+         "edit NAME [--place CATEGORY] [--name NEWNAME] [--program COMMANDLINE] [--to CATEGORY] [--replace]\n"
          "                         rewrite an entry: rename it, change its program or move it",
          [](Context& c) { return runEditCommand(c); }},
         {"backups",
@@ -99,7 +99,8 @@ QString description() {
         "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
         "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
         "runs on the prefix, 4 the change failed, 5 not confirmed, 6 the report could not be sent. add "
-        "and edit refuse a program that cannot be found with status 1.");
+        "and edit refuse a program that cannot be found with status 1, and so an entry of the same name "
+        "in the target place unless --replace is given.");
     return text;
 }
 
@@ -142,6 +143,9 @@ int main(int argc, char** argv) {
         {QStringLiteral("program"), QStringLiteral("add, edit: the entry's command line."),
          QStringLiteral("COMMANDLINE")},
         {QStringLiteral("name"), QStringLiteral("edit: the entry's new name."), QStringLiteral("NEWNAME")},
+        {QStringLiteral("replace"),
+         QStringLiteral("add, edit: replace an entry of the same name in the target place; it is backed up "
+                        "first, as a deleted one is.")},
         {QStringLiteral("to"),
          QStringLiteral("edit: move the entry to this place (LOCAL RUN, ALL USERS, ...)."),
          QStringLiteral("CATEGORY")},

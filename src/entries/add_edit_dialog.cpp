@@ -83,7 +83,7 @@ void frmAddEdit::createControls() {
     txtName = new QLineEdit(QStringLiteral("Neuer Eintrag"), this);
     txtName->setObjectName(QStringLiteral("txtName"));
     txtName->setAccessibleName(QStringLiteral("Name"));
-    txtName->setMaxLength(kMaxEntryNameLength);
+    // No length limit here: a field would cut a longer name silently; OK refuses it with a message.
     txtName->installEventFilter(this);
     Label2 = newLabel(this, "Label2", QStringLiteral("Ziel:"), "TargetSW");
     txtPath = new QLineEdit(this);
@@ -163,7 +163,16 @@ void frmAddEdit::prepareAdd() {
     lblPlace->setText(m_services.texts.GetText(QStringLiteral("ChoosePlease")));
 }
 
-void frmAddEdit::prepareEdit(const AutostartEntry& row) {
+bool frmAddEdit::prepareEdit(const AutostartEntry& row) {
+    try {
+        ensureTextValue(m_services.platform, row);
+    } catch (const ValueNotText&) {
+        showMessage(m_services.texts.textForEntry(ValueNotText::textKey(), row.name),
+                    MessageIcon::Exclamation);
+        return false;
+    } catch (const std::exception&) {
+        // A value gone since the listing: OK writes it anew.
+    }
     setDialogMode(QStringLiteral("edit"));
     setWindowTitle(m_services.texts.GetText(QStringLiteral("Edit")));
     m_editedRow = row;
@@ -173,6 +182,7 @@ void frmAddEdit::prepareEdit(const AutostartEntry& row) {
     txtPath->setText(row.program);
     programCheck();
     lblPlace->setText(m_services.texts.GetText(QStringLiteral("ChoosePlease")));
+    return true;
 }
 
 frmMove* frmAddEdit::moveDialog() {
@@ -191,6 +201,10 @@ void frmAddEdit::programCheck() {
     } catch (const std::exception&) {
         // A file system that fails counts as a program not found.
     }
+    // A Startup file that is no shortcut is its own program, found even while hidden (inactive).
+    if (program.isEmpty() && m_mode != QLatin1String("Add") && m_editedRow &&
+        isPlainStartupFile(*m_editedRow) && sameProgram(txtPath->text(), m_editedRow->program))
+        program = m_editedRow->program;
     if (program.isEmpty()) {
         cmdOk->setEnabled(false);
         return; // the picture stays as it was
@@ -222,7 +236,9 @@ bool frmAddEdit::usePickedFile(const QString& hostFile) {
 
 void frmAddEdit::cmdMove_Click() {
     frmMove* move = moveDialog();
-    move->exec();
+    // Escape or the close box keep the place as it was.
+    if (move->exec() != QDialog::Accepted)
+        return;
     if (const QString path = move->selectedNodePath(); !path.isEmpty())
         lblPlace->setText(path);
 }
@@ -234,13 +250,26 @@ void frmAddEdit::cmdOk_Click() {
         showProblem(EntryProblem::NoPlace);
         return;
     }
+    ReplaceRule replace;
+    replace.dataFolder = m_services.files.dataFolder();
+    replace.allowed = [this](const AutostartEntry& existing) {
+        return m_services.boxes.show(
+                   m_services.texts.textForEntry(QStringLiteral("MsgReplaceEntryReq"), existing.name),
+                   QString(), MessageIcon::Question, MessageButtons::YesNoDefaultNo) == MessageAnswer::Yes;
+    };
     try {
         const bool edit = m_mode != QLatin1String("Add") && m_editedRow;
-        m_written =
-            edit ? replaceEntry(m_services.platform, *m_editedRow, txtName->text(), txtPath->text(), place)
-                 : WriteEntry(m_services.platform, txtName->text(), txtPath->text(), place);
+        m_written = edit ? replaceEntry(m_services.platform, *m_editedRow, txtName->text(), txtPath->text(),
+                                        place, replace)
+                         : WriteEntry(m_services.platform, txtName->text(), txtPath->text(), place, replace);
     } catch (const EntryRejected& rejected) {
-        showProblem(rejected.problem());
+        // Answered No to replacing: the dialog stays open for another name or place.
+        if (rejected.problem() != EntryProblem::EntryExists)
+            showProblem(rejected.problem());
+        return;
+    } catch (const ValueNotText&) {
+        showMessage(m_services.texts.textForEntry(ValueNotText::textKey(), m_editedRow->name),
+                    MessageIcon::Exclamation);
         return;
     } catch (const std::exception& error) {
         // The fields stay as typed, so the user can try again once the cause is gone.

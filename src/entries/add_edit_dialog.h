@@ -33,9 +33,10 @@ public:
     QString DialogMode() const { return m_mode; }
     void setDialogMode(const QString& mode) { m_mode = mode; }
 
-    // Fill the fields as the toolbar's "add" and "edit" do before showing the dialog.
+    // Fill the fields as the toolbar's "add" and "edit" do before showing the dialog. prepareEdit
+    // refuses (with a message, false) a registry value that holds no text.
     void prepareAdd();
-    void prepareEdit(const AutostartEntry& row);
+    bool prepareEdit(const AutostartEntry& row);
 
     // What the last OK wrote, to select its row; empty after Cancel.
     const std::optional<WrittenEntry>& written() const { return m_written; }

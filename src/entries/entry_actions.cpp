@@ -41,10 +41,15 @@ bool setRegistryActivation(const Platform& platform, const AutostartEntry& row, 
     const QString keyPath = GetTagKey(row.tag);
     const auto store = platform.newRegistryStore();
     // Throws when the value is gone: writing would bring it back.
-    const QString data = store->ReadValue(root, keyPath, row.name, 0);
+    const std::uint32_t type = store->ValueType(root, keyPath, row.name);
+    if (!isTextValueType(type))
+        throw ValueNotText(row.name);
+    const QString data = store->ReadValue(root, keyPath, row.name, type);
     if (hasInactivePrefix(data) != active)
         return false;
-    store->WriteStringValue(root, keyPath, row.name, active ? data.mid(4) : kInactivePrefix + data);
+    // An expandable string stays expandable: its %VARIABLES% must still be expanded at the start.
+    store->WriteTypedStringValue(root, keyPath, row.name, active ? data.mid(4) : kInactivePrefix + data,
+                                 type);
     return true;
 }
 
@@ -60,6 +65,20 @@ bool setFileActivation(const Platform& platform, const AutostartEntry& row, bool
 }
 
 } // namespace
+
+ValueNotText::ValueNotText(const QString& valueName)
+    : std::runtime_error(QStringLiteral("The registry value \"%1\" holds no text; it is not changed.")
+                             .arg(valueName)
+                             .toStdString()),
+      name(valueName) {}
+
+void ensureTextValue(const Platform& platform, const AutostartEntry& row) {
+    if (!row.isRegistryEntry())
+        return;
+    if (!isTextValueType(
+            platform.newRegistryStore()->ValueType(GetTagRoot(row.tag), GetTagKey(row.tag), row.name)))
+        throw ValueNotText(row.name);
+}
 
 void ensureWritable(const Platform& platform) {
     if (const QString reason = platform.readOnlyReason(); !reason.isEmpty())
@@ -158,18 +177,22 @@ QString BackUpShortcut(const Platform& platform, const QString& dataFolder, cons
     return target;
 }
 
+QString backUpEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row) {
+    try {
+        EnsureBackupPlaces(platform, dataFolder);
+    } catch (const std::exception&) {
+        // The copy below tells whether the place that matters is there.
+    }
+    return row.isRegistryEntry() ? BackUpRegistryValue(platform, row.tag, row.name)
+                                 : BackUpShortcut(platform, dataFolder, row.tag);
+}
+
 DeleteOutcome deleteEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row,
                           BackupPolicy policy) {
     ensureWritable(platform);
     DeleteOutcome outcome;
     try {
-        try {
-            EnsureBackupPlaces(platform, dataFolder);
-        } catch (const std::exception&) {
-            // The copy below tells whether the place that matters is there.
-        }
-        outcome.backup = row.isRegistryEntry() ? BackUpRegistryValue(platform, row.tag, row.name)
-                                               : BackUpShortcut(platform, dataFolder, row.tag);
+        outcome.backup = backUpEntry(platform, dataFolder, row);
     } catch (const WriteRefused&) {
         throw;
     } catch (const std::exception& error) {

@@ -16,14 +16,27 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Raised before any write when a registry entry's value holds no text (a number, binary data, a
+// list of texts): such a value is listed but never rewritten. textKey() names its message.
+class ValueNotText : public std::runtime_error {
+public:
+    explicit ValueNotText(const QString& valueName);
+    static QString textKey() { return QStringLiteral("MsgValueNotText"); }
+    QString name;
+};
+
+// Throws ValueNotText when the row is a registry value that holds no text, and the store's error
+// when the value is gone. Startup files always pass.
+void ensureTextValue(const Platform& platform, const AutostartEntry& row);
+
 // Throws WriteRefused when the platform says the managed system is read-only now.
 void ensureWritable(const Platform& platform);
 
 // Makes an entry active or inactive where it is: a registry value gains or loses "REM " in front of
-// its data, a Startup file gets the hidden mark alone or no attributes at all. The value's data is
-// read anew, so a change made since the listing is kept. Returns false when the entry already was
-// in that state. Throws RegistryError, FileSystemError or WriteRefused; a value or file that is gone
-// is an error, never created anew.
+// its data and keeps its type, a Startup file gets the hidden mark alone or no attributes at all. The
+// value's data is read anew, so a change made since the listing is kept. Returns false when the entry
+// already was in that state. Throws RegistryError, FileSystemError, ValueNotText or WriteRefused; a
+// value or file that is gone is an error, never created anew.
 bool setActivation(const Platform& platform, const AutostartEntry& row, bool active);
 
 // Deactivates an active row and activates an inactive one.
@@ -45,6 +58,10 @@ QString BackUpRegistryValue(const Platform& platform, const QString& tag, const 
 // Copies the file, with its attributes, into its backup folder; a backup of the same name stays, the
 // new one is numbered (see freeBackupName). Returns the copy's host path.
 QString BackUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path);
+
+// Makes sure the backup places exist, then copies the entry into its backup place as the delete
+// command does. Returns the backup key or the backup file. Throws when the copy failed.
+QString backUpEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row);
 
 // Raised by deleteEntry when the backup was made but the entry could not be removed.
 class RemovalFailed : public std::runtime_error {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 
 namespace sw {
@@ -29,7 +30,7 @@ EntryPlace entryPlaceOfCategory(const SystemInfo& system, const QString& categor
 inline constexpr int kMaxEntryNameLength = 100;
 
 // Why an entry cannot be written; each is also the language key of its message.
-enum class EntryProblem { None, NoPlace, BadName, ProgramNotFound };
+enum class EntryProblem { None, NoPlace, BadName, ProgramNotFound, EntryExists, FileProgramFixed };
 QString problemTextKey(EntryProblem problem);
 
 // The program check: the program file the field names (the trimmed text naming an existing file,
@@ -54,22 +55,45 @@ private:
     EntryProblem m_problem;
 };
 
+// A Startup file that is no shortcut (.bat, .cmd, .url, .exe, ...): the file is the program.
+bool isPlainStartupFile(const AutostartEntry& row);
+// Whether a program field names the same program as a row's program (blanks and enclosing quotes
+// aside, regardless of case).
+bool sameProgram(const QString& programField, const QString& program);
+
+// What happens when the place already holds another entry of the name being written.
+struct ReplaceRule {
+    // Asked with the entry in the way; true replaces it. Unset: nothing is replaced.
+    std::function<bool(const AutostartEntry& existing)> allowed;
+    // Where the replaced entry's backup goes (the program's data folder).
+    QString dataFolder;
+};
+
 // The tag and name a written entry is listed with, to find its row again.
 struct WrittenEntry {
     QString tag;
     QString name;
+    QString replacedBackup; // the backup of the entry it replaced; empty when it replaced none
 };
 
-// Writes an active entry into its place: a registry value holding the program field exactly as
-// typed, or a shortcut to the resolved program file (arguments are not kept). A missing Startup
-// folder is created. Throws WriteRefused, EntryRejected, or the store's and file system's errors;
-// a failed write leaves the place as it was.
+// Writes an active entry into its place: a registry value (REG_SZ) holding the program field
+// exactly as typed, or a shortcut to the resolved program file (arguments are not kept). A missing
+// Startup folder is created. An entry of the same name already there is replaced only when the rule
+// allows it, and backed up first as a deleted one is; else EntryRejected (EntryExists). Throws
+// WriteRefused, EntryRejected, or the store's and file system's errors; a failed write leaves the
+// place as it was.
 WrittenEntry WriteEntry(const Platform& platform, const QString& name, const QString& programField,
-                        const EntryPlace& place);
+                        const EntryPlace& place, const ReplaceRule& replace = {});
 
 // Edit: writes the new entry, then removes the old one (without a backup) unless the new one took
-// its place. A failed write leaves the old entry untouched.
+// its place. A failed write leaves the old entry untouched. What the user did not change is kept: a
+// registry value's type (REG_EXPAND_SZ stays so), a shortcut's arguments, description and show
+// command, and its working folder and icon unless they followed a changed program. A plain
+// Startup file is renamed or moved (keeping its extension), or, moved to a registry key, named by
+// its own path there and kept in its folder, inactive; its program cannot change (FileProgramFixed).
+// A registry value that holds no text is refused (ValueNotText).
 WrittenEntry replaceEntry(const Platform& platform, const AutostartEntry& old, const QString& name,
-                          const QString& programField, const EntryPlace& place);
+                          const QString& programField, const EntryPlace& place,
+                          const ReplaceRule& replace = {});
 
 } // namespace sw

@@ -126,6 +126,23 @@ void frmMove::cmdOk_Click() {
     accept();
 }
 
+void frmMove::showEvent(QShowEvent* event) {
+    m_keyAtOpening = selectedKeyOfNode();
+    QDialog::showEvent(event);
+}
+
+void frmMove::reject() {
+    if (QTreeWidgetItem* before = node(m_keyAtOpening); before && !m_keyAtOpening.isEmpty()) {
+        tvwCategories_NodeClick(before);
+        before->setSelected(true);
+    } else {
+        tvwCategories->clearSelection();
+        cmdOk->setEnabled(false);
+        lblDescription->setText(m_texts.GetText(QStringLiteral("NoDescription")));
+    }
+    QDialog::reject();
+}
+
 QString frmMove::selectedKeyOfNode() const {
     const QTreeWidgetItem* item = tvwCategories->currentItem();
     return item && item->isSelected() ? item->data(0, kKeyRole).toString() : QString();

@@ -32,9 +32,15 @@ public:
     void tvwCategories_NodeClick(QTreeWidgetItem* node);
     void cmdOk_Click();
 
+    // Escape and the close box: the node selected when the dialog opened is selected again.
+    void reject() override;
+
     QTreeWidget* tvwCategories = nullptr;
     QLabel* lblDescription = nullptr;
     QPushButton* cmdOk = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
@@ -42,6 +48,7 @@ private:
 
     const LanguageTexts& m_texts;
     const SystemInfo& m_system;
+    QString m_keyAtOpening; // the node key selected when the dialog was shown; empty for none
 };
 
 } // namespace sw

@@ -53,6 +53,10 @@ public:
     // the copy is complete on disk when this returns, and a failed copy leaves the old target whole.
     // Throws FileSystemError.
     virtual void copyFile(const QString& source, const QString& target) = 0;
+    // Gives a file a new name, in its folder or another one; the file keeps its content and marks.
+    // Never replaces another file (a new spelling of the same name is no other file). The new name
+    // is on disk when this returns. Throws FileSystemError.
+    virtual void renameFile(const QString& source, const QString& target) = 0;
     // Deletes a file, read-only or not. Throws FileSystemError.
     virtual void removeFile(const QString& path) = 0;
     // Creates a folder inside an existing one. Throws FileSystemError.

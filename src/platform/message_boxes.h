@@ -5,7 +5,7 @@
 namespace sw {
 
 enum class MessageIcon { None, Information, Question, Exclamation, Critical };
-// YesNoDefaultNo: a question whose safe answer is No, which Enter and Escape then give.
+// YesNoDefaultNo: Enter and a box closed unanswered mean No, for questions whose Yes loses data.
 enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Yes, No };
 

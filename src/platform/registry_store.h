@@ -18,6 +18,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The Windows types of the values the program writes: REG_SZ and REG_EXPAND_SZ. A value of any other
+// type (a number, binary data, REG_MULTI_SZ) holds no command line and is never rewritten.
+inline constexpr std::uint32_t kRegistryString = 1;
+inline constexpr std::uint32_t kRegistryExpandString = 2;
+inline bool isTextValueType(std::uint32_t type) {
+    return type == kRegistryString || type == kRegistryExpandString;
+}
+
 // A value with its data as text.
 struct RegistryValueText {
     QString name;
@@ -39,7 +47,14 @@ public:
     // Afterwards the value holds exactly the text (created or overwritten).
     virtual void WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                                   const QString& data) = 0;
-    // Afterwards the target value holds the source value's data; the source stays.
+    // Afterwards the value holds exactly the text as a string of that type (kRegistryString or
+    // kRegistryExpandString; any other type throws).
+    virtual void WriteTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+                                       const QString& data, std::uint32_t type) = 0;
+    // The value's Windows type (REG_SZ 1, REG_EXPAND_SZ 2, REG_DWORD 4, REG_MULTI_SZ 7, ...). Throws
+    // when the value does not exist.
+    virtual std::uint32_t ValueType(std::int32_t root, const QString& keyPath, const QString& name) = 0;
+    // Afterwards the target value holds the source value's data with its type; the source stays.
     virtual void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
                            std::int32_t targetRoot, const QString& targetKeyPath,
                            const QString& targetName) = 0;

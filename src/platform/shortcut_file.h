@@ -11,8 +11,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The record handed to CreateShortcut. The program fills only the target (field 2) and the working
-// path (field 6) with the entry's program path; the rest stays empty or 0.
+// The record handed to CreateShortcut. A new entry fills only the target (field 2) and the working
+// path (field 6) with the entry's program path; an edited shortcut carries over the other fields of
+// the link it replaces.
 struct ShortcutInfo {
     QString description;
     QString target;
@@ -35,6 +36,9 @@ public:
     virtual QString GetTarget() const = 0;
     // The arguments the link passes to its target; empty when it has none.
     virtual QString GetArguments() const { return {}; }
+    // Everything the link last loaded holds (target, arguments, working folder, icon, description,
+    // show command); an empty record when none was loaded.
+    virtual ShortcutInfo GetInfo() const = 0;
     // Reads the link at linkPath. Throws ShortcutError when the file cannot be read or parsed.
     virtual void LoadShortcut(const QString& linkPath) = 0;
 };

@@ -241,7 +241,7 @@ private slots:
     }
 
     void addAndEditSayWhatTheyRefuse() {
-        TempPrefix prefix({},
+        TempPrefix prefix(TempPrefix::runSection("\"Number\"=dword:00000001\n"),
                           TempPrefix::userProfileBody() +
                               TempPrefix::runSection("\"Tray\"=\"rem C:\\\\Tools\\\\tray.exe /quiet\"\n"));
         QVERIFY(prefix.writeFile("drive_c/Tools/tray.exe", "MZ"));
@@ -276,6 +276,43 @@ private slots:
         QCOMPARE(cli({"edit", "Tray Icon", "--place", "LOCAL RUN", "--to", "ALL USERS"}), 0);
         QCOMPARE(rows("LOCAL RUN"), QStringList());
         QCOMPARE(rows("ALL USERS"), QStringList{"Tray Icon.lnk\tC:\\Tools\\tray.exe"});
+
+        // An entry of the same name in the target place stays unless --replace is given; then it is
+        // backed up first, and the command says where.
+        const QStringList addBig{"--prefix",  prefix.path(),         "add",     "big",
+                                 "--program", "C:\\Tools\\tray.exe", "--place", "ALL RUNONCE"};
+        const CliResult taken = m_cli.run(addBig);
+        QCOMPARE(taken.exitCode, 1);
+        QVERIFY2(oneLine(taken.err) && taken.err.contains("--replace"), taken.err.constData());
+        QCOMPARE(rows("ALL RUNONCE"), QStringList{"Big\tC:\\Tools\\tray.exe --big"});
+        const CliResult replaced = m_cli.run(addBig + QStringList{"--replace"});
+        QCOMPARE(replaced.exitCode, 0);
+        QVERIFY2(oneLine(replaced.out) && replaced.out.contains("Backups\\HKEY_LM\\RunOnce"),
+                 replaced.out.constData());
+        QCOMPARE(rows("ALL RUNONCE").value(0).section('\t', 1), QStringLiteral("C:\\Tools\\tray.exe"));
+        QCOMPARE(cli({"add", "Tray Icon", "--program", "C:\\Tools\\tray.exe", "--place", "LOCAL RUN"}), 0);
+        QCOMPARE(cli({"edit", "Tray Icon.lnk", "--name", "Tray Icon", "--to", "LOCAL RUN"}), 1);
+        QCOMPARE(rows("ALL USERS"), QStringList{"Tray Icon.lnk\tC:\\Tools\\tray.exe"});
+        QCOMPARE(cli({"edit", "Tray Icon.lnk", "--name", "Tray Icon", "--to", "LOCAL RUN", "--replace"}), 0);
+        QCOMPARE(rows("ALL USERS"), QStringList());
+
+        // A batch file is renamed as itself; its program stays; a value without text is refused.
+        QVERIFY(prefix.writeFile(prefix.userStartupFolder() + "/run.bat", "@echo off"));
+        QCOMPARE(cli({"edit", "run.bat", "--name", "Runner"}), 0);
+        QCOMPARE(prefix.readFile(prefix.userStartupFolder() + "/Runner.bat"), QByteArray("@echo off"));
+        const CliResult fixedProgram =
+            m_cli.run({"--prefix", prefix.path(), "edit", "Runner.bat", "--program", "C:\\Tools\\tray.exe"});
+        QCOMPARE(fixedProgram.exitCode, 2);
+        QVERIFY2(oneLine(fixedProgram.err) && fixedProgram.err.contains("not a shortcut"),
+                 fixedProgram.err.constData());
+        const QByteArray machine = prefix.readFile("system.reg");
+        for (const QStringList& change : {QStringList{"disable", "Number"}, QStringList{"enable", "Number"},
+                                          QStringList{"edit", "Number", "--name", "N"}}) {
+            const CliResult refused = m_cli.run(QStringList{"--prefix", prefix.path()} + change);
+            QCOMPARE(refused.exitCode, 4);
+            QVERIFY2(oneLine(refused.err) && refused.err.contains("holds no text"), refused.err.constData());
+        }
+        QCOMPARE(prefix.readFile("system.reg"), machine);
     }
 
     void backupsArePickedByNameAndGroup() {

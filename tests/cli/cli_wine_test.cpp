@@ -66,6 +66,7 @@ private slots:
         QCOMPARE(regAdd(kRun, "Off", "rem " + kEndsAtOnce), 0);
         QCOMPARE(regAdd(kMachineRun, "Expanded", "%SystemRoot%\\system32\\cmd.exe /c exit", "REG_EXPAND_SZ"),
                  0);
+        QCOMPARE(regAdd(kRun, "Number", "1", "REG_DWORD"), 0);
         QCOMPARE(regAdd(kRun + "Once", "Once", "cmd /c exit"), 0);
         QCOMPARE(regAdd(kMachineRun + "Once", "Machine Once", "REM C:\\windows\\absent.exe"), 0);
         // While the server runs, every write is refused and says why.
@@ -98,6 +99,7 @@ private slots:
         QStringList expected{"Tool|Run (current user)",
                              "Gone|Run (current user)",
                              "Off|Run (current user)",
+                             "Number|Run (current user)",
                              "Once|RunOnce (current user)",
                              "Expanded|Run (all users)",
                              "Machine Once|RunOnce (all users)",
@@ -111,19 +113,32 @@ private slots:
     void wineReadsWhatTheCommandsWrote() {
         QCOMPARE(cli({"disable", "Tool", "--place", "LOCAL RUN", "--yes"}), 0);
         QCOMPARE(cli({"disable", "Tool.lnk", "--yes"}), 0);
+        QCOMPARE(cli({"disable", "Expanded", "--yes"}), 0);
+        QCOMPARE(cli({"disable", "Number", "--yes"}), 4); // holds no text: never rewritten
         QString query = wine({"reg", "query", kRun, "/v", "Tool"});
         QVERIFY2(query.contains("REM \"C:\\absent\\Tool.exe\" /x"), qPrintable(query));
+        query = wine({"reg", "query", kMachineRun, "/v", "Expanded"});
+        QVERIFY2(query.contains("Expanded    REG_EXPAND_SZ    REM %SystemRoot%\\system32\\cmd.exe /c exit"),
+                 qPrintable(query));
+        query = wine({"reg", "query", kRun, "/v", "Number"});
+        QVERIFY2(query.contains("Number    REG_DWORD    0x1"), qPrintable(query));
         const QString attrib = wine({"attrib", m_shortcut});
         QVERIFY2(attrib.section(QStringLiteral("C:\\"), 0, 0).contains('H') && attrib.contains("Tool.lnk"),
                  qPrintable(attrib));
         QCOMPARE(m_session.waitForServer(300000), 0);
 
         QCOMPARE(cli({"enable", "Tool", "--place", "LOCAL RUN", "--yes"}), 0);
+        QCOMPARE(cli({"enable", "Expanded", "--yes"}), 0);
+        QCOMPARE(cli({"edit", "Expanded", "--name", "Expanded Too"}), 0);
         QCOMPARE(cli({"delete", "Gone", "--yes"}), 0);
         QCOMPARE(cli({"add", "Added", "--program", kEndsAtOnce, "--place", "LOCAL RUN", "--yes"}), 0);
         query = wine({"reg", "query", kRun});
         QVERIFY2(query.contains("\"C:\\absent\\Tool.exe\" /x") && !query.contains("REM "), qPrintable(query));
         QVERIFY2(!query.contains("Gone") && query.contains("Added    REG_SZ    " + kEndsAtOnce),
+                 qPrintable(query));
+        query = wine({"reg", "query", kMachineRun});
+        QVERIFY2(query.contains("Expanded Too    REG_EXPAND_SZ    %SystemRoot%\\system32\\cmd.exe /c exit") &&
+                     !query.contains("REM") && !query.contains("Expanded    "),
                  qPrintable(query));
         const QString backup = wine({"reg", "query", kBackup, "/v", "Gone"});
         QVERIFY2(backup.contains("\"C:\\absent\\Gone.exe\" /x") && backup.endsWith("<exit 0>"),

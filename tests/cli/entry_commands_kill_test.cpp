@@ -1,7 +1,8 @@
-// Killing startwarden-cli at spread-out moments of disable, enable, delete and restore on a copy of a
-// prefix that Wine 8 wrote: after every kill each registry file is as it was or as one of the step's
-// writes left it (apart from the write's time stamps), an entry that moves (delete, restore) is always
-// whole in one of its two places, and the temporaries a killed write left are gone after the next write.
+// Killing startwarden-cli at spread-out moments of disable, enable, delete, restore, edit and a
+// replacing add on a copy of a prefix that Wine 8 wrote: after every kill each registry file is as it
+// was or as one of the step's writes left it (apart from the write's time stamps), an entry that moves
+// (delete, restore, edit) is always whole in one of its two places, a replaced entry is backed up
+// before it is overwritten, and the temporaries a killed write left are gone after the next write.
 #include "cli_copy.h"
 #include "entries/places.h"
 #include "fixture_bytes.h"
@@ -28,6 +29,7 @@ using sw::test::TempPrefix;
 namespace {
 
 const QString kRun = sw::test::kRunKey;
+const QString kQuoted = QStringLiteral("\"C:\\x y\\a.exe\""); // a program the prefix holds
 
 // A registry file without the times a write stamps on the keys it touches.
 QByteArray withoutTimes(const QByteArray& file) {
@@ -88,6 +90,8 @@ class EntryCommandsKillTest : public QObject {
         test::writeBytes(m_prefix.backupFolder("Local User") + "/Tool.lnk", m_link);
         QFile::remove(m_prefix.backupFolder("All Users") + "/Shared.lnk");
         QFile::remove(m_userStartup + "/Tool.lnk");
+        test::writeBytes(m_userStartup + "/Batch.bat", m_link);
+        QFile::remove(m_userStartup + "/Renamed.bat");
     }
 
     // Runs the step from the base state, kills it after delay microseconds unless it ended (a
@@ -166,6 +170,7 @@ private slots:
         m_commonStartup = files.hostPath(platform.system->GetSpecialFolder(24, true, false));
         QVERIFY(!m_userStartup.isEmpty() && !m_commonStartup.isEmpty());
 
+        QVERIFY(m_prefix.writeFile("drive_c/x y/a.exe", "MZ")); // the program an edit must find
         const QString uebung = QString::fromUtf8("\xc3\x9c"
                                                  "bung");
         m_steps = {
@@ -186,6 +191,21 @@ private slots:
                  m_prefix.backupFolder("All Users") + "/Shared.lnk"),
             Step({"restore", "Tool.lnk"}, {}, m_prefix.backupFolder("Local User") + "/Tool.lnk",
                  m_userStartup + "/Tool.lnk"),
+            Step({"edit", "Test", "--place", "LOCAL RUN", "--to", "ALL RUN", "--program", kQuoted + " /min"},
+                 {[](RegistryStore& s) {
+                      s.WriteStringValue(kHkeyLocalMachine, kRun, "Test", kQuoted + " /min");
+                  },
+                  [](RegistryStore& s) { s.DeleteValue(kHkeyCurrentUser, kRun, "Test"); }}),
+            Step({"add", "Test", "--program", kQuoted + " /max", "--place", "LOCAL RUN", "--replace"},
+                 {[](RegistryStore& s) {
+                      s.CopyValue(kHkeyCurrentUser, kRun, "Test", kHkeyCurrentUser,
+                                  kBackupKey + "\\HKEY_CU\\Run", "Test");
+                  },
+                  [](RegistryStore& s) {
+                      s.WriteStringValue(kHkeyCurrentUser, kRun, "Test", kQuoted + " /max");
+                  }}),
+            Step({"edit", "Batch.bat", "--place", "LOCAL USER", "--name", "Renamed"}, {},
+                 m_userStartup + "/Batch.bat", m_userStartup + "/Renamed.bat"),
             Step({"enable", "Hidden.lnk", "--place", "LOCAL USER"}, {}),
         };
         m_steps.last().marked = m_userStartup + "/Hidden.lnk";

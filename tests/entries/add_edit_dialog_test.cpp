@@ -1,6 +1,8 @@
 // The add/edit and move dialogs, driven through the main window on throwaway prefixes.
 #include "entries/add_edit_dialog.h"
+#include "entries/entry_actions.h"
 #include "entries/move_dialog.h"
+#include "entries/places.h"
 #include "fixture_bytes.h"
 #include "main_window_fixture.h"
 
@@ -32,9 +34,9 @@ struct Fixture : test::MainWindowFixture {
     qsizetype startupMessages = 0;
 
     Fixture()
-        : MainWindowFixture({},
-                            test::TempPrefix::userProfileBody() +
-                                test::TempPrefix::runSection("\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n")) {
+        : MainWindowFixture({}, test::TempPrefix::userProfileBody() +
+                                    test::TempPrefix::runSection("\"Mine\"=\"REM C:\\\\Tools\\\\known.exe\"\n"
+                                                                 "\"Number\"=dword:00000001\n")) {
         const QByteArray program = test::fixtureBytes("app_x86_64.exe");
         prefix.writeFile("drive_c/Tools/known.exe", program);
         prefix.writeFile("drive_c/Program Files/My Tool/tool.exe", program);
@@ -116,8 +118,6 @@ private slots:
                  std::initializer_list<QWidget*>{d.picIcon, d.txtName, d.txtPath, d.cmdBrowse, d.lblPlace,
                                                  d.cmdMove, d.cmdOk, d.cmdCancel})
                 QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
-            d.txtName->setText(QString(150, 'x'));
-            QCOMPARE(d.txtName->text().size(), kMaxEntryNameLength);
             d.txtName->setText("Tool");
             d.txtPath->setText(kToolWithArguments);
             QVERIFY(d.cmdOk->isEnabled());
@@ -164,6 +164,110 @@ private slots:
         }));
         QVERIFY2(f.shownTexts().last().contains("Wine is running."), qPrintable(f.shownTexts().last()));
         QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Later"), QStringLiteral("<none>"));
+
+        // A name too long is shown whole and refused, never cut to fit.
+        f.services->platform.readOnlyReason = [] { return QString(); };
+        const QString longName(kMaxEntryNameLength + 50, 'x');
+        QVERIFY(f.command("add", [&](frmAddEdit& open) {
+            open.txtName->setText(longName);
+            open.txtPath->setText("C:\\Tools\\known.exe");
+            open.cmdOk_Click();
+            QCOMPARE(open.txtName->text(), longName);
+        }));
+        QCOMPARE(f.shownTexts().last(), f.texts.textForEntry("MsgBadEntryName", longName));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, longName.left(kMaxEntryNameLength)),
+                 QStringLiteral("<none>"));
+    }
+
+    void asksBeforeReplacingAnEntryOfTheSameName() {
+        Fixture f;
+        const QString backupKey = kBackupKey + "\\HKEY_CU\\Run";
+        const auto addMine = [&](frmAddEdit& d) {
+            d.txtName->setText("mine");
+            d.txtPath->setText(kToolWithArguments);
+            f.move().tvwCategories_NodeClick(f.move().node("LOCAL RUN"));
+            d.cmdOk_Click();
+        };
+        // No (also what Enter and Escape give): nothing written, the dialog stays for another name.
+        QVERIFY(f.command("add", addMine));
+        QCOMPARE(f.shownTexts(), QStringList{f.texts.textForEntry("MsgReplaceEntryReq", "Mine")});
+        QCOMPARE(f.boxes.shown().last().buttons, MessageButtons::YesNoDefaultNo);
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("REM C:\\Tools\\known.exe"));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, backupKey, "Mine"), QStringLiteral("<none>"));
+
+        f.boxes.enqueue(MessageAnswer::Yes);
+        QVERIFY(!f.command("add", addMine));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Mine"), kToolWithArguments);
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, backupKey, "Mine"),
+                 QStringLiteral("REM C:\\Tools\\known.exe"));
+        QCOMPARE(f.shownTexts().size(), 2);
+    }
+
+    void aValueWithoutTextIsRefusedBeforeAnythingChanges() {
+        Fixture f;
+        const QByteArray user = f.prefix.readFile("user.reg");
+        const QList<QTreeWidgetItem*> number = f.window.lvwEntries->findItems("Number", Qt::MatchExactly, 0);
+        QCOMPARE(number.size(), 1);
+        f.window.lvwEntries->setCurrentItem(number.first());
+        f.window.tlbMain_ButtonClick("edit"); // refused before the dialog opens
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.tlbMain_ButtonClick("activate");
+        const QString refused = f.texts.textForEntry("MsgValueNotText", "Number");
+        QCOMPARE(f.shownTexts(),
+                 QStringList({refused, f.texts.textForEntry("MsgDeactivateReq", "Number"), refused}));
+        QCOMPARE(f.prefix.readFile("user.reg"), user);
+    }
+
+    void editingABatchFileRenamesTheFile() {
+        Fixture f;
+        QVERIFY(f.prefix.writeFile(f.prefix.userStartupFolder() + "/run.bat", "@echo off"));
+        const auto select = [&](const QString& name) {
+            f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+            const QList<QTreeWidgetItem*> items = f.window.lvwEntries->findItems(name, Qt::MatchExactly, 0);
+            QCOMPARE(items.size(), 1);
+            f.window.lvwEntries->setCurrentItem(items.first());
+        };
+        select("run.bat");
+        ToggleActivation(f.services->platform, *f.window.selectedRow()); // hidden: still its own program
+        select("run.bat");
+        QVERIFY(!f.command("edit", [&](frmAddEdit& d) {
+            QVERIFY(d.cmdOk->isEnabled());
+            d.txtName->setText("Runner");
+            f.move().tvwCategories_NodeClick(f.move().node("LOCAL USER"));
+            d.cmdOk_Click();
+        }));
+        QCOMPARE(QDir(f.prefix.userStartupFolder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Runner.bat"});
+        QCOMPARE(f.prefix.readFile(f.prefix.userStartupFolder() + "/Runner.bat"), QByteArray("@echo off"));
+        QCOMPARE(f.window.selectedRow()->name, QStringLiteral("Runner.bat"));
+        QVERIFY(f.command("edit", [&](frmAddEdit& d) {
+            d.txtPath->setText("C:\\Tools\\known.exe");
+            d.cmdOk_Click();
+        }));
+        QCOMPARE(f.shownTexts(), QStringList{f.texts.textForEntry("MsgFileProgramFixed", "Runner.bat")});
+        QCOMPARE(f.prefix.readFile(f.prefix.userStartupFolder() + "/Runner.bat"), QByteArray("@echo off"));
+    }
+
+    void escapeAndTheCloseBoxKeepThePlace() {
+        Fixture f;
+        frmMove& move = f.move();
+        const auto choose = [&](const char* key, const std::function<void()>& leave) {
+            QTimer::singleShot(0, &move, [&, key] {
+                move.tvwCategories_NodeClick(move.node(key));
+                leave();
+            });
+            f.dialog().cmdMove_Click();
+        };
+        choose("LOCAL RUN", [&] { move.cmdOk_Click(); });
+        const QString chosen = f.dialog().lblPlace->text();
+        choose("ALL USERS", [&] { QTest::keyClick(&move, Qt::Key_Escape); });
+        QCOMPARE(move.SelectedKey(), kRun);
+        QCOMPARE(f.dialog().lblPlace->text(), chosen);
+        choose("ALL RUNONCE", [&] { move.close(); });
+        QCOMPARE(move.SelectedKey(), kRun);
+        QCOMPARE(move.SelectedRoot(), kHkeyCurrentUser);
+        QVERIFY(move.cmdOk->isEnabled());
+        QCOMPARE(f.dialog().lblPlace->text(), chosen);
     }
 
     void browseWritesTheWindowsPathOfThePickedFile() {

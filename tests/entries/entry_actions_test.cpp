@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -399,6 +401,209 @@ private slots:
         QCOMPARE(moveAs("Renamed").name, QStringLiteral("Renamed.lnk"));
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Renamed"), QStringLiteral("<none>"));
         QCOMPARE(p.fileRow(false, "Renamed.lnk").program, kKnown);
+    }
+
+    // Wine's own spelling of the types in user.reg is what Wine reads back.
+    void valuesKeepTheirTypeAndThoseWithoutTextAreNeverRewritten() {
+        Prefix p({},
+                 TempPrefix::userProfileBody() +
+                     TempPrefix::runSection("\"Expanded\"=str(2):\"C:\\\\Tools\\\\known.exe %TEMP%\"\n"
+                                            "\"Number\"=dword:00000001\n\"List\"=hex(7):61,00,00,00,00,00\n"
+                                            "\"Bytes\"=hex:52,45,4d,20\n"));
+        p.putPrograms();
+        ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Expanded"));
+        QVERIFY(p.userReg().contains("\"Expanded\"=str(2):\"REM C:\\\\Tools\\\\known.exe %TEMP%\"\n"));
+        ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Expanded"));
+        QVERIFY(p.userReg().contains("\"Expanded\"=str(2):\"C:\\\\Tools\\\\known.exe %TEMP%\"\n"));
+        // renamed and moved, still expandable; its backup too
+        replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Expanded"), "Renamed",
+                     "C:\\Tools\\known.exe %TEMP%", p.place("LOCAL RUN"));
+        replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Renamed"), "Renamed",
+                     "C:\\Tools\\known.exe %TMP%", p.place("ALL RUN"));
+        QVERIFY(p.systemReg().contains("\"Renamed\"=str(2):\"C:\\\\Tools\\\\known.exe %TMP%\"\n"));
+        QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList({"Number", "List", "Bytes"}));
+        p.remove(p.row(kHkeyLocalMachine, kRun, "Renamed"));
+
+        // Listed, but neither switched nor edited; deleting backs up the data as it is.
+        const QByteArray before = p.userReg();
+        for (const char* name : {"Number", "List", "Bytes"}) {
+            const AutostartEntry row = p.row(kHkeyCurrentUser, kRun, name);
+            QCOMPARE(row.name, QString(name));
+            QVERIFY_THROWS_EXCEPTION(ValueNotText, ensureTextValue(p.platform, row));
+            QVERIFY_THROWS_EXCEPTION(ValueNotText, ToggleActivation(p.platform, row));
+            QVERIFY_THROWS_EXCEPTION(ValueNotText, setActivation(p.platform, row, true));
+            QVERIFY_THROWS_EXCEPTION(ValueNotText,
+                                     replaceEntry(p.platform, row, "Other", kKnown, p.place("LOCAL RUN")));
+        }
+        QCOMPARE(p.userReg(), before);
+        p.remove(p.row(kHkeyCurrentUser, kRun, "Number"));
+        const auto typeOf = [&](const QString& level, const QString& name) {
+            const auto raw =
+                WineRegistryStore(p.path()).readRawValue(kHkeyCurrentUser, kBackups + level, name);
+            return raw ? raw->type : 0u;
+        };
+        QCOMPARE(typeOf("\\HKEY_CU\\Run", "Number"), 4u);
+        QCOMPARE(typeOf("\\HKEY_LM\\Run", "Renamed"), 2u);
+        QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList({"List", "Bytes"}));
+    }
+
+    void aStartupFileThatIsNoShortcutIsRenamedOrMovedNeverReplaced() {
+        Prefix p;
+        p.putPrograms();
+        QVERIFY(p.writeFile(p.userStartup("run.bat"), "@echo off\r\n"));
+        ToggleActivation(p.platform, p.fileRow(true, "run.bat")); // inactive: hidden
+        const AutostartEntry bat = p.fileRow(true, "run.bat");
+        QVERIFY_THROWS_EXCEPTION(EntryRejected,
+                                 replaceEntry(p.platform, bat, "run.bat", kKnown, p.place("LOCAL USER")));
+        QCOMPARE(p.readFile(p.userStartup("run.bat")), QByteArray("@echo off\r\n"));
+
+        // A rename keeps the extension and the content, and the entry comes back active.
+        QCOMPARE(
+            replaceEntry(p.platform, bat, " Runner ", "\"" + bat.program + "\"", p.place("LOCAL USER")).name,
+            QStringLiteral("Runner.bat"));
+        QCOMPARE(QDir(p.userStartupFolder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Runner.bat"});
+        QCOMPARE(p.readFile(p.userStartup("Runner.bat")), QByteArray("@echo off\r\n"));
+        QCOMPARE(dosAttrib(p.userStartup("Runner.bat")), QByteArray("<none>"));
+
+        // Moved to the other folder as it is; moved to a key, the key names the file, which stays,
+        // hidden so that it starts once.
+        QVERIFY(QDir(p.commonStartupFolder()).removeRecursively());
+        const AutostartEntry runner = p.fileRow(true, "Runner.bat");
+        replaceEntry(p.platform, runner, "Runner.BAT", runner.program, p.place("ALL USERS"));
+        QCOMPARE(QDir(p.commonStartupFolder()).entryList(QDir::Files), QStringList{"Runner.BAT"});
+        QVERIFY(!QFile::exists(p.userStartup("Runner.bat")));
+        const AutostartEntry shared = p.fileRow(false, "Runner.BAT");
+        replaceEntry(p.platform, shared, "Runner", shared.program, p.place("LOCAL RUN"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Runner"), "\"" + shared.tag + "\"");
+        QCOMPARE(p.readFile(p.commonStartup("Runner.BAT")), QByteArray("@echo off\r\n"));
+        QCOMPARE(dosAttrib(p.commonStartup("Runner.BAT")), QByteArray("0x2"));
+    }
+
+    void aShortcutKeepsWhatTheEditDidNotChange() {
+        Prefix p;
+        p.putPrograms();
+        ShortcutInfo made;
+        made.target = kTool;
+        made.arguments = "/tray --quiet";
+        made.description = "My tool";
+        made.workingPath = "C:\\Work";
+        made.iconPath = "C:\\Tools\\known.exe";
+        made.iconIndex = 2;
+        made.showCommand = 7;
+        p.platform.newShortcutFile()->CreateShortcut(
+            p.platform.system->GetSpecialFolder(7, false, false) + "\\Tool.lnk", made);
+        const auto infoOf = [&](bool user, const QString& name) {
+            const auto link = p.platform.newShortcutFile();
+            link->LoadShortcut(p.fileRow(user, name).tag);
+            return link->GetInfo();
+        };
+        const auto same = [](const ShortcutInfo& a, const ShortcutInfo& b) {
+            return std::tie(a.target, a.arguments, a.description, a.workingPath, a.iconPath, a.iconIndex,
+                            a.showCommand) == std::tie(b.target, b.arguments, b.description, b.workingPath,
+                                                       b.iconPath, b.iconIndex, b.showCommand);
+        };
+        // renamed and moved with the program unchanged: the link is the same link
+        replaceEntry(p.platform, p.fileRow(true, "Tool.lnk"), "Renamed", kTool, p.place("ALL USERS"));
+        QVERIFY(same(infoOf(false, "Renamed.lnk"), made));
+
+        // another program: what followed the old one (its folder, its file) follows the new one
+        ShortcutInfo following = made;
+        following.workingPath = "C:\\Program Files\\My Tool";
+        following.iconPath = kTool;
+        p.platform.newShortcutFile()->CreateShortcut(
+            p.platform.system->GetSpecialFolder(7, false, false) + "\\Follow.lnk", following);
+        replaceEntry(p.platform, p.fileRow(true, "Follow.lnk"), "Follow.lnk", kKnown, p.place("LOCAL USER"));
+        ShortcutInfo expected = following;
+        expected.target = kKnown;
+        expected.workingPath = "C:\\Tools";
+        expected.iconPath.clear();
+        expected.iconIndex = 0;
+        QVERIFY(same(infoOf(true, "Follow.lnk"), expected));
+        replaceEntry(p.platform, p.fileRow(false, "Renamed.lnk"), "Renamed", kKnown, p.place("ALL USERS"));
+        expected = made;
+        expected.target = kKnown;
+        QVERIFY(same(infoOf(false, "Renamed.lnk"), expected));
+
+        // moved to a key, the arguments go on the command line
+        replaceEntry(p.platform, p.fileRow(true, "Follow.lnk"), "Follow", kKnown, p.place("LOCAL RUN"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Follow"), kKnown + " /tray --quiet");
+    }
+
+    void anEntryOfTheSameNameIsReplacedOnlyWhenAllowedAndAfterItsBackup() {
+        Prefix p({},
+                 TempPrefix::userProfileBody() +
+                     TempPrefix::runSection("\"Tool\"=\"C:\\\\old.exe\"\n\"Other\"=\"C:\\\\other.exe\"\n"));
+        p.putPrograms();
+        QVERIFY(p.writeFile(p.userStartup("tool.lnk"), "old link"));
+        QVERIFY(p.writeFile(p.userStartup("run.bat"), "run"));
+        QVERIFY(p.writeFile(p.userStartup("Other.bat"), "other"));
+        const QByteArray user = p.userReg();
+        QStringList asked;
+        ReplaceRule no{[&](const AutostartEntry& existing) {
+                           asked << existing.name;
+                           return false;
+                       },
+                       p.data.path()};
+        ReplaceRule yes = no;
+        yes.allowed = [&](const AutostartEntry& existing) {
+            asked << existing.name;
+            return true;
+        };
+        // refused without a rule and when the rule says no: nothing written, nothing backed up
+        for (const ReplaceRule& rule : {ReplaceRule{}, no}) {
+            const auto refused = [](const std::function<void()>& write) {
+                try {
+                    write();
+                } catch (const EntryRejected& rejected) {
+                    return rejected.problem() == EntryProblem::EntryExists;
+                }
+                return false;
+            };
+            QVERIFY(refused([&] { WriteEntry(p.platform, "TOOL", kKnown, p.place("LOCAL RUN"), rule); }));
+            QVERIFY(refused([&] { WriteEntry(p.platform, "Tool", kKnown, p.place("LOCAL USER"), rule); }));
+            QVERIFY(refused([&] {
+                replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Other"), "tool", kKnown,
+                             p.place("LOCAL RUN"), rule);
+            }));
+            QVERIFY(refused([&] {
+                replaceEntry(p.platform, p.fileRow(true, "run.bat"), "other",
+                             p.fileRow(true, "run.bat").program, p.place("LOCAL USER"), rule);
+            }));
+        }
+        QCOMPARE(asked, QStringList({"Tool", "tool.lnk", "Tool", "Other.bat"}));
+        QCOMPARE(p.userReg(), user);
+        QCOMPARE(p.readFile(p.userStartup("tool.lnk")), QByteArray("old link"));
+        QVERIFY(!QDir(p.data.filePath("Backups")).exists());
+
+        // allowed: the backup first, as a deletion makes it
+        const WrittenEntry value = WriteEntry(p.platform, "TOOL", kKnown, p.place("LOCAL RUN"), yes);
+        QCOMPARE(value.replacedBackup, kBackups + "\\HKEY_CU\\Run");
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Tool"), QString("C:\\old.exe"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Tool"), kKnown);
+        const WrittenEntry link = WriteEntry(p.platform, "Tool", kKnown, p.place("LOCAL USER"), yes);
+        QCOMPARE(sw::test::fileBytes(link.replacedBackup), QByteArray("old link"));
+        QCOMPARE(p.fileRow(true, "tool.lnk").program, kKnown);
+        replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Other"), "tool", kTool, p.place("LOCAL RUN"),
+                     yes);
+        QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList{"Tool"});
+        QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Tool"), kTool);
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Tool"), kKnown);
+        const AutostartEntry bat = p.fileRow(true, "run.bat");
+        const WrittenEntry renamed =
+            replaceEntry(p.platform, bat, "Other", bat.program, p.place("LOCAL USER"), yes);
+        QCOMPARE(sw::test::fileBytes(renamed.replacedBackup), QByteArray("other"));
+        QCOMPARE(p.readFile(p.userStartup("Other.bat")), QByteArray("run"));
+        QVERIFY(!QFile::exists(p.userStartup("run.bat")));
+
+        // the edited entry itself is no other entry: no question
+        asked.clear();
+        replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Tool"), "TOOL", kTool, p.place("LOCAL RUN"),
+                     yes);
+        replaceEntry(p.platform, p.fileRow(true, "Other.bat"), "other", p.fileRow(true, "Other.bat").program,
+                     p.place("LOCAL USER"), yes);
+        QCOMPARE(asked, QStringList());
+        QCOMPARE(QDir(p.userStartupFolder()).entryList({"*.bat"}, QDir::Files), QStringList{"other.bat"});
     }
 };
 

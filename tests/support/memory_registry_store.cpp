@@ -35,7 +35,7 @@ bool MemoryRegistryStore::EnumerateValues(std::int32_t root, const QString& keyP
         return false;
     for (const Value& value : key->values) {
         names.append(value.name);
-        kinds.append(1);
+        kinds.append(value.type);
     }
     return true;
 }
@@ -52,34 +52,54 @@ void MemoryRegistryStore::CreateKey(std::int32_t root, const QString& keyPath) {
     }
 }
 
+MemoryRegistryStore::Value* MemoryRegistryStore::findValue(std::int32_t root, const QString& keyPath,
+                                                           const QString& name) {
+    Key* key = findKey(root, keyPath);
+    if (!key)
+        throw RegistryError("key not found");
+    for (Value& value : key->values)
+        if (value.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &value;
+    return nullptr;
+}
+
 void MemoryRegistryStore::WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                                            const QString& data) {
+    WriteTypedStringValue(root, keyPath, name, data, kRegistryString);
+}
+
+void MemoryRegistryStore::WriteTypedStringValue(std::int32_t root, const QString& keyPath,
+                                                const QString& name, const QString& data,
+                                                std::uint32_t type) {
+    if (!isTextValueType(type))
+        throw RegistryError("not a string type");
     CreateKey(root, keyPath);
-    Key* key = findKey(root, keyPath);
-    for (Value& value : key->values) {
-        if (value.name.compare(name, Qt::CaseInsensitive) == 0) {
-            value.data = data;
-            return;
-        }
+    if (Value* value = findValue(root, keyPath, name)) {
+        value->data = data;
+        value->type = type;
+        return;
     }
-    key->values.append(Value{name, data});
+    findKey(root, keyPath)->values.append(Value{name, data, type});
+}
+
+std::uint32_t MemoryRegistryStore::ValueType(std::int32_t root, const QString& keyPath, const QString& name) {
+    if (const Value* value = findValue(root, keyPath, name))
+        return value->type;
+    throw RegistryError("value not found");
 }
 
 void MemoryRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath,
                                     const QString& sourceName, std::int32_t targetRoot,
                                     const QString& targetKeyPath, const QString& targetName) {
     const QString data = ReadValue(sourceRoot, sourceKeyPath, sourceName, 0);
-    WriteStringValue(targetRoot, targetKeyPath, targetName, data);
+    WriteTypedStringValue(targetRoot, targetKeyPath, targetName, data,
+                          ValueType(sourceRoot, sourceKeyPath, sourceName));
 }
 
 QString MemoryRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
                                        std::uint32_t) {
-    const Key* key = findKey(root, keyPath);
-    if (!key)
-        throw RegistryError("key not found");
-    for (const Value& value : key->values)
-        if (value.name.compare(name, Qt::CaseInsensitive) == 0)
-            return value.data;
+    if (const Value* value = findValue(root, keyPath, name))
+        return value->data;
     throw RegistryError("value not found");
 }
 

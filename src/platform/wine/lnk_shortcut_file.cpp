@@ -73,6 +73,18 @@ QString LnkShortcutFile::GetTarget() const {
     return m_link.target;
 }
 
+ShortcutInfo LnkShortcutFile::GetInfo() const {
+    ShortcutInfo info;
+    info.description = m_link.description;
+    info.target = m_link.target;
+    info.arguments = m_link.arguments;
+    info.iconPath = m_link.iconLocation;
+    info.iconIndex = m_link.iconIndex;
+    info.workingPath = m_link.workingDir;
+    info.showCommand = static_cast<std::int16_t>(m_link.showCommand);
+    return info;
+}
+
 void LnkShortcutFile::LoadShortcut(const QString& linkPath) {
     m_link = ShellLink();
     const QString host = hostPathOf(linkPath);

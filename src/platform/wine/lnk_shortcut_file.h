@@ -18,6 +18,7 @@ public:
     void CreateShortcut(const QString& linkPath, const ShortcutInfo& info) override;
     QString GetTarget() const override;
     QString GetArguments() const override { return m_link.arguments; }
+    ShortcutInfo GetInfo() const override;
     void LoadShortcut(const QString& linkPath) override;
 
     // Everything the last loaded link holds, for callers that want more than the target.

@@ -160,6 +160,26 @@ void WineRegistryStore::WriteStringValue(std::int32_t root, const QString& keyPa
     writeRawValue(root, keyPath, name, kRegSz, stringData(data));
 }
 
+void WineRegistryStore::WriteTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+                                              const QString& data, std::uint32_t type) {
+    if (!isTextValueType(type))
+        throw RegistryError(QStringLiteral("Registry type %1 holds no text; \"%2\" is not written.")
+                                .arg(type)
+                                .arg(name)
+                                .toStdString());
+    // Both string types hold UTF-16LE with the final NUL; Wine writes the expandable one as str(2).
+    writeRawValue(root, keyPath, name, type, stringData(data));
+}
+
+std::uint32_t WineRegistryStore::ValueType(std::int32_t root, const QString& keyPath, const QString& name) {
+    const auto value = readRawValue(root, keyPath, name);
+    if (!value)
+        throw RegistryError(QStringLiteral("The registry value \"%1\" in %2 does not exist.")
+                                .arg(name, keyPath)
+                                .toStdString());
+    return value->type;
+}
+
 void WineRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath,
                                   const QString& sourceName, std::int32_t targetRoot,
                                   const QString& targetKeyPath, const QString& targetName) {

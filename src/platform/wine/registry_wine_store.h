@@ -30,6 +30,9 @@ public:
     void CreateKey(std::int32_t root, const QString& keyPath) override;
     void WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                           const QString& data) override;
+    void WriteTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+                               const QString& data, std::uint32_t type) override;
+    std::uint32_t ValueType(std::int32_t root, const QString& keyPath, const QString& name) override;
     void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
                    std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) override;
     QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name,

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -423,6 +425,47 @@ void WineFileSystem::copyFile(const QString& source, const QString& target) {
         throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(source).toStdString());
     // Windows copies keep the hidden and system marks, as the mode keeps read-only.
     copyFileDurably(from, hostPathForWrite(target), {QByteArray(kDosAttribName)});
+}
+
+void WineFileSystem::renameFile(const QString& source, const QString& target) {
+    const QString from = hostPath(source);
+    FileAttributes found;
+    if (from.isEmpty() || !hostAttributes(from, found) || found.directory)
+        throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(source).toStdString());
+    const int slash = target.lastIndexOf(QLatin1Char('\\'));
+    const QString folder = slash > 0 ? hostPath(target.left(slash)) : QString();
+    if (folder.isEmpty())
+        throw FileSystemError(QStringLiteral("The folder of %1 does not exist.").arg(target).toStdString());
+    // The name as given, so that a new spelling of the same name takes effect.
+    const QString to = folder + QLatin1Char('/') + target.mid(slash + 1);
+    if (to == from)
+        return;
+    // Wine finds names regardless of case: another file that Wine takes for the target is refused.
+    const QString existing = hostPath(target);
+    struct stat other {};
+    struct stat self {};
+    if (!existing.isEmpty() && ::lstat(QFile::encodeName(existing).constData(), &other) == 0 &&
+        !(::lstat(QFile::encodeName(from).constData(), &self) == 0 && other.st_dev == self.st_dev &&
+          other.st_ino == self.st_ino))
+        throw FileSystemError(QStringLiteral("%1 already exists.").arg(target).toStdString());
+    const QByteArray fromName = QFile::encodeName(from);
+    const QByteArray toName = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, fromName.constData(), AT_FDCWD, toName.constData(), RENAME_NOREPLACE) == 0) {
+        syncFolderOf(toName);
+        syncFolderOf(fromName);
+        return;
+    }
+    if (errno != EXDEV)
+        throw FileSystemError(QStringLiteral("Cannot rename %1 to %2: %3")
+                                  .arg(source, target, QString::fromLocal8Bit(std::strerror(errno)))
+                                  .toStdString());
+    // Another file system: the copy is whole on disk before the original goes.
+    copyFileDurably(from, to);
+    if (::unlink(fromName.constData()) != 0)
+        throw FileSystemError(QStringLiteral("%1 was copied to %2, but cannot be removed: %3")
+                                  .arg(source, target, QString::fromLocal8Bit(std::strerror(errno)))
+                                  .toStdString());
+    syncFolderOf(fromName);
 }
 
 void WineFileSystem::removeFile(const QString& path) {

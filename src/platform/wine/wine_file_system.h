@@ -23,6 +23,7 @@ public:
     QList<FolderItem> listFolder(const QString& folder) const override;
     std::shared_ptr<void> holdContents() const override;
     void copyFile(const QString& source, const QString& target) override;
+    void renameFile(const QString& source, const QString& target) override;
     void removeFile(const QString& path) override;
     void createFolder(const QString& path) override;
 
