@@ -99,8 +99,8 @@ QString description() {
         "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
         "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
         "runs on the prefix, 4 the change failed, 5 not confirmed, 6 the report could not be sent. add "
-        "and edit refuse a program that cannot be found with status 1, and so an entry of the same name "
-        "in the target place unless --replace is given.");
+        "and edit refuse a program that cannot be found with status 1; add, edit and restore refuse an "
+        "entry of the same name in the target place with status 1 unless --replace is given.");
     return text;
 }
 
@@ -144,14 +144,11 @@ int main(int argc, char** argv) {
          QStringLiteral("COMMANDLINE")},
         {QStringLiteral("name"), QStringLiteral("edit: the entry's new name."), QStringLiteral("NEWNAME")},
         {QStringLiteral("replace"),
-         QStringLiteral("add, edit: replace an entry of the same name in the target place; it is backed up "
-                        "first, as a deleted one is.")},
+         QStringLiteral("add, edit, restore: replace an entry of the same name in the target place; it is "
+                        "backed up first, as a deleted one is.")},
         {QStringLiteral("to"),
          QStringLiteral("edit: move the entry to this place (LOCAL RUN, ALL USERS, ...)."),
          QStringLiteral("CATEGORY")},
-        {QStringLiteral("replace"),
-         QStringLiteral("restore: replace an entry of the same name in the backup's place, after backing it "
-                        "up as delete would.")},
     });
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands above."));
     parser.addPositionalArgument(QStringLiteral("arguments"), QStringLiteral("The command's arguments."),

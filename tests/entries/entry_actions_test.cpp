@@ -588,7 +588,9 @@ private slots:
                      yes);
         QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList{"Tool"});
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Tool"), kTool);
-        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Tool"), kKnown);
+        // a second backup of the same name keeps the first
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Tool"), QString("C:\\old.exe"));
+        QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Tool (2)"), kKnown);
         const AutostartEntry bat = p.fileRow(true, "run.bat");
         const WrittenEntry renamed =
             replaceEntry(p.platform, bat, "Other", bat.program, p.place("LOCAL USER"), yes);
