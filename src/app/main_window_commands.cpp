@@ -7,6 +7,7 @@
 #include "main_window.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
+#include "platform/writer_hold.h"
 
 #include <QAction>
 #include <QLabel>
@@ -57,6 +58,9 @@ void frmMain::activateSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeactivateReq"), *row) == MessageAnswer::No)
         return;
+    const auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
+    if (!writing)
+        return;
     try {
         ToggleActivation(m_services->platform, *row);
     } catch (const std::exception&) {
@@ -68,6 +72,9 @@ void frmMain::activateSelectedEntry() {
 void frmMain::deleteSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeleteReq"), *row) == MessageAnswer::No)
+        return;
+    const auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
+    if (!writing)
         return;
     try {
         deleteEntry(m_services->platform, m_services->files.dataFolder(), *row,

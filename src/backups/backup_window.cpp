@@ -7,6 +7,7 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
+#include "platform/writer_hold.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -173,6 +174,9 @@ void frmBackup::cmdRestore_Click() {
     if (m_services.boxes.show(question, QString(), MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes)
         return;
+    const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
+    if (!writing)
+        return;
     try {
         restoreBackup(m_services.platform, m_services.texts, row);
     } catch (const WriteRefused& refused) {
@@ -196,6 +200,9 @@ void frmBackup::cmdDelete_Click() {
     question.replace(QStringLiteral("%ENTRY%"), names.join(QStringLiteral(", ")));
     if (m_services.boxes.show(question, QString(), MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes)
+        return;
+    const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
+    if (!writing)
         return;
     QStringList kept;
     QString refusal;

@@ -69,6 +69,9 @@ int runAddCommand(Context& context) {
         return status;
     const QString name = context.arguments.first();
     const QString program = context.parser.value(QStringLiteral("program"));
+    std::shared_ptr<void> writing;
+    if (const int status = holdWriting(context, writing); status != kDone)
+        return status;
     return writeChecked(context, name, [&] { return WriteEntry(context.platform, name, program, place); });
 }
 
@@ -84,6 +87,9 @@ int runEditCommand(Context& context) {
                                      .arg(category, categoryKeys().join(QStringLiteral(", "))));
     if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
         return fail(kWineRunning, reason);
+    std::shared_ptr<void> writing;
+    if (const int status = holdWriting(context, writing); status != kDone)
+        return status;
     AutostartEntry row;
     if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)
         return status;

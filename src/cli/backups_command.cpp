@@ -17,7 +17,8 @@ const QStringList kGroups{QStringLiteral("SMLocalUsr"), QStringLiteral("SMAllUsr
 
 BackupListing listAll(Context& context) {
     // The window's start makes sure the places exist; a place that cannot be made is reported below.
-    if (context.platform.readOnlyReason().isEmpty()) {
+    if (const auto writing =
+            context.platform.readOnlyReason().isEmpty() ? context.platform.holdWriting() : nullptr) {
         try {
             EnsureBackupPlaces(context.platform, context.files.dataFolder());
         } catch (const std::exception&) {
@@ -107,6 +108,9 @@ int runBackupCommand(Context& context, const QString& command) {
                                      .arg(group, kGroups.join(QStringLiteral(", "))));
     if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
         return fail(kWineRunning, reason);
+    std::shared_ptr<void> writing;
+    if (const int status = holdWriting(context, writing); status != kDone)
+        return status;
 
     BackupRow row;
     if (const int status = findBackup(context, context.arguments.first(), row); status != kDone)

@@ -104,6 +104,9 @@ int runEntryCommand(Context& context, const QString& command) {
     const bool writes = command != QLatin1String("run");
     if (const QString reason = context.platform.readOnlyReason(); writes && !reason.isEmpty())
         return fail(kWineRunning, reason);
+    std::shared_ptr<void> writing;
+    if (const int status = writes ? holdWriting(context, writing) : kDone; status != kDone)
+        return status;
 
     AutostartEntry row;
     if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)

@@ -43,6 +43,11 @@ bool confirmed(Context& context, const QString& textKey, const QString& name) {
     return answer == QLatin1String("y") || answer == QLatin1String("yes");
 }
 
+int holdWriting(Context& context, std::shared_ptr<void>& hold) {
+    hold = context.platform.holdWriting();
+    return hold ? kDone : fail(kWineRunning, context.texts.GetText(QStringLiteral("MsgPrefixBusy")));
+}
+
 namespace {
 
 struct Command {
@@ -163,14 +168,16 @@ int main(int argc, char** argv) {
     if (command == all.end())
         return fail(kUsageError, QStringLiteral("unknown command \"%1\"; try --help").arg(name));
 
+    const sw::ProgramFiles files{QCoreApplication::applicationDirPath()};
+    sw::LanguageTexts texts;
+    sw::loadUserLanguage(texts, files);
+    // An empty --prefix (an unset variable in a script) is a mistake, never the default prefix.
+    if (parser.isSet(QStringLiteral("prefix")) && parser.value(QStringLiteral("prefix")).isEmpty())
+        return fail(kUsageError, texts.GetText(QStringLiteral("MsgNoPrefixGiven")));
     const sw::WinePrefix prefix(sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
                                                              QProcessEnvironment::systemEnvironment()));
     if (!prefix.isValid())
         return fail(kUsageError, prefix.problem());
-
-    const sw::ProgramFiles files{QCoreApplication::applicationDirPath()};
-    sw::LanguageTexts texts;
-    sw::loadUserLanguage(texts, files);
     Context context{parser,
                     arguments,
                     files,

@@ -9,6 +9,7 @@
 #include "move_dialog.h"
 #include "platform/file_icons.h"
 #include "platform/language_texts.h"
+#include "platform/writer_hold.h"
 
 #include <QEvent>
 #include <QFileDialog>
@@ -234,6 +235,10 @@ void frmAddEdit::cmdOk_Click() {
         showProblem(EntryProblem::NoPlace);
         return;
     }
+    // The fields stay as typed while another writer holds the prefix.
+    const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
+    if (!writing)
+        return;
     try {
         const bool edit = m_mode != QLatin1String("Add") && m_editedRow;
         m_written =

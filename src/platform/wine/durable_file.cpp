@@ -1,5 +1,6 @@
 #include "durable_file.h"
 
+#include "folder_owner.h"
 #include "platform/file_system.h"
 #include "registry_file_io.h"
 
@@ -39,8 +40,10 @@ LockedTemporary::LockedTemporary(const QByteArray& target) {
         for (int attempt = 0; attempt < 100; ++attempt) {
             m_name = target + kWriteTemporaryMark +
                      QByteArray::number(quint64(::getpid()) * 1000 + quint64(attempt), 36);
-            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_name.constData(), AT_SYMLINK_FOLLOW) == 0)
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_name.constData(), AT_SYMLINK_FOLLOW) == 0) {
+                takeOwnerOfFolder(m_fd, target);
                 return;
+            }
             if (errno != EEXIST)
                 break;
         }
@@ -53,6 +56,7 @@ LockedTemporary::LockedTemporary(const QByteArray& target) {
     if (m_fd < 0)
         fail(QStringLiteral("Cannot create a file beside"), target);
     ::flock(m_fd, LOCK_EX | LOCK_NB);
+    takeOwnerOfFolder(m_fd, target);
 }
 
 LockedTemporary::~LockedTemporary() {
@@ -101,14 +105,25 @@ void syncFolderOf(const QByteArray& path) {
 void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPath) {
     const QByteArray source = QFile::encodeName(sourceHostPath);
     const QByteArray target = QFile::encodeName(targetHostPath);
-    const int in = ::open(source.constData(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a FIFO in a file's place would wait for a writer that never comes.
+    const int in = ::open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (in < 0)
         fail(QStringLiteral("Cannot read"), source);
     struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(in, &st) != 0) {
+        const int error = errno;
         ::close(in);
-        errno = EISDIR;
-        fail(QStringLiteral("Cannot copy"), source);
+        errno = error;
+        fail(QStringLiteral("Cannot read"), source);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(in);
+        throw FileSystemError(
+            QStringLiteral("Cannot copy %1: it is %2, not an ordinary file.")
+                .arg(QFile::decodeName(source), S_ISDIR(st.st_mode)    ? QStringLiteral("a folder")
+                                                : S_ISFIFO(st.st_mode) ? QStringLiteral("a pipe")
+                                                                       : QStringLiteral("a device or socket"))
+                .toStdString());
     }
     removeAbandonedTemporaries(target);
     LockedTemporary temporary(target);

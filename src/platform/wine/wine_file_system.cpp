@@ -1,6 +1,7 @@
 #include "wine_file_system.h"
 
 #include "durable_file.h"
+#include "folder_owner.h"
 #include "platform/content_hold.h"
 #include "sharded_hash.h"
 
@@ -70,6 +71,21 @@ qsizetype lastNameAt(const QString& path) {
         name.contains(QChar(0)))
         return 0;
     return slash + 1;
+}
+
+// Writes go only to the file a path names itself: a "." or ".." component (a Startup file named
+// "x\..\..\victim.txt" joined to its folder) would reach a file somewhere else.
+void refuseClimbing(const QString& path) {
+    const bool host = path.startsWith(QLatin1Char('/'));
+    const QStringList parts =
+        host ? path.split(QLatin1Char('/'))
+             : QString(path).replace(QLatin1Char('/'), QLatin1Char('\\')).split(QLatin1Char('\\'));
+    for (const QString& part : parts)
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            throw FileSystemError(
+                QStringLiteral("The path %1 leads through \"%2\" to another place; nothing there is changed.")
+                    .arg(path, part)
+                    .toStdString());
 }
 
 // The DOS bits of the xattr as Wine parses it: "0x" then hex digits, a trailing NUL allowed.
@@ -374,6 +390,7 @@ bool WineFileSystem::attributes(const QString& path, FileAttributes& out) const 
 }
 
 void WineFileSystem::setAttributes(const QString& path, const FileAttributes& attributes) {
+    refuseClimbing(path);
     const QString host = hostPath(path);
     struct stat st;
     if (host.isEmpty() || ::stat(QFile::encodeName(host).constData(), &st) != 0)
@@ -418,6 +435,8 @@ QString WineFileSystem::hostPathForWrite(const QString& path) const {
 }
 
 void WineFileSystem::copyFile(const QString& source, const QString& target) {
+    refuseClimbing(source);
+    refuseClimbing(target);
     const QString from = hostPath(source);
     if (from.isEmpty())
         throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(source).toStdString());
@@ -425,6 +444,7 @@ void WineFileSystem::copyFile(const QString& source, const QString& target) {
 }
 
 void WineFileSystem::removeFile(const QString& path) {
+    refuseClimbing(path);
     const QString host = hostPath(path);
     FileAttributes found;
     if (host.isEmpty() || !hostAttributes(host, found) || found.directory)
@@ -441,8 +461,11 @@ void WineFileSystem::removeFile(const QString& path) {
 }
 
 void WineFileSystem::createFolder(const QString& path) {
+    refuseClimbing(path);
     const QByteArray name = QFile::encodeName(hostPathForWrite(path));
-    if (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST)
+    if (::mkdir(name.constData(), 0777) == 0)
+        takeOwnerOfFolder(name);
+    else if (errno != EEXIST)
         throw FileSystemError(QStringLiteral("Cannot create the folder %1: %2")
                                   .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
                                   .toStdString());

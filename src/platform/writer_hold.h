@@ -1,0 +1,17 @@
+#pragma once
+
+#include <memory>
+
+namespace sw {
+
+class LanguageTexts;
+class MessageBoxes;
+struct Platform;
+
+// A window command's hold on the managed system (Platform::holdWriting), taken before it reads what it
+// changes. When another writer still holds the system after the wait, the user is told in the
+// language's sentence and the result is null: the command then changes nothing.
+std::shared_ptr<void> holdWritingOrTell(const Platform& platform, const LanguageTexts& texts,
+                                        MessageBoxes& boxes);
+
+} // namespace sw
