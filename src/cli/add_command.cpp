@@ -93,6 +93,8 @@ int runEditCommand(Context& context) {
     AutostartEntry row;
     if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)
         return status;
+    if (const int status = refuseUnwritableName(context, row.name, !row.isRegistryEntry()); status != kDone)
+        return status;
 
     EntryPlace place;
     if (context.parser.isSet(QStringLiteral("to"))) {

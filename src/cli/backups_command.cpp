@@ -115,6 +115,10 @@ int runBackupCommand(Context& context, const QString& command) {
     BackupRow row;
     if (const int status = findBackup(context, context.arguments.first(), row); status != kDone)
         return status;
+    if (const int status =
+            refuseUnwritableName(context, row.name, row.labelKey.startsWith(QLatin1String("SM")));
+        status != kDone)
+        return status;
     try {
         return command == QLatin1String("restore") ? restoreOne(context, row) : purgeOne(context, row);
     } catch (const WriteRefused& refused) {

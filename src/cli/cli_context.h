@@ -44,6 +44,10 @@ bool confirmed(Context& context, const QString& textKey, const QString& name);
 // writer; kWineRunning with the language's sentence when that one still writes then.
 int holdWriting(Context& context, std::shared_ptr<void>& hold);
 
+// kDone unless a Startup file's name holds "\\" or "/": such a name does not name one file of its
+// folder, so it is listed but never written (kChangeFailed with the language's sentence).
+int refuseUnwritableName(Context& context, const QString& name, bool isFile);
+
 // Checks that the arguments name one entry and that --place names a category (default ALL).
 int entryArguments(Context& context, const QString& command, QString& category);
 // The one row of that name in the category: exactly as listed, else ignoring case.

@@ -60,6 +60,12 @@ int runOne(Context& context, const AutostartEntry& row) {
 
 } // namespace
 
+int refuseUnwritableName(Context& context, const QString& name, bool isFile) {
+    if (!isFile || (!name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/'))))
+        return kDone;
+    return fail(kChangeFailed, context.texts.textForEntry(QStringLiteral("MsgNameNotWritable"), name));
+}
+
 int entryArguments(Context& context, const QString& command, QString& category) {
     if (context.arguments.size() != 1)
         return fail(
@@ -110,6 +116,9 @@ int runEntryCommand(Context& context, const QString& command) {
 
     AutostartEntry row;
     if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)
+        return status;
+    if (const int status = refuseUnwritableName(context, row.name, writes && !row.isRegistryEntry());
+        status != kDone)
         return status;
     try {
         if (command == QLatin1String("disable") || command == QLatin1String("enable"))

@@ -420,6 +420,18 @@ QList<FolderItem> WineFileSystem::listFolder(const QString& folder) const {
     return items;
 }
 
+QString WineFileSystem::folderProblem(const QString& folder) const {
+    const QString host = hostPath(folder);
+    if (host.isEmpty())
+        return {};
+    DIR* dir = ::opendir(QFile::encodeName(host).constData());
+    if (dir) {
+        ::closedir(dir);
+        return {};
+    }
+    return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+}
+
 QString WineFileSystem::hostPathForWrite(const QString& path) const {
     if (path.startsWith(QLatin1Char('/')))
         return path; // the program's own files
