@@ -107,6 +107,12 @@ int runEditCommand(Context& context) {
     const QString name = context.parser.isSet(QStringLiteral("name"))
                              ? context.parser.value(QStringLiteral("name"))
                              : row.name;
+    // A listing keeps only the start of a longer text: an edit must not write that start alone.
+    if (!context.parser.isSet(QStringLiteral("program")) && row.program.size() >= kListedDataUnits - 4)
+        return fail(kUsageError,
+                    QStringLiteral("the command line of \"%1\" is too long to be kept by an edit; "
+                                   "give it with --program")
+                        .arg(row.name));
     const QString program = context.parser.isSet(QStringLiteral("program"))
                                 ? context.parser.value(QStringLiteral("program"))
                                 : row.program;

@@ -18,6 +18,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// How much of a value's text a listing keeps: one unit more than the longest command line Windows
+// starts, so that a cut text is never a whole one.
+inline constexpr qsizetype kListedDataUnits = 32768;
+
 // A value with its data as text.
 struct RegistryValueText {
     QString name;
@@ -53,7 +57,9 @@ public:
 
     // Every value of the key with its data, in EnumerateValues' order (values whose data cannot be
     // read are left out); empty when the key is missing or unreadable. For readers that do not ask
-    // whether a key without values exists, which can cost a store more than reading it.
+    // whether a key without values exists, which can cost a store more than reading it. A listing
+    // needs no more of a text than Windows starts (kListedDataUnits): a store may cut longer data
+    // there, which ReadValue and the writes never do.
     virtual QList<RegistryValueText> ReadValues(std::int32_t root, const QString& keyPath) {
         QList<RegistryValueText> values;
         QStringList names;
