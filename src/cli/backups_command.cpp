@@ -25,9 +25,14 @@ BackupListing listAll(Context& context) {
         }
     }
     BackupListing listing = listBackups(context.platform, context.texts, context.files.dataFolder());
+    // A key that is not there yet (a prefix that could not be written) holds no backups; only a
+    // user.reg that cannot be read hides some.
+    const bool readable = listing.unreadableKeys.isEmpty() ||
+                          context.platform.newRegistryStore()->RootReadable(kHkeyCurrentUser);
     for (const QString& key : listing.unreadableKeys)
-        std::fprintf(stderr, "startwarden-cli: the backup key HKEY_CURRENT_USER\\%s cannot be read\n",
-                     qPrintable(key));
+        if (!readable)
+            std::fprintf(stderr, "startwarden-cli: the backup key HKEY_CURRENT_USER\\%s cannot be read\n",
+                         qPrintable(key));
     return listing;
 }
 

@@ -54,6 +54,12 @@ public:
     virtual void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) = 0;
     // Enumerated values with exactly this name (case-sensitive) are never listed.
     virtual QString SkippedValueName() const = 0;
+    // False when nothing below the root can be read: a key EnumerateValues finds nothing in is then
+    // not known to be missing.
+    virtual bool RootReadable(std::int32_t root) {
+        (void)root;
+        return true;
+    }
 
     // Every value of the key with its data, in EnumerateValues' order (values whose data cannot be
     // read are left out); empty when the key is missing or unreadable. For readers that do not ask

@@ -8,6 +8,7 @@
 #include "temp_prefix.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
@@ -88,7 +89,50 @@ private slots:
                      .exitCode,
                  0);
         QCOMPARE(m_cli.run({"--prefix", prefix.path(), "backups"}).exitCode, 0);
+        // A device in a file's place is named as what it is.
+        QVERIFY(QFile::link("/dev/zero", prefix.userStartupFolder() + "/Zero.lnk"));
+        const CliResult zero = m_cli.run({"--prefix", prefix.path(), "delete", "Zero.lnk", "--yes"});
+        QCOMPARE(zero.exitCode, 4);
+        QVERIFY2(zero.err.contains("a device or socket") && !zero.err.contains("directory"),
+                 zero.err.constData());
         QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void messagesSayWhatHappened() {
+        // A prefix whose user.reg may not be changed: its backup keys were never made, which is no
+        // reason to call them unreadable.
+        TempPrefix prefix({}, TempPrefix::userProfileBody());
+        QCOMPARE(::chmod(QFile::encodeName(prefix.hostPath("user.reg")).constData(), 0444), 0);
+        const CliResult backups = m_cli.run({"--prefix", prefix.path(), "backups"});
+        QCOMPARE(backups.exitCode, 0);
+        QVERIFY2(backups.err.isEmpty(), backups.err.constData());
+    }
+
+    void newFilesTakeTheOwnerOfTheirFolder() {
+        if (::geteuid() != 0)
+            QSKIP("only root can make files for another user");
+        TempPrefix prefix({}, TempPrefix::userProfileBody());
+        QVERIFY(prefix.writeFile("drive_c/windows/notepad.exe", "MZ"));
+        const uid_t owner = 4321;
+        const gid_t group = 4322;
+        QDirIterator all(prefix.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+        QCOMPARE(::lchown(QFile::encodeName(prefix.path()).constData(), owner, group), 0);
+        while (all.hasNext())
+            QCOMPARE(::lchown(QFile::encodeName(all.next()).constData(), owner, group), 0);
+        for (const char* place : {"LOCAL USER", "LOCAL RUN"})
+            QCOMPARE(m_cli
+                         .run({"--prefix", prefix.path(), "add", "Tool", "--program",
+                               "C:\\windows\\notepad.exe", "--place", place})
+                         .exitCode,
+                     0);
+        for (const QString& made :
+             {prefix.userStartupFolder() + "/Tool.lnk", prefix.hostPath("user.reg"),
+              prefix.hostPath("startwarden"), prefix.hostPath("startwarden/writer.lock")}) {
+            struct stat st {};
+            QVERIFY2(::lstat(QFile::encodeName(made).constData(), &st) == 0, qPrintable(made));
+            QVERIFY2(st.st_uid == owner && st.st_gid == group, qPrintable(made));
+        }
     }
 
     void controlCharactersAreEscaped() {

@@ -65,6 +65,15 @@ WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool* ex
     return m_lastKey->hasSection ? m_lastKey : nullptr;
 }
 
+bool WineRegistryStore::RootReadable(std::int32_t root) {
+    try {
+        const auto file = m_files->index(filePath(root));
+        return file && file->isRegistry();
+    } catch (const RegistryError&) {
+        return false;
+    }
+}
+
 QString WineRegistryStore::filePath(std::int32_t root) const {
     if (root == kHkeyLocalMachine)
         return QDir(m_prefixDir).filePath(QStringLiteral("system.reg"));
