@@ -4,10 +4,12 @@
 #include "controls/splitter_panel.h"
 #include "fixture_bytes.h"
 #include "main_window_fixture.h"
+#include "platform/wine/prefix_writer_lock.h"
 #include "recording_desktop.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -17,6 +19,11 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace sw;
 using test::TempPrefix;
@@ -211,6 +218,46 @@ private slots:
         f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
         QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Unknown"));
         QCOMPARE(f.window.rowsInListOrder().first().name, QStringLiteral("Unknown"));
+    }
+
+    // The window and another writer of the prefix (a command line) never write at once: the window
+    // waits, and then tells that nothing was changed.
+    void aCommandWaitsForAnotherWriter() {
+        Fixture f;
+        f.start();
+        const QByteArray lockFile = QFile::encodeName(prefixWriterLockFile(f.prefix.path()));
+        QVERIFY(QDir().mkpath(f.prefix.hostPath("startwarden")));
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t writer = ::fork();
+        if (writer == 0) { // only async-signal-safe calls in the child of a threaded process
+            const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT, 0644);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            const char held = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+            (void)!::write(ready[1], &held, 1);
+            ::pause();
+            ::_exit(0);
+        }
+        char held = 0;
+        QCOMPARE(::read(ready[0], &held, 1), 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        const QByteArray before = f.prefix.readFile("system.reg");
+        f.window.lvwEntries->setCurrentItem(f.row("Known"));
+        f.boxes.enqueue(MessageAnswer::Yes); // delete it?
+        f.window.toolbarButton("delete")->trigger();
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        QCOMPARE(held, 'y');
+        QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgPrefixBusy"));
+        QCOMPARE(f.prefix.readFile("system.reg"), before);
+        QVERIFY(f.row("Known"));
+        // once the other writer has ended
+        f.window.lvwEntries->setCurrentItem(f.row("Known"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("delete")->trigger();
+        QVERIFY(!f.prefix.readFile("system.reg").contains("\"Known\""));
     }
 
     // While Wine runs the banner shows and the write buttons rest; the next refresh after it ended
