@@ -28,6 +28,24 @@ QString systemError() {
         QStringLiteral("%1 %2: %3").arg(what, QFile::decodeName(path), systemError()).toStdString());
 }
 
+// The target's folder is missing: the cause to name is usually why it could not be made, a folder
+// above that may not be written, not "No such file or directory".
+[[noreturn]] void failForMissingFolder(const QByteArray& target) {
+    const QString folder = QFileInfo(QFile::decodeName(target)).absolutePath();
+    QString existing = folder;
+    while (!QFileInfo(existing).isDir() && existing != QLatin1String("/"))
+        existing = QFileInfo(existing).absolutePath();
+    if (::access(QFile::encodeName(existing).constData(), W_OK | X_OK) != 0)
+        throw FileSystemError(
+            QStringLiteral("Cannot write %1: its folder %2 does not exist and cannot be made "
+                           "in %3: %4")
+                .arg(QFile::decodeName(target), folder, existing, systemError())
+                .toStdString());
+    throw FileSystemError(QStringLiteral("Cannot write %1: its folder %2 does not exist.")
+                              .arg(QFile::decodeName(target), folder)
+                              .toStdString());
+}
+
 } // namespace
 
 LockedTemporary::LockedTemporary(const QByteArray& target) {
@@ -53,8 +71,11 @@ LockedTemporary::LockedTemporary(const QByteArray& target) {
     // File systems without unnamed files: lock right after creating.
     m_name = target + kWriteTemporaryMark + "XXXXXX";
     m_fd = ::mkstemp(m_name.data());
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        if (errno == ENOENT)
+            failForMissingFolder(target);
         fail(QStringLiteral("Cannot create a file beside"), target);
+    }
     ::flock(m_fd, LOCK_EX | LOCK_NB);
     takeOwnerOfFolder(m_fd, target);
 }

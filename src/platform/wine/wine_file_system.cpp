@@ -88,6 +88,15 @@ void refuseClimbing(const QString& path) {
                     .toStdString());
 }
 
+// A file that stat cannot reach: missing, or behind a folder that may not be searched.
+FileSystemError missingOrUnreachable(const QString& path, const QString& host) {
+    if (!host.isEmpty() && errno != ENOENT && errno != ENOTDIR)
+        return FileSystemError(QStringLiteral("The file %1 cannot be reached: %2.")
+                                   .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
+                                   .toStdString());
+    return FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
+}
+
 // The DOS bits of the xattr as Wine parses it: "0x" then hex digits, a trailing NUL allowed.
 int readDosAttrib(const QByteArray& hostFile) {
     char buffer[64];
@@ -394,7 +403,7 @@ void WineFileSystem::setAttributes(const QString& path, const FileAttributes& at
     const QString host = hostPath(path);
     struct stat st;
     if (host.isEmpty() || ::stat(QFile::encodeName(host).constData(), &st) != 0)
-        throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
+        throw missingOrUnreachable(path, host);
     m_state->heldAttributes.remove(host);
     const int bits = (attributes.hidden ? kHiddenBit : 0) | (attributes.system ? kSystemBit : 0);
     // The xattr needs write access for an ordinary user: write it while the file is writable.
@@ -459,8 +468,10 @@ void WineFileSystem::removeFile(const QString& path) {
     refuseClimbing(path);
     const QString host = hostPath(path);
     FileAttributes found;
-    if (host.isEmpty() || !hostAttributes(host, found) || found.directory)
-        throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
+    if (host.isEmpty() || !hostAttributes(host, found))
+        throw missingOrUnreachable(path, host);
+    if (found.directory)
+        throw FileSystemError(QStringLiteral("%1 is a folder, not a file.").arg(path).toStdString());
     // Windows (and Wine) refuse to delete a read-only file.
     if (found.readOnly)
         throw FileSystemError(QStringLiteral("The file %1 is read-only.").arg(path).toStdString());
