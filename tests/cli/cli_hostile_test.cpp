@@ -11,6 +11,9 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -106,6 +109,41 @@ private slots:
         const CliResult backups = m_cli.run({"--prefix", prefix.path(), "backups"});
         QCOMPARE(backups.exitCode, 0);
         QVERIFY2(backups.err.isEmpty(), backups.err.constData());
+    }
+
+    void aFullDiskIsNamed() {
+        QTemporaryDir disk;
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", disk.path()}) != 0)
+            QSKIP("no small file system can be mounted here");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk.path()}); });
+        const QString prefix = disk.path();
+        QFile::copy(TempPrefix().hostPath("system.reg"), prefix + "/system.reg");
+        QVERIFY(QDir(prefix).mkpath("drive_c/windows") && QDir(prefix).mkpath("dosdevices"));
+        QVERIFY(QFile::link("../drive_c", prefix + "/dosdevices/c:"));
+        QFile user(prefix + "/user.reg");
+        QVERIFY(user.open(QIODevice::WriteOnly));
+        user.write(TempPrefix::registryHeader(false) + TempPrefix::userProfileBody());
+        user.close();
+        QFile program(prefix + "/drive_c/windows/notepad.exe");
+        QVERIFY(program.open(QIODevice::WriteOnly) && program.write("MZ") == 2);
+        program.close();
+        const QString startup =
+            prefix + "/drive_c/users/tester/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Startup";
+        QVERIFY(QDir().mkpath(startup));
+        QVERIFY(QDir().mkpath(prefix + "/startwarden"));
+        QFile filler(prefix + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) > 0 && filler.flush()) {
+        }
+        filler.close();
+        for (const char* place : {"LOCAL USER", "LOCAL RUN"}) {
+            const CliResult full = m_cli.run({"--prefix", prefix, "add", "Tool", "--program",
+                                              "C:\\windows\\notepad.exe", "--place", place});
+            QCOMPARE(full.exitCode, 4);
+            QVERIFY2(full.err.contains("No space left on device") && !full.err.contains("canceled"),
+                     full.err.constData());
+        }
+        QVERIFY(!QFile::exists(startup + "/Tool.lnk"));
     }
 
     void newFilesTakeTheOwnerOfTheirFolder() {
