@@ -59,7 +59,8 @@ void frmMain::activateSelectedEntry() {
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeactivateReq"), *row) == MessageAnswer::No)
         return;
     const auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
-    if (!writing)
+    if (!writing ||
+        !plainNameOrTell(row->name, !row->isRegistryEntry(), m_services->texts, m_services->boxes))
         return;
     try {
         ToggleActivation(m_services->platform, *row);
@@ -74,7 +75,8 @@ void frmMain::deleteSelectedEntry() {
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeleteReq"), *row) == MessageAnswer::No)
         return;
     const auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
-    if (!writing)
+    if (!writing ||
+        !plainNameOrTell(row->name, !row->isRegistryEntry(), m_services->texts, m_services->boxes))
         return;
     try {
         deleteEntry(m_services->platform, m_services->files.dataFolder(), *row,

@@ -175,7 +175,8 @@ void frmBackup::cmdRestore_Click() {
         MessageAnswer::Yes)
         return;
     const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
-    if (!writing)
+    if (!writing || !plainNameOrTell(row.name, row.labelKey.startsWith(QLatin1String("SM")), m_services.texts,
+                                     m_services.boxes))
         return;
     try {
         restoreBackup(m_services.platform, m_services.texts, row);

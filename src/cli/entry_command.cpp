@@ -61,7 +61,7 @@ int runOne(Context& context, const AutostartEntry& row) {
 } // namespace
 
 int refuseUnwritableName(Context& context, const QString& name, bool isFile) {
-    if (!isFile || (!name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/'))))
+    if (!isFile || isPlainFileName(name))
         return kDone;
     return fail(kChangeFailed, context.texts.textForEntry(QStringLiteral("MsgNameNotWritable"), name));
 }

@@ -237,10 +237,11 @@ void frmAddEdit::cmdOk_Click() {
     }
     // The fields stay as typed while another writer holds the prefix.
     const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
-    if (!writing)
+    const bool edit = m_mode != QLatin1String("Add") && m_editedRow;
+    if (!writing || (edit && !plainNameOrTell(m_editedRow->name, !m_editedRow->isRegistryEntry(),
+                                              m_services.texts, m_services.boxes)))
         return;
     try {
-        const bool edit = m_mode != QLatin1String("Add") && m_editedRow;
         m_written =
             edit ? replaceEntry(m_services.platform, *m_editedRow, txtName->text(), txtPath->text(), place)
                  : WriteEntry(m_services.platform, txtName->text(), txtPath->text(), place);

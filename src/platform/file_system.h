@@ -73,6 +73,13 @@ inline bool isWriteTemporary(const QString& name) {
     return name.contains(QLatin1String(kWriteTemporaryMark));
 }
 
+// True when a file's name holds no path separator of the managed system or the host. A Startup file
+// named "x\\..\\..\\victim.txt" is listed, but a write through its folder and name would reach
+// another file: such names are never written.
+inline bool isPlainFileName(const QString& name) {
+    return !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/'));
+}
+
 // Program texts (Run data, shortcut targets) name files of the managed system. A host path ("/...")
 // names none of them: Wine would take it as a path on the current drive.
 bool isManagedPath(const QString& path);

@@ -15,4 +15,12 @@ std::shared_ptr<void> holdWritingOrTell(const Platform& platform, const Language
     return hold;
 }
 
+bool plainNameOrTell(const QString& name, bool isFile, const LanguageTexts& texts, MessageBoxes& boxes) {
+    if (!isFile || isPlainFileName(name))
+        return true;
+    boxes.show(texts.textForEntry(QStringLiteral("MsgNameNotWritable"), name), QString(),
+               MessageIcon::Exclamation, MessageButtons::Ok);
+    return false;
+}
+
 } // namespace sw

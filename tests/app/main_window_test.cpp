@@ -222,7 +222,7 @@ private slots:
 
     // The window and another writer of the prefix (a command line) never write at once: the window
     // waits, and then tells that nothing was changed.
-    void aCommandWaitsForAnotherWriter() {
+    void writesWaitForAnotherWriterAndNeverReachOtherFiles() {
         Fixture f;
         f.start();
         const QByteArray lockFile = QFile::encodeName(prefixWriterLockFile(f.prefix.path()));
@@ -258,6 +258,21 @@ private slots:
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.toolbarButton("delete")->trigger();
         QVERIFY(!f.prefix.readFile("system.reg").contains("\"Known\""));
+
+        // A name that would reach another file through its folder is listed but never written.
+        const QString name = "x\\..\\..\\victim.lnk";
+        const QString victim = QDir::cleanPath(f.prefix.commonStartupFolder() + "/x/../../victim.lnk");
+        QVERIFY(f.prefix.writeFile(f.prefix.commonStartupFolder() + "/" + name, "x") &&
+                f.prefix.writeFile(victim, "victim"));
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL USERS"));
+        f.waitForListing();
+        QVERIFY(f.row(name));
+        f.window.lvwEntries->setCurrentItem(f.row(name));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("delete")->trigger();
+        QCOMPARE(f.boxes.shown().last().text, f.texts.textForEntry("MsgNameNotWritable", name));
+        QCOMPARE(f.prefix.readFile(victim), QByteArray("victim"));
+        QCOMPARE(test::dosAttrib(victim), QByteArray("<none>"));
     }
 
     // While Wine runs the banner shows and the write buttons rest; the next refresh after it ended
