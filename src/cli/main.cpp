@@ -3,6 +3,7 @@
 #include "platform/language_texts.h"
 #include "platform/wine/wine_platform.h"
 #include "platform/wine/wine_prefix.h"
+#include "row_format.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,13 +16,14 @@
 
 namespace sw::cli {
 
+// Messages name entries, whose names may hold control characters: shown, never obeyed.
 int fail(int status, const QString& message) {
-    std::fprintf(stderr, "startwarden-cli: %s\n", qPrintable(message));
+    std::fprintf(stderr, "startwarden-cli: %s\n", printableLine(message).constData());
     return status;
 }
 
 void say(const QString& line) {
-    std::printf("%s\n", qPrintable(line));
+    std::printf("%s\n", printableLine(line).constData());
 }
 
 void print(const QByteArray& bytes) {
@@ -33,7 +35,7 @@ bool confirmed(Context& context, const QString& textKey, const QString& name) {
         return true;
     QString question = context.texts.GetText(textKey);
     question.replace(QStringLiteral("%ENTRY%"), name);
-    std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
+    std::fprintf(stderr, "%s [y/N] ", printableLine(question).constData());
     std::fflush(stderr);
     QTextStream input(stdin);
     QString answer;

@@ -20,26 +20,44 @@ bool isControlAt(const char* c, const char* end) {
             static_cast<unsigned char>(c[1]) <= 0x9f);
 }
 
-// Writes each control character from `from` on as "\xHH" (its code point), so that a name cannot
-// hide or rewrite the rest of the output.
+// Appends the control character at c as "\xHH" (its code point); returns its last byte.
+const char* appendEscaped(QByteArray& out, const char* c) {
+    unsigned code = static_cast<unsigned char>(*c);
+    if (code == 0xc2)
+        code = static_cast<unsigned char>(*++c);
+    out += "\\x";
+    out += QByteArray::number(code, 16).rightJustified(2, '0');
+    return c;
+}
+
+// Writes each control character from `from` on as "\xHH", so that a name cannot hide or rewrite
+// the rest of the output.
 void escapeControls(QByteArray& out, qsizetype from) {
     const QByteArray field = out.mid(from);
     out.truncate(from);
     const char* end = field.constData() + field.size();
-    for (const char* c = field.constData(); c != end; ++c) {
-        if (!isControlAt(c, end)) {
+    for (const char* c = field.constData(); c != end; ++c)
+        if (isControlAt(c, end))
+            c = appendEscaped(out, c);
+        else
             out += *c;
-            continue;
-        }
-        unsigned code = static_cast<unsigned char>(*c);
-        if (code == 0xc2)
-            code = static_cast<unsigned char>(*++c);
-        out += "\\x";
-        out += QByteArray::number(code, 16).rightJustified(2, '0');
-    }
 }
 
 } // namespace
+
+QByteArray printableLine(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    QByteArray out;
+    out.reserve(bytes.size());
+    const char* end = bytes.constData() + bytes.size();
+    // The line breaks and tabs of a message stay; other control characters are shown, not obeyed.
+    for (const char* c = bytes.constData(); c != end; ++c)
+        if (*c == '\n' || *c == '\t' || !isControlAt(c, end))
+            out += *c;
+        else
+            c = appendEscaped(out, c);
+    return out;
+}
 
 QStringList rowFields(const AutostartEntry& row, const LanguageTexts& texts) {
     return {row.name,

@@ -22,5 +22,7 @@ QJsonObject rowObject(const AutostartEntry& row);
 QByteArray formatLines(const QList<QStringList>& records);
 void appendLine(QByteArray& out, const QStringList& fields);
 QByteArray formatJson(const QJsonArray& records);
+// A message for the terminal: its line breaks and tabs kept, other control characters as "\xHH".
+QByteArray printableLine(const QString& text);
 
 } // namespace sw

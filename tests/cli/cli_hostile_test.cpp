@@ -183,6 +183,14 @@ private slots:
         for (const char c : list.out)
             QVERIFY(static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n');
         QVERIFY(!list.out.contains("\xc2\x9b"));
+        // ... and in what the commands say about the entry
+        const CliResult disabled =
+            m_cli.run({"--prefix", prefix.path(), "disable", "a\x1b[8mhidden", "--yes"});
+        QCOMPARE(disabled.exitCode, 0);
+        QVERIFY2(disabled.out.contains("\"a\\x1b[8mhidden\" is now inactive"), disabled.out.constData());
+        const CliResult missing = m_cli.run({"--prefix", prefix.path(), "delete", "b\x1b[8m", "--yes"});
+        QCOMPARE(missing.exitCode, 1);
+        QVERIFY(!missing.err.contains('\x1b') && missing.err.contains("b\\x1b[8m"));
     }
 
     void anUnreadableStartupFolderIsReported() {
