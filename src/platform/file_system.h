@@ -74,7 +74,7 @@ inline bool isWriteTemporary(const QString& name) {
 }
 
 // True when a file's name holds no path separator of the managed system or the host. A Startup file
-// named "x\\..\\..\\victim.txt" is listed, but a write through its folder and name would reach
+// named "x\..\..\victim.txt" is listed, but a write through its folder and name would reach
 // another file: such names are never written.
 inline bool isPlainFileName(const QString& name) {
     return !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/'));

@@ -73,13 +73,14 @@ qsizetype lastNameAt(const QString& path) {
     return slash + 1;
 }
 
-// Writes go only to the file a path names itself: a "." or ".." component (a Startup file named
-// "x\..\..\victim.txt" joined to its folder) would reach a file somewhere else.
+// Writes go only to the file a managed path names itself: a "." or ".." component (a Startup file
+// named "x\..\..\victim.txt" joined to its folder) would reach a file somewhere else. Host
+// paths are the program's own, made by itself.
 void refuseClimbing(const QString& path) {
-    const bool host = path.startsWith(QLatin1Char('/'));
+    if (path.startsWith(QLatin1Char('/')))
+        return;
     const QStringList parts =
-        host ? path.split(QLatin1Char('/'))
-             : QString(path).replace(QLatin1Char('/'), QLatin1Char('\\')).split(QLatin1Char('\\'));
+        QString(path).replace(QLatin1Char('/'), QLatin1Char('\\')).split(QLatin1Char('\\'));
     for (const QString& part : parts)
         if (part == QLatin1String(".") || part == QLatin1String(".."))
             throw FileSystemError(
