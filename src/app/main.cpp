@@ -39,8 +39,13 @@ int main(int argc, char** argv) {
     if (!sw::startLanguageAndInstance(startup))
         return 0;
 
-    const sw::WinePrefix prefix(sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
-                                                             QProcessEnvironment::systemEnvironment()));
+    // An empty --prefix is a mistake, never the default prefix.
+    const bool emptyPrefix =
+        parser.isSet(QStringLiteral("prefix")) && parser.value(QStringLiteral("prefix")).isEmpty();
+    const sw::WinePrefix prefix(emptyPrefix
+                                    ? QString()
+                                    : sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
+                                                                   QProcessEnvironment::systemEnvironment()));
     if (!prefix.isValid()) {
         QString message = texts.GetText(QStringLiteral("MsgNotAPrefix"));
         message.replace(QStringLiteral("%PATH%"), prefix.folder());

@@ -8,6 +8,7 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
+#include "platform/writer_hold.h"
 
 #include <QAction>
 #include <QLabel>
@@ -80,6 +81,10 @@ void frmMain::activateSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeactivateReq"), *row) == MessageAnswer::No)
         return;
+    const auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
+    if (!writing ||
+        !plainNameOrTell(row->name, !row->isRegistryEntry(), m_services->texts, m_services->boxes))
+        return;
     QString failureKey, reason;
     try {
         ToggleActivation(m_services->platform, *row);
@@ -100,6 +105,10 @@ void frmMain::activateSelectedEntry() {
 void frmMain::deleteSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeleteReq"), *row) == MessageAnswer::No)
+        return;
+    const auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
+    if (!writing ||
+        !plainNameOrTell(row->name, !row->isRegistryEntry(), m_services->texts, m_services->boxes))
         return;
     const Platform& platform = m_services->platform;
     const QString dataFolder = m_services->files.dataFolder();

@@ -7,6 +7,7 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
+#include "platform/writer_hold.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -177,6 +178,10 @@ void frmBackup::cmdRestore_Click() {
     const MessageButtons buttons = replace ? MessageButtons::YesNoDefaultNo : MessageButtons::YesNo;
     if (m_services.boxes.show(question, QString(), MessageIcon::Question, buttons) != MessageAnswer::Yes)
         return;
+    const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
+    if (!writing || !plainNameOrTell(row.name, row.labelKey.startsWith(QLatin1String("SM")), m_services.texts,
+                                     m_services.boxes))
+        return;
     try {
         restoreBackup(m_services.platform, m_services.texts, row, m_services.dataFolder,
                       replace ? RestoreMode::ReplaceExisting : RestoreMode::KeepExisting);
@@ -202,6 +207,9 @@ void frmBackup::cmdDelete_Click() {
     question.replace(QStringLiteral("%ENTRY%"), names.join(QStringLiteral(", ")));
     if (m_services.boxes.show(question, QString(), MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes)
+        return;
+    const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
+    if (!writing)
         return;
     QStringList kept;
     QString refusal;

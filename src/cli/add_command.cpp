@@ -87,6 +87,9 @@ int runAddCommand(Context& context) {
         return status;
     const QString name = context.arguments.first();
     const QString program = context.parser.value(QStringLiteral("program"));
+    std::shared_ptr<void> writing;
+    if (const int status = holdWriting(context, writing); status != kDone)
+        return status;
     return writeChecked(context, name, [&] {
         return WriteEntry(context.platform, name, program, place, replaceRule(context));
     });
@@ -104,8 +107,13 @@ int runEditCommand(Context& context) {
                                      .arg(category, categoryKeys().join(QStringLiteral(", "))));
     if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
         return fail(kWineRunning, reason);
+    std::shared_ptr<void> writing;
+    if (const int status = holdWriting(context, writing); status != kDone)
+        return status;
     AutostartEntry row;
     if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)
+        return status;
+    if (const int status = refuseUnwritableName(context, row.name, !row.isRegistryEntry()); status != kDone)
         return status;
 
     EntryPlace place;
@@ -119,6 +127,12 @@ int runEditCommand(Context& context) {
     const QString name = context.parser.isSet(QStringLiteral("name"))
                              ? context.parser.value(QStringLiteral("name"))
                              : row.name;
+    // A listing keeps only the start of a longer text: an edit must not write that start alone.
+    if (!context.parser.isSet(QStringLiteral("program")) && row.program.size() >= kListedDataUnits - 4)
+        return fail(kUsageError,
+                    QStringLiteral("the command line of \"%1\" is too long to be kept by an edit; "
+                                   "give it with --program")
+                        .arg(row.name));
     const QString program = context.parser.isSet(QStringLiteral("program"))
                                 ? context.parser.value(QStringLiteral("program"))
                                 : row.program;

@@ -17,7 +17,8 @@ const QStringList kGroups{QStringLiteral("SMLocalUsr"), QStringLiteral("SMAllUsr
 
 BackupListing listAll(Context& context) {
     // The window's start makes sure the places exist; a place that cannot be made is reported below.
-    if (context.platform.readOnlyReason().isEmpty()) {
+    if (const auto writing =
+            context.platform.readOnlyReason().isEmpty() ? context.platform.holdWriting() : nullptr) {
         try {
             EnsureBackupPlaces(context.platform, context.files.dataFolder());
         } catch (const std::exception&) {
@@ -25,9 +26,14 @@ BackupListing listAll(Context& context) {
     }
     BackupListing listing = listBackups(context.platform, context.texts, context.files.dataFolder(),
                                         context.files.sharedDataFolders());
+    // A key that is not there yet (a prefix that could not be written) holds no backups; only a
+    // user.reg that cannot be read hides some.
+    const bool readable = listing.unreadableKeys.isEmpty() ||
+                          context.platform.newRegistryStore()->RootReadable(kHkeyCurrentUser);
     for (const QString& key : listing.unreadableKeys)
-        std::fprintf(stderr, "startwarden-cli: the backup key HKEY_CURRENT_USER\\%s cannot be read\n",
-                     qPrintable(key));
+        if (!readable)
+            std::fprintf(stderr, "startwarden-cli: the backup key HKEY_CURRENT_USER\\%s cannot be read\n",
+                         qPrintable(key));
     return listing;
 }
 
@@ -135,9 +141,16 @@ int runBackupCommand(Context& context, const QString& command) {
                                      .arg(group, kGroups.join(QStringLiteral(", "))));
     if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
         return fail(kWineRunning, reason);
+    std::shared_ptr<void> writing;
+    if (const int status = holdWriting(context, writing); status != kDone)
+        return status;
 
     BackupRow row;
     if (const int status = findBackup(context, context.arguments.first(), row); status != kDone)
+        return status;
+    if (const int status =
+            refuseUnwritableName(context, row.name, row.labelKey.startsWith(QLatin1String("SM")));
+        status != kDone)
         return status;
     try {
         return command == QLatin1String("restore") ? restoreOne(context, row) : purgeOne(context, row);

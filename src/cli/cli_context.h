@@ -15,7 +15,7 @@ enum Status {
     kDone = 0,
     kNoSuchEntry = 1,  // no entry of that name, or the name stands in several places
     kUsageError = 2,   // bad arguments, or the folder is not a Wine prefix
-    kWineRunning = 3,  // a write refused because Wine runs on the prefix
+    kWineRunning = 3,  // a write refused because Wine runs on the prefix, or another writer holds it
     kChangeFailed = 4, // the managed system refused the change; nothing was lost
     kNotConfirmed = 5, // the question was answered with no
     kNotSent = 6,      // no report server answered
@@ -39,6 +39,14 @@ void print(const QByteArray& bytes);
 // Asks the language's question about the named entry on the terminal; true for "y" or "yes", and
 // always with --yes.
 bool confirmed(Context& context, const QString& textKey, const QString& name);
+
+// Makes this process the prefix's only writer while hold lives, waiting a few seconds for another
+// writer; kWineRunning with the language's sentence when that one still writes then.
+int holdWriting(Context& context, std::shared_ptr<void>& hold);
+
+// kDone unless a Startup file's name holds "\\" or "/": such a name does not name one file of its
+// folder, so it is listed but never written (kChangeFailed with the language's sentence).
+int refuseUnwritableName(Context& context, const QString& name, bool isFile);
 
 // Checks that the arguments name one entry and that --place names a category (default ALL).
 int entryArguments(Context& context, const QString& command, QString& category);

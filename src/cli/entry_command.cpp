@@ -61,6 +61,12 @@ int runOne(Context& context, const AutostartEntry& row) {
 
 } // namespace
 
+int refuseUnwritableName(Context& context, const QString& name, bool isFile) {
+    if (!isFile || isPlainFileName(name))
+        return kDone;
+    return fail(kChangeFailed, context.texts.textForEntry(QStringLiteral("MsgNameNotWritable"), name));
+}
+
 int entryArguments(Context& context, const QString& command, QString& category) {
     if (context.arguments.size() != 1)
         return fail(
@@ -105,9 +111,15 @@ int runEntryCommand(Context& context, const QString& command) {
     const bool writes = command != QLatin1String("run");
     if (const QString reason = context.platform.readOnlyReason(); writes && !reason.isEmpty())
         return fail(kWineRunning, reason);
+    std::shared_ptr<void> writing;
+    if (const int status = writes ? holdWriting(context, writing) : kDone; status != kDone)
+        return status;
 
     AutostartEntry row;
     if (const int status = findEntry(context, context.arguments.first(), category, row); status != kDone)
+        return status;
+    if (const int status = refuseUnwritableName(context, row.name, writes && !row.isRegistryEntry());
+        status != kDone)
         return status;
     try {
         if (command == QLatin1String("disable") || command == QLatin1String("enable"))

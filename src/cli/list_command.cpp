@@ -23,6 +23,26 @@ public:
     }
 };
 
+// Names each Startup folder of the category that exists but cannot be read: it lists as empty, and
+// an empty listing must not pass for an empty folder.
+bool unreadableFolders(Context& context, const QString& category) {
+    bool any = false;
+    for (const Place* place : placesOfCategory(category)) {
+        if (place->kind == PlaceKind::RegistryKey)
+            continue;
+        const QString folder = startupFolderPath(*context.platform.system, *place);
+        const QString problem =
+            folder.isEmpty() ? QString() : context.platform.fileSystem->folderProblem(folder);
+        if (problem.isEmpty())
+            continue;
+        QString text = context.texts.GetText(QStringLiteral("MsgFolderUnreadable"));
+        text.replace(QStringLiteral("%PATH%"), folder).replace(QStringLiteral("%REASON%"), problem);
+        fail(kChangeFailed, text);
+        any = true;
+    }
+    return any;
+}
+
 } // namespace
 
 int runListCommand(Context& context, bool withInformation) {
@@ -68,7 +88,7 @@ int runListCommand(Context& context, bool withInformation) {
         objects.append(object);
     }
     print(context.json ? formatJson(objects) : lines);
-    return kDone;
+    return unreadableFolders(context, category) ? kChangeFailed : kDone;
 }
 
 } // namespace sw::cli

@@ -3,6 +3,7 @@
 #include "platform/language_texts.h"
 #include "platform/wine/wine_platform.h"
 #include "platform/wine/wine_prefix.h"
+#include "row_format.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,13 +16,14 @@
 
 namespace sw::cli {
 
+// Messages name entries, whose names may hold control characters: shown, never obeyed.
 int fail(int status, const QString& message) {
-    std::fprintf(stderr, "startwarden-cli: %s\n", qPrintable(message));
+    std::fprintf(stderr, "startwarden-cli: %s\n", printableLine(message).constData());
     return status;
 }
 
 void say(const QString& line) {
-    std::printf("%s\n", qPrintable(line));
+    std::printf("%s\n", printableLine(line).constData());
 }
 
 void print(const QByteArray& bytes) {
@@ -33,7 +35,7 @@ bool confirmed(Context& context, const QString& textKey, const QString& name) {
         return true;
     QString question = context.texts.GetText(textKey);
     question.replace(QStringLiteral("%ENTRY%"), name);
-    std::fprintf(stderr, "%s [y/N] ", qPrintable(question));
+    std::fprintf(stderr, "%s [y/N] ", printableLine(question).constData());
     std::fflush(stderr);
     QTextStream input(stdin);
     QString answer;
@@ -41,6 +43,11 @@ bool confirmed(Context& context, const QString& textKey, const QString& name) {
         std::fputc('\n', stderr); // no answer at all: end the question's line
     answer = answer.trimmed().toLower();
     return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}
+
+int holdWriting(Context& context, std::shared_ptr<void>& hold) {
+    hold = context.platform.holdWriting();
+    return hold ? kDone : fail(kWineRunning, context.texts.GetText(QStringLiteral("MsgPrefixBusy")));
 }
 
 namespace {
@@ -98,7 +105,8 @@ QString description() {
     text += QStringLiteral(
         "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
         "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
-        "runs on the prefix, 4 the change failed, 5 not confirmed, 6 the report could not be sent. add "
+        "runs on the prefix or another StartWarden writes it, 4 the change failed (list, info: a "
+        "Startup folder cannot be read), 5 not confirmed, 6 the report could not be sent. add "
         "and edit refuse a program that cannot be found with status 1; add, edit and restore refuse an "
         "entry of the same name in the target place with status 1 unless --replace is given.");
     return text;
@@ -170,14 +178,16 @@ int main(int argc, char** argv) {
     if (command == all.end())
         return fail(kUsageError, QStringLiteral("unknown command \"%1\"; try --help").arg(name));
 
+    sw::LanguageTexts texts;
+    sw::loadUserLanguage(texts, sw::ProgramFiles{QCoreApplication::applicationDirPath()});
+    // An empty --prefix (an unset variable in a script) is a mistake, never the default prefix.
+    if (parser.isSet(QStringLiteral("prefix")) && parser.value(QStringLiteral("prefix")).isEmpty())
+        return fail(kUsageError, texts.GetText(QStringLiteral("MsgNoPrefixGiven")));
     const sw::WinePrefix prefix(sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
                                                              QProcessEnvironment::systemEnvironment()));
     if (!prefix.isValid())
         return fail(kUsageError, prefix.problem());
-
     const sw::ProgramFiles files{QCoreApplication::applicationDirPath(), prefix.folder()};
-    sw::LanguageTexts texts;
-    sw::loadUserLanguage(texts, files);
     Context context{parser,
                     arguments,
                     files,

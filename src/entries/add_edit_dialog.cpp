@@ -9,6 +9,7 @@
 #include "move_dialog.h"
 #include "platform/file_icons.h"
 #include "platform/language_texts.h"
+#include "platform/writer_hold.h"
 
 #include <QEvent>
 #include <QFileDialog>
@@ -250,6 +251,12 @@ void frmAddEdit::cmdOk_Click() {
         showProblem(EntryProblem::NoPlace);
         return;
     }
+    // The fields stay as typed while another writer holds the prefix.
+    const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
+    const bool edit = m_mode != QLatin1String("Add") && m_editedRow;
+    if (!writing || (edit && !plainNameOrTell(m_editedRow->name, !m_editedRow->isRegistryEntry(),
+                                              m_services.texts, m_services.boxes)))
+        return;
     ReplaceRule replace;
     replace.dataFolder = m_services.files.dataFolder();
     replace.allowed = [this](const AutostartEntry& existing) {
@@ -258,7 +265,6 @@ void frmAddEdit::cmdOk_Click() {
                    QString(), MessageIcon::Question, MessageButtons::YesNoDefaultNo) == MessageAnswer::Yes;
     };
     try {
-        const bool edit = m_mode != QLatin1String("Add") && m_editedRow;
         m_written = edit ? replaceEntry(m_services.platform, *m_editedRow, txtName->text(), txtPath->text(),
                                         place, replace)
                          : WriteEntry(m_services.platform, txtName->text(), txtPath->text(), place, replace);

@@ -46,6 +46,12 @@ public:
     virtual void setAttributes(const QString& path, const FileAttributes& attributes) = 0;
     // Files and folders directly inside a folder, in the file system's order, without "." and "..".
     virtual QList<FolderItem> listFolder(const QString& folder) const = 0;
+    // Empty when a folder can be listed or does not exist; otherwise why it cannot be read (a
+    // listing of it is empty then, but not because the folder is).
+    virtual QString folderProblem(const QString& folder) const {
+        (void)folder;
+        return {};
+    }
     // While the returned object lives, what was read of folders and files is taken as unchanged: a
     // listing looks up thousands of program paths in the same few folders.
     virtual std::shared_ptr<void> holdContents() const { return nullptr; }
@@ -70,6 +76,13 @@ inline constexpr char kWriteTemporaryMark[] = ".swtmp-";
 // True for a file of a write in progress or of a killed one: never an entry or a backup.
 inline bool isWriteTemporary(const QString& name) {
     return name.contains(QLatin1String(kWriteTemporaryMark));
+}
+
+// True when a file's name holds no path separator of the managed system or the host. A Startup file
+// named "x\..\..\victim.txt" is listed, but a write through its folder and name would reach
+// another file: such names are never written.
+inline bool isPlainFileName(const QString& name) {
+    return !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/'));
 }
 
 // Program texts (Run data, shortcut targets) name files of the managed system. A host path ("/...")

@@ -33,6 +33,10 @@ struct Platform {
     // While the returned object lives, what was read of the registry, folders and files is taken as
     // unchanged: a listing reads thousands of values and program paths from the same few files.
     std::function<std::shared_ptr<void>()> holdContents = [] { return std::shared_ptr<void>(); };
+    // While the returned object lives, this process is the only one of the program that writes the
+    // managed system: a command holds it from before it reads what it changes until its last write.
+    // Waits a few seconds for another writer to end; null when that one still writes then.
+    std::function<std::shared_ptr<void>()> holdWriting = [] { return std::make_shared<char>(); };
 };
 
 } // namespace sw

@@ -26,6 +26,10 @@ inline bool isTextValueType(std::uint32_t type) {
     return type == kRegistryString || type == kRegistryExpandString;
 }
 
+// How much of a value's text a listing keeps: one unit more than the longest command line Windows
+// starts, so that a cut text is never a whole one.
+inline constexpr qsizetype kListedDataUnits = 32768;
+
 // A value with its data as text.
 struct RegistryValueText {
     QString name;
@@ -65,10 +69,18 @@ public:
     virtual void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) = 0;
     // Enumerated values with exactly this name (case-sensitive) are never listed.
     virtual QString SkippedValueName() const = 0;
+    // False when nothing below the root can be read: a key EnumerateValues finds nothing in is then
+    // not known to be missing.
+    virtual bool RootReadable(std::int32_t root) {
+        (void)root;
+        return true;
+    }
 
     // Every value of the key with its data, in EnumerateValues' order (values whose data cannot be
     // read are left out); empty when the key is missing or unreadable. For readers that do not ask
-    // whether a key without values exists, which can cost a store more than reading it.
+    // whether a key without values exists, which can cost a store more than reading it. A listing
+    // needs no more of a text than Windows starts (kListedDataUnits): a store may cut longer data
+    // there, which ReadValue and the writes never do.
     virtual QList<RegistryValueText> ReadValues(std::int32_t root, const QString& keyPath) {
         QList<RegistryValueText> values;
         QStringList names;

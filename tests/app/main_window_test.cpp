@@ -5,11 +5,13 @@
 #include "entries/entry_actions.h"
 #include "fixture_bytes.h"
 #include "main_window_fixture.h"
+#include "platform/wine/prefix_writer_lock.h"
 #include "platform/wine/wine_desktop_services.h"
 #include "recording_desktop.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -19,6 +21,11 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace sw;
 using test::TempPrefix;
@@ -277,6 +284,61 @@ private slots:
         QCOMPARE(lastText(), f.texts.textForEntry("MsgWineRunningRefused", "Known"));
         QCOMPARE(f.prefix.readFile("system.reg"), machine);
         QVERIFY(f.window.lblReadOnly->isVisible() && !f.window.toolbarButton("delete")->isEnabled());
+    }
+
+    // The window and another writer of the prefix (a command line) never write at once: the window
+    // waits, and then tells that nothing was changed.
+    void writesWaitForAnotherWriterAndNeverReachOtherFiles() {
+        Fixture f;
+        f.start();
+        const QByteArray lockFile = QFile::encodeName(prefixWriterLockFile(f.prefix.path()));
+        QVERIFY(QDir().mkpath(f.prefix.hostPath("startwarden")));
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t writer = ::fork();
+        if (writer == 0) { // only async-signal-safe calls in the child of a threaded process
+            const int fd = ::open(lockFile.constData(), O_RDWR | O_CREAT, 0644);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            const char held = fd >= 0 && ::fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+            (void)!::write(ready[1], &held, 1);
+            ::pause();
+            ::_exit(0);
+        }
+        char held = 0;
+        QCOMPARE(::read(ready[0], &held, 1), 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        const QByteArray before = f.prefix.readFile("system.reg");
+        f.window.lvwEntries->setCurrentItem(f.row("Known"));
+        f.boxes.enqueue(MessageAnswer::Yes); // delete it?
+        f.window.toolbarButton("delete")->trigger();
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        QCOMPARE(held, 'y');
+        QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgPrefixBusy"));
+        QCOMPARE(f.prefix.readFile("system.reg"), before);
+        QVERIFY(f.row("Known"));
+        // once the other writer has ended
+        f.window.lvwEntries->setCurrentItem(f.row("Known"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("delete")->trigger();
+        QVERIFY(!f.prefix.readFile("system.reg").contains("\"Known\""));
+
+        // A name that would reach another file through its folder is listed but never written.
+        const QString name = "x\\..\\..\\victim.lnk";
+        const QString victim = QDir::cleanPath(f.prefix.commonStartupFolder() + "/x/../../victim.lnk");
+        QVERIFY(f.prefix.writeFile(f.prefix.commonStartupFolder() + "/" + name, "x") &&
+                f.prefix.writeFile(victim, "victim"));
+        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL USERS"));
+        f.waitForListing();
+        QVERIFY(f.row(name));
+        f.window.lvwEntries->setCurrentItem(f.row(name));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("delete")->trigger();
+        QCOMPARE(f.boxes.shown().last().text, f.texts.textForEntry("MsgNameNotWritable", name));
+        QCOMPARE(f.prefix.readFile(victim), QByteArray("victim"));
+        QCOMPARE(test::dosAttrib(victim), QByteArray("<none>"));
     }
 
     // While Wine runs the banner shows and the write buttons rest; the next refresh after it ended

@@ -5,7 +5,12 @@ sw_add_test(entry_commands_kill_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/entry_com
 # On a prefix wineboot made: the listing of what Wine wrote, and the write commands read back by Wine 8
 # itself; skipped when Wine is not installed.
 sw_add_test(cli_wine_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_wine_test.cpp LIBS swcore LABELS wine)
-foreach(test cli_test entry_commands_kill_test cli_wine_test)
+# Two processes writing one prefix at once, and a writer that finds the prefix held.
+sw_add_test(cli_writers_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_writers_test.cpp LIBS swcore)
+# Hostile names and files: names that climb out of their folder, FIFOs, control characters, unreadable
+# folders, an empty --prefix.
+sw_add_test(cli_hostile_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_hostile_test.cpp LIBS swcore)
+foreach(test cli_test entry_commands_kill_test cli_wine_test cli_writers_test cli_hostile_test)
     add_dependencies(${test} startwarden-cli)
 endforeach()
 add_dependencies(cli_test sw_database_files) # info rates against the shipped database

@@ -1,8 +1,9 @@
-// Killing startwarden-cli at spread-out moments of disable, enable, delete, restore, edit and a
-// replacing add on a copy of a prefix that Wine 8 wrote: after every kill each registry file is as it
-// was or as one of the step's writes left it (apart from the write's time stamps), an entry that moves
-// (delete, restore, edit) is always whole in one of its two places, a replaced entry is backed up
-// before it is overwritten, and the temporaries a killed write left are gone after the next write.
+// Killing startwarden-cli at spread-out moments of disable, enable, delete, add, a replacing add, edit,
+// restore and purge on a copy of a prefix that Wine 8 wrote: after every kill each registry file is as
+// it was or as one of the step's writes left it (apart from the write's time stamps), an entry that
+// moves (delete, restore, edit) is always whole in one of its two places, a replaced entry is backed up
+// before it is overwritten, a file that is made or removed (add, purge) is whole or absent, and the
+// temporaries a killed write left are gone after the next write.
 #include "cli_copy.h"
 #include "entries/places.h"
 #include "fixture_bytes.h"
@@ -18,6 +19,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QThread>
+#include <algorithm>
 
 #include <functional>
 
@@ -50,9 +52,12 @@ struct Step {
          const QString& movedTo = {})
         : arguments(commandLine), writes(registryWrites), from(movedFrom), to(movedTo) {}
     QStringList arguments;
-    QList<Write> writes;         // the step's registry writes, in their order
-    QString from, to;            // a file the step moves
-    QString marked;              // a file whose hidden mark the step clears
+    QList<Write> writes; // the step's registry writes, in their order
+    QString from, to;    // a file the step moves
+    QString marked;      // a file whose hidden mark the step clears
+    QString created;     // a file the step makes: absent, or as a whole run makes it
+    QByteArray createdBytes;
+    QString removed;             // a file the step removes: whole, or absent
     QList<QByteArray> states[2]; // user.reg and system.reg after 0, 1, ... writes, without times
 };
 
@@ -92,6 +97,7 @@ class EntryCommandsKillTest : public QObject {
         QFile::remove(m_userStartup + "/Tool.lnk");
         test::writeBytes(m_userStartup + "/Batch.bat", m_link);
         QFile::remove(m_userStartup + "/Renamed.bat");
+        QFile::remove(m_userStartup + "/New.lnk");
     }
 
     // Runs the step from the base state, kills it after delay microseconds unless it ended (a
@@ -108,10 +114,9 @@ class EntryCommandsKillTest : public QObject {
         if (killed)
             ::kill(pid_t(process.processId()), SIGKILL);
         QVERIFY(process.waitForFinished(30000));
-        if (!killed)
-            QCOMPARE(process.exitCode(), 0);
         const QString after =
             QStringLiteral(" after %1, killed after %2 us").arg(step.arguments.join(' ')).arg(delay);
+        QVERIFY2(killed || process.exitCode() == 0, qPrintable("failed" + after));
 
         // How many of the step's writes each registry file shows.
         int at[2];
@@ -138,6 +143,16 @@ class EntryCommandsKillTest : public QObject {
             QVERIFY2(!inTo || test::fileBytes(step.to) == m_link, qPrintable("torn copy" + after));
             QVERIFY(killed || !inFrom);
         }
+        if (!step.created.isEmpty()) {
+            const bool made = QFile::exists(step.created);
+            QVERIFY2(!made || test::fileBytes(step.created) == step.createdBytes, qPrintable("torn" + after));
+            QVERIFY(killed || made);
+        }
+        if (!step.removed.isEmpty()) {
+            const bool kept = QFile::exists(step.removed);
+            QVERIFY2(!kept || test::fileBytes(step.removed) == m_link, qPrintable("torn" + after));
+            QVERIFY(killed || !kept);
+        }
         if (!step.marked.isEmpty()) {
             const QByteArray mark = test::dosAttrib(step.marked);
             QVERIFY2(mark == "<none>" || mark == "0x2", qPrintable(mark + after));
@@ -162,6 +177,7 @@ private slots:
         }
         for (int file : {0, 1})
             m_base[file] = test::fileBytes(registryFile(m_prefix, file));
+        QVERIFY(m_prefix.writeFile("drive_c/windows/notepad.exe", "MZ")); // what add and edit start
         QVERIFY(QDir().mkpath(m_prefix.backupFolder("Local User")) &&
                 QDir().mkpath(m_prefix.backupFolder("All Users")));
         const Platform platform = makeWinePlatform(m_prefix.path());
@@ -207,8 +223,37 @@ private slots:
             Step({"edit", "Batch.bat", "--place", "LOCAL USER", "--name", "Renamed"}, {},
                  m_userStartup + "/Batch.bat", m_userStartup + "/Renamed.bat"),
             Step({"enable", "Hidden.lnk", "--place", "LOCAL USER"}, {}),
+            Step({"add", "Added", "--program", "C:\\windows\\notepad.exe", "--place", "LOCAL RUN"},
+                 {[](RegistryStore& s) {
+                     s.WriteStringValue(kHkeyCurrentUser, kRun, "Added", "C:\\windows\\notepad.exe");
+                 }}),
+            Step({"add", "New", "--program", "C:\\windows\\notepad.exe", "--place", "LOCAL USER"}, {}),
+            Step({"edit", "Test", "--place", "LOCAL RUN", "--name", "Renamed", "--program",
+                  "C:\\windows\\notepad.exe"},
+                 {[](RegistryStore& s) {
+                      s.WriteStringValue(kHkeyCurrentUser, kRun, "Renamed", "C:\\windows\\notepad.exe");
+                  },
+                  [](RegistryStore& s) { s.DeleteValue(kHkeyCurrentUser, kRun, "Test"); }}),
+            Step({"purge", "Tool.lnk"}, {}),
         };
-        m_steps.last().marked = m_userStartup + "/Hidden.lnk";
+        const auto stepOf = [this](const QString& command, const QString& name) -> Step& {
+            return *std::find_if(m_steps.begin(), m_steps.end(), [&](const Step& step) {
+                return step.arguments.value(0) == command && step.arguments.value(1) == name;
+            });
+        };
+        stepOf("enable", "Hidden.lnk").marked = m_userStartup + "/Hidden.lnk";
+        Step& addsLink = stepOf("add", "New");
+        addsLink.created = m_userStartup + "/New.lnk";
+        m_steps.last().removed = m_prefix.backupFolder("Local User") + "/Tool.lnk";
+        // The shortcut a whole add makes.
+        reset();
+        QCOMPARE(m_cli
+                     .run({"--prefix", m_prefix.path(), "add", "New", "--program", "C:\\windows\\notepad.exe",
+                           "--place", "LOCAL USER"})
+                     .exitCode,
+                 0);
+        addsLink.createdBytes = test::fileBytes(addsLink.created);
+        QVERIFY(!addsLink.createdBytes.isEmpty());
 
         // The registry files each write leaves, written on a reference prefix one write at a time.
         TempPrefix reference;

@@ -82,11 +82,15 @@ private slots:
     void damagedStoreIsRefused_data() {
         QTest::addColumn<int>("cutTo");
         QTest::addColumn<int>("flipAt");
-        QTest::newRow("empty") << 0 << -1;
-        QTest::newRow("header only") << 128 << -1;
-        QTest::newRow("cut short") << 4000 << -1;
+        QTest::newRow("empty") << 0 << 0;
+        QTest::newRow("header only") << 128 << 0;
+        QTest::newRow("cut short") << 4000 << 0;
         QTest::newRow("magic") << -1 << 0;
         QTest::newRow("inode") << -1 << 24;
+        // the header checks out, the tables do not
+        QTest::newRow("tables, first byte") << -1 << 160;
+        QTest::newRow("tables, 4000 from the end") << -1 << -4000;
+        QTest::newRow("tables, last byte") << -1 << -1;
     }
     void damagedStoreIsRefused() {
         QFETCH(int, cutTo);
@@ -100,9 +104,10 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadWrite));
         if (cutTo >= 0)
             QVERIFY(file.resize(cutTo));
-        if (flipAt >= 0) {
-            QVERIFY(file.seek(flipAt));
-            QVERIFY(file.write("\xff", 1) == 1);
+        if (cutTo < 0) { // one byte changed; counted from the end when negative
+            QVERIFY(file.seek(flipAt >= 0 ? flipAt : file.size() + flipAt));
+            const char changed = char(~file.peek(1).at(0));
+            QVERIFY(file.write(&changed, 1) == 1);
         }
         file.close();
         const auto index = RegistryFileIndex::read(path);

@@ -440,6 +440,26 @@ private slots:
                                  TempPrefix::registryHeader(false) + "\n[Software\\\\K] 1\n\"A\"=\"2\"\n"));
         QCOMPARE(store.ReadValue(kHkeyCurrentUser, key, "A", 0), "2");
     }
+
+    // A listing keeps only the start of a huge text; reads, copies and writes keep it whole.
+    void aHugeValueIsListedCutAndWrittenWhole() {
+        const QByteArray huge = "C:\\\\x.exe " + QByteArray(8 << 20, 'a');
+        TempPrefix prefix({},
+                          TempPrefix::runSection("\"Big\"=\"" + huge + "\"\n\"Small\"=\"C:\\\\s.exe\"\n"));
+        WineRegistryStore store(prefix.path());
+        const QList<RegistryValueText> listed = store.ReadValues(kHkeyCurrentUser, test::kRunKey);
+        QCOMPARE(listed.size(), 2);
+        QCOMPARE(listed[0].data.size(), kListedDataUnits);
+        QVERIFY(listed[0].data.startsWith("C:\\x.exe aaa"));
+        QCOMPARE(listed[1].data, QString("C:\\s.exe"));
+        // whole, though the listing read the key first
+        QCOMPARE(store.ReadValue(kHkeyCurrentUser, test::kRunKey, "Big", 0).size(), huge.size() - 1);
+        store.CopyValue(kHkeyCurrentUser, test::kRunKey, "Big", kHkeyCurrentUser, "Software\\Copy", "Big");
+        store.WriteStringValue(kHkeyCurrentUser, test::kRunKey, "Small", "REM C:\\s.exe");
+        const QByteArray file = prefix.readFile("user.reg");
+        QCOMPARE(file.count("\"Big\"=\"" + huge + "\"\n"), 2);
+        QVERIFY(file.contains("\"Small\"=\"REM C:\\\\s.exe\"\n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(RegistryTest)

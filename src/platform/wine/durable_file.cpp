@@ -1,5 +1,6 @@
 #include "durable_file.h"
 
+#include "folder_owner.h"
 #include "platform/file_system.h"
 #include "registry_file_io.h"
 
@@ -28,6 +29,24 @@ QString systemError() {
         QStringLiteral("%1 %2: %3").arg(what, QFile::decodeName(path), systemError()).toStdString());
 }
 
+// The target's folder is missing: the cause to name is usually why it could not be made, a folder
+// above that may not be written, not "No such file or directory".
+[[noreturn]] void failForMissingFolder(const QByteArray& target) {
+    const QString folder = QFileInfo(QFile::decodeName(target)).absolutePath();
+    QString existing = folder;
+    while (!QFileInfo(existing).isDir() && existing != QLatin1String("/"))
+        existing = QFileInfo(existing).absolutePath();
+    if (::access(QFile::encodeName(existing).constData(), W_OK | X_OK) != 0)
+        throw FileSystemError(
+            QStringLiteral("Cannot write %1: its folder %2 does not exist and cannot be made "
+                           "in %3: %4")
+                .arg(QFile::decodeName(target), folder, existing, systemError())
+                .toStdString());
+    throw FileSystemError(QStringLiteral("Cannot write %1: its folder %2 does not exist.")
+                              .arg(QFile::decodeName(target), folder)
+                              .toStdString());
+}
+
 } // namespace
 
 LockedTemporary::LockedTemporary(const QByteArray& target) {
@@ -40,8 +59,10 @@ LockedTemporary::LockedTemporary(const QByteArray& target) {
         for (int attempt = 0; attempt < 100; ++attempt) {
             m_name = target + kWriteTemporaryMark +
                      QByteArray::number(quint64(::getpid()) * 1000 + quint64(attempt), 36);
-            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_name.constData(), AT_SYMLINK_FOLLOW) == 0)
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, m_name.constData(), AT_SYMLINK_FOLLOW) == 0) {
+                takeOwnerOfFolder(m_fd, target);
                 return;
+            }
             if (errno != EEXIST)
                 break;
         }
@@ -51,9 +72,13 @@ LockedTemporary::LockedTemporary(const QByteArray& target) {
     // File systems without unnamed files: lock right after creating.
     m_name = target + kWriteTemporaryMark + "XXXXXX";
     m_fd = ::mkstemp(m_name.data());
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        if (errno == ENOENT)
+            failForMissingFolder(target);
         fail(QStringLiteral("Cannot create a file beside"), target);
+    }
     ::flock(m_fd, LOCK_EX | LOCK_NB);
+    takeOwnerOfFolder(m_fd, target);
 }
 
 LockedTemporary::~LockedTemporary() {
@@ -103,14 +128,25 @@ void copyFileDurably(const QString& sourceHostPath, const QString& targetHostPat
                      const QList<QByteArray>& keptAttributes) {
     const QByteArray source = QFile::encodeName(sourceHostPath);
     const QByteArray target = QFile::encodeName(targetHostPath);
-    const int in = ::open(source.constData(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a FIFO in a file's place would wait for a writer that never comes.
+    const int in = ::open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (in < 0)
         fail(QStringLiteral("Cannot read"), source);
     struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(in, &st) != 0) {
+        const int error = errno;
         ::close(in);
-        errno = EISDIR;
-        fail(QStringLiteral("Cannot copy"), source);
+        errno = error;
+        fail(QStringLiteral("Cannot read"), source);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(in);
+        throw FileSystemError(
+            QStringLiteral("Cannot copy %1: it is %2, not an ordinary file.")
+                .arg(QFile::decodeName(source), S_ISDIR(st.st_mode)    ? QStringLiteral("a folder")
+                                                : S_ISFIFO(st.st_mode) ? QStringLiteral("a pipe")
+                                                                       : QStringLiteral("a device or socket"))
+                .toStdString());
     }
     removeAbandonedTemporaries(target);
     LockedTemporary temporary(target);

@@ -1,10 +1,13 @@
 #include "platform/wine/lnk_shortcut_file.h"
 
+#include "platform/file_system.h"
+#include "platform/wine/durable_file.h"
 #include "platform/wine/registry_file_io.h"
 
-#include <QSaveFile>
+#include <QFile>
 
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace sw {
@@ -28,6 +31,12 @@ QString parentFolder(const QString& windowsPath) {
     }
     // Keep the backslash of a drive root: "C:\x.exe" starts in "C:\".
     return windowsPath.left(slash == 2 && windowsPath[1] == u':' ? 3 : slash);
+}
+
+mode_t currentUmask() {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
 }
 
 } // namespace
@@ -56,16 +65,19 @@ void LnkShortcutFile::CreateShortcut(const QString& linkPath, const ShortcutInfo
     const QByteArray bytes = buildShellLink(info.target, options);
 
     const QString host = hostPathOf(linkPath);
-    QSaveFile file(host);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw ShortcutError(
-            QStringLiteral("cannot write %1: %2").arg(host, file.errorString()).toStdString());
-    }
-    // The replaced link stays whole until the new one is on disk.
-    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0 || !file.commit()) {
-        file.cancelWriting();
-        throw ShortcutError(
-            QStringLiteral("cannot write %1: %2").arg(host, file.errorString()).toStdString());
+    const QByteArray target = QFile::encodeName(host);
+    // Beside the target and renamed over it: the replaced link stays whole until the new one is on
+    // disk, and what a killed write leaves is never listed and goes with the next write.
+    try {
+        removeAbandonedTemporaries(target);
+        LockedTemporary file(target);
+        ::fchmod(file.fd(), 0666 & ~currentUmask());
+        if (!winereg::writeAll(file.fd(), bytes))
+            throw ShortcutError(
+                QStringLiteral("cannot write %1: %2").arg(host, winereg::errnoText()).toStdString());
+        file.commitTo(target);
+    } catch (const FileSystemError& error) {
+        throw ShortcutError(error.what());
     }
 }
 

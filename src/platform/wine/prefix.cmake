@@ -6,6 +6,7 @@ add_library(sw_wine_prefix STATIC
     ${CMAKE_CURRENT_LIST_DIR}/wine_file_system.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_file_system.h
     ${CMAKE_CURRENT_LIST_DIR}/sharded_hash.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.h
+    ${CMAKE_CURRENT_LIST_DIR}/prefix_writer_lock.cpp ${CMAKE_CURRENT_LIST_DIR}/prefix_writer_lock.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_system_info.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_system_info.h
 )
 target_include_directories(sw_wine_prefix PUBLIC ${PROJECT_SOURCE_DIR}/src)

@@ -5,6 +5,7 @@ add_library(sw_wine_registry STATIC
     ${CMAKE_CURRENT_LIST_DIR}/registry_sections.cpp
     ${CMAKE_CURRENT_LIST_DIR}/registry_edits.cpp
     ${CMAKE_CURRENT_LIST_DIR}/durable_file.cpp ${CMAKE_CURRENT_LIST_DIR}/durable_file.h
+    ${CMAKE_CURRENT_LIST_DIR}/folder_owner.cpp ${CMAKE_CURRENT_LIST_DIR}/folder_owner.h
     ${CMAKE_CURRENT_LIST_DIR}/registry_file_io.cpp ${CMAKE_CURRENT_LIST_DIR}/registry_file_io.h
     ${CMAKE_CURRENT_LIST_DIR}/registry_file_index.cpp ${CMAKE_CURRENT_LIST_DIR}/registry_file_index.h
     ${CMAKE_CURRENT_LIST_DIR}/registry_index_store.cpp

@@ -65,7 +65,7 @@ bool parseHexData(QByteArrayView buffer, qsizetype pos, qsizetype lineContentEnd
 
 // Parses the value whose line starts at begin (leading blanks allowed); next is set past it.
 std::optional<ValueEntry> parseValueAt(QByteArrayView buffer, qsizetype begin, qsizetype limit,
-                                       qsizetype& next) {
+                                       qsizetype& next, qsizetype maxStringUnits = -1) {
     const qsizetype stop = std::min(lineEnd(buffer, begin), limit);
     const qsizetype end = contentEnd(buffer, begin, stop);
     next = stop < limit ? stop + 1 : stop;
@@ -98,11 +98,11 @@ std::optional<ValueEntry> parseValueAt(QByteArrayView buffer, qsizetype begin, q
     const QByteArrayView rest = line.sliced(pos);
     auto stringValue = [&](qsizetype prefix, std::uint32_t type) -> std::optional<ValueEntry> {
         qsizetype p = pos + prefix;
-        auto text = decodeString(line, p, '"');
+        auto text = decodeString(line, p, '"', maxStringUnits, &entry.cut);
         if (!text)
             return std::nullopt;
         entry.type = type;
-        entry.data = utf16Bytes(*text, true);
+        entry.data = utf16Bytes(*text, !entry.cut);
         entry.end = next;
         return entry;
     };
@@ -322,7 +322,7 @@ bool keyExists(QByteArrayView buffer, QStringView keyPath) {
     return searchKey(buffer, components).exists;
 }
 
-QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section) {
+QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section, qsizetype maxStringUnits) {
     QList<ValueEntry> values;
     if (!section.valid)
         return values;
@@ -335,7 +335,7 @@ QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section) 
         while (p < section.end && isBlank(buffer[p]))
             ++p;
         if (p < section.end && (buffer[p] == '"' || buffer[p] == '@')) {
-            auto value = parseValueAt(buffer, pos, section.end, next);
+            auto value = parseValueAt(buffer, pos, section.end, next, maxStringUnits);
             if (value)
                 values.append(std::move(*value));
         } else {
@@ -349,11 +349,12 @@ QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section) 
     return values;
 }
 
-QList<ValueEntry> mergedValues(QByteArrayView buffer, const QList<KeySection>& sections) {
+QList<ValueEntry> mergedValues(QByteArrayView buffer, const QList<KeySection>& sections,
+                               qsizetype maxStringUnits) {
     QList<ValueEntry> merged;
     QHash<QString, qsizetype> positions;
     for (const KeySection& section : sections) {
-        QList<ValueEntry> values = parseValues(buffer, section);
+        QList<ValueEntry> values = parseValues(buffer, section, maxStringUnits);
         merged.reserve(merged.size() + values.size());
         positions.reserve(merged.size() + values.size());
         for (ValueEntry& v : values) {
@@ -361,6 +362,7 @@ QList<ValueEntry> mergedValues(QByteArrayView buffer, const QList<KeySection>& s
             if (const auto it = positions.constFind(key); it != positions.cend()) {
                 merged[*it].type = v.type;
                 merged[*it].data = std::move(v.data);
+                merged[*it].cut = v.cut;
                 continue;
             }
             positions.insert(key, merged.size());

@@ -46,7 +46,8 @@ bool hasValidHeader(QByteArrayView buffer) {
     return rest.startsWith("\n") || rest.startsWith("\r\n");
 }
 
-std::optional<QString> decodeString(QByteArrayView text, qsizetype& pos, char terminator) {
+std::optional<QString> decodeString(QByteArrayView text, qsizetype& pos, char terminator, qsizetype maxUnits,
+                                    bool* cut) {
     Decoder decoder(text, pos, terminator);
     QString out;
     char16_t unit = 0;
@@ -56,6 +57,11 @@ std::optional<QString> decodeString(QByteArrayView text, qsizetype& pos, char te
             return std::nullopt;
         if (r == 0)
             break;
+        if (maxUnits >= 0 && out.size() >= maxUnits) {
+            if (cut)
+                *cut = true;
+            continue; // on to the terminator, keeping nothing more
+        }
         out.append(QChar(unit));
     }
     pos = decoder.pos();

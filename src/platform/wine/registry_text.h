@@ -38,6 +38,7 @@ struct ValueEntry {
     QByteArray data;     // the bytes as the server holds them (strings: UTF-16LE with the final NUL)
     qsizetype begin = 0; // offset of the first byte of the line
     qsizetype end = 0;   // offset one past the line's final newline (or the buffer's end)
+    bool cut = false;    // data holds only the start of a longer string (see mergedValues)
 };
 
 // One key section: its "[...]" line up to the next key line.
@@ -58,7 +59,9 @@ bool hasValidHeader(QByteArrayView buffer);
 
 // Decodes a Wine string starting at pos up to the unescaped terminator; pos ends after the
 // terminator. Returns nullopt when the terminator is missing.
-std::optional<QString> decodeString(QByteArrayView text, qsizetype& pos, char terminator);
+// With maxUnits, only that many units are kept and *cut says whether there were more.
+std::optional<QString> decodeString(QByteArrayView text, qsizetype& pos, char terminator,
+                                    qsizetype maxUnits = -1, bool* cut = nullptr);
 // Escapes as dump_strW does; keyName selects the escape set "[]" instead of "\"\"".
 QByteArray escapeString(QStringView text, bool keyName);
 
@@ -102,11 +105,14 @@ std::optional<KeySection> findSection(QByteArrayView buffer, QStringView keyPath
 QList<KeySection> findSections(QByteArrayView buffer, QStringView keyPath);
 // True when some section is the key or lies below it (Wine does not write keys that only hold subkeys).
 bool keyExists(QByteArrayView buffer, QStringView keyPath);
-// The values of one section in file order. Lines Wine would reject are skipped.
-QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section);
+// The values of one section in file order. Lines Wine would reject are skipped. With
+// maxStringUnits, a string value keeps at most that many units of its text (and is marked cut).
+QList<ValueEntry> parseValues(QByteArrayView buffer, const KeySection& section,
+                              qsizetype maxStringUnits = -1);
 // The values of a key as Wine loads it from its sections: a name that stands twice keeps its first
 // spelling and place and takes the last data.
-QList<ValueEntry> mergedValues(QByteArrayView buffer, const QList<KeySection>& sections);
+QList<ValueEntry> mergedValues(QByteArrayView buffer, const QList<KeySection>& sections,
+                               qsizetype maxStringUnits = -1);
 // Parses one value line (without its newline; continuation lines joined with their '\' kept).
 std::optional<ValueEntry> parseValueLine(QByteArrayView line);
 

@@ -26,9 +26,10 @@ struct WineRegistryStore::KeyValues {
     std::shared_ptr<const RegistryFileIndex> file;
     QString keyPath;
     bool hasSection = false;
-    std::optional<bool> exists; // asked for only when the key has no section
-    QList<ValueEntry> values;
+    std::optional<bool> exists;       // asked for only when the key has no section
+    QList<ValueEntry> values;         // strings cut at kListedDataUnits
     QHash<QString, qsizetype> byName; // nameKey of each value's name
+    RegistryFileIndex::Key sections;  // to read a cut value whole
 };
 
 WineRegistryStore::WineRegistryStore(QString prefixDir, std::shared_ptr<RegistryFileCache> cache)
@@ -44,12 +45,14 @@ WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool* ex
         throw RegistryError(
             QStringLiteral("Cannot read %1 as a Wine registry file.").arg(filePath(root)).toStdString());
     if (!m_lastKey || m_lastKey->file != file || m_lastKey->keyPath != keyPath) {
-        auto key = std::make_shared<KeyValues>(KeyValues{file, keyPath, false, std::nullopt, {}, {}});
-        RegistryFileIndex::Key sections;
+        auto key = std::make_shared<KeyValues>(KeyValues{file, keyPath, false, std::nullopt, {}, {}, {}});
+        RegistryFileIndex::Key& sections = key->sections;
         if (!file->key(keyPath, sections))
             throw RegistryError(QStringLiteral("Cannot read %1.").arg(filePath(root)).toStdString());
         key->hasSection = !sections.sections.isEmpty();
-        key->values = mergedValues(sections.bytes, sections.sections);
+        // A listing asks for every value of the key but needs no text whole: one value of 50 MB
+        // would otherwise cost seconds and gigabytes in copies of it.
+        key->values = mergedValues(sections.bytes, sections.sections, kListedDataUnits);
         for (qsizetype i = 0; i < key->values.size(); ++i)
             key->byName.insert(nameKey(key->values[i].name), i);
         m_lastKey = key;
@@ -60,6 +63,15 @@ WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool* ex
         *exists = *m_lastKey->exists;
     }
     return m_lastKey->hasSection ? m_lastKey : nullptr;
+}
+
+bool WineRegistryStore::RootReadable(std::int32_t root) {
+    try {
+        const auto file = m_files->index(filePath(root));
+        return file && file->isRegistry();
+    } catch (const RegistryError&) {
+        return false;
+    }
 }
 
 QString WineRegistryStore::filePath(std::int32_t root) const {
@@ -98,7 +110,15 @@ std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, con
     if (!key)
         return std::nullopt;
     const auto it = key->byName.constFind(nameKey(name));
-    return it == key->byName.cend() ? std::nullopt : std::optional<ValueEntry>(key->values.at(*it));
+    if (it == key->byName.cend())
+        return std::nullopt;
+    if (!key->values.at(*it).cut)
+        return key->values.at(*it);
+    // Read and written whole, never from the listing's cut text.
+    for (const ValueEntry& whole : mergedValues(key->sections.bytes, key->sections.sections))
+        if (namesEqual(whole.name, name))
+            return whole;
+    return std::nullopt;
 }
 
 QString WineRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, const QString& name,

@@ -40,6 +40,7 @@ public:
     void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
     // The default value ("@") has the empty name and is never listed.
     QString SkippedValueName() const override { return QString(); }
+    bool RootReadable(std::int32_t root) override;
     QList<RegistryValueText> ReadValues(std::int32_t root, const QString& keyPath) override;
 
     // The file behind a root; throws RegistryError for other roots.

@@ -1,6 +1,7 @@
 #include "wine_file_system.h"
 
 #include "durable_file.h"
+#include "folder_owner.h"
 #include "platform/content_hold.h"
 #include "sharded_hash.h"
 
@@ -72,6 +73,31 @@ qsizetype lastNameAt(const QString& path) {
         name.contains(QChar(0)))
         return 0;
     return slash + 1;
+}
+
+// Writes go only to the file a managed path names itself: a "." or ".." component (a Startup file
+// named "x\..\..\victim.txt" joined to its folder) would reach a file somewhere else. Host
+// paths are the program's own, made by itself.
+void refuseClimbing(const QString& path) {
+    if (path.startsWith(QLatin1Char('/')))
+        return;
+    const QStringList parts =
+        QString(path).replace(QLatin1Char('/'), QLatin1Char('\\')).split(QLatin1Char('\\'));
+    for (const QString& part : parts)
+        if (part == QLatin1String(".") || part == QLatin1String(".."))
+            throw FileSystemError(
+                QStringLiteral("The path %1 leads through \"%2\" to another place; nothing there is changed.")
+                    .arg(path, part)
+                    .toStdString());
+}
+
+// A file that stat cannot reach: missing, or behind a folder that may not be searched.
+FileSystemError missingOrUnreachable(const QString& path, const QString& host) {
+    if (!host.isEmpty() && errno != ENOENT && errno != ENOTDIR)
+        return FileSystemError(QStringLiteral("The file %1 cannot be reached: %2.")
+                                   .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
+                                   .toStdString());
+    return FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
 }
 
 // The DOS bits of the xattr as Wine parses it: "0x" then hex digits, a trailing NUL allowed.
@@ -376,10 +402,11 @@ bool WineFileSystem::attributes(const QString& path, FileAttributes& out) const 
 }
 
 void WineFileSystem::setAttributes(const QString& path, const FileAttributes& attributes) {
+    refuseClimbing(path);
     const QString host = hostPath(path);
     struct stat st;
     if (host.isEmpty() || ::stat(QFile::encodeName(host).constData(), &st) != 0)
-        throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
+        throw missingOrUnreachable(path, host);
     m_state->heldAttributes.remove(host);
     const int bits = (attributes.hidden ? kHiddenBit : 0) | (attributes.system ? kSystemBit : 0);
     // The xattr needs write access for an ordinary user: write it while the file is writable.
@@ -405,6 +432,18 @@ QList<FolderItem> WineFileSystem::listFolder(const QString& folder) const {
     return items;
 }
 
+QString WineFileSystem::folderProblem(const QString& folder) const {
+    const QString host = hostPath(folder);
+    if (host.isEmpty())
+        return {};
+    DIR* dir = ::opendir(QFile::encodeName(host).constData());
+    if (dir) {
+        ::closedir(dir);
+        return {};
+    }
+    return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+}
+
 QString WineFileSystem::hostPathForWrite(const QString& path) const {
     if (path.startsWith(QLatin1Char('/')))
         return path; // the program's own files
@@ -420,6 +459,8 @@ QString WineFileSystem::hostPathForWrite(const QString& path) const {
 }
 
 void WineFileSystem::copyFile(const QString& source, const QString& target) {
+    refuseClimbing(source);
+    refuseClimbing(target);
     const QString from = hostPath(source);
     if (from.isEmpty())
         throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(source).toStdString());
@@ -469,10 +510,13 @@ void WineFileSystem::renameFile(const QString& source, const QString& target) {
 }
 
 void WineFileSystem::removeFile(const QString& path) {
+    refuseClimbing(path);
     const QString host = hostPath(path);
     FileAttributes found;
-    if (host.isEmpty() || !hostAttributes(host, found) || found.directory)
-        throw FileSystemError(QStringLiteral("The file %1 does not exist.").arg(path).toStdString());
+    if (host.isEmpty() || !hostAttributes(host, found))
+        throw missingOrUnreachable(path, host);
+    if (found.directory)
+        throw FileSystemError(QStringLiteral("%1 is a folder, not a file.").arg(path).toStdString());
     // Windows (and Wine) refuse to delete a read-only file.
     if (found.readOnly)
         throw FileSystemError(QStringLiteral("The file %1 is read-only.").arg(path).toStdString());
@@ -485,8 +529,11 @@ void WineFileSystem::removeFile(const QString& path) {
 }
 
 void WineFileSystem::createFolder(const QString& path) {
+    refuseClimbing(path);
     const QByteArray name = QFile::encodeName(hostPathForWrite(path));
-    if (::mkdir(name.constData(), 0777) != 0 && errno != EEXIST)
+    if (::mkdir(name.constData(), 0777) == 0)
+        takeOwnerOfFolder(name);
+    else if (errno != EEXIST)
         throw FileSystemError(QStringLiteral("Cannot create the folder %1: %2")
                                   .arg(path, QString::fromLocal8Bit(std::strerror(errno)))
                                   .toStdString());

@@ -21,6 +21,7 @@ public:
     bool attributes(const QString& path, FileAttributes& out) const override;
     void setAttributes(const QString& path, const FileAttributes& attributes) override;
     QList<FolderItem> listFolder(const QString& folder) const override;
+    QString folderProblem(const QString& folder) const override;
     std::shared_ptr<void> holdContents() const override;
     void copyFile(const QString& source, const QString& target) override;
     void renameFile(const QString& source, const QString& target) override;

@@ -2,6 +2,7 @@
 
 #include "lnk_shortcut_file.h"
 #include "pe_file_information.h"
+#include "prefix_writer_lock.h"
 #include "registry_wine_store.h"
 #include "wine_desktop_services.h"
 #include "wine_file_system.h"
@@ -26,6 +27,9 @@ Platform makeWinePlatform(const QString& prefixFolder, WineDesktopServices::UrlO
     platform.desktop = std::make_shared<WineDesktopServices>(
         prefixFolder, QStringLiteral("wine"), QProcessEnvironment::systemEnvironment(), std::move(openUrl));
     platform.readOnlyReason = [prefixFolder] { return wineRunningOn(prefixFolder); };
+    platform.holdWriting = [prefixFolder] {
+        return holdPrefixWriterLock(prefixFolder, std::chrono::seconds(kWriterWaitSeconds));
+    };
     platform.holdContents = [fileSystem, registryFiles] {
         auto both = std::make_shared<std::pair<std::shared_ptr<void>, std::shared_ptr<void>>>(
             fileSystem->holdContents(), registryFiles->holdContents());

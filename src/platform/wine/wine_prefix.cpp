@@ -21,8 +21,9 @@ QString registryFileProblem(const QString& folder, const QString& name) {
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("%1 cannot be used: its %2 cannot be read (%3).")
             .arg(folder, name, file.errorString());
-    const QByteArray line = file.readLine(kRegistryHeader.size() + 2);
-    if (line != kRegistryHeader + '\n')
+    // Wine takes the line with or without a carriage return before its line feed.
+    const QByteArray line = file.readLine(kRegistryHeader.size() + 3);
+    if (line != kRegistryHeader + '\n' && line != kRegistryHeader + "\r\n")
         return QStringLiteral("%1 is not a Wine prefix: its %2 does not start with \"%3\".")
             .arg(folder, name, QString::fromLatin1(kRegistryHeader));
     return {};

@@ -4,12 +4,32 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace sw {
+
+namespace {
+
+// The start of a regular file; empty for anything else: a FIFO in its place must not stop the program.
+QByteArray readSmallFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return {};
+    QByteArray bytes(4096, Qt::Uninitialized);
+    struct stat st {};
+    ssize_t got = -1;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        got = ::read(fd, bytes.data(), size_t(bytes.size()));
+    ::close(fd);
+    bytes.resize(std::max<ssize_t>(got, 0));
+    return bytes;
+}
+
+} // namespace
 
 QStringList wineServerLockFiles(const QString& prefixDir) {
     QStringList files;
@@ -23,9 +43,9 @@ QStringList wineServerLockFiles(const QString& prefixDir) {
     const QString uid = QString::number(::getuid());
     files.append(QStringLiteral("/tmp/.wine-%1/%2/lock").arg(uid, serverDir));
     files.append(QStringLiteral("/run/user/%1/wine/%2/lock").arg(uid, serverDir));
-    QFile redirect(QDir(prefixDir).filePath(QStringLiteral("wineserver")));
-    if (redirect.open(QIODevice::ReadOnly)) {
-        const QString name = QFile::decodeName(redirect.read(4096)).trimmed();
+    if (const QByteArray redirect = readSmallFile(QDir(prefixDir).filePath(QStringLiteral("wineserver")));
+        !redirect.isEmpty()) {
+        const QString name = QFile::decodeName(redirect).trimmed();
         if (!name.isEmpty() && !name.contains(QLatin1Char('/'))) {
             QString tmp = qEnvironmentVariable("TMPDIR");
             if (tmp.isEmpty())

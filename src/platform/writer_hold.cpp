@@ -1,0 +1,26 @@
+#include "writer_hold.h"
+
+#include "language_texts.h"
+#include "message_boxes.h"
+#include "platform.h"
+
+namespace sw {
+
+std::shared_ptr<void> holdWritingOrTell(const Platform& platform, const LanguageTexts& texts,
+                                        MessageBoxes& boxes) {
+    std::shared_ptr<void> hold = platform.holdWriting();
+    if (!hold)
+        boxes.show(texts.GetText(QStringLiteral("MsgPrefixBusy")), QString(), MessageIcon::Exclamation,
+                   MessageButtons::Ok);
+    return hold;
+}
+
+bool plainNameOrTell(const QString& name, bool isFile, const LanguageTexts& texts, MessageBoxes& boxes) {
+    if (!isFile || isPlainFileName(name))
+        return true;
+    boxes.show(texts.textForEntry(QStringLiteral("MsgNameNotWritable"), name), QString(),
+               MessageIcon::Exclamation, MessageButtons::Ok);
+    return false;
+}
+
+} // namespace sw
