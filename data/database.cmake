@@ -8,7 +8,7 @@ set(SW_DATABASE_FILES
     ${SW_PROGRAM_DIR}/Des_German.dat)
 
 add_custom_command(OUTPUT ${SW_DATABASE_FILES}
-    COMMAND sw-dbcompile --output ${SW_PROGRAM_DIR} ${SW_DATABASE_SOURCES}
+    COMMAND sw-dbcompile --require-examples --output ${SW_PROGRAM_DIR} ${SW_DATABASE_SOURCES}
     DEPENDS sw-dbcompile ${SW_DATABASE_SOURCES}
     COMMENT "Compiling the description database"
     VERBATIM)
