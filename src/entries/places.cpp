@@ -12,32 +12,6 @@ const QString kRunOnceKey = QStringLiteral("Software\\Microsoft\\Windows\\Curren
 
 enum PlaceIndex { LocalRun, LocalRunOnce, AllRun, AllRunOnce, AllUsersFolder, LocalUserFolder };
 
-Place registryPlace(const char* backupKind, const char* categoryKey, const char* captionKey,
-                    std::int32_t root, const QString& keyPath, const char* backupLeaf) {
-    return {PlaceKind::RegistryKey,
-            QLatin1String(backupKind),
-            QLatin1String(categoryKey),
-            QLatin1String(captionKey),
-            QStringLiteral("folder"),
-            root,
-            keyPath,
-            0,
-            kBackupKey + QLatin1String(backupLeaf)};
-}
-
-Place folderPlace(const char* backupKind, const char* categoryKey, const char* captionKey,
-                  const char* imageKey, int specialFolder, const char* backupFolder) {
-    return {PlaceKind::StartupFolder,
-            QLatin1String(backupKind),
-            QLatin1String(categoryKey),
-            QLatin1String(captionKey),
-            QLatin1String(imageKey),
-            0,
-            {},
-            specialFolder,
-            QStringLiteral("Backups/Startmenu/") + QLatin1String(backupFolder)};
-}
-
 const Place& at(PlaceIndex index) {
     return allPlaces()[index];
 }
@@ -74,16 +48,34 @@ void appendShownPlaces(const QString& parentKey, QList<const Place*>& places) {
 } // namespace
 
 const std::array<Place, 6>& allPlaces() {
-    static const std::array<Place, 6> places = {
-        registryPlace("LURun", "LOCAL RUN", "Run", kHkeyCurrentUser, kRunKey, "\\HKEY_CU\\Run"),
-        registryPlace("LURunOnce", "LOCAL RUNONCE", "RunOnce", kHkeyCurrentUser, kRunOnceKey,
-                      "\\HKEY_CU\\RunOnce"),
-        registryPlace("AURun", "ALL RUN", "Run", kHkeyLocalMachine, kRunKey, "\\HKEY_LM\\Run"),
-        registryPlace("AURunOnce", "ALL RUNONCE", "RunOnce", kHkeyLocalMachine, kRunOnceKey,
-                      "\\HKEY_LM\\RunOnce"),
-        folderPlace("SMAllUsr", "ALL USERS", "AllUsr", "all users", kCsidlCommonStartup, "All Users"),
-        folderPlace("SMLocalUsr", "LOCAL USER", "LocalUsr", "local user", kCsidlStartup, "Local User"),
-    };
+    static const std::array<Place, 6> places = {{
+        {PlaceKind::RegistryKey, "LURun", "LOCAL RUN", "Run", "folder", kHkeyCurrentUser, kRunKey, 0,
+         kBackupKey + "\\HKEY_CU\\Run"},
+        {PlaceKind::RegistryKey, "LURunOnce", "LOCAL RUNONCE", "RunOnce", "folder", kHkeyCurrentUser,
+         kRunOnceKey, 0, kBackupKey + "\\HKEY_CU\\RunOnce"},
+        {PlaceKind::RegistryKey, "AURun", "ALL RUN", "Run", "folder", kHkeyLocalMachine, kRunKey, 0,
+         kBackupKey + "\\HKEY_LM\\Run"},
+        {PlaceKind::RegistryKey, "AURunOnce", "ALL RUNONCE", "RunOnce", "folder", kHkeyLocalMachine,
+         kRunOnceKey, 0, kBackupKey + "\\HKEY_LM\\RunOnce"},
+        {PlaceKind::StartupFolder,
+         "SMAllUsr",
+         "ALL USERS",
+         "AllUsr",
+         "all users",
+         0,
+         {},
+         kCsidlCommonStartup,
+         "Backups/Startmenu/All Users"},
+        {PlaceKind::StartupFolder,
+         "SMLocalUsr",
+         "LOCAL USER",
+         "LocalUsr",
+         "local user",
+         0,
+         {},
+         kCsidlStartup,
+         "Backups/Startmenu/Local User"},
+    }};
     return places;
 }
 
