@@ -27,4 +27,4 @@ qt_add_resources(swgui "art" PREFIX "/art" BASE art FILES
     art/panel/background.svg
 )
 
-target_sources(swgui PRIVATE ${PROJECT_SOURCE_DIR}/src/app/art.cpp ${PROJECT_SOURCE_DIR}/src/app/art.h)
+target_sources(swgui PRIVATE ${PROJECT_SOURCE_DIR}/src/gui/art.cpp ${PROJECT_SOURCE_DIR}/src/gui/art.h)
