@@ -153,9 +153,7 @@ int runBackupCommand(Context& context, const QString& command) {
     BackupRow row;
     if (const int status = findBackup(context, context.arguments.first(), row); status != kDone)
         return status;
-    if (const int status =
-            refuseUnwritableName(context, row.name, row.labelKey.startsWith(QLatin1String("SM")));
-        status != kDone)
+    if (const int status = refuseUnwritableName(context, row.name, !row.isRegistryBackup()); status != kDone)
         return status;
     try {
         return command == QLatin1String("restore") ? restoreOne(context, row) : purgeOne(context, row);
