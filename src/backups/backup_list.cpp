@@ -8,31 +8,22 @@
 
 namespace sw {
 
-namespace {
-
-QString startMenuFolder(const QString& dataFolder, const char* group) {
-    return dataFolder + QStringLiteral("/Backups/Startmenu/") + QLatin1String(group);
-}
-
-} // namespace
-
 QString BackupRow::originalName() const {
     return shared ? name : originalNameOfBackup(name, isRegistryBackup() ? NameForm::Value : NameForm::File);
 }
 
 QList<BackupGroup> backupGroups(const QString& dataFolder, const QStringList& sharedFolders) {
-    QList<BackupGroup> groups{
-        {QStringLiteral("SMLocalUsr"), startMenuFolder(dataFolder, "Local User"), {}, false},
-        {QStringLiteral("SMAllUsr"), startMenuFolder(dataFolder, "All Users"), {}, false},
-        {QStringLiteral("LURun"), {}, kBackupKey + QStringLiteral("\\HKEY_CU\\Run"), false},
-        {QStringLiteral("LURunOnce"), {}, kBackupKey + QStringLiteral("\\HKEY_CU\\RunOnce"), false},
-        {QStringLiteral("AURun"), {}, kBackupKey + QStringLiteral("\\HKEY_LM\\Run"), false},
-        {QStringLiteral("AURunOnce"), {}, kBackupKey + QStringLiteral("\\HKEY_LM\\RunOnce"), false},
-    };
-    for (const QString& shared : sharedFolders) {
-        groups.append({QStringLiteral("SMLocalUsr"), startMenuFolder(shared, "Local User"), {}, true});
-        groups.append({QStringLiteral("SMAllUsr"), startMenuFolder(shared, "All Users"), {}, true});
-    }
+    QList<BackupGroup> groups;
+    const QList<const Place*>& places = placesInTreeOrder();
+    for (const Place* place : places)
+        groups.append(
+            place->isRegistryKey()
+                ? BackupGroup{place->backupKind, {}, place->backupLocation, false}
+                : BackupGroup{place->backupKind, dataFolder + '/' + place->backupLocation, {}, false});
+    for (const QString& shared : sharedFolders)
+        for (const Place* place : places)
+            if (!place->isRegistryKey())
+                groups.append({place->backupKind, shared + '/' + place->backupLocation, {}, true});
     return groups;
 }
 

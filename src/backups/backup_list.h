@@ -15,7 +15,7 @@ struct BackupRow {
     QString name;       // the backup file's name, or the value name
     QString program;    // the shortcut's target, or the value's data
     QString placeLabel; // the translated label of the group
-    QString labelKey;   // the group: "SMLocalUsr", "SMAllUsr", "LURun", "LURunOnce", "AURun", "AURunOnce"
+    QString labelKey;   // the group: the backup kind of its place (places.h), which a restore goes back to
     QString rowKey;     // empty for a file; else the value name followed by the backup key path
     QString tag;        // the backup file's host path, or the backup key's EntryTag
     // Kept by an earlier version in its one folder for every prefix: tied to no prefix.
@@ -41,8 +41,9 @@ struct BackupGroup {
     bool shared = false;
 };
 
-// The six groups of a prefix's records in listing order: the two folders below its data folder, then
-// the four keys; then the two folders of each shared data folder an earlier version left.
+// The six groups of a prefix's records, one per place in the order the category tree shows the places:
+// the two folders below its data folder, then the four keys; then the two folders of each shared data
+// folder an earlier version left.
 QList<BackupGroup> backupGroups(const QString& dataFolder, const QStringList& sharedFolders = {});
 
 // Every file of a backup folder, hidden ones (a disabled entry's copy) included, in the file system's

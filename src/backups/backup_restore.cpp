@@ -2,24 +2,12 @@
 
 #include "entries/autostart_entry.h"
 #include "entries/entry_actions.h"
-#include "platform/language_texts.h"
+#include "entries/places.h"
 #include "platform/platform.h"
 
 namespace sw {
 
 namespace {
-
-const QString kRunKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-const QString kRunOnceKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
-
-template <typename Result, std::size_t N>
-Result firstMatch(const LanguageTexts& texts, const QString& label,
-                  const std::pair<const char*, Result> (&order)[N], Result none) {
-    for (const auto& [key, result] : order)
-        if (texts.GetText(QLatin1String(key)) == label)
-            return result;
-    return none;
-}
 
 constexpr auto kNoTarget = "MsgRestoreNoTarget";
 constexpr auto kCopyFailed = "MsgRestoreFailed";
@@ -42,14 +30,17 @@ struct RestoreTarget {
     QString name;
 };
 
-RestoreTarget targetOf(const Platform& platform, const LanguageTexts& texts, const BackupRow& row) {
+// The backup's group names its place; its label, in whichever language, plays no part.
+RestoreTarget targetOf(const Platform& platform, const BackupRow& row) {
     RestoreTarget target;
     target.name = row.originalName();
+    const Place* place = placeByBackupKind(row.labelKey);
     if (!row.isRegistryBackup()) {
-        const QString folder = GetStartupFolder(platform, texts, row.placeLabel);
+        const QString folder =
+            place && !place->isRegistryKey() ? startupFolderPath(*platform.system, *place) : QString();
         if (folder.isEmpty())
             throw RestoreFailed(QLatin1String(kNoTarget),
-                                "no Startup folder for the group \"" + row.placeLabel.toStdString() + "\"");
+                                "no Startup folder for the group \"" + row.labelKey.toStdString() + "\"");
         // A separator in a host file's name would lead the copy out of the Startup folder.
         if (target.name.contains(QLatin1Char('\\')) || target.name.contains(QLatin1Char('/')))
             throw RestoreFailed(QLatin1String(kNoTarget), "the name \"" + target.name.toStdString() +
@@ -57,11 +48,11 @@ RestoreTarget targetOf(const Platform& platform, const LanguageTexts& texts, con
         target.file = folder + QLatin1Char('\\') + target.name;
         return target;
     }
-    target.root = GetRestoreRoot(texts, row.placeLabel);
-    target.keyPath = GetRestoreKey(texts, row.placeLabel);
-    if (target.root == 0 || target.keyPath.isEmpty())
+    if (!place || !place->isRegistryKey())
         throw RestoreFailed(QLatin1String(kNoTarget),
-                            "no registry key for the group \"" + row.placeLabel.toStdString() + "\"");
+                            "no registry key for the group \"" + row.labelKey.toStdString() + "\"");
+    target.root = place->root;
+    target.keyPath = place->keyPath;
     return target;
 }
 
@@ -138,40 +129,18 @@ RestoreOutcome restoreValue(const Platform& platform, const BackupRow& row, cons
 
 } // namespace
 
-QString GetStartupFolder(const Platform& platform, const LanguageTexts& texts, const QString& label) {
-    static const std::pair<const char*, int> order[] = {{"SMLocalUsr", kCsidlStartup},
-                                                        {"SMAllUsr", kCsidlCommonStartup}};
-    const int folder = firstMatch(texts, label, order, 0);
-    return folder == 0 ? QString() : platform.system->GetSpecialFolder(folder, false, false);
-}
-
-std::int32_t GetRestoreRoot(const LanguageTexts& texts, const QString& label) {
-    static const std::pair<const char*, std::int32_t> order[] = {{"AURun", kHkeyLocalMachine},
-                                                                 {"AURunOnce", kHkeyLocalMachine},
-                                                                 {"LURun", kHkeyCurrentUser},
-                                                                 {"LURunOnce", kHkeyCurrentUser}};
-    return firstMatch(texts, label, order, std::int32_t(0));
-}
-
-QString GetRestoreKey(const LanguageTexts& texts, const QString& label) {
-    static const std::pair<const char*, const QString*> order[] = {
-        {"AURun", &kRunKey}, {"LURun", &kRunKey}, {"AURunOnce", &kRunOnceKey}, {"LURunOnce", &kRunOnceKey}};
-    const QString* key = firstMatch(texts, label, order, static_cast<const QString*>(nullptr));
-    return key ? *key : QString();
-}
-
-bool restoreTargetTaken(const Platform& platform, const LanguageTexts& texts, const BackupRow& row) {
+bool restoreTargetTaken(const Platform& platform, const BackupRow& row) {
     try {
-        return !takenBy(platform, targetOf(platform, texts, row)).isEmpty();
+        return !takenBy(platform, targetOf(platform, row)).isEmpty();
     } catch (const RestoreFailed&) {
         return false;
     }
 }
 
-RestoreOutcome restoreBackup(const Platform& platform, const LanguageTexts& texts, const BackupRow& row,
-                             const QString& dataFolder, RestoreMode mode) {
+RestoreOutcome restoreBackup(const Platform& platform, const BackupRow& row, const QString& dataFolder,
+                             RestoreMode mode) {
     ensureWritable(platform);
-    const RestoreTarget target = targetOf(platform, texts, row);
+    const RestoreTarget target = targetOf(platform, row);
     QString replacedBackup;
     if (const QString existing = takenBy(platform, target); !existing.isEmpty()) {
         if (mode == RestoreMode::KeepExisting)

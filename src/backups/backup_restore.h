@@ -9,18 +9,6 @@
 namespace sw {
 
 struct Platform;
-class LanguageTexts;
-
-// The three routines turn a row's group label back into its restore target. Each compares the
-// label with the loaded language's labels in its own fixed order; the first equal one decides.
-
-// The managed path of the Startup folder for a start-menu backup's label, without a trailing
-// backslash; empty when no label matches or the folder cannot be named.
-QString GetStartupFolder(const Platform& platform, const LanguageTexts& texts, const QString& label);
-// The registry root for a registry backup's label; 0 when no label matches.
-std::int32_t GetRestoreRoot(const LanguageTexts& texts, const QString& label);
-// The key path for a registry backup's label; empty when no label matches.
-QString GetRestoreKey(const LanguageTexts& texts, const QString& label);
 
 // A restore that was not done; the backup is where it was. The message key names the one-sentence
 // text for the user ("%ENTRY%" stands for the backup's name).
@@ -50,7 +38,7 @@ struct RestoreOutcome {
 
 // Whether an entry of the backup's original name is in the backup's place now. False when the
 // place cannot be named (the restore then refuses anyway).
-bool restoreTargetTaken(const Platform& platform, const LanguageTexts& texts, const BackupRow& row);
+bool restoreTargetTaken(const Platform& platform, const BackupRow& row);
 
 enum class RestoreMode {
     KeepExisting,    // refuse (RestoreTargetTaken) when an entry of the name is in the place
@@ -59,11 +47,11 @@ enum class RestoreMode {
 
 // Puts a backup back in its place under its original name: the copy is complete (file on disk with
 // its attributes, value written) before the backup goes, so an interrupted restore leaves the entry
-// in its place, in its backup, or in both. Throws WriteRefused before any write while the system
-// cannot be written, RestoreFailed when the target cannot be named, is taken (RestoreTargetTaken), the
-// replaced entry cannot be backed up or the copy fails.
-RestoreOutcome restoreBackup(const Platform& platform, const LanguageTexts& texts, const BackupRow& row,
-                             const QString& dataFolder, RestoreMode mode);
+// in its place, in its backup, or in both. The row's group (labelKey) names the place. Throws WriteRefused
+// before any write while the system cannot be written, RestoreFailed when the target cannot be named, is
+// taken (RestoreTargetTaken), the replaced entry cannot be backed up or the copy fails.
+RestoreOutcome restoreBackup(const Platform& platform, const BackupRow& row, const QString& dataFolder,
+                             RestoreMode mode);
 
 // Deletes a backup for good, a read-only file too. Throws the file system's or the registry's
 // error, or WriteRefused.

@@ -3,6 +3,7 @@
 #include "backups/backup_restore.h"
 #include "cli_context.h"
 #include "entries/entry_actions.h"
+#include "entries/places.h"
 #include "row_format.h"
 
 #include <cstdio>
@@ -11,9 +12,13 @@ namespace sw::cli {
 
 namespace {
 
-const QStringList kGroups{QStringLiteral("SMLocalUsr"), QStringLiteral("SMAllUsr"),
-                          QStringLiteral("LURun"),      QStringLiteral("LURunOnce"),
-                          QStringLiteral("AURun"),      QStringLiteral("AURunOnce")};
+// The groups' keys in the order backups lists them.
+QStringList groupKeys() {
+    QStringList keys;
+    for (const Place* place : placesInTreeOrder())
+        keys.append(place->backupKind);
+    return keys;
+}
 
 BackupListing listAll(Context& context) {
     // The window's start makes sure the places exist; a place that cannot be made is reported below.
@@ -78,13 +83,13 @@ int refuseTakenPlace(const BackupRow& row) {
 
 int restoreOne(Context& context, const BackupRow& row) {
     const bool replace = context.parser.isSet(QStringLiteral("replace"));
-    if (!replace && restoreTargetTaken(context.platform, context.texts, row))
+    if (!replace && restoreTargetTaken(context.platform, row))
         return refuseTakenPlace(row);
     if (!confirmed(context, QStringLiteral("MsgRestoreBackupReq"), row.name))
         return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing changed"));
     RestoreOutcome outcome;
     try {
-        outcome = restoreBackup(context.platform, context.texts, row, context.files.dataFolder(),
+        outcome = restoreBackup(context.platform, row, context.files.dataFolder(),
                                 replace ? RestoreMode::ReplaceExisting : RestoreMode::KeepExisting);
     } catch (const RestoreTargetTaken&) {
         return refuseTakenPlace(row);
@@ -136,9 +141,9 @@ int runBackupCommand(Context& context, const QString& command) {
             kUsageError,
             QStringLiteral("%1 takes exactly one backup name (quote a name that holds blanks)").arg(command));
     if (const QString group = context.parser.value(QStringLiteral("group"));
-        context.parser.isSet(QStringLiteral("group")) && !kGroups.contains(group))
+        context.parser.isSet(QStringLiteral("group")) && !placeByBackupKind(group))
         return fail(kUsageError, QStringLiteral("unknown group \"%1\"; one of: %2")
-                                     .arg(group, kGroups.join(QStringLiteral(", "))));
+                                     .arg(group, groupKeys().join(QStringLiteral(", "))));
     if (const QString reason = context.platform.readOnlyReason(); !reason.isEmpty())
         return fail(kWineRunning, reason);
     std::shared_ptr<void> writing;
@@ -148,9 +153,7 @@ int runBackupCommand(Context& context, const QString& command) {
     BackupRow row;
     if (const int status = findBackup(context, context.arguments.first(), row); status != kDone)
         return status;
-    if (const int status =
-            refuseUnwritableName(context, row.name, row.labelKey.startsWith(QLatin1String("SM")));
-        status != kDone)
+    if (const int status = refuseUnwritableName(context, row.name, !row.isRegistryBackup()); status != kDone)
         return status;
     try {
         return command == QLatin1String("restore") ? restoreOne(context, row) : purgeOne(context, row);

@@ -16,17 +16,19 @@ bool hasInactivePrefix(const QString& data) {
     return data.left(4).compare(kInactivePrefix, Qt::CaseInsensitive) == 0;
 }
 
-QString backupRoot(const QString& dataFolder) {
+const QString& checkedDataFolder(const QString& dataFolder) {
     // An empty folder would put the backups at the root of the file system.
     if (dataFolder.isEmpty())
         throw FileSystemError("No folder was given for the backups.");
-    return dataFolder + QStringLiteral("/Backups");
+    return dataFolder;
 }
 
-const QStringList& backupKeyLeaves() {
-    static const QStringList leaves{QStringLiteral("\\HKEY_LM\\Run"), QStringLiteral("\\HKEY_LM\\RunOnce"),
-                                    QStringLiteral("\\HKEY_CU\\Run"), QStringLiteral("\\HKEY_CU\\RunOnce")};
-    return leaves;
+bool isRunKey(const QString& keyPath) {
+    return keyPath.right(3).toLower() == QLatin1String("run");
+}
+
+const Place& placeOfKind(const char* backupKind) {
+    return *placeByBackupKind(QLatin1String(backupKind));
 }
 
 QSet<QString> lowerCased(const QStringList& names) {
@@ -108,16 +110,22 @@ void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
     };
     attempt([&] {
         const auto store = platform.newRegistryStore();
-        for (const QString& leaf : backupKeyLeaves())
-            attempt([&] { store->CreateKey(kHkeyCurrentUser, kBackupKey + leaf); });
+        for (const Place& place : allPlaces())
+            if (place.isRegistryKey())
+                attempt([&] { store->CreateKey(kHkeyCurrentUser, place.backupLocation); });
     });
     // Parents first, so each folder's parent exists when it is created.
-    QString root;
-    attempt([&] { root = backupRoot(dataFolder); });
-    const QStringList folders{dataFolder, root, root + QStringLiteral("/Startmenu"),
-                              root + QStringLiteral("/Startmenu/All Users"),
-                              root + QStringLiteral("/Startmenu/Local User")};
-    for (const QString& folder : root.isEmpty() ? QStringList() : folders) {
+    QStringList folders;
+    attempt([&] { folders.append(checkedDataFolder(dataFolder)); });
+    for (const Place& place : allPlaces()) {
+        if (place.isRegistryKey() || folders.isEmpty())
+            continue;
+        QString folder = dataFolder;
+        for (const QString& step : place.backupLocation.split(QLatin1Char('/')))
+            if (folder += QLatin1Char('/') + step; !folders.contains(folder))
+                folders.append(folder);
+    }
+    for (const QString& folder : folders) {
         attempt([&] {
             FileAttributes existing;
             if (!platform.fileSystem->attributes(folder, existing))
@@ -129,20 +137,22 @@ void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
 }
 
 QString backupKeyOfTag(const QString& tag) {
-    const QString level =
-        GetTagRoot(tag) == kHkeyCurrentUser ? QStringLiteral("\\HKEY_CU\\") : QStringLiteral("\\HKEY_LM\\");
-    const QString leaf = GetTagKey(tag).right(3).toLower() == QLatin1String("run")
-                             ? QStringLiteral("Run")
-                             : QStringLiteral("RunOnce");
-    return kBackupKey + level + leaf;
+    // Any root but the current user's is the machine's; a key whose name ends in "run" is a Run key.
+    const bool localUser = GetTagRoot(tag) == kHkeyCurrentUser;
+    const bool run = isRunKey(GetTagKey(tag));
+    for (const Place& place : allPlaces())
+        if (place.isRegistryKey() && (place.root == kHkeyCurrentUser) == localUser &&
+            isRunKey(place.keyPath) == run)
+            return place.backupLocation;
+    return {};
 }
 
 QString backupFolderOfFile(const Platform& platform, const QString& dataFolder, const QString& path) {
     // An unnamed Startup folder is the empty text, which every path contains.
-    const QString userStartup = platform.system->GetSpecialFolder(kCsidlStartup, false, false);
-    const QString leaf = path.contains(userStartup) ? QStringLiteral("/Startmenu/Local User")
-                                                    : QStringLiteral("/Startmenu/All Users");
-    return backupRoot(dataFolder) + leaf;
+    const Place& localUser = placeOfKind("SMLocalUsr");
+    const Place& place =
+        path.contains(startupFolderPath(*platform.system, localUser)) ? localUser : placeOfKind("SMAllUsr");
+    return checkedDataFolder(dataFolder) + QLatin1Char('/') + place.backupLocation;
 }
 
 QString BackUpRegistryValue(const Platform& platform, const QString& tag, const QString& name) {

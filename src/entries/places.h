@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <cstdint>
-#include <optional>
 
 namespace sw {
 
@@ -16,19 +16,21 @@ inline const QString kBackupKey =
 
 enum class PlaceKind { RegistryKey, StartupFolder };
 
-// One of the six places an autostart entry can live in. The backup kind is also the language key
-// of the place's label.
+// One of the six places an autostart entry can live in. The backup kind names the place for good:
+// it is the language key of its label, the key of its backup group and what a backup row keeps.
 struct Place {
     PlaceKind kind;
     QString backupKind;
-    QString categoryKey;
-    QString treeCaptionKey;
+    QString categoryKey;    // the category that lists this place alone
+    QString treeCaptionKey; // the caption and image of that category's node
     QString treeImageKey;
     std::int32_t root; // registry places only
     QString keyPath;   // registry places only
     int specialFolder; // Startup folders only
-    QString
-        backupLocation; // registry: key path below HKEY_CURRENT_USER; folder: path below the program folder
+    // registry: the backup key below HKEY_CURRENT_USER; folder: the backup folder below the data folder
+    QString backupLocation;
+
+    bool isRegistryKey() const { return kind == PlaceKind::RegistryKey; }
 };
 
 // The six places in the order category "ALL" lists them.
@@ -37,11 +39,31 @@ const std::array<Place, 6>& allPlaces();
 // The place of a backup kind ("LURun", ...), or nullptr.
 const Place* placeByBackupKind(const QString& backupKind);
 
+// The six places in the order the category tree shows them from top to bottom; the backups are
+// grouped in this order.
+const QList<const Place*>& placesInTreeOrder();
+
+// A node of the category tree.
+struct Category {
+    QString key;
+    QString captionKey;
+    QString imageKey;
+    QString descriptionKey;     // what the move dialog says of it; empty where it does not show it
+    QString parentKey;          // empty for a top node
+    QList<const Place*> places; // the places it lists, in listing order; none for "SERVICES"
+};
+
+// The twelve categories in the order the tree creates them; a parent comes before its children, and
+// each child goes last under its parent.
+const QList<Category>& allCategories();
+
+// The category of a key (compared exactly), or nullptr.
+const Category* categoryByKey(const QString& key);
+
 // The twelve category keys in the order the tree creates them.
 const QStringList& categoryKeys();
 
-// The places a category lists, in listing order; empty for "SERVICES" and unknown keys (compared
-// exactly).
+// The places a category lists, in listing order; empty for "SERVICES" and unknown keys.
 QList<const Place*> placesOfCategory(const QString& categoryKey);
 
 // The Startup folder of a place from the managed system, without a trailing backslash.

@@ -2,11 +2,11 @@
 // alone and opened from the main window's toolbar.
 #include "backups/backup_list.h"
 #include "backups/backup_restore.h"
-#include "backups/backup_window.h"
 #include "entries/entry_actions.h"
 #include "entries/listing.h"
 #include "entries/places.h"
 #include "fixture_bytes.h"
+#include "gui/backup_window.h"
 #include "main_window_fixture.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_platform.h"
@@ -120,7 +120,7 @@ private slots:
         const auto restore = [&](const QString& name) {
             for (const BackupRow& row : f.rows())
                 if (row.name == name)
-                    return restoreBackup(f.platform, f.texts, row, f.data.path(), RestoreMode::KeepExisting);
+                    return restoreBackup(f.platform, row, f.data.path(), RestoreMode::KeepExisting);
             return RestoreOutcome{};
         };
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), startup + "/Tool.lnk"));
@@ -171,8 +171,8 @@ private slots:
         QVERIFY(f.rows().isEmpty());
     }
 
-    // Entries deleted as the main window deletes them come back to their own places; one of the same
-    // name there is replaced only when asked for, and is then backed up first.
+    // Entries deleted as the main window deletes them come back to their own places, listed in German
+    // as well; one of the same name there is replaced only when asked for, and is then backed up first.
     void restoresToTheOwnPlaceAndReplacesOnlyWhenAsked() {
         Fixture f(TempPrefix::runSection("\"Same\"=\"C:\\\\machine.exe\"\n"),
                   TempPrefix::runSection("\"Same\"=\"C:\\\\user.exe\"\n"));
@@ -180,10 +180,13 @@ private slots:
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), startupFile));
         for (const AutostartEntry& entry : listCategory({f.platform, f.texts}, "ALL"))
             deleteEntry(f.platform, f.data.path(), entry, BackupPolicy::RefuseWithoutBackup);
-        QList<BackupRow> rows = f.rows();
+        LanguageTexts german;
+        QVERIFY(german.LoadLanguage(QStringLiteral(SW_SOURCE_DIR "/data/languages/german.lng")));
+        QList<BackupRow> rows = listBackups(f.platform, german, f.data.path()).rows;
         QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[2].placeLabel, QStringLiteral("Run (alle Benutzer)"));
         const auto restore = [&](const BackupRow& row, RestoreMode mode) {
-            return restoreBackup(f.platform, f.texts, row, f.data.path(), mode);
+            return restoreBackup(f.platform, row, f.data.path(), mode);
         };
 
         QCOMPARE(restore(rows[2], RestoreMode::KeepExisting).target, "HKEY_LOCAL_MACHINE\\" + kRunKey);
@@ -194,7 +197,7 @@ private slots:
         f.platform.newRegistryStore()->WriteStringValue(kHkeyCurrentUser, kRunKey, "SAME", "C:\\newer.exe");
         test::writeBytes(startupFile, "newer");
         for (const BackupRow& row : {rows[0], rows[1]}) {
-            QVERIFY(restoreTargetTaken(f.platform, f.texts, row));
+            QVERIFY(restoreTargetTaken(f.platform, row));
             QVERIFY_THROWS_EXCEPTION(RestoreTargetTaken, restore(row, RestoreMode::KeepExisting));
         }
         QCOMPARE(f.value(kHkeyCurrentUser, kRunKey, "Same"), QStringLiteral("C:\\newer.exe"));
@@ -220,7 +223,7 @@ private slots:
         QCOMPARE(rows.size(), 2);
         const auto failureKey = [&](const Platform& platform, const BackupRow& row) {
             try {
-                restoreBackup(platform, f.texts, row, f.data.path(), RestoreMode::ReplaceExisting);
+                restoreBackup(platform, row, f.data.path(), RestoreMode::ReplaceExisting);
             } catch (const RestoreFailed& failed) {
                 return failed.messageKey();
             } catch (const WriteRefused&) {
@@ -233,10 +236,11 @@ private slots:
         running.readOnlyReason = [] { return QStringLiteral("Wine runs on the prefix."); };
         QCOMPARE(failureKey(running, rows[0]), QStringLiteral("refused"));
         QVERIFY_THROWS_EXCEPTION(WriteRefused, deleteBackup(running, rows[1]));
-        // A label that no group has, and a file name that climbs out of the Startup folder, are refused
-        // before anything is written.
-        for (BackupRow stray : rows) {
-            stray.placeLabel = QStringLiteral("elsewhere");
+        // A group that does not exist or holds the other kind of backup, and a file name that climbs out
+        // of the Startup folder, are refused before anything is written.
+        for (const QString& group : {QStringLiteral("elsewhere"), rows[1].labelKey, rows[0].labelKey}) {
+            BackupRow stray = group == rows[0].labelKey ? rows[1] : rows[0];
+            stray.labelKey = group;
             QCOMPARE(failureKey(f.platform, stray), QStringLiteral("MsgRestoreNoTarget"));
         }
         BackupRow climbing = rows[0];

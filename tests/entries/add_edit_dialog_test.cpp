@@ -1,9 +1,9 @@
 // The add/edit and move dialogs, driven through the main window on throwaway prefixes.
-#include "entries/add_edit_dialog.h"
 #include "entries/entry_actions.h"
-#include "entries/move_dialog.h"
 #include "entries/places.h"
 #include "fixture_bytes.h"
+#include "gui/add_edit_dialog.h"
+#include "gui/move_dialog.h"
 #include "main_window_fixture.h"
 
 #include <QApplication>
@@ -147,7 +147,7 @@ private slots:
         Fixture f;
         f.window.lvwEntries->setCurrentItem(f.window.lvwEntries->topLevelItem(0)); // "Mine"
         QVERIFY(f.command("edit", [&](frmAddEdit& d) {
-            QCOMPARE(d.DialogMode(), QStringLiteral("edit"));
+            QCOMPARE(d.windowTitle(), f.texts.GetText("Edit"));
             QCOMPARE(d.txtPath->text(), QStringLiteral("C:\\Tools\\known.exe"));
             d.cmdOk_Click(); // no place chosen since the start
         }));

@@ -1,12 +1,12 @@
 #include "move_dialog.h"
 
-#include "app/art.h"
-#include "app/main_window.h"
-#include "app/translate_form.h"
+#include "art.h"
 #include "controls/twips.h"
-#include "entry_writer.h"
-#include "places.h"
+#include "entries/entry_writer.h"
+#include "entries/places.h"
+#include "main_window.h"
 #include "platform/language_texts.h"
+#include "translate_form.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -19,27 +19,6 @@ namespace {
 
 constexpr int kKeyRole = Qt::UserRole;
 constexpr int kDescriptionRole = Qt::UserRole + 1;
-
-struct TreeNode {
-    const char* key;
-    const char* parent;
-    const char* captionKey;
-    const char* imageKey;
-    const char* descriptionKey;
-};
-
-constexpr TreeNode kNodes[] = {
-    {"STARTMENU", nullptr, "Startmenu", "startmenu", "StartmenuDes"},
-    {"LOCAL USER", "STARTMENU", "LocalUsr", "local user", "StartmenuUsrDes"},
-    {"ALL USERS", "STARTMENU", "AllUsr", "all users", "StartmenuCommonDes"},
-    {"REGISTRY", nullptr, "Registry", "reg", "RegDes"},
-    {"LOCAL USER REG", "REGISTRY", "LocalUsr", "local user", "RegUsrDes"},
-    {"LOCAL RUN", "LOCAL USER REG", "Run", "folder", "RegUsrRunDes"},
-    {"LOCAL RUNONCE", "LOCAL USER REG", "RunOnce", "folder", "RegUsrRunOnceDes"},
-    {"ALL USERS REG", "REGISTRY", "AllUsr", "all users", "RegCommonDes"},
-    {"ALL RUN", "ALL USERS REG", "Run", "folder", "RegCommonRunDes"},
-    {"ALL RUNONCE", "ALL USERS REG", "RunOnce", "folder", "RegCommonRunOnceDes"},
-};
 
 bool isPlaceKey(const QString& key) {
     const auto& places = allPlaces();
@@ -93,13 +72,16 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
 
 void frmMove::Form_Load() {
     TranslateForm(this, m_texts);
-    for (const TreeNode& entry : kNodes) {
-        QTreeWidgetItem* parent = entry.parent ? node(QLatin1String(entry.parent)) : nullptr;
+    // The category tree without its top nodes ("ALL", "SERVICES"): the children of "ALL" are the top here.
+    for (const Category& category : allCategories()) {
+        if (category.parentKey.isEmpty())
+            continue;
+        QTreeWidgetItem* parent = node(category.parentKey);
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
-        item->setText(0, m_texts.GetText(QLatin1String(entry.captionKey)));
-        item->setIcon(0, artIcon(QLatin1String(entry.imageKey)));
-        item->setData(0, kKeyRole, QLatin1String(entry.key));
-        item->setData(0, kDescriptionRole, QLatin1String(entry.descriptionKey));
+        item->setText(0, m_texts.GetText(category.captionKey));
+        item->setIcon(0, artIcon(category.imageKey));
+        item->setData(0, kKeyRole, category.key);
+        item->setData(0, kDescriptionRole, category.descriptionKey);
     }
     frmMain::ExpandAllNodes(node(QStringLiteral("STARTMENU")), true);
     frmMain::ExpandAllNodes(node(QStringLiteral("REGISTRY")), true);

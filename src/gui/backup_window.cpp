@@ -1,13 +1,13 @@
 #include "backup_window.h"
 
-#include "app/translate_form.h"
-#include "backup_restore.h"
+#include "backups/backup_restore.h"
 #include "controls/twips.h"
 #include "entries/entry_actions.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
 #include "platform/writer_hold.h"
+#include "translate_form.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -171,7 +171,7 @@ void frmBackup::cmdRestore_Click() {
         return;
     const BackupRow row = *current;
     // One question: a restore that would replace an entry says so.
-    const bool replace = restoreTargetTaken(m_services.platform, m_services.texts, row);
+    const bool replace = restoreTargetTaken(m_services.platform, row);
     QString question = m_services.texts.GetText(replace ? QStringLiteral("MsgRestoreReplaceReq")
                                                         : QStringLiteral("MsgRestoreBackupReq"));
     question.replace(QStringLiteral("%ENTRY%"), replace ? row.originalName() : row.name);
@@ -179,11 +179,10 @@ void frmBackup::cmdRestore_Click() {
     if (m_services.boxes.show(question, QString(), MessageIcon::Question, buttons) != MessageAnswer::Yes)
         return;
     const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
-    if (!writing || !plainNameOrTell(row.name, row.labelKey.startsWith(QLatin1String("SM")), m_services.texts,
-                                     m_services.boxes))
+    if (!writing || !plainNameOrTell(row.name, !row.isRegistryBackup(), m_services.texts, m_services.boxes))
         return;
     try {
-        restoreBackup(m_services.platform, m_services.texts, row, m_services.dataFolder,
+        restoreBackup(m_services.platform, row, m_services.dataFolder,
                       replace ? RestoreMode::ReplaceExisting : RestoreMode::KeepExisting);
     } catch (const WriteRefused& refused) {
         showFailure(QStringLiteral("MsgWriteRefused"), row.name, QString::fromStdString(refused.what()));

@@ -28,29 +28,6 @@ constexpr int kRowRole = Qt::UserRole;               // list: index into the lis
 // event loop.
 constexpr qsizetype kRowsShownAtOnce = 500;
 
-struct CategoryNode {
-    const char* key;
-    const char* parent;
-    const char* captionKey;
-    const char* imageKey;
-};
-
-// In the order the nodes are created; each child goes last under its parent.
-const CategoryNode kNodes[] = {
-    {"ALL", "", "All", "folder"},
-    {"STARTMENU", "ALL", "Startmenu", "startmenu"},
-    {"REGISTRY", "ALL", "Registry", "reg"},
-    {"LOCAL USER REG", "REGISTRY", "LocalUsr", "local user"},
-    {"LOCAL RUN", "LOCAL USER REG", "Run", "folder"},
-    {"LOCAL RUNONCE", "LOCAL USER REG", "RunOnce", "folder"},
-    {"ALL USERS REG", "REGISTRY", "AllUsr", "all users"},
-    {"ALL RUN", "ALL USERS REG", "Run", "folder"},
-    {"ALL RUNONCE", "ALL USERS REG", "RunOnce", "folder"},
-    {"LOCAL USER", "STARTMENU", "LocalUsr", "local user"},
-    {"ALL USERS", "STARTMENU", "AllUsr", "all users"},
-    {"SERVICES", "", "LocalServices", "services"},
-};
-
 // Ghosted rows draw their icon dimmed, as the list does for a cut item.
 QIcon dimmed(const QIcon& icon) {
     const QPixmap pixmap = icon.pixmap(QSize(16, 16), QIcon::Disabled);
@@ -62,14 +39,13 @@ QIcon dimmed(const QIcon& icon) {
 void frmMain::buildCategoryTree() {
     tvwCategories->clear();
     QHash<QString, QTreeWidgetItem*> nodes;
-    for (const CategoryNode& design : kNodes) {
-        const QString key = QLatin1String(design.key);
-        QTreeWidgetItem* parent = nodes.value(QLatin1String(design.parent));
+    for (const Category& category : allCategories()) {
+        QTreeWidgetItem* parent = nodes.value(category.parentKey);
         auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
-        node->setText(0, m_services->texts.GetText(QLatin1String(design.captionKey)));
-        node->setIcon(0, artIcon(QLatin1String(design.imageKey)));
-        node->setData(0, kKeyRole, key);
-        nodes.insert(key, node);
+        node->setText(0, m_services->texts.GetText(category.captionKey));
+        node->setIcon(0, artIcon(category.imageKey));
+        node->setData(0, kKeyRole, category.key);
+        nodes.insert(category.key, node);
     }
     ExpandAllNodes(tvwCategories->topLevelItem(0), true);
     ExpandAllNodes(tvwCategories->topLevelItem(1), true);
