@@ -28,7 +28,6 @@ public:
 
     void cmdSend_Click();
     void cmdCancel_Click();
-    bool isSending() const { return m_sending; }
 
     ctlXPFrame* ctlXPFrame1 = nullptr;
     QLabel* lblTitle = nullptr;
