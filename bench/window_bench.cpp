@@ -4,10 +4,10 @@
 // platform Qt picks (offscreen when there is no display).
 //
 // Usage: window_bench PROGRAM_FOLDER PREFIX
-#include "app/main_services.h"
-#include "app/main_window.h"
-#include "app/startup.h"
-#include "app/unattended_startup.h"
+#include "gui/main_services.h"
+#include "gui/main_window.h"
+#include "gui/startup.h"
+#include "gui/unattended_startup.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
 

@@ -26,5 +26,3 @@ qt_add_resources(swgui "art" PREFIX "/art" BASE art FILES
     art/panel/weblink.svg
     art/panel/background.svg
 )
-
-target_sources(swgui PRIVATE ${PROJECT_SOURCE_DIR}/src/app/art.cpp ${PROJECT_SOURCE_DIR}/src/app/art.h)

@@ -1,11 +1,11 @@
-#include "main_services.h"
-#include "main_window.h"
+#include "gui/main_services.h"
+#include "gui/main_window.h"
+#include "gui/qt_message_boxes.h"
+#include "gui/single_instance_lock.h"
+#include "gui/startup.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
 #include "platform/wine/wine_prefix.h"
-#include "qt_message_boxes.h"
-#include "single_instance_lock.h"
-#include "startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/program_files.h"
+#include "base/program_files.h"
 #include "entries/autostart_entry.h"
 #include "platform/language_texts.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
-#include "app/database_check.h"
 #include "cli_context.h"
 #include "entries/entry_lister.h"
 #include "entries/places.h"
+#include "info/database_check.h"
 #include "info/description_database.h"
 #include "info_format.h"
 #include "platform/message_boxes.h"

@@ -1,4 +1,4 @@
-#include "app/program_files.h"
+#include "base/program_files.h"
 #include "cli_context.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_platform.h"

@@ -9,4 +9,3 @@ add_library(sw_database STATIC
 )
 target_include_directories(sw_database PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(sw_database PUBLIC sw_platform Qt6::Core PRIVATE sw_warnings)
-target_link_libraries(swcore PUBLIC sw_database)

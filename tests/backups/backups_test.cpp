@@ -2,11 +2,11 @@
 // alone and opened from the main window's toolbar.
 #include "backups/backup_list.h"
 #include "backups/backup_restore.h"
-#include "backups/backup_window.h"
 #include "entries/entry_actions.h"
 #include "entries/listing.h"
 #include "entries/places.h"
 #include "fixture_bytes.h"
+#include "gui/backup_window.h"
 #include "main_window_fixture.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_platform.h"

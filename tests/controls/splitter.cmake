@@ -1,2 +1,2 @@
-sw_add_test(splitter_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/splitter_test.cpp LIBS sw_splitter_widget GUI
+sw_add_test(splitter_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/splitter_test.cpp LIBS swgui GUI
             LABELS controls)

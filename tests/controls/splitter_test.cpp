@@ -1,10 +1,10 @@
 // The splitter: where the bar and the panels go and what it stores, without a window, and the
 // panel widget dragged with the mouse.
-#include "controls/ole_color.h"
 #include "controls/property_bag.h"
 #include "controls/splitter_core.h"
-#include "controls/splitter_panel.h"
 #include "controls/twips.h"
+#include "gui/ole_color.h"
+#include "gui/splitter_panel.h"
 
 #include <QGuiApplication>
 #include <QSettings>

@@ -1,6 +1,6 @@
 // The framed panel, judged by the pixels it paints.
 #include "controls/property_bag.h"
-#include "controls/xp_frame.h"
+#include "gui/xp_frame.h"
 
 #include <QImage>
 #include <QTest>

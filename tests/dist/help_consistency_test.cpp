@@ -1,6 +1,6 @@
 // The help pages and manual pages against what the programs themselves show: the commands and
 // options of --help, the toolbar's captions in each language and the window's keys.
-#include "app/translate_form.h"
+#include "gui/translate_form.h"
 #include "main_window_fixture.h"
 
 #include <QAction>

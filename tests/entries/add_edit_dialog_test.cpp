@@ -1,9 +1,9 @@
 // The add/edit and move dialogs, driven through the main window on throwaway prefixes.
-#include "entries/add_edit_dialog.h"
 #include "entries/entry_actions.h"
-#include "entries/move_dialog.h"
 #include "entries/places.h"
 #include "fixture_bytes.h"
+#include "gui/add_edit_dialog.h"
+#include "gui/move_dialog.h"
 #include "main_window_fixture.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The "send" command and its dialog, from the main window to a real receiver.
-#include "controls/xp_frame.h"
 #include "fixture_bytes.h"
+#include "gui/frm_send.h"
+#include "gui/xp_frame.h"
 #include "main_window_fixture.h"
 #include "receiver_process.h"
-#include "report/frm_send.h"
 #include "report/report_request.h"
 #include "report/send_report.h"
 #include "report_store.h"

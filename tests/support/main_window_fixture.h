@@ -2,10 +2,10 @@
 
 // A main window on a real prefix, started as the program starts it, for the window and dialog tests.
 // Header-only: the test support library does not link the window library, the window tests do.
-#include "app/main_services.h"
-#include "app/main_window.h"
-#include "app/startup.h"
-#include "app/unattended_startup.h"
+#include "gui/main_services.h"
+#include "gui/main_window.h"
+#include "gui/startup.h"
+#include "gui/unattended_startup.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
 #include "scripted_message_boxes.h"

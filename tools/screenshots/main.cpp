@@ -1,10 +1,10 @@
 // Renders the main window on a prefix at the sizes and in the states worth looking at, one PNG
 // each, so that layout changes can be checked by eye.
-#include "app/main_services.h"
-#include "app/main_window.h"
-#include "app/startup.h"
-#include "app/unattended_startup.h"
-#include "controls/splitter_panel.h"
+#include "gui/main_services.h"
+#include "gui/main_window.h"
+#include "gui/splitter_panel.h"
+#include "gui/startup.h"
+#include "gui/unattended_startup.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
 

@@ -8,7 +8,6 @@ add_library(sw_pe STATIC
 )
 target_include_directories(sw_pe PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(sw_pe PUBLIC Qt6::Core PRIVATE sw_warnings)
-target_link_libraries(swcore PUBLIC sw_pe)
 
 # Their icons, which need Qt Gui: only the windows link them.
 add_library(sw_pe_icons STATIC
@@ -16,4 +15,3 @@ add_library(sw_pe_icons STATIC
     ${CMAKE_CURRENT_LIST_DIR}/pe_file_icons.cpp ${CMAKE_CURRENT_LIST_DIR}/pe_file_icons.h
 )
 target_link_libraries(sw_pe_icons PUBLIC sw_pe Qt6::Gui PRIVATE sw_warnings)
-target_link_libraries(swgui PUBLIC sw_pe_icons)

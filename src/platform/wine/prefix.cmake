@@ -11,4 +11,3 @@ add_library(sw_wine_prefix STATIC
 )
 target_include_directories(sw_wine_prefix PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(sw_wine_prefix PUBLIC sw_platform Qt6::Core sw_wine_registry PRIVATE sw_warnings)
-target_link_libraries(swcore PUBLIC sw_wine_prefix)

@@ -14,4 +14,3 @@ add_library(sw_wine_registry STATIC
 )
 target_include_directories(sw_wine_registry PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(sw_wine_registry PUBLIC Qt6::Core PRIVATE sw_warnings)
-target_link_libraries(swcore PUBLIC sw_wine_registry)

@@ -10,4 +10,3 @@ add_library(sw_shortcut STATIC
 )
 target_include_directories(sw_shortcut PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(sw_shortcut PUBLIC Qt6::Core PRIVATE sw_wine_registry sw_warnings)
-target_link_libraries(swcore PUBLIC sw_shortcut)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/program_files.h"
 #include "info/description_database.h"
 #include "platform/platform.h"
-#include "program_files.h"
 
 namespace sw {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backup_list.h"
+#include "backups/backup_list.h"
 
 #include <QDialog>
 

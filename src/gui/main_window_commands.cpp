@@ -1,7 +1,7 @@
 // The toolbar's commands: add and edit, those on the selected entry (activate, delete, run,
 // refresh), the backups window and the dispatch.
-#include "backups/backup_window.h"
-#include "entries/add_edit_dialog.h"
+#include "add_edit_dialog.h"
+#include "backup_window.h"
 #include "entries/entry_actions.h"
 #include "main_services.h"
 #include "main_window.h"

@@ -1,7 +1,7 @@
 #include "splitter_panel.h"
 
+#include "controls/twips.h"
 #include "ole_color.h"
-#include "twips.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 #include "help_key.h"
 
+#include "base/program_files.h"
 #include "platform/desktop_services.h"
 #include "platform/language_texts.h"
-#include "program_files.h"
 
 #include <QShortcut>
 #include <QUrl>

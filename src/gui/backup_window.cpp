@@ -1,13 +1,13 @@
 #include "backup_window.h"
 
-#include "app/translate_form.h"
-#include "backup_restore.h"
+#include "backups/backup_restore.h"
 #include "controls/twips.h"
 #include "entries/entry_actions.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
 #include "platform/writer_hold.h"
+#include "translate_form.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>

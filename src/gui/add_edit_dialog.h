@@ -1,7 +1,7 @@
 #pragma once
 
-#include "autostart_entry.h"
-#include "entry_writer.h"
+#include "entries/autostart_entry.h"
+#include "entries/entry_writer.h"
 #include "platform/message_boxes.h"
 
 #include <QDialog>

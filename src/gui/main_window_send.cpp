@@ -1,8 +1,8 @@
 // The toolbar's "send" command: reports the selected entry through the report dialog.
+#include "frm_send.h"
 #include "help_key.h"
 #include "main_services.h"
 #include "main_window.h"
-#include "report/frm_send.h"
 #include "report/report_request.h"
 
 #include <QLabel>

@@ -1,12 +1,12 @@
 #include "move_dialog.h"
 
-#include "app/art.h"
-#include "app/main_window.h"
-#include "app/translate_form.h"
+#include "art.h"
 #include "controls/twips.h"
-#include "entry_writer.h"
-#include "places.h"
+#include "entries/entry_writer.h"
+#include "entries/places.h"
+#include "main_window.h"
 #include "platform/language_texts.h"
+#include "translate_form.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "splitter_core.h"
+#include "controls/splitter_core.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "main_window.h"
 
 #include "art.h"
-#include "controls/splitter_panel.h"
 #include "main_services.h"
+#include "splitter_panel.h"
 #include "translate_form.h"
 
 #include <QAction>

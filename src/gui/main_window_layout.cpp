@@ -1,8 +1,8 @@
 // Placing the main window's panels: the window's resize rule, the two splitters' layout handlers
 // and the buttons that collapse and restore the panes. Lengths are in twips.
-#include "controls/splitter_panel.h"
 #include "controls/twips.h"
 #include "main_window.h"
+#include "splitter_panel.h"
 
 #include <QAction>
 #include <QFrame>

@@ -1,9 +1,9 @@
 #include "database_check.h"
 
-#include "info/description_database.h"
+#include "base/program_files.h"
+#include "description_database.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
-#include "program_files.h"
 
 #include <QDir>
 #include <QFileInfo>

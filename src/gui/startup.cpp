@@ -1,9 +1,9 @@
 #include "startup.h"
 
-#include "database_check.h"
 #include "entries/check_list.h"
 #include "entries/entry_actions.h"
 #include "help_key.h"
+#include "info/database_check.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"

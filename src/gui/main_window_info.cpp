@@ -1,11 +1,11 @@
 // The information panel of the main window: the selected entry's program, rating and links.
 #include "art.h"
-#include "controls/splitter_panel.h"
 #include "info/entry_information.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/file_icons.h"
 #include "platform/language_texts.h"
+#include "splitter_panel.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "program_files.h"
+#include "base/program_files.h"
 
 #include <QString>
 

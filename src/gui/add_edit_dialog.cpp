@@ -1,15 +1,15 @@
 #include "add_edit_dialog.h"
 
-#include "app/art.h"
-#include "app/help_key.h"
-#include "app/main_services.h"
-#include "app/translate_form.h"
+#include "art.h"
 #include "controls/twips.h"
-#include "entry_actions.h"
+#include "entries/entry_actions.h"
+#include "help_key.h"
+#include "main_services.h"
 #include "move_dialog.h"
 #include "platform/file_icons.h"
 #include "platform/language_texts.h"
 #include "platform/writer_hold.h"
+#include "translate_form.h"
 
 #include <QEvent>
 #include <QFileDialog>

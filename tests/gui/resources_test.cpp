@@ -1,12 +1,12 @@
 // What the program takes from its files: the shipped language files, the texts loaded from them and the
 // setting naming the file; the drawings; the help pages a language names and F1 opens.
-#include "app/art.h"
-#include "app/help_key.h"
-#include "app/main_services.h"
-#include "app/main_window.h"
-#include "app/program_files.h"
-#include "app/startup.h"
+#include "base/program_files.h"
 #include "fixture_bytes.h"
+#include "gui/art.h"
+#include "gui/help_key.h"
+#include "gui/main_services.h"
+#include "gui/main_window.h"
+#include "gui/startup.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
 #include "recording_desktop.h"

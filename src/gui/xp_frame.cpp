@@ -1,7 +1,7 @@
 #include "xp_frame.h"
 
+#include "controls/property_bag.h"
 #include "ole_color.h"
-#include "property_bag.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
 // The main window on real prefixes, started as the program starts it; listings too long to show at once
 // come in from the event loop, and what ends up in the list is the last clicked category's rows, once.
-#include "app/single_instance_lock.h"
-#include "controls/splitter_panel.h"
 #include "entries/entry_actions.h"
 #include "fixture_bytes.h"
+#include "gui/single_instance_lock.h"
+#include "gui/splitter_panel.h"
 #include "main_window_fixture.h"
 #include "platform/wine/prefix_writer_lock.h"
 #include "platform/wine/wine_desktop_services.h"

@@ -1,11 +1,11 @@
 #include "frm_send.h"
 
-#include "app/translate_form.h"
-#include "controls/xp_frame.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "report/report_request.h"
 #include "report/send_report.h"
+#include "translate_form.h"
+#include "xp_frame.h"
 
 #include <QApplication>
 #include <QLabel>
