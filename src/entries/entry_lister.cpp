@@ -38,8 +38,6 @@ void EntryLister::clear() {
 void EntryLister::start(const QString& categoryKey) {
     clear();
     m_placesToList = placesOfCategory(categoryKey);
-    if (m_placesToList.isEmpty())
-        return;
     // The places share their registry files and program folders: each is read once per listing.
     m_heldContents = m_context.platform.holdContents();
     QList<AutostartEntry> rows;

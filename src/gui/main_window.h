@@ -13,15 +13,19 @@ class QAction;
 class QFrame;
 class QLabel;
 class QListWidget;
+class QModelIndex;
 class QPlainTextEdit;
 class QTimer;
 class QToolBar;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QListWidgetItem;
 
 namespace sw {
 
+class EntryListModel;
+class EntryLister;
 class SplitterPanel;
 class frmAddEdit;
 struct MainServices;
@@ -36,7 +40,7 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
 
     // Must be set before the handlers run; the window does not own the services.
-    void setServices(MainServices* services) { m_services = services; }
+    void setServices(MainServices* services);
 
     // Category tree and list (main_window_lists.cpp).
     void buildCategoryTree();
@@ -50,16 +54,16 @@ public:
     void finishListing();
     // The rows in the order the list shows them.
     QList<AutostartEntry> rowsInListOrder() const;
-    // The row of a list item.
-    const AutostartEntry* rowOf(const QTreeWidgetItem* item) const;
-    void lvwEntries_ColumnClick(int column);
+    // Sorts the list by a column, the other way round when it is sorted by that column already.
+    void sortListBy(int column);
     // Dims the rows whose program the check list does not name, once the listing is complete.
     void ghostRowsMissingFrom(const QString& checkList);
     // Rows or icons of the listing are still coming in.
     bool isLoading() const;
 
-    // Information panel (main_window_info.cpp).
-    void lvwEntries_ItemClick(QTreeWidgetItem* item);
+    // Information panel (main_window_info.cpp): what the database says of a list row.
+    void describeRow(const QModelIndex& index);
+    void describeFirstRow();
     void FillLinks(const QString& links);
     void lvwLinks_Click(QListWidgetItem* item);
 
@@ -97,7 +101,7 @@ public:
     SplitterPanel* SplitterPanel1 = nullptr;
     SplitterPanel* SplitterPanel2 = nullptr;
     QTreeWidget* tvwCategories = nullptr;
-    QTreeWidget* lvwEntries = nullptr;
+    QTreeView* lvwEntries = nullptr;
     QFrame* fraInformation = nullptr;
     QLabel* imgInfos = nullptr;
     QLabel* picIcon = nullptr;
@@ -141,13 +145,8 @@ private:
     void createToolbar();
     void createLists();
     void createInformationPanel();
-    void clearRows();
-    void listNextPlace();
-    void appendRows(const QList<AutostartEntry>& rows);
-    void completeListing();
-    void applyCheckListNow(const QString& checkList);
-    void selectKeptRow();
-    void loadSomeIcons();
+    void showListedCount();
+    void selectListedRow(qsizetype row);
     void showEntryInformation(const EntryInformation& info);
     void showProgramMissing();
     void Form_Resize();
@@ -161,20 +160,10 @@ private:
     MainServices* m_services = nullptr;
     frmAddEdit* m_addEdit = nullptr;
     QHash<QString, QAction*> m_buttons;
-    QList<AutostartEntry> m_rows;    // the listed rows; list items keep their index
-    QList<QTreeWidgetItem*> m_items; // the list item of each row
     bool m_activateAllowed = true;   // what the information panel says of "activate"
-    // The places of the current listing still to list, and what waits for the listing's end.
-    QTimer* m_listingTimer = nullptr;
-    QList<const Place*> m_placesToList;
-    QTreeWidgetItem* m_listingNode = nullptr;
-    QString m_pendingCheckList;
-    std::optional<AutostartEntry> m_keptRow;
-    std::shared_ptr<void> m_heldContents; // registry and files taken as unchanged until the listing ends
-    // Icons come in after the rows, a slice at a time, so that the window answers meanwhile.
-    QTimer* m_iconTimer = nullptr;
-    qsizetype m_nextIconRow = 0;
-    QHash<QString, QIcon> m_programIcons; // by lower-cased program file, for one listing
+    EntryLister* m_lister = nullptr; // made with the services
+    EntryListModel* m_model = nullptr;
+    QTreeWidgetItem* m_listingNode = nullptr; // its caption counts the rows once the listing ends
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

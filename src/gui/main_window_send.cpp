@@ -7,7 +7,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace sw {
 
@@ -16,7 +16,7 @@ void frmMain::sendSelectedEntry() {
     if (!row || !m_services)
         return;
     // The panel finds the company the report sends.
-    lvwEntries_ItemClick(lvwEntries->currentItem());
+    describeRow(lvwEntries->currentIndex());
     frmSend dialog(m_services->texts, m_services->boxes, this);
     dialog.setReportHost(reportHostSetting());
     bindHelpKey(&dialog, *m_services->platform.desktop, userHelpFile(m_services->files, m_services->texts),

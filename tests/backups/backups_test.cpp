@@ -318,13 +318,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         for (const char* name : {"Machine", "User", "Tool.lnk"}) {
-            const auto found = window.lvwEntries->findItems(QLatin1String(name), Qt::MatchExactly, 0);
-            QCOMPARE(found.size(), 1);
-            window.lvwEntries->setCurrentItem(found.first());
+            QCOMPARE(test::entryColumn(window, 0).count(name), 1);
+            test::selectEntry(window, test::entryNamed(window, name));
             boxes.enqueue(MessageAnswer::Yes);
             window.tlbMain_ButtonClick("delete");
         }
-        QCOMPARE(window.lvwEntries->topLevelItemCount(), 0);
+        QCOMPARE(test::entryCount(window), 0);
 
         QStringList names, places;
         QStringList afterRestore;
@@ -358,7 +357,7 @@ private slots:
         QCOMPARE(afterRestore, QStringList({"Tool.lnk", "User"}));
         QCOMPARE(questions, 1);
         QCOMPARE(afterDelete, 0);
-        QCOMPARE(column(window.lvwEntries, 0), QStringList({"Machine"}));
+        QCOMPARE(test::entryColumn(window, 0), QStringList({"Machine"}));
         QVERIFY(!QFile::exists(f.prefix.userStartupFolder() + "/Tool.lnk"));
         QVERIFY(QDir(f.prefix.backupFolder("Local User")).isEmpty());
     }
@@ -411,7 +410,7 @@ private slots:
         a.startWindow();
         shutDown(a.window, *a.services);
         b.startWindow();
-        b.window.lvwEntries->setCurrentItem(b.window.lvwEntries->topLevelItem(0));
+        test::selectEntry(b.window, test::entryList(b.window)->model()->index(0, 0));
         b.boxes.enqueue(MessageAnswer::Yes);
         b.window.tlbMain_ButtonClick("delete");
         shutDown(b.window, *b.services);

@@ -135,7 +135,7 @@ private slots:
 
         // Each new row is listed at once and the last is selected; Wine's tools read what was written.
         QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Tool"), kToolWithArguments);
-        QCOMPARE(f.window.lvwEntries->findItems("Tool", Qt::MatchExactly, 0).size(), 1);
+        QCOMPARE(test::entryColumn(f.window, 0).count("Tool"), 1);
         QCOMPARE(f.window.selectedRow()->name, QStringLiteral("Mine.lnk"));
         const QString info = lnkinfo(f.prefix.commonStartupFolder() + "/Mine.lnk");
         QVERIFY2(info.contains("Local path\t\t\t: C:\\Program Files\\My Tool\\tool.exe"), qPrintable(info));
@@ -145,7 +145,7 @@ private slots:
     // Which problems stop a write is the writer's test; here the message shows and the input stays.
     void aRefusedWriteKeepsTheDialogAndItsInput() {
         Fixture f;
-        f.window.lvwEntries->setCurrentItem(f.window.lvwEntries->topLevelItem(0)); // "Mine"
+        test::selectEntry(f.window, test::entryNamed(f.window, "Mine"));
         QVERIFY(f.command("edit", [&](frmAddEdit& d) {
             QCOMPARE(d.DialogMode(), QStringLiteral("edit"));
             QCOMPARE(d.txtPath->text(), QStringLiteral("C:\\Tools\\known.exe"));
@@ -206,9 +206,8 @@ private slots:
     void aValueWithoutTextIsRefusedBeforeAnythingChanges() {
         Fixture f;
         const QByteArray user = f.prefix.readFile("user.reg");
-        const QList<QTreeWidgetItem*> number = f.window.lvwEntries->findItems("Number", Qt::MatchExactly, 0);
-        QCOMPARE(number.size(), 1);
-        f.window.lvwEntries->setCurrentItem(number.first());
+        QCOMPARE(test::entryColumn(f.window, 0).count("Number"), 1);
+        test::selectEntry(f.window, test::entryNamed(f.window, "Number"));
         f.window.tlbMain_ButtonClick("edit"); // refused before the dialog opens
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.tlbMain_ButtonClick("activate");
@@ -223,9 +222,8 @@ private slots:
         QVERIFY(f.prefix.writeFile(f.prefix.userStartupFolder() + "/run.bat", "@echo off"));
         const auto select = [&](const QString& name) {
             f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
-            const QList<QTreeWidgetItem*> items = f.window.lvwEntries->findItems(name, Qt::MatchExactly, 0);
-            QCOMPARE(items.size(), 1);
-            f.window.lvwEntries->setCurrentItem(items.first());
+            QCOMPARE(test::entryColumn(f.window, 0).count(name), 1);
+            test::selectEntry(f.window, test::entryNamed(f.window, name));
         };
         select("run.bat");
         ToggleActivation(f.services->platform, *f.window.selectedRow()); // hidden: still its own program

@@ -1,6 +1,7 @@
 // What the program takes from its files: the shipped language files, the texts loaded from them and the
 // setting naming the file; the drawings; the help pages a language names and F1 opens.
 #include "base/program_files.h"
+#include "entry_list.h"
 #include "fixture_bytes.h"
 #include "gui/art.h"
 #include "gui/help_key.h"
@@ -102,8 +103,8 @@ private slots:
         fillMainWindow(window, services);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.lvwEntries->setFocus();
-        QTest::keyClick(window.lvwEntries, Qt::Key_F1);
+        test::entryList(window)->setFocus();
+        QTest::keyClick(test::entryList(window), Qt::Key_F1);
         QCOMPARE(desktop->opened, QStringList{QUrl::fromLocalFile(german).toString()});
     }
 

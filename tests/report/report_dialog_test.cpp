@@ -36,7 +36,7 @@ struct Fixture : test::MainWindowFixture {
         prefix.writeFile("drive_c/Tools/tool.exe", test::fixtureBytes("app_x86_64.exe"));
         startWindow();
         window.show();
-        window.lvwEntries->setCurrentItem(window.lvwEntries->topLevelItem(0));
+        test::selectEntry(window, test::entryList(window)->model()->index(0, 0));
     }
 
     // Presses "send" and lets `act` work the dialog while it is open; a dialog still open after
@@ -139,7 +139,7 @@ private slots:
         });
         QCOMPARE(f.shownCount("MsgReportSendSuc"), 0);
 
-        f.window.lvwEntries->setCurrentItem(nullptr);
+        test::selectEntry(f.window, {});
         f.window.toolbarButton("send")->trigger(); // no selection: nothing opens
         QVERIFY(!f.window.findChild<frmSend*>());
     }
