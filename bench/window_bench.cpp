@@ -4,11 +4,8 @@
 // platform Qt picks (offscreen when there is no display).
 //
 // Usage: window_bench PROGRAM_FOLDER PREFIX
-#include "gui/main_services.h"
 #include "gui/main_window.h"
-#include "gui/startup.h"
 #include "gui/unattended_startup.h"
-#include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
 
 #include <QAbstractItemView>
@@ -124,20 +121,12 @@ int main(int argc, char** argv) {
     }
     QElapsedTimer clock;
     clock.start();
-    sw::LanguageTexts texts;
-    sw::UnattendedMessageBoxes boxes;
-    sw::NoOtherInstance instance;
-    sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1], arguments[2]}};
-    sw::startLanguageAndInstance(startup);
-    sw::MainServices services{sw::makeWineGuiPlatform(arguments[2]), texts, boxes, startup.files, {}};
-    sw::frmMain window;
+    sw::UnattendedWindow run(arguments[1], arguments[2]);
+    sw::frmMain& window = run.window;
     PaintWatch watch;
     watch.clock = &clock;
     entryList(window)->viewport()->installEventFilter(&watch);
-    window.setServices(&services);
-    sw::prepareMainWindow(window, startup);
-    window.resizeToOpeningSize();
-    sw::fillMainWindow(window, services);
+    run.start(sw::makeWineGuiPlatform(arguments[2]));
     const qint64 filled = clock.elapsed();
     window.show();
     while (watch.paintedAt < 0 && clock.elapsed() < 60000)

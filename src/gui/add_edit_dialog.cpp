@@ -70,7 +70,7 @@ frmAddEdit::frmAddEdit(MainServices& services, QWidget* parent)
 void frmAddEdit::fitCaptions() {
     // A translated caption may be wider or taller than the designed label; it may use the room up
     // to the field it names.
-    for (QLabel* label : {Label1, Label2}) {
+    for (QLabel* label : {lblPlaceCaption, lblPathCaption}) {
         const QSize wanted = label->sizeHint();
         const int room = txtPath->x() - label->x() - 2;
         label->resize(std::max(label->width(), std::min(wanted.width(), room)),
@@ -86,11 +86,11 @@ void frmAddEdit::createControls() {
     txtName->setAccessibleName(QStringLiteral("Name"));
     // No length limit here: a field would cut a longer name silently; OK refuses it with a message.
     txtName->installEventFilter(this);
-    Label2 = newLabel(this, "Label2", QStringLiteral("Ziel:"), "TargetSW");
+    lblPathCaption = newLabel(this, "Label2", QStringLiteral("Ziel:"), "TargetSW");
     txtPath = new QLineEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
     txtPath->setAccessibleName(QStringLiteral("Program"));
-    Label2->setBuddy(txtPath);
+    lblPathCaption->setBuddy(txtPath);
     cmdBrowse = newButton(this, "cmdBrowse", QStringLiteral("..."), QStringLiteral("Choose a program file"));
     lblWarning =
         newLabel(this, "lblWarning",
@@ -102,10 +102,10 @@ void frmAddEdit::createControls() {
     QPalette red = lblWarning->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     lblWarning->setPalette(red);
-    Label1 = newLabel(this, "Label1", QStringLiteral("Ort:"), "Place");
+    lblPlaceCaption = newLabel(this, "Label1", QStringLiteral("Ort:"), "Place");
     lblPlace = newLabel(this, "lblPlace", QStringLiteral("Bitte auswählen..."), "ChoosePlease");
     cmdMove = newButton(this, "cmdMove", QStringLiteral("..."), QStringLiteral("Choose the place"));
-    Label1->setBuddy(cmdMove);
+    lblPlaceCaption->setBuddy(cmdMove);
     cmdOk = newButton(this, "cmdOk", QStringLiteral("&OK"), QStringLiteral("OK"));
     cmdOk->setDefault(true);
     cmdOk->setEnabled(false);
@@ -137,11 +137,11 @@ void frmAddEdit::placeControls() {
     const TwipScale scale(logicalDpiX(), logicalDpiY());
     setFixedSize(scale.toPixelsX(5550), scale.toPixelsY(3120));
     const std::pair<QWidget*, QRect> designed[] = {
-        {picIcon, {120, 120, 480, 480}},      {txtName, {840, 240, 4095, 285}},
-        {Label2, {120, 960, 300, 195}},       {txtPath, {840, 960, 4095, 285}},
-        {cmdBrowse, {5040, 960, 375, 285}},   {lblWarning, {840, 1320, 4095, 495}},
-        {Label1, {120, 2040, 300, 195}},      {lblPlace, {840, 2040, 4095, 255}},
-        {cmdMove, {5040, 2040, 375, 285}},    {cmdOk, {2880, 2640, 1215, 375}},
+        {picIcon, {120, 120, 480, 480}},          {txtName, {840, 240, 4095, 285}},
+        {lblPathCaption, {120, 960, 300, 195}},   {txtPath, {840, 960, 4095, 285}},
+        {cmdBrowse, {5040, 960, 375, 285}},       {lblWarning, {840, 1320, 4095, 495}},
+        {lblPlaceCaption, {120, 2040, 300, 195}}, {lblPlace, {840, 2040, 4095, 255}},
+        {cmdMove, {5040, 2040, 375, 285}},        {cmdOk, {2880, 2640, 1215, 375}},
         {cmdCancel, {4200, 2640, 1215, 375}},
     };
     for (const auto& [control, twips] : designed)
@@ -154,7 +154,6 @@ void frmAddEdit::placeControls() {
 
 void frmAddEdit::prepareAdd() {
     setWindowTitle(m_services.texts.GetText(QStringLiteral("Add")));
-    setDialogMode(QStringLiteral("Add"));
     m_editedRow.reset();
     m_written.reset();
     cmdOk->setEnabled(false);
@@ -174,7 +173,6 @@ bool frmAddEdit::prepareEdit(const AutostartEntry& row) {
     } catch (const std::exception&) {
         // A value gone since the listing: OK writes it anew.
     }
-    setDialogMode(QStringLiteral("edit"));
     setWindowTitle(m_services.texts.GetText(QStringLiteral("Edit")));
     m_editedRow = row;
     m_written.reset();
@@ -203,8 +201,8 @@ void frmAddEdit::programCheck() {
         // A file system that fails counts as a program not found.
     }
     // A Startup file that is no shortcut is its own program, found even while hidden (inactive).
-    if (program.isEmpty() && m_mode != QLatin1String("Add") && m_editedRow &&
-        isPlainStartupFile(*m_editedRow) && sameProgram(txtPath->text(), m_editedRow->program))
+    if (program.isEmpty() && m_editedRow && isPlainStartupFile(*m_editedRow) &&
+        sameProgram(txtPath->text(), m_editedRow->program))
         program = m_editedRow->program;
     if (program.isEmpty()) {
         cmdOk->setEnabled(false);
@@ -253,7 +251,7 @@ void frmAddEdit::cmdOk_Click() {
     }
     // The fields stay as typed while another writer holds the prefix.
     const auto writing = holdWritingOrTell(m_services.platform, m_services.texts, m_services.boxes);
-    const bool edit = m_mode != QLatin1String("Add") && m_editedRow;
+    const bool edit = m_editedRow.has_value();
     if (!writing || (edit && !plainNameOrTell(m_editedRow->name, !m_editedRow->isRegistryEntry(),
                                               m_services.texts, m_services.boxes)))
         return;

@@ -29,10 +29,6 @@ public:
 
     explicit frmAddEdit(MainServices& services, QWidget* parent = nullptr);
 
-    // "Add" adds; any other text edits the row given to prepareEdit.
-    QString DialogMode() const { return m_mode; }
-    void setDialogMode(const QString& mode) { m_mode = mode; }
-
     // Fill the fields as the toolbar's "add" and "edit" do before showing the dialog. prepareEdit
     // refuses (with a message, false) a registry value that holds no text.
     void prepareAdd();
@@ -56,11 +52,11 @@ public:
 
     QLabel* picIcon = nullptr;
     QLineEdit* txtName = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* lblPathCaption = nullptr;
     QLineEdit* txtPath = nullptr;
     QPushButton* cmdBrowse = nullptr;
     QLabel* lblWarning = nullptr;
-    QLabel* Label1 = nullptr;
+    QLabel* lblPlaceCaption = nullptr;
     QLabel* lblPlace = nullptr;
     QPushButton* cmdMove = nullptr;
     QPushButton* cmdOk = nullptr;
@@ -79,7 +75,7 @@ private:
 
     MainServices& m_services;
     frmMove* m_move = nullptr;
-    QString m_mode = QStringLiteral("Add");
+    // The row prepareEdit was given; none while adding.
     std::optional<AutostartEntry> m_editedRow;
     std::optional<WrittenEntry> m_written;
     FilePicker m_pickFile;

@@ -147,7 +147,7 @@ private slots:
         Fixture f;
         test::selectEntry(f.window, test::entryNamed(f.window, "Mine"));
         QVERIFY(f.command("edit", [&](frmAddEdit& d) {
-            QCOMPARE(d.DialogMode(), QStringLiteral("edit"));
+            QCOMPARE(d.windowTitle(), f.texts.GetText("Edit"));
             QCOMPARE(d.txtPath->text(), QStringLiteral("C:\\Tools\\known.exe"));
             d.cmdOk_Click(); // no place chosen since the start
         }));

@@ -1,11 +1,7 @@
 // Renders the main window on a prefix at the sizes and in the states worth looking at, one PNG
 // each, so that layout changes can be checked by eye.
-#include "gui/main_services.h"
 #include "gui/main_window.h"
-#include "gui/splitter_panel.h"
-#include "gui/startup.h"
 #include "gui/unattended_startup.h"
-#include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
 
 #include <QAction>
@@ -33,17 +29,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     QDir().mkpath(arguments[3]);
-    sw::LanguageTexts texts;
-    sw::UnattendedMessageBoxes boxes;
-    sw::NoOtherInstance instance;
-    sw::StartupServices startup{texts, boxes, instance, sw::ProgramFiles{arguments[1], arguments[2]}};
-    sw::startLanguageAndInstance(startup);
-    sw::MainServices services{sw::makeWineGuiPlatform(arguments[2]), texts, boxes, startup.files, {}};
-    sw::frmMain window;
-    window.setServices(&services);
-    sw::prepareMainWindow(window, startup);
-    window.resizeToOpeningSize();
-    sw::fillMainWindow(window, services);
+    sw::UnattendedWindow run(arguments[1], arguments[2]);
+    sw::frmMain& window = run.window;
+    run.start(sw::makeWineGuiPlatform(arguments[2]));
     window.show();
     save(window, arguments[3], QStringLiteral("opening"));
 
