@@ -63,11 +63,6 @@ void EntryLister::listNextPlace() {
         complete();
 }
 
-void EntryLister::finish() {
-    while (!m_placesToList.isEmpty())
-        listNextPlace();
-}
-
 void EntryLister::append(QList<AutostartEntry> rows) {
     if (rows.isEmpty())
         return;

@@ -26,8 +26,6 @@ public:
 
     // Starts listing a category; "SERVICES" and unknown keys list none.
     void start(const QString& categoryKey);
-    // Lists at once what the current listing still lacks.
-    void finish();
     // Lists a whole category at once, its places read side by side.
     void listNow(const QString& categoryKey);
     void clear();

@@ -104,7 +104,7 @@ void frmMain::connectHandlers() {
     connect(lvwLinks, &QListWidget::itemClicked, this, &frmMain::lvwLinks_Click);
     connect(SplitterPanel1, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel1_LayoutChanged);
     connect(SplitterPanel2, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel2_LayoutChanged);
-    connect(this, &frmMain::toolbarButtonClicked, this, &frmMain::tlbMain_ButtonClick);
+    connect(this, &frmMain::toolbarButtonClicked, this, &frmMain::runCommand);
     createCommandKeys();
 }
 

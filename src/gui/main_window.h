@@ -50,8 +50,6 @@ public:
     // Lists a category. A few hundred rows appear at once; the places of a longer listing come in
     // one per turn of the event loop, so that the window answers meanwhile.
     void tvwCategories_NodeClick(QTreeWidgetItem* node);
-    // Lists what the current listing still lacks at once.
-    void finishListing();
     // The rows in the order the list shows them.
     QList<AutostartEntry> rowsInListOrder() const;
     // Sorts the list by a column, the other way round when it is sorted by that column already.
@@ -61,19 +59,12 @@ public:
     // Rows or icons of the listing are still coming in.
     bool isLoading() const;
 
-    // Information panel (main_window_info.cpp): what the database says of a list row.
-    void describeRow(const QModelIndex& index);
+    // Information panel (main_window_info.cpp): what the database says of the list's first row.
     void describeFirstRow();
-    void FillLinks(const QString& links);
-    void lvwLinks_Click(QListWidgetItem* item);
 
     // Layout (main_window_layout.cpp).
     void attachSplitterControls();
     void detachSplitterControls();
-    void SplitterPanel1_LayoutChanged(int& position);
-    void SplitterPanel2_LayoutChanged(int& position);
-    void toggleFolderList();
-    void toggleDetails();
 
     // The window's inner size when it opens: 14130 x 8490 twips.
     void resizeToOpeningSize();
@@ -85,11 +76,9 @@ public:
     // what a listing in progress took as unchanged; "activate", "delete", "run" and "refresh" act on
     // the selected entry and list the category again; "backups" opens the backups window and lists
     // the category again when it closes; "send" opens the report dialog for the selected entry.
-    void tlbMain_ButtonClick(const QString& key);
+    void runCommand(const QString& key);
     // The selected row, if any.
     std::optional<AutostartEntry> selectedRow() const;
-    // Lists the selected category again and selects the row that stands for keep, where it still does.
-    void listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep);
 
     // The add/edit dialog, created on first use and kept for the whole run.
     frmAddEdit* addEditDialog();
@@ -97,6 +86,9 @@ public:
     // The toolbar button of a key ("add", "edit", "activate", ...), or nullptr.
     QAction* toolbarButton(const QString& key) const { return m_buttons.value(key); }
 
+    // The window's controls are its own: tests and tools find them by their object names, which are
+    // also the keys of their stored settings.
+private:
     QToolBar* tlbMain = nullptr;
     SplitterPanel* SplitterPanel1 = nullptr;
     SplitterPanel* SplitterPanel2 = nullptr;
@@ -117,9 +109,6 @@ public:
     QLabel* imgTemp = nullptr;
     QLabel* lblReadOnly = nullptr; // shown while Wine runs on the prefix
 
-    // Shows or hides the read-only banner by asking the platform now.
-    void updateReadOnlyState();
-
 signals:
     // A toolbar button was clicked, with its key.
     void toolbarButtonClicked(const QString& key);
@@ -129,6 +118,17 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Shows or hides the read-only banner by asking the platform now.
+    void updateReadOnlyState();
+    // Lists the selected category again and selects the row that stands for keep, where it still does.
+    void listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep);
+    void describeRow(const QModelIndex& index);
+    void FillLinks(const QString& links);
+    void lvwLinks_Click(QListWidgetItem* item);
+    void SplitterPanel1_LayoutChanged(int& position);
+    void SplitterPanel2_LayoutChanged(int& position);
+    void toggleFolderList();
+    void toggleDetails();
     void activateSelectedEntry();
     void deleteSelectedEntry();
     void runSelectedEntry();

@@ -20,7 +20,7 @@
 
 namespace sw {
 
-void frmMain::tlbMain_ButtonClick(const QString& key) {
+void frmMain::runCommand(const QString& key) {
     // Commands write the registry and files; a listing still coming in reads them anew from here on.
     if (m_lister)
         m_lister->releaseContents();

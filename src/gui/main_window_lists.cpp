@@ -114,11 +114,6 @@ void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
     m_lister->start(key);
 }
 
-void frmMain::finishListing() {
-    if (m_lister)
-        m_lister->finish();
-}
-
 void frmMain::showListedCount() {
     if (m_listingNode)
         m_listingNode->setText(0, m_listingNode->data(0, kStoredCaptionRole).toString() +

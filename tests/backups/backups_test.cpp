@@ -321,7 +321,7 @@ private slots:
             QCOMPARE(test::entryColumn(window, 0).count(name), 1);
             test::selectEntry(window, test::entryNamed(window, name));
             boxes.enqueue(MessageAnswer::Yes);
-            window.tlbMain_ButtonClick("delete");
+            window.runCommand("delete");
         }
         QCOMPARE(test::entryCount(window), 0);
 
@@ -349,7 +349,7 @@ private slots:
             afterDelete = list->topLevelItemCount();
             backups->cmdClose->click();
         });
-        window.tlbMain_ButtonClick("backups");
+        window.runCommand("backups");
 
         QCOMPARE(names, QStringList({"Tool.lnk", "User", "Machine"}));
         QCOMPARE(places, QStringList({f.texts.GetText("SMLocalUsr"), f.texts.GetText("LURun"),
@@ -412,7 +412,7 @@ private slots:
         b.startWindow();
         test::selectEntry(b.window, test::entryList(b.window)->model()->index(0, 0));
         b.boxes.enqueue(MessageAnswer::Yes);
-        b.window.tlbMain_ButtonClick("delete");
+        b.window.runCommand("delete");
         shutDown(b.window, *b.services);
 
         test::MainWindowFixture again({}, {});

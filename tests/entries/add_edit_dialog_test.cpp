@@ -58,7 +58,7 @@ struct Fixture : test::MainWindowFixture {
             if (stayedOpen)
                 dialog().cmdCancel_Click();
         });
-        window.tlbMain_ButtonClick(key);
+        window.runCommand(key);
         return stayedOpen;
     }
 
@@ -208,9 +208,9 @@ private slots:
         const QByteArray user = f.prefix.readFile("user.reg");
         QCOMPARE(test::entryColumn(f.window, 0).count("Number"), 1);
         test::selectEntry(f.window, test::entryNamed(f.window, "Number"));
-        f.window.tlbMain_ButtonClick("edit"); // refused before the dialog opens
+        f.window.runCommand("edit"); // refused before the dialog opens
         f.boxes.enqueue(MessageAnswer::Yes);
-        f.window.tlbMain_ButtonClick("activate");
+        f.window.runCommand("activate");
         const QString refused = f.texts.textForEntry("MsgValueNotText", "Number");
         QCOMPARE(f.shownTexts(),
                  QStringList({refused, f.texts.textForEntry("MsgDeactivateReq", "Number"), refused}));

@@ -101,7 +101,8 @@ private slots:
         QCOMPARE(test::entryList(f.window)->model()->headerData(1, Qt::Horizontal).toString(),
                  f.texts.GetText("program"));
         // Icon-only buttons still tell screen readers their translated caption.
-        QWidget* runButton = f.window.tlbMain->widgetForAction(f.window.toolbarButton("run"));
+        QWidget* runButton =
+            test::control<QToolBar>(f.window, "tlbMain")->widgetForAction(f.window.toolbarButton("run"));
         QCOMPARE(QAccessible::queryAccessibleInterface(runButton)->text(QAccessible::Name),
                  f.texts.GetText("execute"));
         // No database beside the program: said once, and the window still lists everything.
@@ -109,7 +110,8 @@ private slots:
         QCOMPARE(f.boxes.shown()[0].title, QStringLiteral("File missing"));
         QCOMPARE(test::entryCount(f.window), 4);
         // The first row is shown in the panel: its program exists but has no record.
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
+        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
+                 f.texts.GetText("DBNoEntry"));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
         // Captions count the category's rows without accumulating; a category of no rows keeps its own.
@@ -125,7 +127,7 @@ private slots:
         // The check list holds every place, not the last category.
         shutDown(f.window, *f.services);
         QCOMPARE(test::fileBytes(f.startup.files.checkList()).count("\r\n"), 4);
-        QVERIFY(f.window.SplitterPanel1->Control1() == nullptr);
+        QVERIFY(test::control<SplitterPanel>(f.window, "SplitterPanel1")->Control1() == nullptr);
     }
 
     void panelShowsRecordsAndKeepsEarlierLinksForMissingPrograms() {
@@ -136,21 +138,24 @@ private slots:
             {"A known tool.", "Home;https://example.com/|Help;https://example.com/a;b"}};
 
         test::selectEntry(f.window, f.row("Known"));
-        QCOMPARE(f.window.txtInfo->toPlainText(), QStringLiteral("A known tool."));
-        QCOMPARE(f.window.lvwLinks->count(), 2);
+        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
+                 QStringLiteral("A known tool."));
+        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2);
         QVERIFY(!f.window.toolbarButton("send")->isEnabled());
-        QVERIFY(f.window.lblTitle->text().startsWith("known.exe ("));
+        QVERIFY(test::control<QLabel>(f.window, "lblTitle")->text().startsWith("known.exe ("));
 
         test::selectEntry(f.window, f.row("Gone"));
-        QCOMPARE(f.window.lblTitle->text(), f.texts.GetText("NoIndication"));
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("NoReference"));
+        QCOMPARE(test::control<QLabel>(f.window, "lblTitle")->text(), f.texts.GetText("NoIndication"));
+        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
+                 f.texts.GetText("NoReference"));
         QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
         QVERIFY(!f.window.toolbarButton("run")->isEnabled());
-        QCOMPARE(f.window.lvwLinks->count(), 2); // unchanged
+        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2); // unchanged
 
         test::selectEntry(f.window, f.row("Unknown"));
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
-        QCOMPARE(f.window.lvwLinks->count(), 0);
+        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
+                 f.texts.GetText("DBNoEntry"));
+        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 0);
         QVERIFY(f.window.toolbarButton("send")->isEnabled() && f.window.toolbarButton("run")->isEnabled());
     }
 
@@ -159,19 +164,19 @@ private slots:
         f.start();
         QAction* details = f.window.toolbarButton("details");
         details->trigger(); // released: the information panel collapses
-        QVERIFY(!details->isChecked() && !f.window.fraInformation->isVisible());
+        QVERIFY(!details->isChecked() && !test::control<QFrame>(f.window, "fraInformation")->isVisible());
         f.window.resize(900, 600);
-        QVERIFY(details->isChecked() && f.window.fraInformation->isVisible());
+        QVERIFY(details->isChecked() && test::control<QFrame>(f.window, "fraInformation")->isVisible());
         // The information panel keeps its minimum height: 2200 twips less half the bar.
         const int expected = 2162 * f.window.logicalDpiY() / 1440;
-        QVERIFY2(qAbs(f.window.fraInformation->height() - expected) <= 2,
-                 qPrintable(QString::number(f.window.fraInformation->height())));
+        QVERIFY2(qAbs(test::control<QFrame>(f.window, "fraInformation")->height() - expected) <= 2,
+                 qPrintable(QString::number(test::control<QFrame>(f.window, "fraInformation")->height())));
 
         QAction* folders = f.window.toolbarButton("folderlist");
         folders->trigger();
-        QVERIFY(!f.window.tvwCategories->isVisible());
-        f.window.SplitterPanel2->setSnapped(0);
-        QVERIFY(folders->isChecked() && f.window.tvwCategories->isVisible());
+        QVERIFY(!test::control<QTreeWidget>(f.window, "tvwCategories")->isVisible());
+        test::control<SplitterPanel>(f.window, "SplitterPanel2")->setSnapped(0);
+        QVERIFY(folders->isChecked() && test::control<QTreeWidget>(f.window, "tvwCategories")->isVisible());
     }
 
     void commandsAskThenActOnTheSelectedEntryAndKeepItSelected() {
@@ -281,7 +286,8 @@ private slots:
         f.window.toolbarButton("activate")->trigger();
         QCOMPARE(lastText(), f.texts.textForEntry("MsgWineRunningRefused", "Known"));
         QCOMPARE(f.prefix.readFile("system.reg"), machine);
-        QVERIFY(f.window.lblReadOnly->isVisible() && !f.window.toolbarButton("delete")->isEnabled());
+        QVERIFY(test::control<QLabel>(f.window, "lblReadOnly")->isVisible() &&
+                !f.window.toolbarButton("delete")->isEnabled());
     }
 
     // The window and another writer of the prefix (a command line) never write at once: the window
@@ -344,20 +350,20 @@ private slots:
     void readOnlyPrefixIsShownWhileItLasts() {
         Fixture f;
         f.start();
-        QVERIFY(!f.window.lblReadOnly->isVisible());
+        QVERIFY(!test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
         bool wineRuns = true;
         f.services->platform.readOnlyReason = [&] {
             return wineRuns ? QStringLiteral("wineserver 42") : QString();
         };
         f.window.toolbarButton("refresh")->trigger();
-        QVERIFY(f.window.lblReadOnly->isVisible());
-        QCOMPARE(f.window.lblReadOnly->text(), f.texts.GetText("PrefixReadOnly"));
+        QVERIFY(test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
+        QCOMPARE(test::control<QLabel>(f.window, "lblReadOnly")->text(), f.texts.GetText("PrefixReadOnly"));
         test::selectEntry(f.window, f.row("Unknown")); // the panel would enable "activate"
         for (const char* key : {"add", "edit", "activate", "delete"})
             QVERIFY2(!f.window.toolbarButton(key)->isEnabled(), key);
         wineRuns = false;
         QTest::keyClick(&f.window, Qt::Key_F5);
-        QVERIFY(!f.window.lblReadOnly->isVisible());
+        QVERIFY(!test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
         for (const char* key : {"add", "edit", "activate", "delete"})
             QVERIFY2(f.window.toolbarButton(key)->isEnabled(), key);
         QCOMPARE(test::currentEntry(f.window), f.row("Unknown"));

@@ -1,7 +1,7 @@
 // What the program takes from its files: the shipped language files, the texts loaded from them and the
 // setting naming the file; the drawings; the help pages a language names and F1 opens.
 #include "base/program_files.h"
-#include "entry_list.h"
+#include "window_controls.h"
 #include "fixture_bytes.h"
 #include "gui/art.h"
 #include "gui/help_key.h"

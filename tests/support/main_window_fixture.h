@@ -2,7 +2,7 @@
 
 // A main window on a real prefix, started as the program starts it, for the window and dialog tests.
 // Header-only: the test support library does not link the window library, the window tests do.
-#include "entry_list.h"
+#include "window_controls.h"
 #include "gui/main_services.h"
 #include "gui/main_window.h"
 #include "gui/startup.h"

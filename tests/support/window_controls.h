@@ -1,11 +1,20 @@
 #pragma once
 
-// The main window's entry list as a test meets it: found by its object name, read through its model.
+// A window's controls as a test meets them: found by their object names; the main window's entry list
+// read through its model.
 #include <QAbstractItemView>
 #include <QStringList>
 #include <QWidget>
 
 namespace sw::test {
+
+// The window's control of that name and type; a missing one ends the test run with its name.
+template <typename T> T* control(const QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
 
 inline QAbstractItemView* entryList(const QWidget& window) {
     return window.findChild<QAbstractItemView*>(QStringLiteral("lvwEntries"));
