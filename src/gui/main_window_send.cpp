@@ -21,10 +21,7 @@ void frmMain::sendSelectedEntry() {
     dialog.setReportHost(reportHostSetting());
     bindHelpKey(&dialog, *m_services->platform.desktop, userHelpFile(m_services->files, m_services->texts),
                 QStringLiteral("report"));
-    dialog.txtName->setText(row->name);
-    dialog.txtCorperation->setText(lblCompany->property("tag").toString());
-    dialog.txtProgram->setText(row->program);
-    dialog.txtPlace->setText(row->placeLabel);
+    dialog.showEntry(row->name, lblCompany->property("tag").toString(), row->program, row->placeLabel);
     dialog.exec();
 }
 
