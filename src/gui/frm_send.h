@@ -28,7 +28,6 @@ public:
 
     // The entry the report is about, as the fields show it before the user edits them.
     void showEntry(const QString& name, const QString& company, const QString& program, const QString& place);
-    bool isSending() const { return m_sending; }
 
 public slots:
     void reject() override;

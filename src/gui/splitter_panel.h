@@ -73,7 +73,6 @@ protected:
 private:
     TwipScale scale() const;
     QSizeF innerTwips() const;
-    void updateControlsPresent();
     void applyCursor();
     void paintBar(uint color);
     void applyBackColor();
