@@ -1,7 +1,6 @@
 // What the program takes from its files: the shipped language files, the texts loaded from them and the
 // setting naming the file; the drawings; the help pages a language names and F1 opens.
 #include "base/program_files.h"
-#include "window_controls.h"
 #include "fixture_bytes.h"
 #include "gui/art.h"
 #include "gui/help_key.h"
@@ -13,6 +12,7 @@
 #include "recording_desktop.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
+#include "window_controls.h"
 
 #include <QDialog>
 #include <QDirIterator>

@@ -2,7 +2,6 @@
 
 // A main window on a real prefix, started as the program starts it, for the window and dialog tests.
 // Header-only: the test support library does not link the window library, the window tests do.
-#include "window_controls.h"
 #include "gui/main_services.h"
 #include "gui/main_window.h"
 #include "gui/startup.h"
@@ -11,6 +10,7 @@
 #include "platform/wine/wine_gui_platform.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
+#include "window_controls.h"
 
 #include <QTemporaryDir>
 #include <memory>
