@@ -50,6 +50,8 @@ public:
     // Lists a category. A few hundred rows appear at once; the places of a longer listing come in
     // one per turn of the event loop, so that the window answers meanwhile.
     void tvwCategories_NodeClick(QTreeWidgetItem* node);
+    // Selects the category of a key in the tree and lists it, as a click on its node does.
+    void listCategory(const QString& key);
     // The rows in the order the list shows them.
     QList<AutostartEntry> rowsInListOrder() const;
     // Sorts the list by a column, the other way round when it is sorted by that column already.

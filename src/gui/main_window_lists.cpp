@@ -114,6 +114,12 @@ void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
     m_lister->start(key);
 }
 
+void frmMain::listCategory(const QString& key) {
+    QTreeWidgetItem* node = categoryNode(key);
+    tvwCategories->setCurrentItem(node);
+    tvwCategories_NodeClick(node);
+}
+
 void frmMain::showListedCount() {
     if (m_listingNode)
         m_listingNode->setText(0, m_listingNode->data(0, kStoredCaptionRole).toString() +

@@ -108,7 +108,7 @@ private slots:
     void opensOnTheNameAndWritesWhereChosen() {
         Fixture f;
         QDir(f.prefix.commonStartupFolder()).removeRecursively(); // made by the write
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        f.window.listCategory("ALL");
         QVERIFY(!f.command("add", [&](frmAddEdit& d) {
             QVERIFY(QTest::qWaitForWindowActive(&d));
             QCOMPARE(QApplication::focusWidget(), test::control<QLineEdit>(d, "txtName"));
@@ -223,7 +223,7 @@ private slots:
         Fixture f;
         QVERIFY(f.prefix.writeFile(f.prefix.userStartupFolder() + "/run.bat", "@echo off"));
         const auto select = [&](const QString& name) {
-            f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+            f.window.listCategory("ALL");
             QCOMPARE(test::entryColumn(f.window, 0).count(name), 1);
             test::selectEntry(f.window, test::entryNamed(f.window, name));
         };

@@ -115,12 +115,12 @@ private slots:
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
         // Captions count the category's rows without accumulating; a category of no rows keeps its own.
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
+        f.window.listCategory("LOCAL RUN");
+        f.window.listCategory("LOCAL RUN");
         QCOMPARE(f.caption("LOCAL RUN"), f.texts.GetText("Run") + " (1)");
         QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (4)");
         const QString services = f.caption("SERVICES");
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("SERVICES"));
+        f.window.listCategory("SERVICES");
         QCOMPARE(test::entryCount(f.window), 0);
         QCOMPARE(f.caption("SERVICES"), services);
 
@@ -220,7 +220,7 @@ private slots:
         // A second click on a column reverses; the order holds across a new listing.
         f.window.sortListBy(0);
         f.window.sortListBy(0);
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        f.window.listCategory("ALL");
         QCOMPARE(test::entryText(f.window, 0), QStringLiteral("Unknown"));
         QCOMPARE(f.window.rowsInListOrder().first().name, QStringLiteral("Unknown"));
     }
@@ -334,7 +334,7 @@ private slots:
         const QString victim = QDir::cleanPath(f.prefix.commonStartupFolder() + "/x/../../victim.lnk");
         QVERIFY(f.prefix.writeFile(f.prefix.commonStartupFolder() + "/" + name, "x") &&
                 f.prefix.writeFile(victim, "victim"));
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL USERS"));
+        f.window.listCategory("ALL USERS");
         f.waitForListing();
         QVERIFY(f.row(name).isValid());
         test::selectEntry(f.window, f.row(name));
@@ -391,7 +391,7 @@ private slots:
         f.startWindow();
         f.waitForListing();
         f.window.sortListBy(0);
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        f.window.listCategory("ALL");
         const int shownAtOnce = test::entryCount(f.window);
         QVERIFY(shownAtOnce > 0 && shownAtOnce < 604);
         int rowsWhenTimerRan = -1;
@@ -413,9 +413,9 @@ private slots:
 
         // A click while a long listing comes in shows only the new category's rows.
         const QString allCaption = f.caption("ALL");
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        f.window.listCategory("ALL");
         QVERIFY(f.window.isLoading());
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL RUN"));
+        f.window.listCategory("ALL RUN");
         f.waitForListing();
         QCOMPARE(test::entryCount(f.window), 3);
         QCOMPARE(f.distinctRows(), 3);
