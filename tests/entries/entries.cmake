@@ -1,6 +1,4 @@
-# The entry listings and the check list, the actions on entries (writing new and edited ones too), the
-# add/edit and move dialogs, all on throwaway prefixes; the listing of a prefix Wine made is the command
-# line's Wine test.
+# The entry listings and the check list, the actions on entries (writing new and edited ones too), all
+# on throwaway prefixes; the listing of a prefix Wine made is the command line's Wine test.
 sw_add_test(listing_test SOURCES entries/listing_test.cpp LIBS swcore)
 sw_add_test(entry_actions_test SOURCES entries/entry_actions_test.cpp LIBS swcore)
-sw_add_test(add_edit_dialog_test SOURCES entries/add_edit_dialog_test.cpp LIBS swgui GUI)

@@ -3,5 +3,9 @@ sw_add_test(main_window_test SOURCES gui/main_window_test.cpp LIBS swgui GUI)
 # The language files, the drawings and the help pages.
 sw_add_test(resources_test SOURCES gui/resources_test.cpp LIBS swgui GUI)
 add_dependencies(resources_test sw_data)
+# The add/edit and move dialogs on throwaway prefixes.
+sw_add_test(add_edit_dialog_test SOURCES gui/add_edit_dialog_test.cpp LIBS swgui GUI)
+# The framed panel, judged by its pixels.
+sw_add_test(xp_frame_test SOURCES gui/xp_frame_test.cpp LIBS swgui GUI LABELS controls)
 # The demo prefix: generated from data/demo and listed as the program lists it.
 sw_add_test(demo_prefix_test SOURCES gui/demo_prefix_test.cpp LIBS sw_demo_maker swcore GUI)
