@@ -8,12 +8,12 @@
 #include "gui/unattended_startup.h"
 #include "platform/wine/wine_gui_platform.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -43,6 +43,11 @@ struct Wait {
     int rows = 0;
 };
 
+// The entry list, found as any tool finds it: by its object name.
+QAbstractItemView* entryList(const sw::frmMain& window) {
+    return window.findChild<QAbstractItemView*>(QStringLiteral("lvwEntries"));
+}
+
 // Runs `action` from the event loop, then keeps the loop running with a 1 ms timer until the window
 // has taken in the whole listing and its icons. Times are from the action's start.
 Wait waitThrough(const sw::frmMain& window, const std::function<void()>& action) {
@@ -57,7 +62,7 @@ Wait waitThrough(const sw::frmMain& window, const std::function<void()>& action)
         wait.longest = std::max(wait.longest, gap.restart());
         if (!acted)
             return;
-        const int rows = window.lvwEntries->topLevelItemCount();
+        const int rows = entryList(window)->model()->rowCount();
         if (rows != wait.rows) {
             wait.rows = rows;
             wait.lastRowAt = clock.elapsed();
@@ -84,14 +89,14 @@ qint64 median(QList<qint64> values) {
 }
 
 // Clicks a category a few times and prints the medians.
-void reportClicks(sw::frmMain& window, QTreeWidgetItem* node, const char* what) {
+void reportClicks(sw::frmMain& window, const QString& category, const char* what) {
     constexpr int kClicks = 5;
     QList<qint64> longest;
     QList<qint64> lastRow;
     QList<qint64> done;
     int rows = 0;
     for (int i = 0; i < kClicks; ++i) {
-        const Wait click = waitThrough(window, [&] { window.tvwCategories_NodeClick(node); });
+        const Wait click = waitThrough(window, [&] { window.listCategory(category); });
         longest.append(click.longest);
         lastRow.append(click.lastRowAt);
         done.append(click.doneAt);
@@ -119,14 +124,14 @@ int main(int argc, char** argv) {
     sw::frmMain& window = run.window;
     PaintWatch watch;
     watch.clock = &clock;
-    window.lvwEntries->viewport()->installEventFilter(&watch);
+    entryList(window)->viewport()->installEventFilter(&watch);
     run.start(sw::makeWineGuiPlatform(arguments[2]));
     const qint64 filled = clock.elapsed();
     window.show();
     while (watch.paintedAt < 0 && clock.elapsed() < 60000)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     std::printf("%d rows: listed and shown in %lld ms, list first painted after %lld ms\n",
-                window.lvwEntries->topLevelItemCount(), static_cast<long long>(filled),
+                entryList(window)->model()->rowCount(), static_cast<long long>(filled),
                 static_cast<long long>(watch.paintedAt));
 
     // The icons of the first listing come in from the event loop.
@@ -135,9 +140,8 @@ int main(int argc, char** argv) {
                 static_cast<long long>(icons.doneAt), static_cast<long long>(icons.longest));
 
     // A click on "ALL" lists everything again, rows and icons; then the same with the list sorted.
-    QTreeWidgetItem* all = window.categoryNode(QStringLiteral("ALL"));
-    reportClicks(window, all, "click on ALL");
-    window.lvwEntries_ColumnClick(0);
-    reportClicks(window, all, "sorted by name");
+    reportClicks(window, QStringLiteral("ALL"), "click on ALL");
+    window.sortListBy(0);
+    reportClicks(window, QStringLiteral("ALL"), "sorted by name");
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "cli_context.h"
-#include "entries/check_list.h"
-#include "entries/listing.h"
+#include "entries/entry_lister.h"
 #include "entries/places.h"
 #include "info/database_check.h"
 #include "info/description_database.h"
@@ -55,8 +54,10 @@ int runListCommand(Context& context, bool withInformation) {
 
     // The rows' programs are looked at again for their version texts: the files are taken as unchanged.
     const auto held = context.platform.holdContents();
-    QList<AutostartEntry> rows = listCategory({context.platform, context.texts}, category);
-    applyCheckList(context.files.checkList(), rows);
+    EntryLister lister(context.platform, context.texts);
+    lister.listNow(category);
+    lister.ghostRowsMissingFrom(context.files.checkList());
+    const QList<AutostartEntry>& rows = lister.rows();
     DescriptionDatabase database;
     if (withInformation) {
         StderrMessages messages;

@@ -127,10 +127,10 @@ void frmAddEdit::createControls() {
 
     connect(txtName, &QLineEdit::textChanged, this, &frmAddEdit::programCheck);
     connect(txtPath, &QLineEdit::textChanged, this, &frmAddEdit::programCheck);
-    connect(cmdBrowse, &QPushButton::clicked, this, &frmAddEdit::cmdBrowse_Click);
-    connect(cmdMove, &QPushButton::clicked, this, &frmAddEdit::cmdMove_Click);
-    connect(cmdOk, &QPushButton::clicked, this, &frmAddEdit::cmdOk_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmAddEdit::cmdCancel_Click);
+    connect(cmdBrowse, &QPushButton::clicked, this, &frmAddEdit::browseForProgram);
+    connect(cmdMove, &QPushButton::clicked, this, &frmAddEdit::choosePlace);
+    connect(cmdOk, &QPushButton::clicked, this, &frmAddEdit::confirm);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmAddEdit::cancel);
 }
 
 void frmAddEdit::placeControls() {
@@ -214,7 +214,7 @@ void frmAddEdit::programCheck() {
                                      : icon.pixmap(32, 32));
 }
 
-void frmAddEdit::cmdBrowse_Click() {
+void frmAddEdit::browseForProgram() {
     const QString driveC = m_services.platform.fileSystem->hostPath(QStringLiteral("C:\\"));
     const QString picked = m_pickFile(this, m_services.texts.GetText(QStringLiteral("SearchFile")), driveC,
                                       m_services.texts.GetText(QStringLiteral("ExeFilter")));
@@ -233,7 +233,7 @@ bool frmAddEdit::usePickedFile(const QString& hostFile) {
     return true;
 }
 
-void frmAddEdit::cmdMove_Click() {
+void frmAddEdit::choosePlace() {
     frmMove* move = moveDialog();
     // Escape or the close box keep the place as it was.
     if (move->exec() != QDialog::Accepted)
@@ -242,7 +242,7 @@ void frmAddEdit::cmdMove_Click() {
         lblPlace->setText(path);
 }
 
-void frmAddEdit::cmdOk_Click() {
+void frmAddEdit::confirm() {
     frmMove* move = moveDialog();
     const EntryPlace place{move->SelectedRoot(), move->SelectedKey()};
     if (!place.isChosen()) {
@@ -286,7 +286,7 @@ void frmAddEdit::cmdOk_Click() {
     accept();
 }
 
-void frmAddEdit::cmdCancel_Click() {
+void frmAddEdit::cancel() {
     m_written.reset();
     reject();
 }

@@ -40,16 +40,24 @@ public:
     frmMove* moveDialog();
     void setFilePicker(FilePicker picker) { m_pickFile = std::move(picker); }
 
-    // Handlers, callable from tests as the user's clicks.
-    void programCheck();
-    void cmdBrowse_Click();
+    // What the user's clicks do: pick the program file, choose the place in the move dialog, write
+    // the entry (OK) or leave it (Cancel).
+    void browseForProgram();
     // Writes the picked host file into the program field as the Windows path of the prefix, quoted;
     // false (with a message, the field unchanged) when no drive of the prefix holds it.
     bool usePickedFile(const QString& hostFile);
-    void cmdMove_Click();
-    void cmdOk_Click();
-    void cmdCancel_Click();
+    void choosePlace();
+    void confirm();
+    void cancel();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void programCheck();
+
+    // The dialog's controls are its own: tests find them by their object names.
     QLabel* picIcon = nullptr;
     QLineEdit* txtName = nullptr;
     QLabel* lblPathCaption = nullptr;
@@ -62,11 +70,6 @@ public:
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
     void createControls();
     void placeControls();
     void fitCaptions();

@@ -94,7 +94,7 @@ void frmBackup::createControls() {
         if (!lvwBackups->selectedItems().isEmpty())
             lvwBackups_ItemClick();
     });
-    connect(lvwBackups->header(), &QHeaderView::sectionClicked, this, &frmBackup::lvwBackups_ColumnClick);
+    connect(lvwBackups->header(), &QHeaderView::sectionClicked, this, &frmBackup::sortBy);
     connect(cmdRestore, &QPushButton::clicked, this, &frmBackup::cmdRestore_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmBackup::cmdDelete_Click);
     // Escape rejects the dialog, which is what the close button does.
@@ -147,7 +147,7 @@ void frmBackup::lvwBackups_ItemClick() {
     cmdDelete->setEnabled(true);
 }
 
-void frmBackup::lvwBackups_ColumnClick(int column) {
+void frmBackup::sortBy(int column) {
     if (column == m_sortColumn)
         m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     else

@@ -30,23 +30,25 @@ class frmBackup : public QDialog {
 public:
     explicit frmBackup(BackupServices services, QWidget* parent = nullptr);
 
+    // Sorts the list by a column, the other way round when it is sorted by that column already.
+    void sortBy(int column);
+
+private:
     // Translates the window and fills the list.
     void Form_Load();
     void FillBackupList();
     void cmdRestore_Click();
     void cmdDelete_Click();
     void lvwBackups_ItemClick();
-    void lvwBackups_ColumnClick(int column);
-
     // The row of a list item, or nullptr.
     const BackupRow* rowOf(const QTreeWidgetItem* item) const;
 
+    // The window's controls are its own: tests find them by their object names.
     QTreeWidget* lvwBackups = nullptr;
     QPushButton* cmdRestore = nullptr;
     QPushButton* cmdDelete = nullptr;
     QPushButton* cmdClose = nullptr;
 
-private:
     void createControls();
     void showFailure(const QString& textKey, const QString& name, const QString& reason = {});
 

@@ -196,6 +196,14 @@ void frmSend::setSending(bool sending) {
         QApplication::restoreOverrideCursor();
 }
 
+void frmSend::showEntry(const QString& name, const QString& company, const QString& program,
+                        const QString& place) {
+    txtName->setText(name);
+    txtCorperation->setText(company);
+    txtProgram->setText(program);
+    txtPlace->setText(place);
+}
+
 void frmSend::cmdSend_Click() {
     if (m_sending)
         return;

@@ -26,9 +26,20 @@ public:
     // "host" or "host:port" of the report endpoint.
     void setReportHost(const QString& host) { m_host = host; }
 
+    // The entry the report is about, as the fields show it before the user edits them.
+    void showEntry(const QString& name, const QString& company, const QString& program, const QString& place);
+
+public slots:
+    void reject() override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
     void cmdSend_Click();
     void cmdCancel_Click();
 
+    // The dialog's controls are its own: tests find them by their object names.
     ctlXPFrame* ctlXPFrame1 = nullptr;
     QLabel* lblTitle = nullptr;
     QLabel* lblDescription = nullptr;
@@ -45,13 +56,6 @@ public:
     QPushButton* cmdSend = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-public slots:
-    void reject() override;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
     void createControls();
     void Form_Load();
     void placeControls();

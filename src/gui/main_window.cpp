@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "art.h"
+#include "entry_list_model.h"
 #include "main_services.h"
 #include "splitter_panel.h"
 #include "translate_form.h"
@@ -13,6 +14,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QToolBar>
+#include <QTreeView>
 #include <QTreeWidget>
 
 namespace sw {
@@ -96,13 +98,13 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 void frmMain::connectHandlers() {
     connect(tvwCategories, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { tvwCategories_NodeClick(node); });
-    connect(lvwEntries, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* item) { lvwEntries_ItemClick(item); });
-    connect(lvwEntries->header(), &QHeaderView::sectionClicked, this, &frmMain::lvwEntries_ColumnClick);
+    connect(lvwEntries->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { describeRow(current); });
+    connect(lvwEntries->header(), &QHeaderView::sectionClicked, this, &frmMain::sortListBy);
     connect(lvwLinks, &QListWidget::itemClicked, this, &frmMain::lvwLinks_Click);
     connect(SplitterPanel1, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel1_LayoutChanged);
     connect(SplitterPanel2, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel2_LayoutChanged);
-    connect(this, &frmMain::toolbarButtonClicked, this, &frmMain::tlbMain_ButtonClick);
+    connect(this, &frmMain::toolbarButtonClicked, this, &frmMain::runCommand);
     createCommandKeys();
 }
 
@@ -155,7 +157,10 @@ void frmMain::createLists() {
     tvwCategories->header()->setStretchLastSection(false);
     tvwCategories->setIconSize(QSize(16, 16));
 
-    lvwEntries = named(new QTreeWidget(SplitterPanel2), "lvwEntries");
+    lvwEntries = named(new QTreeView(SplitterPanel2), "lvwEntries");
+    m_model = new EntryListModel(this);
+    m_model->setUnknownIcon(QIcon(artPixmap(QStringLiteral("unknow"), QSize(16, 16))));
+    lvwEntries->setModel(m_model);
     lvwEntries->setRootIsDecorated(false);
     lvwEntries->setUniformRowHeights(true);
     lvwEntries->setIconSize(QSize(16, 16));
@@ -165,12 +170,13 @@ void frmMain::createLists() {
     QFont listFont = lvwEntries->font();
     listFont.setPointSizeF(9);
     lvwEntries->setFont(listFont);
-    lvwEntries->setColumnCount(int(std::size(kColumns)));
+    static_assert(std::size(kColumns) == EntryListModel::kColumnCount);
     QStringList keys;
     for (int column = 0; column < int(std::size(kColumns)); ++column) {
         const Column& design = kColumns[column];
-        lvwEntries->headerItem()->setText(column, QString::fromUtf8(design.caption));
-        lvwEntries->headerItem()->setTextAlignment(column, design.alignment | Qt::AlignVCenter);
+        m_model->setHeaderData(column, Qt::Horizontal, QString::fromUtf8(design.caption));
+        m_model->setHeaderData(column, Qt::Horizontal, int(design.alignment | Qt::AlignVCenter),
+                               Qt::TextAlignmentRole);
         lvwEntries->setColumnWidth(column, toPixelsX(design.widthTwips));
         keys << QLatin1String(design.key);
     }
@@ -221,8 +227,10 @@ void frmMain::createInformationPanel() {
 
 void frmMain::fitColumnsToCaptions() {
     const QFontMetrics metrics(lvwEntries->header()->font());
-    for (int column = 0; column < lvwEntries->columnCount(); ++column) {
-        const int needed = metrics.horizontalAdvance(lvwEntries->headerItem()->text(column)) + 16;
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        const int needed = metrics.horizontalAdvance(
+                               m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
+                           16;
         lvwEntries->setColumnWidth(column, std::max(lvwEntries->columnWidth(column), needed));
     }
 }

@@ -13,15 +13,19 @@ class QAction;
 class QFrame;
 class QLabel;
 class QListWidget;
+class QModelIndex;
 class QPlainTextEdit;
 class QTimer;
 class QToolBar;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QListWidgetItem;
 
 namespace sw {
 
+class EntryListModel;
+class EntryLister;
 class SplitterPanel;
 class frmAddEdit;
 struct MainServices;
@@ -36,7 +40,7 @@ public:
     explicit frmMain(QWidget* parent = nullptr);
 
     // Must be set before the handlers run; the window does not own the services.
-    void setServices(MainServices* services) { m_services = services; }
+    void setServices(MainServices* services);
 
     // Category tree and list (main_window_lists.cpp).
     void buildCategoryTree();
@@ -46,30 +50,23 @@ public:
     // Lists a category. A few hundred rows appear at once; the places of a longer listing come in
     // one per turn of the event loop, so that the window answers meanwhile.
     void tvwCategories_NodeClick(QTreeWidgetItem* node);
-    // Lists what the current listing still lacks at once.
-    void finishListing();
+    // Selects the category of a key in the tree and lists it, as a click on its node does.
+    void listCategory(const QString& key);
     // The rows in the order the list shows them.
     QList<AutostartEntry> rowsInListOrder() const;
-    // The row of a list item.
-    const AutostartEntry* rowOf(const QTreeWidgetItem* item) const;
-    void lvwEntries_ColumnClick(int column);
+    // Sorts the list by a column, the other way round when it is sorted by that column already.
+    void sortListBy(int column);
     // Dims the rows whose program the check list does not name, once the listing is complete.
     void ghostRowsMissingFrom(const QString& checkList);
     // Rows or icons of the listing are still coming in.
     bool isLoading() const;
 
-    // Information panel (main_window_info.cpp).
-    void lvwEntries_ItemClick(QTreeWidgetItem* item);
-    void FillLinks(const QString& links);
-    void lvwLinks_Click(QListWidgetItem* item);
+    // Information panel (main_window_info.cpp): what the database says of the list's first row.
+    void describeFirstRow();
 
     // Layout (main_window_layout.cpp).
     void attachSplitterControls();
     void detachSplitterControls();
-    void SplitterPanel1_LayoutChanged(int& position);
-    void SplitterPanel2_LayoutChanged(int& position);
-    void toggleFolderList();
-    void toggleDetails();
 
     // The window's inner size when it opens: 14130 x 8490 twips.
     void resizeToOpeningSize();
@@ -81,11 +78,9 @@ public:
     // what a listing in progress took as unchanged; "activate", "delete", "run" and "refresh" act on
     // the selected entry and list the category again; "backups" opens the backups window and lists
     // the category again when it closes; "send" opens the report dialog for the selected entry.
-    void tlbMain_ButtonClick(const QString& key);
+    void runCommand(const QString& key);
     // The selected row, if any.
     std::optional<AutostartEntry> selectedRow() const;
-    // Lists the selected category again and selects the row that stands for keep, where it still does.
-    void listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep);
 
     // The add/edit dialog, created on first use and kept for the whole run.
     frmAddEdit* addEditDialog();
@@ -93,11 +88,14 @@ public:
     // The toolbar button of a key ("add", "edit", "activate", ...), or nullptr.
     QAction* toolbarButton(const QString& key) const { return m_buttons.value(key); }
 
+    // The window's controls are its own: tests and tools find them by their object names, which are
+    // also the keys of their stored settings.
+private:
     QToolBar* tlbMain = nullptr;
     SplitterPanel* SplitterPanel1 = nullptr;
     SplitterPanel* SplitterPanel2 = nullptr;
     QTreeWidget* tvwCategories = nullptr;
-    QTreeWidget* lvwEntries = nullptr;
+    QTreeView* lvwEntries = nullptr;
     QFrame* fraInformation = nullptr;
     QLabel* imgInfos = nullptr;
     QLabel* picIcon = nullptr;
@@ -113,9 +111,6 @@ public:
     QLabel* imgTemp = nullptr;
     QLabel* lblReadOnly = nullptr; // shown while Wine runs on the prefix
 
-    // Shows or hides the read-only banner by asking the platform now.
-    void updateReadOnlyState();
-
 signals:
     // A toolbar button was clicked, with its key.
     void toolbarButtonClicked(const QString& key);
@@ -125,6 +120,17 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Shows or hides the read-only banner by asking the platform now.
+    void updateReadOnlyState();
+    // Lists the selected category again and selects the row that stands for keep, where it still does.
+    void listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep);
+    void describeRow(const QModelIndex& index);
+    void FillLinks(const QString& links);
+    void lvwLinks_Click(QListWidgetItem* item);
+    void SplitterPanel1_LayoutChanged(int& position);
+    void SplitterPanel2_LayoutChanged(int& position);
+    void toggleFolderList();
+    void toggleDetails();
     void activateSelectedEntry();
     void deleteSelectedEntry();
     void runSelectedEntry();
@@ -141,13 +147,8 @@ private:
     void createToolbar();
     void createLists();
     void createInformationPanel();
-    void clearRows();
-    void listNextPlace();
-    void appendRows(const QList<AutostartEntry>& rows);
-    void completeListing();
-    void applyCheckListNow(const QString& checkList);
-    void selectKeptRow();
-    void loadSomeIcons();
+    void showListedCount();
+    void selectListedRow(qsizetype row);
     void showEntryInformation(const EntryInformation& info);
     void showProgramMissing();
     void Form_Resize();
@@ -161,20 +162,10 @@ private:
     MainServices* m_services = nullptr;
     frmAddEdit* m_addEdit = nullptr;
     QHash<QString, QAction*> m_buttons;
-    QList<AutostartEntry> m_rows;    // the listed rows; list items keep their index
-    QList<QTreeWidgetItem*> m_items; // the list item of each row
     bool m_activateAllowed = true;   // what the information panel says of "activate"
-    // The places of the current listing still to list, and what waits for the listing's end.
-    QTimer* m_listingTimer = nullptr;
-    QList<const Place*> m_placesToList;
-    QTreeWidgetItem* m_listingNode = nullptr;
-    QString m_pendingCheckList;
-    std::optional<AutostartEntry> m_keptRow;
-    std::shared_ptr<void> m_heldContents; // registry and files taken as unchanged until the listing ends
-    // Icons come in after the rows, a slice at a time, so that the window answers meanwhile.
-    QTimer* m_iconTimer = nullptr;
-    qsizetype m_nextIconRow = 0;
-    QHash<QString, QIcon> m_programIcons; // by lower-cased program file, for one listing
+    EntryLister* m_lister = nullptr; // made with the services
+    EntryListModel* m_model = nullptr;
+    QTreeWidgetItem* m_listingNode = nullptr; // its caption counts the rows once the listing ends
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -3,6 +3,8 @@
 #include "add_edit_dialog.h"
 #include "backup_window.h"
 #include "entries/entry_actions.h"
+#include "entries/entry_lister.h"
+#include "entry_list_model.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
@@ -13,13 +15,15 @@
 #include <QAction>
 #include <QLabel>
 #include <QShortcut>
+#include <QTreeView>
 #include <QTreeWidget>
 
 namespace sw {
 
-void frmMain::tlbMain_ButtonClick(const QString& key) {
+void frmMain::runCommand(const QString& key) {
     // Commands write the registry and files; a listing still coming in reads them anew from here on.
-    m_heldContents.reset();
+    if (m_lister)
+        m_lister->releaseContents();
     if (key == QLatin1String("folderlist"))
         toggleFolderList();
     else if (key == QLatin1String("details"))
@@ -43,8 +47,10 @@ void frmMain::tlbMain_ButtonClick(const QString& key) {
 }
 
 std::optional<AutostartEntry> frmMain::selectedRow() const {
-    const QTreeWidgetItem* item = lvwEntries->currentItem();
-    const AutostartEntry* row = item && item->isSelected() ? rowOf(item) : nullptr;
+    const QModelIndex current = lvwEntries->currentIndex();
+    const AutostartEntry* row = current.isValid() && lvwEntries->selectionModel()->isSelected(current)
+                                    ? m_model->rowAt(current)
+                                    : nullptr;
     return row ? std::optional<AutostartEntry>(*row) : std::nullopt;
 }
 
@@ -192,12 +198,8 @@ void frmMain::addOrEditEntry(bool edit) {
 
 void frmMain::listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep) {
     tvwCategories_NodeClick(tvwCategories->currentItem());
-    if (!keep)
-        return;
-    m_keptRow = keep;
-    selectKeptRow(); // else when its place is listed
-    if (m_placesToList.isEmpty())
-        m_keptRow.reset();
+    if (keep && m_lister)
+        m_lister->keepRow(*keep); // selected now, or when its place is listed
 }
 
 void frmMain::createCommandKeys() {

@@ -1,5 +1,6 @@
 // The information panel of the main window: the selected entry's program, rating and links.
 #include "art.h"
+#include "entry_list_model.h"
 #include "info/entry_information.h"
 #include "main_services.h"
 #include "main_window.h"
@@ -11,7 +12,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace sw {
 
@@ -19,8 +20,12 @@ namespace {
 constexpr int kAddressRole = Qt::UserRole;
 }
 
-void frmMain::lvwEntries_ItemClick(QTreeWidgetItem* item) {
-    const AutostartEntry* row = rowOf(item);
+void frmMain::describeFirstRow() {
+    describeRow(m_model->index(0, 0));
+}
+
+void frmMain::describeRow(const QModelIndex& index) {
+    const AutostartEntry* row = m_model->rowAt(index);
     if (!row || !m_services)
         return;
     const EntryInformation info = describeEntry(m_services->platform, m_services->database, *row);

@@ -7,7 +7,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace sw {
 
@@ -16,15 +16,12 @@ void frmMain::sendSelectedEntry() {
     if (!row || !m_services)
         return;
     // The panel finds the company the report sends.
-    lvwEntries_ItemClick(lvwEntries->currentItem());
+    describeRow(lvwEntries->currentIndex());
     frmSend dialog(m_services->texts, m_services->boxes, this);
     dialog.setReportHost(reportHostSetting());
     bindHelpKey(&dialog, *m_services->platform.desktop, userHelpFile(m_services->files, m_services->texts),
                 QStringLiteral("report"));
-    dialog.txtName->setText(row->name);
-    dialog.txtCorperation->setText(lblCompany->property("tag").toString());
-    dialog.txtProgram->setText(row->program);
-    dialog.txtPlace->setText(row->placeLabel);
+    dialog.showEntry(row->name, lblCompany->property("tag").toString(), row->program, row->placeLabel);
     dialog.exec();
 }
 

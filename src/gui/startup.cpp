@@ -2,6 +2,7 @@
 
 #include "entries/check_list.h"
 #include "entries/entry_actions.h"
+#include "entries/entry_lister.h"
 #include "help_key.h"
 #include "info/database_check.h"
 #include "main_services.h"
@@ -13,7 +14,6 @@
 #include "window_icon.h"
 
 #include <QFileInfo>
-#include <QTreeWidget>
 
 namespace sw {
 
@@ -46,13 +46,13 @@ void fillMainWindow(frmMain& window, MainServices& services) {
     } catch (const std::exception&) {
         // Wine runs, or a read-only prefix: deleting will try again.
     }
-    if (QTreeWidgetItem* first = window.lvwEntries->topLevelItem(0))
-        window.lvwEntries_ItemClick(first);
+    window.describeFirstRow();
 }
 
 void shutDown(frmMain& window, MainServices& services) {
-    window.tvwCategories_NodeClick(window.categoryNode(QStringLiteral("ALL")));
-    window.finishListing();
+    // What the next start compares with: every place, listed as the command line lists it.
+    EntryLister lister(services.platform, services.texts);
+    lister.listNow(QStringLiteral("ALL"));
     try {
         // The prefix's records folder, when start-up could not make it (Wine ran then).
         FileAttributes folder;
@@ -61,7 +61,7 @@ void shutDown(frmMain& window, MainServices& services) {
     } catch (const std::exception&) {
         // A read-only prefix: the check list stays as it was.
     }
-    writeCheckList(services.files.checkList(), window.rowsInListOrder());
+    writeCheckList(services.files.checkList(), lister.rows());
     window.detachSplitterControls();
 }
 

@@ -31,13 +31,17 @@ void translateCaption(QObject* control, const QString& text) {
 }
 
 void translateColumns(QObject* control, const LanguageTexts& texts) {
-    auto* tree = qobject_cast<QTreeWidget*>(control);
     const QStringList keys = control->property(kColumnKeysProperty).toStringList();
-    if (!tree || keys.isEmpty())
+    if (keys.isEmpty())
         return;
-    QTreeWidgetItem* header = tree->headerItem();
-    for (int column = 0; column < keys.size() && column < tree->columnCount(); ++column)
-        header->setText(column, texts.GetText(keys[column]));
+    if (auto* tree = qobject_cast<QTreeWidget*>(control)) {
+        QTreeWidgetItem* header = tree->headerItem();
+        for (int column = 0; column < keys.size() && column < tree->columnCount(); ++column)
+            header->setText(column, texts.GetText(keys[column]));
+    } else if (auto* view = qobject_cast<QAbstractItemView*>(control); view && view->model()) {
+        for (int column = 0; column < keys.size() && column < view->model()->columnCount(); ++column)
+            view->model()->setHeaderData(column, Qt::Horizontal, texts.GetText(keys[column]));
+    }
 }
 
 void translate(QObject* control, const LanguageTexts& texts) {

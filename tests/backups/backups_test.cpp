@@ -276,34 +276,43 @@ private slots:
         QCOMPARE(boxes.shown()[0].text, texts.GetText("MsgErrNoPrivileges"));
         QCOMPARE(boxes.shown()[0].icon, MessageIcon::Exclamation);
         QCOMPARE(window.windowTitle(), texts.GetText("BackupWinTit"));
-        QCOMPARE(window.lvwBackups->headerItem()->text(2), texts.GetText("place"));
-        QCOMPARE(column(window.lvwBackups, 0), QStringList({"b.lnk", "a", "c"}));
-        QVERIFY(!window.cmdRestore->isEnabled() && !window.cmdDelete->isEnabled());
+        QCOMPARE(test::control<QTreeWidget>(window, "lvwBackups")->headerItem()->text(2),
+                 texts.GetText("place"));
+        QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 0),
+                 QStringList({"b.lnk", "a", "c"}));
+        QVERIFY(!test::control<QPushButton>(window, "cmdRestore")->isEnabled() &&
+                !test::control<QPushButton>(window, "cmdDelete")->isEnabled());
 
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(window.lvwBackups->hasFocus());
-        QHeaderView* header = window.lvwBackups->header();
+        QVERIFY(test::control<QTreeWidget>(window, "lvwBackups")->hasFocus());
+        QHeaderView* header = test::control<QTreeWidget>(window, "lvwBackups")->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
-        QCOMPARE(column(window.lvwBackups, 0), QStringList({"c", "a", "b.lnk"}));
-        window.lvwBackups_ColumnClick(2);
-        QCOMPARE(column(window.lvwBackups, 0), QStringList({"b.lnk", "a", "c"}));
-        window.lvwBackups_ColumnClick(0);
-        QCOMPARE(column(window.lvwBackups, 0), QStringList({"a", "b.lnk", "c"}));
+        QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 0),
+                 QStringList({"c", "a", "b.lnk"}));
+        window.sortBy(2);
+        QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 0),
+                 QStringList({"b.lnk", "a", "c"}));
+        window.sortBy(0);
+        QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 0),
+                 QStringList({"a", "b.lnk", "c"}));
 
-        click(window.lvwBackups, window.lvwBackups->topLevelItem(1));
-        QVERIFY(window.cmdRestore->isEnabled() && window.cmdDelete->isEnabled());
+        click(test::control<QTreeWidget>(window, "lvwBackups"),
+              test::control<QTreeWidget>(window, "lvwBackups")->topLevelItem(1));
+        QVERIFY(test::control<QPushButton>(window, "cmdRestore")->isEnabled() &&
+                test::control<QPushButton>(window, "cmdDelete")->isEnabled());
 
         // A copy that fails: one sentence, and the backup stays listed. The sort order survives.
         QVERIFY(QDir(prefix.userStartupFolder()).removeRecursively());
         boxes.enqueue(MessageAnswer::Yes);
-        window.cmdRestore->click();
+        test::control<QPushButton>(window, "cmdRestore")->click();
         QCOMPARE(boxes.shown().size(), 6); // question, failure, the two unreadable keys again
         QCOMPARE(boxes.shown()[3].text, texts.textForEntry("MsgRestoreFailed", "b.lnk"));
-        QCOMPARE(column(window.lvwBackups, 0), QStringList({"a", "b.lnk", "c"}));
+        QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 0),
+                 QStringList({"a", "b.lnk", "c"}));
 
-        QTest::keyClick(window.lvwBackups, Qt::Key_Escape);
+        QTest::keyClick(test::control<QTreeWidget>(window, "lvwBackups"), Qt::Key_Escape);
         QVERIFY(!window.isVisible());
         QCOMPARE(window.result(), int(QDialog::Rejected));
     }
@@ -322,13 +331,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         for (const char* name : {"Machine", "User", "Tool.lnk"}) {
-            const auto found = window.lvwEntries->findItems(QLatin1String(name), Qt::MatchExactly, 0);
-            QCOMPARE(found.size(), 1);
-            window.lvwEntries->setCurrentItem(found.first());
+            QCOMPARE(test::entryColumn(window, 0).count(name), 1);
+            test::selectEntry(window, test::entryNamed(window, name));
             boxes.enqueue(MessageAnswer::Yes);
-            window.tlbMain_ButtonClick("delete");
+            window.runCommand("delete");
         }
-        QCOMPARE(window.lvwEntries->topLevelItemCount(), 0);
+        QCOMPARE(test::entryCount(window), 0);
 
         QStringList names, places;
         QStringList afterRestore;
@@ -338,23 +346,23 @@ private slots:
             auto* backups = qobject_cast<frmBackup*>(QApplication::activeModalWidget());
             if (!backups)
                 return;
-            names = column(backups->lvwBackups, 0);
-            places = column(backups->lvwBackups, 2);
-            QTreeWidget* list = backups->lvwBackups;
+            names = column(test::control<QTreeWidget>(*backups, "lvwBackups"), 0);
+            places = column(test::control<QTreeWidget>(*backups, "lvwBackups"), 2);
+            QTreeWidget* list = test::control<QTreeWidget>(*backups, "lvwBackups");
             click(list, list->topLevelItem(2));
             boxes.enqueue(MessageAnswer::Yes);
-            backups->cmdRestore->click();
+            test::control<QPushButton>(*backups, "cmdRestore")->click();
             afterRestore = column(list, 0);
             const qsizetype before = boxes.shown().size();
             for (int i = 0; i < list->topLevelItemCount(); ++i)
                 list->topLevelItem(i)->setSelected(true);
             boxes.enqueue(MessageAnswer::Yes);
-            backups->cmdDelete->click();
+            test::control<QPushButton>(*backups, "cmdDelete")->click();
             questions = boxes.shown().size() - before;
             afterDelete = list->topLevelItemCount();
-            backups->cmdClose->click();
+            test::control<QPushButton>(*backups, "cmdClose")->click();
         });
-        window.tlbMain_ButtonClick("backups");
+        window.runCommand("backups");
 
         QCOMPARE(names, QStringList({"Tool.lnk", "User", "Machine"}));
         QCOMPARE(places, QStringList({f.texts.GetText("SMLocalUsr"), f.texts.GetText("LURun"),
@@ -362,7 +370,7 @@ private slots:
         QCOMPARE(afterRestore, QStringList({"Tool.lnk", "User"}));
         QCOMPARE(questions, 1);
         QCOMPARE(afterDelete, 0);
-        QCOMPARE(column(window.lvwEntries, 0), QStringList({"Machine"}));
+        QCOMPARE(test::entryColumn(window, 0), QStringList({"Machine"}));
         QVERIFY(!QFile::exists(f.prefix.userStartupFolder() + "/Tool.lnk"));
         QVERIFY(QDir(f.prefix.backupFolder("Local User")).isEmpty());
     }
@@ -377,31 +385,34 @@ private slots:
         test::writeBytes(shared.filePath("Backups/Startmenu/All Users/Old.lnk"), "old");
         ScriptedMessageBoxes boxes;
         frmBackup window({f.platform, f.texts, boxes, f.data.path(), {shared.path()}});
-        QCOMPARE(column(window.lvwBackups, 2),
+        QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 2),
                  QStringList({f.texts.GetText("SMLocalUsr"),
                               f.texts.GetText("SMAllUsr") + " (earlier version, not tied to a prefix)"}));
-        window.lvwBackups->setCurrentItem(window.lvwBackups->topLevelItem(0));
+        test::control<QTreeWidget>(window, "lvwBackups")
+            ->setCurrentItem(test::control<QTreeWidget>(window, "lvwBackups")->topLevelItem(0));
 
         boxes.enqueue(MessageAnswer::No);
-        window.cmdRestore->click();
+        test::control<QPushButton>(window, "cmdRestore")->click();
         QCOMPARE(boxes.shown().size(), 1);
         QCOMPARE(boxes.shown()[0].text, f.texts.textForEntry("MsgRestoreReplaceReq", "Tool.lnk"));
         QCOMPARE(test::fileBytes(f.userStartupFolder() + "/Tool.lnk"), QByteArray("there"));
 
         boxes.enqueue(MessageAnswer::Yes);
-        window.cmdRestore->click();
+        test::control<QPushButton>(window, "cmdRestore")->click();
         QCOMPARE(boxes.shown().size(), 2);
         QCOMPARE(test::fileBytes(f.userStartupFolder() + "/Tool.lnk"),
                  test::fixtureBytes("wine_created.lnk"));
-        QCOMPARE(column(window.lvwBackups, 0), QStringList({"Tool (2).lnk", "Old.lnk"}));
+        QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 0),
+                 QStringList({"Tool (2).lnk", "Old.lnk"}));
 
         // The replaced entry's backup goes back only when asked again; the shared one to this prefix.
-        window.lvwBackups->setCurrentItem(window.lvwBackups->topLevelItem(1));
+        test::control<QTreeWidget>(window, "lvwBackups")
+            ->setCurrentItem(test::control<QTreeWidget>(window, "lvwBackups")->topLevelItem(1));
         boxes.enqueue(MessageAnswer::Yes);
-        window.cmdRestore->click();
+        test::control<QPushButton>(window, "cmdRestore")->click();
         QCOMPARE(boxes.shown()[2].text, f.texts.textForEntry("MsgRestoreBackupReq", "Old.lnk"));
         QCOMPARE(test::fileBytes(f.commonStartupFolder() + "/Old.lnk"), QByteArray("old"));
-        QCOMPARE(column(window.lvwBackups, 0), QStringList({"Tool (2).lnk"}));
+        QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 0), QStringList({"Tool (2).lnk"}));
     }
 
     // Two prefixes beside one program folder: each keeps its own check list and backups, so a start on
@@ -415,9 +426,9 @@ private slots:
         a.startWindow();
         shutDown(a.window, *a.services);
         b.startWindow();
-        b.window.lvwEntries->setCurrentItem(b.window.lvwEntries->topLevelItem(0));
+        test::selectEntry(b.window, test::entryList(b.window)->model()->index(0, 0));
         b.boxes.enqueue(MessageAnswer::Yes);
-        b.window.tlbMain_ButtonClick("delete");
+        b.window.runCommand("delete");
         shutDown(b.window, *b.services);
 
         test::MainWindowFixture again({}, {});

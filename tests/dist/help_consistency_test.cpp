@@ -136,7 +136,7 @@ struct Window : test::MainWindowFixture {
             qFatal("cannot load %s", qPrintable(languageFile));
         TranslateForm(&window, language);
         QStringList captions;
-        for (QAction* action : window.tlbMain->actions())
+        for (QAction* action : test::control<QToolBar>(window, "tlbMain")->actions())
             if (!action->objectName().isEmpty())
                 captions << action->text();
         return names(captions);

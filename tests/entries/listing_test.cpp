@@ -1,6 +1,7 @@
 // The entry listings and the check list over the files of a throwaway prefix: registry files in Wine's
 // text format, real .lnk files, Wine's hidden mark.
 #include "entries/check_list.h"
+#include "entries/entry_lister.h"
 #include "entries/listing.h"
 #include "fixture_bytes.h"
 #include "platform/language_texts.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -286,6 +288,45 @@ private slots:
         QVERIFY(prefix.writeFile(prefix.userStartupFolder() + "/later.exe", "MZ"));
         const AutostartEntry* later = byName(lister.category("LOCAL USER"), "later.exe");
         QVERIFY(later && later->valid);
+    }
+
+    // A long listing comes in from the event loop: the row to reselect and the check list wait for
+    // the places still to list, and the whole listing matches the one made at once.
+    void listerTakesLongListingsInTurns() {
+        QByteArray many;
+        for (int i = 0; i < 600; ++i)
+            many += QStringLiteral("\"Run%1\"=\"C:\\\\t%1.exe\"\n").arg(i).toUtf8();
+        TempPrefix prefix(TempPrefix::runSection("\"Late\"=\"C:\\\\late.exe\"\n", "RunOnce"),
+                          TempPrefix::runSection(many));
+        const Lister context(prefix);
+        QTemporaryDir dir;
+        const QString checkList = dir.filePath("Check.dat");
+        AutostartEntry named;
+        named.program = "C:\\late.exe";
+        QVERIFY(writeCheckList(checkList, {named}));
+
+        EntryLister lister(context.platform, context.texts);
+        QSignalSpy kept(&lister, &EntryLister::keptRowListed);
+        QSignalSpy finished(&lister, &EntryLister::listingFinished);
+        lister.listNow("ALL");
+        const QList<AutostartEntry> atOnce = lister.rows();
+        AutostartEntry late = atOnce.last();
+        QCOMPARE(late.name, QString("Late"));
+
+        lister.start("ALL");
+        QVERIFY(lister.isListing());
+        QCOMPARE(lister.rows().size(), 600); // the user's Run key; the machine's keys wait their turn
+        lister.keepRow(late);
+        lister.ghostRowsMissingFrom(checkList);
+        QVERIFY(kept.isEmpty() && !lister.rows().first().ghosted);
+        QTRY_VERIFY(!lister.isListing());
+        QCOMPARE(finished.size(), 2);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(kept[0][0].value<qsizetype>(), qsizetype(600));
+        QCOMPARE(lister.rows().size(), atOnce.size());
+        QVERIFY(lister.rows().first().ghosted && !lister.rows().last().ghosted);
+        for (qsizetype i = 0; i < atOnce.size(); ++i)
+            QCOMPARE(lister.rows()[i].tag + lister.rows()[i].name, atOnce[i].tag + atOnce[i].name);
     }
 
     // The list a shutdown writes un-ghosts, at the next start, the first row that each line names.

@@ -56,9 +56,9 @@ struct Fixture : test::MainWindowFixture {
             answer(dialog());
             stayedOpen = dialog().isVisible();
             if (stayedOpen)
-                dialog().cmdCancel_Click();
+                dialog().cancel();
         });
-        window.tlbMain_ButtonClick(key);
+        window.runCommand(key);
         return stayedOpen;
     }
 
@@ -96,10 +96,10 @@ private slots:
             move.tvwCategories_NodeClick(move.node("LOCAL RUN"));
             move.cmdOk_Click();
         });
-        f.dialog().cmdMove_Click();
-        QCOMPARE(f.dialog().lblPlace->text(), f.texts.GetText("Registry") + "\\" +
-                                                  f.texts.GetText("LocalUsr") + "\\" +
-                                                  f.texts.GetText("Run"));
+        f.dialog().choosePlace();
+        QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), f.texts.GetText("Registry") + "\\" +
+                                                                            f.texts.GetText("LocalUsr") +
+                                                                            "\\" + f.texts.GetText("Run"));
         QCOMPARE(f.window.addEditDialog()->moveDialog(), &move);
         QCOMPARE(move.SelectedKey(), kRun);
         QVERIFY(move.cmdOk->isEnabled());
@@ -108,34 +108,36 @@ private slots:
     void opensOnTheNameAndWritesWhereChosen() {
         Fixture f;
         QDir(f.prefix.commonStartupFolder()).removeRecursively(); // made by the write
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        f.window.listCategory("ALL");
         QVERIFY(!f.command("add", [&](frmAddEdit& d) {
             QVERIFY(QTest::qWaitForWindowActive(&d));
-            QCOMPARE(QApplication::focusWidget(), d.txtName);
-            QCOMPARE(d.txtName->text(), f.texts.GetText("NewEntry"));
-            QVERIFY(!d.cmdOk->isEnabled());
-            for (QWidget* control :
-                 std::initializer_list<QWidget*>{d.picIcon, d.txtName, d.txtPath, d.cmdBrowse, d.lblPlace,
-                                                 d.cmdMove, d.cmdOk, d.cmdCancel})
+            QCOMPARE(QApplication::focusWidget(), test::control<QLineEdit>(d, "txtName"));
+            QCOMPARE(test::control<QLineEdit>(d, "txtName")->text(), f.texts.GetText("NewEntry"));
+            QVERIFY(!test::control<QPushButton>(d, "cmdOk")->isEnabled());
+            for (QWidget* control : std::initializer_list<QWidget*>{
+                     test::control<QLabel>(d, "picIcon"), test::control<QLineEdit>(d, "txtName"),
+                     test::control<QLineEdit>(d, "txtPath"), test::control<QPushButton>(d, "cmdBrowse"),
+                     test::control<QLabel>(d, "lblPlace"), test::control<QPushButton>(d, "cmdMove"),
+                     test::control<QPushButton>(d, "cmdOk"), test::control<QPushButton>(d, "cmdCancel")})
                 QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
-            d.txtName->setText("Tool");
-            d.txtPath->setText(kToolWithArguments);
-            QVERIFY(d.cmdOk->isEnabled());
-            QVERIFY(!d.picIcon->pixmap().isNull());
+            test::control<QLineEdit>(d, "txtName")->setText("Tool");
+            test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
+            QVERIFY(test::control<QPushButton>(d, "cmdOk")->isEnabled());
+            QVERIFY(!test::control<QLabel>(d, "picIcon")->pixmap().isNull());
             f.move().tvwCategories_NodeClick(f.move().node("LOCAL RUN"));
-            d.cmdOk_Click();
+            d.confirm();
         }));
         QVERIFY(!f.command("add", [&](frmAddEdit& d) {
-            d.txtName->setText("Mine.lnk");
-            d.txtPath->setText(kToolWithArguments);
+            test::control<QLineEdit>(d, "txtName")->setText("Mine.lnk");
+            test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
             f.move().tvwCategories_NodeClick(f.move().node("ALL USERS"));
-            d.cmdOk_Click();
+            d.confirm();
         }));
         QVERIFY2(f.shownTexts().isEmpty(), qPrintable(f.shownTexts().join('\n')));
 
         // Each new row is listed at once and the last is selected; Wine's tools read what was written.
         QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Tool"), kToolWithArguments);
-        QCOMPARE(f.window.lvwEntries->findItems("Tool", Qt::MatchExactly, 0).size(), 1);
+        QCOMPARE(test::entryColumn(f.window, 0).count("Tool"), 1);
         QCOMPARE(f.window.selectedRow()->name, QStringLiteral("Mine.lnk"));
         const QString info = lnkinfo(f.prefix.commonStartupFolder() + "/Mine.lnk");
         QVERIFY2(info.contains("Local path\t\t\t: C:\\Program Files\\My Tool\\tool.exe"), qPrintable(info));
@@ -145,22 +147,22 @@ private slots:
     // Which problems stop a write is the writer's test; here the message shows and the input stays.
     void aRefusedWriteKeepsTheDialogAndItsInput() {
         Fixture f;
-        f.window.lvwEntries->setCurrentItem(f.window.lvwEntries->topLevelItem(0)); // "Mine"
+        test::selectEntry(f.window, test::entryNamed(f.window, "Mine"));
         QVERIFY(f.command("edit", [&](frmAddEdit& d) {
             QCOMPARE(d.windowTitle(), f.texts.GetText("Edit"));
-            QCOMPARE(d.txtPath->text(), QStringLiteral("C:\\Tools\\known.exe"));
-            d.cmdOk_Click(); // no place chosen since the start
+            QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(), QStringLiteral("C:\\Tools\\known.exe"));
+            d.confirm(); // no place chosen since the start
         }));
         QCOMPARE(f.shownTexts(), QStringList{f.texts.GetText("ChooseEntryPlace")});
         QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Exclamation);
 
         f.services->platform.readOnlyReason = [] { return QStringLiteral("Wine is running."); };
         QVERIFY(f.command("add", [&](frmAddEdit& open) {
-            open.txtName->setText("Later");
-            open.txtPath->setText("C:\\Tools\\known.exe");
+            test::control<QLineEdit>(open, "txtName")->setText("Later");
+            test::control<QLineEdit>(open, "txtPath")->setText("C:\\Tools\\known.exe");
             f.move().tvwCategories_NodeClick(f.move().node("LOCAL RUN"));
-            open.cmdOk_Click();
-            QCOMPARE(open.txtName->text(), QStringLiteral("Later"));
+            open.confirm();
+            QCOMPARE(test::control<QLineEdit>(open, "txtName")->text(), QStringLiteral("Later"));
         }));
         QVERIFY2(f.shownTexts().last().contains("Wine is running."), qPrintable(f.shownTexts().last()));
         QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Later"), QStringLiteral("<none>"));
@@ -169,10 +171,10 @@ private slots:
         f.services->platform.readOnlyReason = [] { return QString(); };
         const QString longName(kMaxEntryNameLength + 50, 'x');
         QVERIFY(f.command("add", [&](frmAddEdit& open) {
-            open.txtName->setText(longName);
-            open.txtPath->setText("C:\\Tools\\known.exe");
-            open.cmdOk_Click();
-            QCOMPARE(open.txtName->text(), longName);
+            test::control<QLineEdit>(open, "txtName")->setText(longName);
+            test::control<QLineEdit>(open, "txtPath")->setText("C:\\Tools\\known.exe");
+            open.confirm();
+            QCOMPARE(test::control<QLineEdit>(open, "txtName")->text(), longName);
         }));
         QCOMPARE(f.shownTexts().last(), f.texts.textForEntry("MsgBadEntryName", longName));
         QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, longName.left(kMaxEntryNameLength)),
@@ -183,10 +185,10 @@ private slots:
         Fixture f;
         const QString backupKey = kBackupKey + "\\HKEY_CU\\Run";
         const auto addMine = [&](frmAddEdit& d) {
-            d.txtName->setText("mine");
-            d.txtPath->setText(kToolWithArguments);
+            test::control<QLineEdit>(d, "txtName")->setText("mine");
+            test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
             f.move().tvwCategories_NodeClick(f.move().node("LOCAL RUN"));
-            d.cmdOk_Click();
+            d.confirm();
         };
         // No (also what Enter and Escape give): nothing written, the dialog stays for another name.
         QVERIFY(f.command("add", addMine));
@@ -206,12 +208,11 @@ private slots:
     void aValueWithoutTextIsRefusedBeforeAnythingChanges() {
         Fixture f;
         const QByteArray user = f.prefix.readFile("user.reg");
-        const QList<QTreeWidgetItem*> number = f.window.lvwEntries->findItems("Number", Qt::MatchExactly, 0);
-        QCOMPARE(number.size(), 1);
-        f.window.lvwEntries->setCurrentItem(number.first());
-        f.window.tlbMain_ButtonClick("edit"); // refused before the dialog opens
+        QCOMPARE(test::entryColumn(f.window, 0).count("Number"), 1);
+        test::selectEntry(f.window, test::entryNamed(f.window, "Number"));
+        f.window.runCommand("edit"); // refused before the dialog opens
         f.boxes.enqueue(MessageAnswer::Yes);
-        f.window.tlbMain_ButtonClick("activate");
+        f.window.runCommand("activate");
         const QString refused = f.texts.textForEntry("MsgValueNotText", "Number");
         QCOMPARE(f.shownTexts(),
                  QStringList({refused, f.texts.textForEntry("MsgDeactivateReq", "Number"), refused}));
@@ -222,27 +223,26 @@ private slots:
         Fixture f;
         QVERIFY(f.prefix.writeFile(f.prefix.userStartupFolder() + "/run.bat", "@echo off"));
         const auto select = [&](const QString& name) {
-            f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
-            const QList<QTreeWidgetItem*> items = f.window.lvwEntries->findItems(name, Qt::MatchExactly, 0);
-            QCOMPARE(items.size(), 1);
-            f.window.lvwEntries->setCurrentItem(items.first());
+            f.window.listCategory("ALL");
+            QCOMPARE(test::entryColumn(f.window, 0).count(name), 1);
+            test::selectEntry(f.window, test::entryNamed(f.window, name));
         };
         select("run.bat");
         ToggleActivation(f.services->platform, *f.window.selectedRow()); // hidden: still its own program
         select("run.bat");
         QVERIFY(!f.command("edit", [&](frmAddEdit& d) {
-            QVERIFY(d.cmdOk->isEnabled());
-            d.txtName->setText("Runner");
+            QVERIFY(test::control<QPushButton>(d, "cmdOk")->isEnabled());
+            test::control<QLineEdit>(d, "txtName")->setText("Runner");
             f.move().tvwCategories_NodeClick(f.move().node("LOCAL USER"));
-            d.cmdOk_Click();
+            d.confirm();
         }));
         QCOMPARE(QDir(f.prefix.userStartupFolder()).entryList(QDir::Files | QDir::Hidden),
                  QStringList{"Runner.bat"});
         QCOMPARE(f.prefix.readFile(f.prefix.userStartupFolder() + "/Runner.bat"), QByteArray("@echo off"));
         QCOMPARE(f.window.selectedRow()->name, QStringLiteral("Runner.bat"));
         QVERIFY(f.command("edit", [&](frmAddEdit& d) {
-            d.txtPath->setText("C:\\Tools\\known.exe");
-            d.cmdOk_Click();
+            test::control<QLineEdit>(d, "txtPath")->setText("C:\\Tools\\known.exe");
+            d.confirm();
         }));
         QCOMPARE(f.shownTexts(), QStringList{f.texts.textForEntry("MsgFileProgramFixed", "Runner.bat")});
         QCOMPARE(f.prefix.readFile(f.prefix.userStartupFolder() + "/Runner.bat"), QByteArray("@echo off"));
@@ -256,18 +256,18 @@ private slots:
                 move.tvwCategories_NodeClick(move.node(key));
                 leave();
             });
-            f.dialog().cmdMove_Click();
+            f.dialog().choosePlace();
         };
         choose("LOCAL RUN", [&] { move.cmdOk_Click(); });
-        const QString chosen = f.dialog().lblPlace->text();
+        const QString chosen = test::control<QLabel>(f.dialog(), "lblPlace")->text();
         choose("ALL USERS", [&] { QTest::keyClick(&move, Qt::Key_Escape); });
         QCOMPARE(move.SelectedKey(), kRun);
-        QCOMPARE(f.dialog().lblPlace->text(), chosen);
+        QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), chosen);
         choose("ALL RUNONCE", [&] { move.close(); });
         QCOMPARE(move.SelectedKey(), kRun);
         QCOMPARE(move.SelectedRoot(), kHkeyCurrentUser);
         QVERIFY(move.cmdOk->isEnabled());
-        QCOMPARE(f.dialog().lblPlace->text(), chosen);
+        QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), chosen);
     }
 
     void browseWritesTheWindowsPathOfThePickedFile() {
@@ -281,28 +281,31 @@ private slots:
             return picked;
         });
         picked = f.prefix.hostPath("drive_c/Program Files/My Tool/tool.exe");
-        d.cmdBrowse_Click();
+        d.browseForProgram();
         QCOMPARE(asked, QStringList({f.texts.GetText("SearchFile"), f.prefix.hostPath("dosdevices/c:"),
                                      f.texts.GetText("ExeFilter")}));
-        QCOMPARE(d.txtPath->text(), QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
-        QVERIFY(d.cmdOk->isEnabled());
+        QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(),
+                 QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
+        QVERIFY(test::control<QPushButton>(d, "cmdOk")->isEnabled());
 
         // A file on no drive of the prefix leaves the field as it was.
         QTemporaryDir outside;
         picked = outside.filePath("elsewhere.exe");
         test::writeBytes(picked, {});
-        d.cmdBrowse_Click();
-        QCOMPARE(d.txtPath->text(), QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
+        d.browseForProgram();
+        QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(),
+                 QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
         QCOMPARE(f.shownTexts(),
                  QStringList{f.texts.GetText("MsgFileOutsidePrefix").replace("%PATH%", picked)});
 
         // With Wine's drive for the host's root, the closest drive names the file.
         QVERIFY(QFile::link("/", f.prefix.hostPath("dosdevices/z:")));
-        d.cmdBrowse_Click();
-        QCOMPARE(d.txtPath->text(), "\"Z:" + QFileInfo(picked).canonicalFilePath().replace('/', '\\') + "\"");
+        d.browseForProgram();
+        QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(),
+                 "\"Z:" + QFileInfo(picked).canonicalFilePath().replace('/', '\\') + "\"");
         picked = f.prefix.hostPath("drive_c/Tools/known.exe");
-        d.cmdBrowse_Click();
-        QCOMPARE(d.txtPath->text(), QStringLiteral("\"C:\\Tools\\known.exe\""));
+        d.browseForProgram();
+        QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(), QStringLiteral("\"C:\\Tools\\known.exe\""));
     }
 };
 

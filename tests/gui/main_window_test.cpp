@@ -58,10 +58,7 @@ struct Fixture : test::MainWindowFixture {
     }
     void waitForListing() { QTRY_VERIFY_WITH_TIMEOUT(!window.isLoading(), 60000); }
 
-    QTreeWidgetItem* row(const QString& name) const {
-        const auto found = window.lvwEntries->findItems(name, Qt::MatchExactly, 0);
-        return found.isEmpty() ? nullptr : found.first();
-    }
+    QModelIndex row(const QString& name) const { return test::entryNamed(window, name); }
     QString caption(const char* key) const { return window.categoryNode(key)->text(0); }
     // Every listed row once, by place and name.
     int distinctRows() const {
@@ -101,33 +98,36 @@ private slots:
         Fixture f;
         f.start();
         QCOMPARE(f.window.windowTitle(), f.texts.GetText("MainWinTit"));
-        QCOMPARE(f.window.lvwEntries->headerItem()->text(1), f.texts.GetText("program"));
+        QCOMPARE(test::entryList(f.window)->model()->headerData(1, Qt::Horizontal).toString(),
+                 f.texts.GetText("program"));
         // Icon-only buttons still tell screen readers their translated caption.
-        QWidget* runButton = f.window.tlbMain->widgetForAction(f.window.toolbarButton("run"));
+        QWidget* runButton =
+            test::control<QToolBar>(f.window, "tlbMain")->widgetForAction(f.window.toolbarButton("run"));
         QCOMPARE(QAccessible::queryAccessibleInterface(runButton)->text(QAccessible::Name),
                  f.texts.GetText("execute"));
         // No database beside the program: said once, and the window still lists everything.
         QCOMPARE(f.boxes.shown().size(), 1);
         QCOMPARE(f.boxes.shown()[0].title, QStringLiteral("File missing"));
-        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 4);
+        QCOMPARE(test::entryCount(f.window), 4);
         // The first row is shown in the panel: its program exists but has no record.
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
+        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
+                 f.texts.GetText("DBNoEntry"));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
         // Captions count the category's rows without accumulating; a category of no rows keeps its own.
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
+        f.window.listCategory("LOCAL RUN");
+        f.window.listCategory("LOCAL RUN");
         QCOMPARE(f.caption("LOCAL RUN"), f.texts.GetText("Run") + " (1)");
         QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (4)");
         const QString services = f.caption("SERVICES");
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("SERVICES"));
-        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 0);
+        f.window.listCategory("SERVICES");
+        QCOMPARE(test::entryCount(f.window), 0);
         QCOMPARE(f.caption("SERVICES"), services);
 
         // The check list holds every place, not the last category.
         shutDown(f.window, *f.services);
         QCOMPARE(test::fileBytes(f.startup.files.checkList()).count("\r\n"), 4);
-        QVERIFY(f.window.SplitterPanel1->Control1() == nullptr);
+        QVERIFY(test::control<SplitterPanel>(f.window, "SplitterPanel1")->Control1() == nullptr);
     }
 
     void panelShowsRecordsAndKeepsEarlierLinksForMissingPrograms() {
@@ -137,22 +137,25 @@ private slots:
         f.services->database.descriptionTable = {
             {"A known tool.", "Home;https://example.com/|Help;https://example.com/a;b"}};
 
-        f.window.lvwEntries_ItemClick(f.row("Known"));
-        QCOMPARE(f.window.txtInfo->toPlainText(), QStringLiteral("A known tool."));
-        QCOMPARE(f.window.lvwLinks->count(), 2);
+        test::selectEntry(f.window, f.row("Known"));
+        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
+                 QStringLiteral("A known tool."));
+        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2);
         QVERIFY(!f.window.toolbarButton("send")->isEnabled());
-        QVERIFY(f.window.lblTitle->text().startsWith("known.exe ("));
+        QVERIFY(test::control<QLabel>(f.window, "lblTitle")->text().startsWith("known.exe ("));
 
-        f.window.lvwEntries_ItemClick(f.row("Gone"));
-        QCOMPARE(f.window.lblTitle->text(), f.texts.GetText("NoIndication"));
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("NoReference"));
+        test::selectEntry(f.window, f.row("Gone"));
+        QCOMPARE(test::control<QLabel>(f.window, "lblTitle")->text(), f.texts.GetText("NoIndication"));
+        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
+                 f.texts.GetText("NoReference"));
         QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
         QVERIFY(!f.window.toolbarButton("run")->isEnabled());
-        QCOMPARE(f.window.lvwLinks->count(), 2); // unchanged
+        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2); // unchanged
 
-        f.window.lvwEntries_ItemClick(f.row("Unknown"));
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
-        QCOMPARE(f.window.lvwLinks->count(), 0);
+        test::selectEntry(f.window, f.row("Unknown"));
+        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
+                 f.texts.GetText("DBNoEntry"));
+        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 0);
         QVERIFY(f.window.toolbarButton("send")->isEnabled() && f.window.toolbarButton("run")->isEnabled());
     }
 
@@ -161,19 +164,19 @@ private slots:
         f.start();
         QAction* details = f.window.toolbarButton("details");
         details->trigger(); // released: the information panel collapses
-        QVERIFY(!details->isChecked() && !f.window.fraInformation->isVisible());
+        QVERIFY(!details->isChecked() && !test::control<QFrame>(f.window, "fraInformation")->isVisible());
         f.window.resize(900, 600);
-        QVERIFY(details->isChecked() && f.window.fraInformation->isVisible());
+        QVERIFY(details->isChecked() && test::control<QFrame>(f.window, "fraInformation")->isVisible());
         // The information panel keeps its minimum height: 2200 twips less half the bar.
         const int expected = 2162 * f.window.logicalDpiY() / 1440;
-        QVERIFY2(qAbs(f.window.fraInformation->height() - expected) <= 2,
-                 qPrintable(QString::number(f.window.fraInformation->height())));
+        QVERIFY2(qAbs(test::control<QFrame>(f.window, "fraInformation")->height() - expected) <= 2,
+                 qPrintable(QString::number(test::control<QFrame>(f.window, "fraInformation")->height())));
 
         QAction* folders = f.window.toolbarButton("folderlist");
         folders->trigger();
-        QVERIFY(!f.window.tvwCategories->isVisible());
-        f.window.SplitterPanel2->setSnapped(0);
-        QVERIFY(folders->isChecked() && f.window.tvwCategories->isVisible());
+        QVERIFY(!test::control<QTreeWidget>(f.window, "tvwCategories")->isVisible());
+        test::control<SplitterPanel>(f.window, "SplitterPanel2")->setSnapped(0);
+        QVERIFY(folders->isChecked() && test::control<QTreeWidget>(f.window, "tvwCategories")->isVisible());
     }
 
     void commandsAskThenActOnTheSelectedEntryAndKeepItSelected() {
@@ -189,17 +192,17 @@ private slots:
         QCOMPARE(f.boxes.shown().size(), shownAtStart);
         QCOMPARE(f.prefix.readFile("system.reg"), machineBefore);
 
-        f.window.lvwEntries->setCurrentItem(f.row("Known"));
+        test::selectEntry(f.window, f.row("Known"));
         f.window.activateWindow();
-        f.window.lvwEntries->setFocus();
+        test::entryList(f.window)->setFocus();
         QVERIFY(QTest::qWaitForWindowActive(&f.window));
         f.boxes.enqueue(MessageAnswer::Yes);
-        QTest::keyClick(f.window.lvwEntries, Qt::Key_Space);
+        QTest::keyClick(test::entryList(f.window), Qt::Key_Space);
         QCOMPARE(f.boxes.shown().last().text,
                  f.texts.GetText("MsgDeactivateReq").replace("%ENTRY%", "Known"));
         QVERIFY(f.prefix.readFile("system.reg").contains("\"Known\"=\"REM C:\\\\Tools\\\\known.exe /tray\""));
-        QCOMPARE(f.window.lvwEntries->currentItem(), f.row("Known"));
-        QCOMPARE(f.row("Known")->text(3), f.texts.GetText("No"));
+        QCOMPARE(test::currentEntry(f.window), f.row("Known"));
+        QCOMPARE(f.row("Known").siblingAtColumn(3).data().toString(), f.texts.GetText("No"));
 
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.toolbarButton("run")->trigger();
@@ -207,18 +210,18 @@ private slots:
         QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgExecuteSuc"));
 
         f.boxes.enqueue(MessageAnswer::No);
-        QTest::keyClick(f.window.lvwEntries, Qt::Key_Delete);
-        QVERIFY(f.row("Known"));
+        QTest::keyClick(test::entryList(f.window), Qt::Key_Delete);
+        QVERIFY(f.row("Known").isValid());
         f.boxes.enqueue(MessageAnswer::Yes);
-        QTest::keyClick(f.window.lvwEntries, Qt::Key_Delete);
-        QVERIFY(!f.row("Known"));
+        QTest::keyClick(test::entryList(f.window), Qt::Key_Delete);
+        QVERIFY(!f.row("Known").isValid());
         QVERIFY(!f.prefix.readFile("system.reg").contains("\"Known\""));
 
         // A second click on a column reverses; the order holds across a new listing.
-        f.window.lvwEntries_ColumnClick(0);
-        f.window.lvwEntries_ColumnClick(0);
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
-        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Unknown"));
+        f.window.sortListBy(0);
+        f.window.sortListBy(0);
+        f.window.listCategory("ALL");
+        QCOMPARE(test::entryText(f.window, 0), QStringLiteral("Unknown"));
         QCOMPARE(f.window.rowsInListOrder().first().name, QStringLiteral("Unknown"));
     }
 
@@ -229,8 +232,8 @@ private slots:
         QVERIFY(f.prefix.writeFile(shortcut, test::fixtureBytes("example.lnk")));
         f.start();
         const auto select = [&](const QString& name) {
-            f.window.lvwEntries->setCurrentItem(f.row(name));
-            return f.window.lvwEntries->currentItem() != nullptr;
+            test::selectEntry(f.window, f.row(name));
+            return test::currentEntry(f.window).isValid();
         };
         const auto lastText = [&] { return f.boxes.shown().last().text; };
         const auto firstLine = [&](const char* key, const QString& name) {
@@ -248,11 +251,11 @@ private slots:
         QCOMPARE(f.boxes.shown().last().buttons, MessageButtons::YesNoDefaultNo);
         QVERIFY2(lastText().startsWith(firstLine("MsgDeleteWithoutBackupReq", "Tool.lnk")),
                  qPrintable(lastText()));
-        QVERIFY(QFile::exists(shortcut) && f.row("Tool.lnk"));
+        QVERIFY(QFile::exists(shortcut) && f.row("Tool.lnk").isValid());
         f.boxes.enqueue(MessageAnswer::Yes);
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.toolbarButton("delete")->trigger();
-        QVERIFY(!QFile::exists(shortcut) && !f.row("Tool.lnk"));
+        QVERIFY(!QFile::exists(shortcut) && !f.row("Tool.lnk").isValid());
 
         // A program that cannot start (no Wine to start it with) is never reported as started.
         f.services->platform.desktop =
@@ -272,7 +275,7 @@ private slots:
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.toolbarButton("activate")->trigger();
         QVERIFY2(lastText().startsWith(firstLine("MsgActivateFailed", "Unknown")), qPrintable(lastText()));
-        QVERIFY(!f.row("Unknown"));
+        QVERIFY(!f.row("Unknown").isValid());
         QCOMPARE(f.prefix.readFile("system.reg"), machine);
 
         // Wine started after the last listing: the write is refused in a sentence, nothing changes,
@@ -283,7 +286,8 @@ private slots:
         f.window.toolbarButton("activate")->trigger();
         QCOMPARE(lastText(), f.texts.textForEntry("MsgWineRunningRefused", "Known"));
         QCOMPARE(f.prefix.readFile("system.reg"), machine);
-        QVERIFY(f.window.lblReadOnly->isVisible() && !f.window.toolbarButton("delete")->isEnabled());
+        QVERIFY(test::control<QLabel>(f.window, "lblReadOnly")->isVisible() &&
+                !f.window.toolbarButton("delete")->isEnabled());
     }
 
     // The window and another writer of the prefix (a command line) never write at once: the window
@@ -310,7 +314,7 @@ private slots:
         ::close(ready[0]);
         ::close(ready[1]);
         const QByteArray before = f.prefix.readFile("system.reg");
-        f.window.lvwEntries->setCurrentItem(f.row("Known"));
+        test::selectEntry(f.window, f.row("Known"));
         f.boxes.enqueue(MessageAnswer::Yes); // delete it?
         f.window.toolbarButton("delete")->trigger();
         ::kill(writer, SIGKILL);
@@ -318,9 +322,9 @@ private slots:
         QCOMPARE(held, 'y');
         QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgPrefixBusy"));
         QCOMPARE(f.prefix.readFile("system.reg"), before);
-        QVERIFY(f.row("Known"));
+        QVERIFY(f.row("Known").isValid());
         // once the other writer has ended
-        f.window.lvwEntries->setCurrentItem(f.row("Known"));
+        test::selectEntry(f.window, f.row("Known"));
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.toolbarButton("delete")->trigger();
         QVERIFY(!f.prefix.readFile("system.reg").contains("\"Known\""));
@@ -330,10 +334,10 @@ private slots:
         const QString victim = QDir::cleanPath(f.prefix.commonStartupFolder() + "/x/../../victim.lnk");
         QVERIFY(f.prefix.writeFile(f.prefix.commonStartupFolder() + "/" + name, "x") &&
                 f.prefix.writeFile(victim, "victim"));
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL USERS"));
+        f.window.listCategory("ALL USERS");
         f.waitForListing();
-        QVERIFY(f.row(name));
-        f.window.lvwEntries->setCurrentItem(f.row(name));
+        QVERIFY(f.row(name).isValid());
+        test::selectEntry(f.window, f.row(name));
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.toolbarButton("delete")->trigger();
         QCOMPARE(f.boxes.shown().last().text, f.texts.textForEntry("MsgNameNotWritable", name));
@@ -346,23 +350,23 @@ private slots:
     void readOnlyPrefixIsShownWhileItLasts() {
         Fixture f;
         f.start();
-        QVERIFY(!f.window.lblReadOnly->isVisible());
+        QVERIFY(!test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
         bool wineRuns = true;
         f.services->platform.readOnlyReason = [&] {
             return wineRuns ? QStringLiteral("wineserver 42") : QString();
         };
         f.window.toolbarButton("refresh")->trigger();
-        QVERIFY(f.window.lblReadOnly->isVisible());
-        QCOMPARE(f.window.lblReadOnly->text(), f.texts.GetText("PrefixReadOnly"));
-        f.window.lvwEntries->setCurrentItem(f.row("Unknown")); // the panel would enable "activate"
+        QVERIFY(test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
+        QCOMPARE(test::control<QLabel>(f.window, "lblReadOnly")->text(), f.texts.GetText("PrefixReadOnly"));
+        test::selectEntry(f.window, f.row("Unknown")); // the panel would enable "activate"
         for (const char* key : {"add", "edit", "activate", "delete"})
             QVERIFY2(!f.window.toolbarButton(key)->isEnabled(), key);
         wineRuns = false;
         QTest::keyClick(&f.window, Qt::Key_F5);
-        QVERIFY(!f.window.lblReadOnly->isVisible());
+        QVERIFY(!test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
         for (const char* key : {"add", "edit", "activate", "delete"})
             QVERIFY2(f.window.toolbarButton(key)->isEnabled(), key);
-        QCOMPARE(f.window.lvwEntries->currentItem(), f.row("Unknown"));
+        QCOMPARE(test::currentEntry(f.window), f.row("Unknown"));
     }
 
     // The check list of the last run dims new rows once the whole start-up listing is in; each row once.
@@ -373,7 +377,7 @@ private slots:
         f.startWindow();
         f.waitForListing();
         QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (604)");
-        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 604);
+        QCOMPARE(test::entryCount(f.window), 604);
         QCOMPARE(f.distinctRows(), 604);
         QStringList undimmed;
         for (const AutostartEntry& row : f.window.rowsInListOrder())
@@ -386,34 +390,34 @@ private slots:
         Fixture f(600);
         f.startWindow();
         f.waitForListing();
-        f.window.lvwEntries_ColumnClick(0);
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
-        const int shownAtOnce = f.window.lvwEntries->topLevelItemCount();
+        f.window.sortListBy(0);
+        f.window.listCategory("ALL");
+        const int shownAtOnce = test::entryCount(f.window);
         QVERIFY(shownAtOnce > 0 && shownAtOnce < 604);
         int rowsWhenTimerRan = -1;
-        QTimer::singleShot(0, [&] { rowsWhenTimerRan = f.window.lvwEntries->topLevelItemCount(); });
+        QTimer::singleShot(0, [&] { rowsWhenTimerRan = test::entryCount(f.window); });
         f.waitForListing();
         QVERIFY(rowsWhenTimerRan >= 0 && rowsWhenTimerRan < 604);
         QCOMPARE(f.distinctRows(), 604);
-        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 604);
+        QCOMPARE(test::entryCount(f.window), 604);
         // The machine's rows came later and still take their sorted places.
-        QCOMPARE(f.window.lvwEntries->topLevelItem(0)->text(0), QStringLiteral("Gone"));
-        QCOMPARE(f.window.lvwEntries->topLevelItem(603)->text(0), QStringLiteral("Unknown"));
+        QCOMPARE(test::entryText(f.window, 0), QStringLiteral("Gone"));
+        QCOMPARE(test::entryText(f.window, 603), QStringLiteral("Unknown"));
 
         // A refresh keeps a row that is listed only after the first rows are shown.
-        f.window.lvwEntries->setCurrentItem(f.window.lvwEntries->topLevelItem(0));
+        test::selectEntry(f.window, f.row(test::entryText(f.window, 0)));
         f.window.toolbarButton("refresh")->trigger();
         f.waitForListing();
-        QVERIFY(f.window.lvwEntries->currentItem());
-        QCOMPARE(f.window.lvwEntries->currentItem()->text(0), QStringLiteral("Gone"));
+        QVERIFY(test::currentEntry(f.window).isValid());
+        QCOMPARE(test::currentEntry(f.window).data().toString(), QStringLiteral("Gone"));
 
         // A click while a long listing comes in shows only the new category's rows.
         const QString allCaption = f.caption("ALL");
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL"));
+        f.window.listCategory("ALL");
         QVERIFY(f.window.isLoading());
-        f.window.tvwCategories_NodeClick(f.window.categoryNode("ALL RUN"));
+        f.window.listCategory("ALL RUN");
         f.waitForListing();
-        QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 3);
+        QCOMPARE(test::entryCount(f.window), 3);
         QCOMPARE(f.distinctRows(), 3);
         QCOMPARE(f.caption("ALL RUN"), f.texts.GetText("Run") + " (3)");
         QCOMPARE(f.caption("ALL"), allCaption);

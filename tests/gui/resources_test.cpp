@@ -12,6 +12,7 @@
 #include "recording_desktop.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
+#include "window_controls.h"
 
 #include <QDialog>
 #include <QDirIterator>
@@ -102,8 +103,8 @@ private slots:
         fillMainWindow(window, services);
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        window.lvwEntries->setFocus();
-        QTest::keyClick(window.lvwEntries, Qt::Key_F1);
+        test::entryList(window)->setFocus();
+        QTest::keyClick(test::entryList(window), Qt::Key_F1);
         QCOMPARE(desktop->opened, QStringList{QUrl::fromLocalFile(german).toString()});
     }
 

@@ -36,7 +36,7 @@ struct Fixture : test::MainWindowFixture {
         prefix.writeFile("drive_c/Tools/tool.exe", test::fixtureBytes("app_x86_64.exe"));
         startWindow();
         window.show();
-        window.lvwEntries->setCurrentItem(window.lvwEntries->topLevelItem(0));
+        test::selectEntry(window, test::entryList(window)->model()->index(0, 0));
     }
 
     // Presses "send" and lets `act` work the dialog while it is open; a dialog still open after
@@ -52,7 +52,7 @@ struct Fixture : test::MainWindowFixture {
             seen = true;
             act(*dialog);
             if (dialog->isVisible())
-                dialog->cmdCancel->click();
+                test::control<QPushButton>(*dialog, "cmdCancel")->click();
         });
         poll.start();
         window.toolbarButton("send")->trigger();
@@ -95,17 +95,21 @@ private slots:
         QString place;
         f.sendWith([&](frmSend& dialog) {
             QCOMPARE(dialog.windowTitle(), f.texts.GetText("ReportWinTit"));
-            QCOMPARE(QApplication::focusWidget(), dialog.txtName);
-            QCOMPARE(dialog.txtCorperation->text(), QStringLiteral("Example Tools Ltd."));
-            place = dialog.txtPlace->text();
-            QVERIFY(dialog.lblName->geometry().right() < dialog.ctlXPFrame1->pBarWidth());
-            dialog.txtNotice->setPlainText(notice);
-            QTest::mouseClick(dialog.cmdSend, Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), test::control<QLineEdit>(dialog, "txtName"));
+            QCOMPARE(test::control<QLineEdit>(dialog, "txtCorperation")->text(),
+                     QStringLiteral("Example Tools Ltd."));
+            place = test::control<QLineEdit>(dialog, "txtPlace")->text();
+            QVERIFY(test::control<QLabel>(dialog, "lblName")->geometry().right() <
+                    test::control<ctlXPFrame>(dialog, "ctlXPFrame1")->pBarWidth());
+            test::control<QPlainTextEdit>(dialog, "txtNotice")->setPlainText(notice);
+            QTest::mouseClick(test::control<QPushButton>(dialog, "cmdSend"), Qt::LeftButton);
         });
         QCOMPARE(f.shownCount("MsgReportSendSuc"), 1);
         QVERIFY(!f.window.findChild<frmSend*>()); // closed and gone
         // Again, with the notice left as the form put it: no details.
-        f.sendWith([&](frmSend& dialog) { QTest::mouseClick(dialog.cmdSend, Qt::LeftButton); });
+        f.sendWith([&](frmSend& dialog) {
+            QTest::mouseClick(test::control<QPushButton>(dialog, "cmdSend"), Qt::LeftButton);
+        });
         QCOMPARE(f.shownCount("MsgReportSendSuc"), 2);
 
         const auto stored = reports::ReportStore(receiver.database()).mostReported(10);
@@ -125,21 +129,24 @@ private slots:
         closed.close();
         Fixture f;
         f.sendWith([&](frmSend& dialog) {
-            dialog.txtName->setText(QStringLiteral("edited"));
-            dialog.txtNotice->setPlainText(QStringLiteral("mein Hinweis"));
-            QTest::mouseClick(dialog.cmdSend, Qt::LeftButton);
-            QVERIFY(dialog.isVisible() && dialog.cmdSend->isEnabled());
-            QCOMPARE(dialog.txtName->text(), QStringLiteral("edited"));
-            QCOMPARE(dialog.txtNotice->toPlainText(), QStringLiteral("mein Hinweis"));
+            test::control<QLineEdit>(dialog, "txtName")->setText(QStringLiteral("edited"));
+            test::control<QPlainTextEdit>(dialog, "txtNotice")->setPlainText(QStringLiteral("mein Hinweis"));
+            QTest::mouseClick(test::control<QPushButton>(dialog, "cmdSend"), Qt::LeftButton);
+            QVERIFY(dialog.isVisible() && test::control<QPushButton>(dialog, "cmdSend")->isEnabled());
+            QCOMPARE(test::control<QLineEdit>(dialog, "txtName")->text(), QStringLiteral("edited"));
+            QCOMPARE(test::control<QPlainTextEdit>(dialog, "txtNotice")->toPlainText(),
+                     QStringLiteral("mein Hinweis"));
             QCOMPARE(f.shownCount("MsgErrReportSend"), 1);
             QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Critical);
             // However much is typed, the notice holds 1,000 characters.
-            QTest::keyClicks(dialog.txtNotice, QString(1005, QLatin1Char('x')));
-            QCOMPARE(dialog.txtNotice->toPlainText().size(), frmSend::kNoticeLength);
+            QTest::keyClicks(test::control<QPlainTextEdit>(dialog, "txtNotice"),
+                             QString(1005, QLatin1Char('x')));
+            QCOMPARE(test::control<QPlainTextEdit>(dialog, "txtNotice")->toPlainText().size(),
+                     frmSend::kNoticeLength);
         });
         QCOMPARE(f.shownCount("MsgReportSendSuc"), 0);
 
-        f.window.lvwEntries->setCurrentItem(nullptr);
+        test::selectEntry(f.window, {});
         f.window.toolbarButton("send")->trigger(); // no selection: nothing opens
         QVERIFY(!f.window.findChild<frmSend*>());
     }

@@ -10,6 +10,7 @@
 #include "platform/wine/wine_gui_platform.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
+#include "window_controls.h"
 
 #include <QTemporaryDir>
 #include <memory>

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "autostart_entry.h"
+#include "listing.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QTimer;
+
+namespace sw {
+
+struct Place;
+
+// Lists a category into rows that views and writers share. A few hundred rows come at once; the
+// places of a longer listing follow one per turn of the event loop, so that a window answers
+// meanwhile. The registry and files are taken as unchanged until the listing ends.
+class EntryLister : public QObject {
+    Q_OBJECT
+public:
+    EntryLister(const Platform& platform, const LanguageTexts& texts, QObject* parent = nullptr);
+    ~EntryLister() override;
+
+    // Starts listing a category; "SERVICES" and unknown keys list none.
+    void start(const QString& categoryKey);
+    // Lists a whole category at once, its places read side by side.
+    void listNow(const QString& categoryKey);
+    void clear();
+
+    // Places are still to be listed.
+    bool isListing() const { return !m_placesToList.isEmpty(); }
+    // The rows in the order they were listed.
+    const QList<AutostartEntry>& rows() const { return m_rows; }
+
+    // Reports the row that stands for row (same tag and name) through keptRowListed once it is listed;
+    // forgotten when the listing ends without it.
+    void keepRow(const AutostartEntry& row);
+    // Dims the rows whose program the check list does not name, once the listing is complete.
+    void ghostRowsMissingFrom(const QString& checkList);
+    // From here on the listing reads the registry and files anew (they are about to change).
+    void releaseContents() { m_heldContents.reset(); }
+
+signals:
+    void cleared();
+    void rowsAdded(qsizetype first, qsizetype count);
+    void keptRowListed(qsizetype row);
+    void rowsGhosted();
+    void listingFinished();
+
+private:
+    void listNextPlace();
+    void append(QList<AutostartEntry> rows);
+    void findKeptRow(qsizetype from);
+    void complete();
+    void applyCheckListNow(const QString& checkList);
+
+    ListingContext m_context;
+    QList<AutostartEntry> m_rows;
+    QList<const Place*> m_placesToList;
+    std::shared_ptr<void> m_heldContents;
+    std::optional<AutostartEntry> m_keptRow;
+    QString m_pendingCheckList;
+    QTimer* m_timer = nullptr;
+};
+
+} // namespace sw
