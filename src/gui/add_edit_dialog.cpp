@@ -86,7 +86,7 @@ void frmAddEdit::createControls() {
     txtName->setAccessibleName(QStringLiteral("Name"));
     // No length limit here: a field would cut a longer name silently; OK refuses it with a message.
     txtName->installEventFilter(this);
-    lblPathCaption = newLabel(this, "Label2", QStringLiteral("Ziel:"), "TargetSW");
+    lblPathCaption = newLabel(this, "lblPathCaption", QStringLiteral("Ziel:"), "TargetSW");
     txtPath = new QLineEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
     txtPath->setAccessibleName(QStringLiteral("Program"));
@@ -102,7 +102,7 @@ void frmAddEdit::createControls() {
     QPalette red = lblWarning->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     lblWarning->setPalette(red);
-    lblPlaceCaption = newLabel(this, "Label1", QStringLiteral("Ort:"), "Place");
+    lblPlaceCaption = newLabel(this, "lblPlaceCaption", QStringLiteral("Ort:"), "Place");
     lblPlace = newLabel(this, "lblPlace", QStringLiteral("Bitte auswählen..."), "ChoosePlease");
     cmdMove = newButton(this, "cmdMove", QStringLiteral("..."), QStringLiteral("Choose the place"));
     lblPlaceCaption->setBuddy(cmdMove);

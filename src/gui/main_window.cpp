@@ -80,10 +80,6 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
     createLists();
     createInformationPanel();
 
-    imgTemp = named(new QLabel(this), "imgTemp");
-    imgTemp->setPixmap(artPixmap(QStringLiteral("unknow"), QSize(16, 16)));
-    imgTemp->hide();
-
     lblReadOnly = named(new QLabel(this), "lblReadOnly");
     setLanguageKey(lblReadOnly, QStringLiteral("PrefixReadOnly"));
     lblReadOnly->setStyleSheet(QStringLiteral("background: #FFF4C2; color: #5A4500; padding: 3px 8px;"
@@ -197,9 +193,9 @@ void frmMain::createInformationPanel() {
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
     lblCompany = named(new QLabel(fraInformation), "lblCompany");
-    linSeperator = named(new QFrame(fraInformation), "linSeperator");
-    linSeperator->setFrameShape(QFrame::HLine);
-    linSeperator->setStyleSheet(QStringLiteral("color: #E0E0E0"));
+    linSeparator = named(new QFrame(fraInformation), "linSeparator");
+    linSeparator->setFrameShape(QFrame::HLine);
+    linSeparator->setStyleSheet(QStringLiteral("color: #E0E0E0"));
 
     txtInfo = named(new QPlainTextEdit(fraInformation), "txtInfo");
     txtInfo->setReadOnly(true);
@@ -209,7 +205,6 @@ void frmMain::createInformationPanel() {
 
     fraLink = named(new QFrame(fraInformation), "fraLink");
     fraLink->setFrameShape(QFrame::NoFrame);
-    Image1 = named(new QLabel(fraLink), "Image1");
     imgWeblink = named(new QLabel(fraLink), "imgWeblink");
     imgWeblink->setPixmap(artPixmap(QStringLiteral("weblink"), QSize(16, 16)));
 

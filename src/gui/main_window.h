@@ -101,14 +101,12 @@ private:
     QLabel* picIcon = nullptr;
     QLabel* lblTitle = nullptr;
     QLabel* lblCompany = nullptr;
-    QFrame* linSeperator = nullptr;
+    QFrame* linSeparator = nullptr;
     QPlainTextEdit* txtInfo = nullptr;
     QFrame* fraLink = nullptr;
-    QLabel* Image1 = nullptr;
     QLabel* imgWeblink = nullptr;
     QListWidget* lvwLinks = nullptr;
     QLabel* imgBackground = nullptr;
-    QLabel* imgTemp = nullptr;
     QLabel* lblReadOnly = nullptr; // shown while Wine runs on the prefix
 
 signals:

@@ -41,13 +41,11 @@ void frmMain::placeDesignedControls() {
     place(picIcon, 480, 120, 480, 480);
     place(lblTitle, 1200, 120, 2535, 285);
     place(lblCompany, 1200, 480, 5055, 255);
-    place(linSeperator, 360, 712, 99999 - 360, 15);
+    place(linSeparator, 360, 712, 99999 - 360, 15);
     place(txtInfo, 480, kTextTop, 8895, 1095);
     place(fraLink, 9480, kTextTop, 255, 1095);
-    place(Image1, 0, 0, 255, 255);
     place(imgWeblink, 0, 0, 255, 255);
     place(lvwLinks, 9840, kTextTop, 2655, 1095);
-    place(imgTemp, 0, 0, 240, 240);
     place(fraInformation, 0, 6120, 12615, 2055);
 }
 
@@ -115,7 +113,7 @@ void frmMain::SplitterPanel1_LayoutChanged(int& /*position*/) {
     const int labelWidth = frameWidth - 1200 - kMargin;
     lblTitle->resize(std::max(toPixelsX(2535), toPixelsX(labelWidth)), lblTitle->height());
     lblCompany->resize(std::max(toPixelsX(5055), toPixelsX(labelWidth)), lblCompany->height());
-    linSeperator->resize(std::max(1, fraInformation->width() - linSeperator->x()), linSeperator->height());
+    linSeparator->resize(std::max(1, fraInformation->width() - linSeparator->x()), linSeparator->height());
 }
 
 void frmMain::SplitterPanel2_LayoutChanged(int& /*position*/) {
