@@ -62,11 +62,11 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
     cmdOk->setGeometry(scale.toPixels(QRect(2520, 4080, 1215, 375)));
 
     connect(tvwCategories, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { tvwCategories_NodeClick(item); });
+            [this](QTreeWidgetItem* item) { showNode(item); });
     // The keyboard moves the selection too; it chooses as a click does.
     connect(tvwCategories, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* item) { tvwCategories_NodeClick(item); });
-    connect(cmdOk, &QPushButton::clicked, this, &frmMove::cmdOk_Click);
+            [this](QTreeWidgetItem* item) { showNode(item); });
+    connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
     Form_Load();
 }
 
@@ -95,7 +95,7 @@ QTreeWidgetItem* frmMove::node(const QString& key) const {
     return nullptr;
 }
 
-void frmMove::tvwCategories_NodeClick(QTreeWidgetItem* item) {
+void frmMove::showNode(QTreeWidgetItem* item) {
     if (!item)
         return;
     if (tvwCategories->currentItem() != item)
@@ -104,8 +104,8 @@ void frmMove::tvwCategories_NodeClick(QTreeWidgetItem* item) {
     lblDescription->setText(m_texts.GetText(item->data(0, kDescriptionRole).toString()));
 }
 
-void frmMove::cmdOk_Click() {
-    accept();
+void frmMove::selectCategory(const QString& key) {
+    showNode(node(key));
 }
 
 void frmMove::showEvent(QShowEvent* event) {
@@ -115,7 +115,7 @@ void frmMove::showEvent(QShowEvent* event) {
 
 void frmMove::reject() {
     if (QTreeWidgetItem* before = node(m_keyAtOpening); before && !m_keyAtOpening.isEmpty()) {
-        tvwCategories_NodeClick(before);
+        showNode(before);
         before->setSelected(true);
     } else {
         tvwCategories->clearSelection();

@@ -29,21 +29,23 @@ public:
 
     // The node of a category key, or nullptr.
     QTreeWidgetItem* node(const QString& key) const;
-    void tvwCategories_NodeClick(QTreeWidgetItem* node);
-    void cmdOk_Click();
+    // Selects the category's node as a click does: its description shows, OK follows whether it is
+    // a place.
+    void selectCategory(const QString& key);
 
     // Escape and the close box: the node selected when the dialog opened is selected again.
     void reject() override;
-
-    QTreeWidget* tvwCategories = nullptr;
-    QLabel* lblDescription = nullptr;
-    QPushButton* cmdOk = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
+    void showNode(QTreeWidgetItem* node);
+
+    QTreeWidget* tvwCategories = nullptr;
+    QLabel* lblDescription = nullptr;
+    QPushButton* cmdOk = nullptr;
     QString selectedKeyOfNode() const;
 
     const LanguageTexts& m_texts;

@@ -5,6 +5,7 @@
 #include "gui/add_edit_dialog.h"
 #include "gui/move_dialog.h"
 #include "main_window_fixture.h"
+#include "window_controls.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -80,21 +81,21 @@ private slots:
     void moveDialogOffersTheSixPlacesAndKeepsTheChoice() {
         Fixture f;
         frmMove& move = f.move();
-        QCOMPARE(move.tvwCategories->topLevelItemCount(), 2);
+        QCOMPARE(test::control<QTreeWidget>(move, "tvwCategories")->topLevelItemCount(), 2);
         QVERIFY(move.node("ALL RUNONCE")->parent()->isExpanded() &&
                 move.node("LOCAL USER")->parent()->isExpanded());
-        QVERIFY(!move.cmdOk->isEnabled());
+        QVERIFY(!test::control<QPushButton>(move, "cmdOk")->isEnabled());
         QCOMPARE(move.SelectedKey(), QString());
 
-        move.tvwCategories_NodeClick(move.node("REGISTRY"));
-        QVERIFY(!move.cmdOk->isEnabled());
-        QCOMPARE(move.lblDescription->text(), f.texts.GetText("RegDes"));
+        move.selectCategory("REGISTRY");
+        QVERIFY(!test::control<QPushButton>(move, "cmdOk")->isEnabled());
+        QCOMPARE(test::control<QLabel>(move, "lblDescription")->text(), f.texts.GetText("RegDes"));
 
         // Chosen through the add/edit dialog's button, the place shows as the node's path; the
         // next use finds the same dialog with the same node selected.
         QTimer::singleShot(0, &move, [&] {
-            move.tvwCategories_NodeClick(move.node("LOCAL RUN"));
-            move.cmdOk_Click();
+            move.selectCategory("LOCAL RUN");
+            move.accept();
         });
         f.dialog().choosePlace();
         QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), f.texts.GetText("Registry") + "\\" +
@@ -102,7 +103,7 @@ private slots:
                                                                             "\\" + f.texts.GetText("Run"));
         QCOMPARE(f.window.addEditDialog()->moveDialog(), &move);
         QCOMPARE(move.SelectedKey(), kRun);
-        QVERIFY(move.cmdOk->isEnabled());
+        QVERIFY(test::control<QPushButton>(move, "cmdOk")->isEnabled());
     }
 
     void opensOnTheNameAndWritesWhereChosen() {
@@ -124,13 +125,13 @@ private slots:
             test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
             QVERIFY(test::control<QPushButton>(d, "cmdOk")->isEnabled());
             QVERIFY(!test::control<QLabel>(d, "picIcon")->pixmap().isNull());
-            f.move().tvwCategories_NodeClick(f.move().node("LOCAL RUN"));
+            f.move().selectCategory("LOCAL RUN");
             d.confirm();
         }));
         QVERIFY(!f.command("add", [&](frmAddEdit& d) {
             test::control<QLineEdit>(d, "txtName")->setText("Mine.lnk");
             test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
-            f.move().tvwCategories_NodeClick(f.move().node("ALL USERS"));
+            f.move().selectCategory("ALL USERS");
             d.confirm();
         }));
         QVERIFY2(f.shownTexts().isEmpty(), qPrintable(f.shownTexts().join('\n')));
@@ -160,7 +161,7 @@ private slots:
         QVERIFY(f.command("add", [&](frmAddEdit& open) {
             test::control<QLineEdit>(open, "txtName")->setText("Later");
             test::control<QLineEdit>(open, "txtPath")->setText("C:\\Tools\\known.exe");
-            f.move().tvwCategories_NodeClick(f.move().node("LOCAL RUN"));
+            f.move().selectCategory("LOCAL RUN");
             open.confirm();
             QCOMPARE(test::control<QLineEdit>(open, "txtName")->text(), QStringLiteral("Later"));
         }));
@@ -187,7 +188,7 @@ private slots:
         const auto addMine = [&](frmAddEdit& d) {
             test::control<QLineEdit>(d, "txtName")->setText("mine");
             test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
-            f.move().tvwCategories_NodeClick(f.move().node("LOCAL RUN"));
+            f.move().selectCategory("LOCAL RUN");
             d.confirm();
         };
         // No (also what Enter and Escape give): nothing written, the dialog stays for another name.
@@ -233,7 +234,7 @@ private slots:
         QVERIFY(!f.command("edit", [&](frmAddEdit& d) {
             QVERIFY(test::control<QPushButton>(d, "cmdOk")->isEnabled());
             test::control<QLineEdit>(d, "txtName")->setText("Runner");
-            f.move().tvwCategories_NodeClick(f.move().node("LOCAL USER"));
+            f.move().selectCategory("LOCAL USER");
             d.confirm();
         }));
         QCOMPARE(QDir(f.prefix.userStartupFolder()).entryList(QDir::Files | QDir::Hidden),
@@ -253,12 +254,12 @@ private slots:
         frmMove& move = f.move();
         const auto choose = [&](const char* key, const std::function<void()>& leave) {
             QTimer::singleShot(0, &move, [&, key] {
-                move.tvwCategories_NodeClick(move.node(key));
+                move.selectCategory(key);
                 leave();
             });
             f.dialog().choosePlace();
         };
-        choose("LOCAL RUN", [&] { move.cmdOk_Click(); });
+        choose("LOCAL RUN", [&] { move.accept(); });
         const QString chosen = test::control<QLabel>(f.dialog(), "lblPlace")->text();
         choose("ALL USERS", [&] { QTest::keyClick(&move, Qt::Key_Escape); });
         QCOMPARE(move.SelectedKey(), kRun);
@@ -266,7 +267,7 @@ private slots:
         choose("ALL RUNONCE", [&] { move.close(); });
         QCOMPARE(move.SelectedKey(), kRun);
         QCOMPARE(move.SelectedRoot(), kHkeyCurrentUser);
-        QVERIFY(move.cmdOk->isEnabled());
+        QVERIFY(test::control<QPushButton>(move, "cmdOk")->isEnabled());
         QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), chosen);
     }
 
