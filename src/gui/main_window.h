@@ -44,12 +44,8 @@ public:
 
     // Category tree and list (main_window_lists.cpp).
     void buildCategoryTree();
-    static void ExpandAllNodes(QTreeWidgetItem* node, bool expanded);
-    static void StoreNodeCaptions(QTreeWidget* tree);
-    QTreeWidgetItem* categoryNode(const QString& key) const;
-    // Lists a category. A few hundred rows appear at once; the places of a longer listing come in
-    // one per turn of the event loop, so that the window answers meanwhile.
-    void tvwCategories_NodeClick(QTreeWidgetItem* node);
+    // The caption the category's node shows now (with its row count once listed).
+    QString categoryCaption(const QString& key) const;
     // Selects the category of a key in the tree and lists it, as a click on its node does.
     void listCategory(const QString& key);
     // The rows in the order the list shows them.
@@ -91,6 +87,12 @@ public:
     // The window's controls are its own: tests and tools find them by their object names, which are
     // also the keys of their stored settings.
 private:
+    static void StoreNodeCaptions(QTreeWidget* tree);
+    QTreeWidgetItem* categoryNode(const QString& key) const;
+    // Lists a category. A few hundred rows appear at once; the places of a longer listing come in
+    // one per turn of the event loop, so that the window answers meanwhile.
+    void tvwCategories_NodeClick(QTreeWidgetItem* node);
+
     QToolBar* tlbMain = nullptr;
     SplitterPanel* SplitterPanel1 = nullptr;
     SplitterPanel* SplitterPanel2 = nullptr;

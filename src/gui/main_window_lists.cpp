@@ -8,6 +8,7 @@
 #include "platform/desktop_services.h"
 #include "platform/language_texts.h"
 #include "platform/platform.h"
+#include "tree_nodes.h"
 
 #include <QHeaderView>
 #include <QTreeView>
@@ -33,25 +34,22 @@ void frmMain::buildCategoryTree() {
         node->setData(0, kKeyRole, category.key);
         nodes.insert(category.key, node);
     }
-    ExpandAllNodes(tvwCategories->topLevelItem(0), true);
-    ExpandAllNodes(tvwCategories->topLevelItem(1), true);
+    expandAllNodes(tvwCategories->topLevelItem(0), true);
+    expandAllNodes(tvwCategories->topLevelItem(1), true);
     StoreNodeCaptions(tvwCategories);
     QTreeWidgetItem* all = categoryNode(QStringLiteral("ALL"));
     tvwCategories->setCurrentItem(all);
     tvwCategories_NodeClick(all);
 }
 
-void frmMain::ExpandAllNodes(QTreeWidgetItem* node, bool expanded) {
-    if (!node)
-        return;
-    node->setExpanded(expanded);
-    for (int i = 0; i < node->childCount(); ++i)
-        ExpandAllNodes(node->child(i), expanded);
-}
-
 void frmMain::StoreNodeCaptions(QTreeWidget* tree) {
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
         (*it)->setData(0, kStoredCaptionRole, (*it)->text(0));
+}
+
+QString frmMain::categoryCaption(const QString& key) const {
+    const QTreeWidgetItem* node = categoryNode(key);
+    return node ? node->text(0) : QString();
 }
 
 QTreeWidgetItem* frmMain::categoryNode(const QString& key) const {

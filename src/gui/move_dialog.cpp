@@ -4,9 +4,9 @@
 #include "controls/twips.h"
 #include "entries/entry_writer.h"
 #include "entries/places.h"
-#include "main_window.h"
 #include "platform/language_texts.h"
 #include "translate_form.h"
+#include "tree_nodes.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -83,8 +83,8 @@ void frmMove::Form_Load() {
         item->setData(0, kKeyRole, category.key);
         item->setData(0, kDescriptionRole, category.descriptionKey);
     }
-    frmMain::ExpandAllNodes(node(QStringLiteral("STARTMENU")), true);
-    frmMain::ExpandAllNodes(node(QStringLiteral("REGISTRY")), true);
+    expandAllNodes(node(QStringLiteral("STARTMENU")), true);
+    expandAllNodes(node(QStringLiteral("REGISTRY")), true);
     tvwCategories->setFocus();
 }
 

@@ -59,7 +59,7 @@ struct Fixture : test::MainWindowFixture {
     void waitForListing() { QTRY_VERIFY_WITH_TIMEOUT(!window.isLoading(), 60000); }
 
     QModelIndex row(const QString& name) const { return test::entryNamed(window, name); }
-    QString caption(const char* key) const { return window.categoryNode(key)->text(0); }
+    QString caption(const char* key) const { return window.categoryCaption(key); }
     // Every listed row once, by place and name.
     int distinctRows() const {
         QSet<QString> seen;
