@@ -25,11 +25,11 @@ struct AutostartEntry {
 // "root;key path", the root as a signed decimal 32-bit integer.
 QString makeEntryTag(std::int32_t root, const QString& keyPath);
 // The root before the first ";". Throws std::invalid_argument for a tag without ";" or a bad number.
-std::int32_t GetTagRoot(const QString& tag);
+std::int32_t getTagRoot(const QString& tag);
 // Everything after the first ";"; the whole text when there is none.
-QString GetTagKey(const QString& tag);
+QString getTagKey(const QString& tag);
 // The text after the last "\" (or "/", for host paths); the whole text when there is none.
-QString GetFileNameFromPath(const QString& path);
+QString getFileNameFromPath(const QString& path);
 
 } // namespace sw
 

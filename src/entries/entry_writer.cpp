@@ -79,7 +79,7 @@ WrittenEntry writeShortcut(const Platform& platform, const QString& name, const 
                            const QString& folder, ShortcutInfo info = {}) {
     if (info.target.isEmpty()) {
         const QString resolved =
-            ResolveProgramPath(programField, *platform.system, platform.fileSystem.get());
+            resolveProgramPath(programField, *platform.system, platform.fileSystem.get());
         if (programFileExists(*platform.fileSystem, resolved))
             info.target = resolved;
         else if (programFileExists(*platform.fileSystem, programField))
@@ -91,7 +91,7 @@ WrittenEntry writeShortcut(const Platform& platform, const QString& name, const 
         info.workingPath = info.target;
     ensureFolder(*platform.fileSystem, folder);
     const QString link = folder + QLatin1Char('\\') + shortcutFileName(name);
-    platform.newShortcutFile()->CreateShortcut(link, info);
+    platform.newShortcutFile()->createShortcut(link, info);
     // A link written over a hidden one must not inherit its mark: a new entry is active.
     FileAttributes written;
     if (platform.fileSystem->attributes(link, written) &&
@@ -108,8 +108,8 @@ ShortcutInfo keptShortcutInfo(const Platform& platform, const AutostartEntry& ol
     ShortcutInfo was;
     try {
         const auto shortcut = platform.newShortcutFile();
-        shortcut->LoadShortcut(old.tag);
-        was = shortcut->GetInfo();
+        shortcut->loadShortcut(old.tag);
+        was = shortcut->getInfo();
     } catch (const std::exception&) {
         return kept; // an unreadable link has nothing to keep
     }
@@ -144,7 +144,7 @@ bool sameEntry(const AutostartEntry& old, const WrittenEntry& written) {
 
 void removeEntry(const Platform& platform, const AutostartEntry& row) {
     if (row.isRegistryEntry())
-        platform.newRegistryStore()->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
+        platform.newRegistryStore()->deleteValue(getTagRoot(row.tag), getTagKey(row.tag), row.name);
     else
         platform.fileSystem->removeFile(row.tag);
 }
@@ -156,7 +156,7 @@ bool entryExists(const Platform& platform, const AutostartEntry& row) {
     }
     QStringList names;
     QList<std::uint32_t> kinds;
-    return platform.newRegistryStore()->EnumerateValues(GetTagRoot(row.tag), GetTagKey(row.tag), names,
+    return platform.newRegistryStore()->enumerateValues(getTagRoot(row.tag), getTagKey(row.tag), names,
                                                         kinds) &&
            names.contains(row.name, Qt::CaseInsensitive);
 }
@@ -172,7 +172,7 @@ std::optional<AutostartEntry> entryNamed(const Platform& platform, const EntryPl
                 names.append(item.name);
     } else {
         QList<std::uint32_t> kinds;
-        platform.newRegistryStore()->EnumerateValues(place.root, place.key, names, kinds);
+        platform.newRegistryStore()->enumerateValues(place.root, place.key, names, kinds);
     }
     qsizetype found = names.indexOf(name);
     for (qsizetype i = 0; found < 0 && i < names.size(); ++i)
@@ -225,7 +225,7 @@ WrittenEntry editPlainFile(const Platform& platform, const AutostartEntry& old, 
         // The file stays where it is and starts from the key now; hidden, it no longer starts from
         // its folder as well.
         makeRoom(platform, place, trimmed, &old, rule, written.replacedBackup);
-        platform.newRegistryStore()->WriteStringValue(place.root, place.key, trimmed, commandLineOf(old.tag));
+        platform.newRegistryStore()->writeStringValue(place.root, place.key, trimmed, commandLineOf(old.tag));
         FileAttributes hidden;
         hidden.hidden = true;
         platform.fileSystem->setAttributes(old.tag, hidden);
@@ -284,7 +284,7 @@ QString findProgramFile(const Platform& platform, const QString& programField) {
     const QString typed = programField.trimmed();
     if (!typed.isEmpty() && programFileExists(*platform.fileSystem, typed))
         return typed;
-    const QString resolved = ResolveProgramPath(typed, *platform.system, platform.fileSystem.get());
+    const QString resolved = resolveProgramPath(typed, *platform.system, platform.fileSystem.get());
     return programFileExists(*platform.fileSystem, resolved) ? resolved : QString();
 }
 
@@ -316,7 +316,7 @@ bool sameProgram(const QString& programField, const QString& program) {
     return unquoted(programField).compare(unquoted(program), Qt::CaseInsensitive) == 0;
 }
 
-WrittenEntry WriteEntry(const Platform& platform, const QString& name, const QString& programField,
+WrittenEntry writeEntry(const Platform& platform, const QString& name, const QString& programField,
                         const EntryPlace& place, const ReplaceRule& replace) {
     ensureWritable(platform);
     if (const EntryProblem problem = checkEntry(platform, name, programField, place);
@@ -331,7 +331,7 @@ WrittenEntry WriteEntry(const Platform& platform, const QString& name, const QSt
         return written;
     }
     makeRoom(platform, place, trimmed, nullptr, replace, backup);
-    platform.newRegistryStore()->WriteStringValue(place.root, place.key, trimmed, programField);
+    platform.newRegistryStore()->writeStringValue(place.root, place.key, trimmed, programField);
     return {makeEntryTag(place.root, place.key), trimmed, backup};
 }
 
@@ -341,7 +341,7 @@ WrittenEntry replaceEntry(const Platform& platform, const AutostartEntry& old, c
     std::uint32_t type = kRegistryString;
     if (old.isRegistryEntry()) {
         try {
-            type = platform.newRegistryStore()->ValueType(GetTagRoot(old.tag), GetTagKey(old.tag), old.name);
+            type = platform.newRegistryStore()->valueType(getTagRoot(old.tag), getTagKey(old.tag), old.name);
         } catch (const RegistryError&) {
             // Gone since the listing: the edit writes it anew.
         }
@@ -370,7 +370,7 @@ WrittenEntry replaceEntry(const Platform& platform, const AutostartEntry& old, c
         if (fromShortcut && !kept.target.isEmpty() && !kept.arguments.isEmpty())
             data = commandLineOf(kept.target) + QLatin1Char(' ') + kept.arguments;
         makeRoom(platform, place, trimmed, &old, replace, written.replacedBackup);
-        platform.newRegistryStore()->WriteTypedStringValue(place.root, place.key, trimmed, data, type);
+        platform.newRegistryStore()->writeTypedStringValue(place.root, place.key, trimmed, data, type);
         written.tag = makeEntryTag(place.root, place.key);
         written.name = trimmed;
     }

@@ -82,7 +82,7 @@ struct WrittenEntry {
 // allows it, and backed up first as a deleted one is; else EntryRejected (EntryExists). Throws
 // WriteRefused, EntryRejected, or the store's and file system's errors; a failed write leaves the
 // place as it was.
-WrittenEntry WriteEntry(const Platform& platform, const QString& name, const QString& programField,
+WrittenEntry writeEntry(const Platform& platform, const QString& name, const QString& programField,
                         const EntryPlace& place, const ReplaceRule& replace = {});
 
 // Edit: writes the new entry, then removes the old one (without a backup) unless the new one took

@@ -10,7 +10,7 @@ void resolveProgramFile(const Platform& platform, AutostartEntry& row) {
     if (row.isRegistryEntry()) {
         row.programFile = programFileExists(files, row.program)
                               ? row.program
-                              : ResolveProgramPath(row.program, *platform.system, &files);
+                              : resolveProgramPath(row.program, *platform.system, &files);
         row.valid = programFileExists(files, row.programFile);
         return;
     }

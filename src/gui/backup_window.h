@@ -32,7 +32,7 @@ public:
 
     // Translates the window and fills the list.
     void Form_Load();
-    void FillBackupList();
+    void fillBackupList();
     void cmdRestore_Click();
     void cmdDelete_Click();
     void lvwBackups_ItemClick();

@@ -42,7 +42,7 @@ void frmMain::buildCategoryTree() {
     for (const Category& category : allCategories()) {
         QTreeWidgetItem* parent = nodes.value(category.parentKey);
         auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
-        node->setText(0, m_services->texts.GetText(category.captionKey));
+        node->setText(0, m_services->texts.getText(category.captionKey));
         node->setIcon(0, artIcon(category.imageKey));
         node->setData(0, kKeyRole, category.key);
         nodes.insert(category.key, node);
@@ -142,8 +142,8 @@ void frmMain::appendRows(const QList<AutostartEntry>& rows) {
     items.reserve(rows.size());
     for (const AutostartEntry& row : rows) {
         auto* item =
-            new QTreeWidgetItem({row.name, row.program, m_services->texts.GetText(row.valid ? "Yes" : "No"),
-                                 m_services->texts.GetText(row.active ? "Yes" : "No"), row.placeLabel});
+            new QTreeWidgetItem({row.name, row.program, m_services->texts.getText(row.valid ? "Yes" : "No"),
+                                 m_services->texts.getText(row.active ? "Yes" : "No"), row.placeLabel});
         item->setIcon(0, row.ghosted ? dimmed(unknown) : unknown);
         item->setTextAlignment(2, Qt::AlignCenter);
         item->setTextAlignment(3, Qt::AlignCenter);

@@ -24,7 +24,7 @@ ProgramLookup rowLookup(const Platform& platform, const AutostartEntry& row) {
         return path.compare(program, Qt::CaseInsensitive) == 0;
     };
     lookup.searchProgram = [program](const QString& name) {
-        return GetFileNameFromPath(program).compare(name, Qt::CaseInsensitive) == 0 ? program : kNotFound;
+        return getFileNameFromPath(program).compare(name, Qt::CaseInsensitive) == 0 ? program : kNotFound;
     };
     return lookup;
 }
@@ -39,9 +39,9 @@ EntryInformation describeEntry(const Platform& platform, const DescriptionDataba
     if (!row.valid)
         return info;
     const FileInformation& files = *platform.fileInformation;
-    info.fileName = GetFileNameFromPath(info.programPath);
-    info.productName = files.GetFileVersionText(info.programPath, QStringLiteral("ProductName"));
-    info.company = files.GetFileVersionText(info.programPath, QStringLiteral("CompanyName"));
+    info.fileName = getFileNameFromPath(info.programPath);
+    info.productName = files.getFileVersionText(info.programPath, QStringLiteral("ProductName"));
+    info.company = files.getFileVersionText(info.programPath, QStringLiteral("CompanyName"));
     info.record =
         rateCommandLine(database, ratedCommandLine(row), info.company, row.name, rowLookup(platform, row));
     info.rating = ratingOfRecord(database, info.record);

@@ -57,7 +57,7 @@ QString programStart(const QString& line) {
 } // namespace
 
 ProgramLookup writtenProgramLookup(const QString& commandLine) {
-    const QString written = programStart(ExpandEnvironmentNames(commandLine, defaultEnvironmentValue));
+    const QString written = programStart(expandEnvironmentNames(commandLine, defaultEnvironmentValue));
     ProgramLookup lookup;
     lookup.environmentValue = defaultEnvironmentValue;
     lookup.programExists = [written](const QString& path) {

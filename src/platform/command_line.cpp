@@ -227,7 +227,7 @@ QString resolvePart(const QString& part, const ProgramLookup& lookup) {
 
 CommandLine parseCommandLine(const QString& line, const ProgramLookup& lookup) {
     CommandLine result;
-    result.text = lookup.environmentValue ? ExpandEnvironmentNames(line, lookup.environmentValue) : line;
+    result.text = lookup.environmentValue ? expandEnvironmentNames(line, lookup.environmentValue) : line;
     const QString& text = result.text;
     qsizetype start = 0;
     while (start < text.size() && text[start] == u' ')

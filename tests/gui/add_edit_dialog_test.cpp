@@ -84,11 +84,11 @@ private slots:
         QVERIFY(move.node("ALL RUNONCE")->parent()->isExpanded() &&
                 move.node("LOCAL USER")->parent()->isExpanded());
         QVERIFY(!move.cmdOk->isEnabled());
-        QCOMPARE(move.SelectedKey(), QString());
+        QCOMPARE(move.selectedKey(), QString());
 
         move.tvwCategories_NodeClick(move.node("REGISTRY"));
         QVERIFY(!move.cmdOk->isEnabled());
-        QCOMPARE(move.lblDescription->text(), f.texts.GetText("RegDes"));
+        QCOMPARE(move.lblDescription->text(), f.texts.getText("RegDes"));
 
         // Chosen through the add/edit dialog's button, the place shows as the node's path; the
         // next use finds the same dialog with the same node selected.
@@ -97,11 +97,11 @@ private slots:
             move.cmdOk_Click();
         });
         f.dialog().cmdMove_Click();
-        QCOMPARE(f.dialog().lblPlace->text(), f.texts.GetText("Registry") + "\\" +
-                                                  f.texts.GetText("LocalUsr") + "\\" +
-                                                  f.texts.GetText("Run"));
+        QCOMPARE(f.dialog().lblPlace->text(), f.texts.getText("Registry") + "\\" +
+                                                  f.texts.getText("LocalUsr") + "\\" +
+                                                  f.texts.getText("Run"));
         QCOMPARE(f.window.addEditDialog()->moveDialog(), &move);
-        QCOMPARE(move.SelectedKey(), kRun);
+        QCOMPARE(move.selectedKey(), kRun);
         QVERIFY(move.cmdOk->isEnabled());
     }
 
@@ -112,7 +112,7 @@ private slots:
         QVERIFY(!f.command("add", [&](frmAddEdit& d) {
             QVERIFY(QTest::qWaitForWindowActive(&d));
             QCOMPARE(QApplication::focusWidget(), d.txtName);
-            QCOMPARE(d.txtName->text(), f.texts.GetText("NewEntry"));
+            QCOMPARE(d.txtName->text(), f.texts.getText("NewEntry"));
             QVERIFY(!d.cmdOk->isEnabled());
             for (QWidget* control :
                  std::initializer_list<QWidget*>{d.picIcon, d.txtName, d.txtPath, d.cmdBrowse, d.lblPlace,
@@ -147,11 +147,11 @@ private slots:
         Fixture f;
         f.window.lvwEntries->setCurrentItem(f.window.lvwEntries->topLevelItem(0)); // "Mine"
         QVERIFY(f.command("edit", [&](frmAddEdit& d) {
-            QCOMPARE(d.windowTitle(), f.texts.GetText("Edit"));
+            QCOMPARE(d.windowTitle(), f.texts.getText("Edit"));
             QCOMPARE(d.txtPath->text(), QStringLiteral("C:\\Tools\\known.exe"));
             d.cmdOk_Click(); // no place chosen since the start
         }));
-        QCOMPARE(f.shownTexts(), QStringList{f.texts.GetText("ChooseEntryPlace")});
+        QCOMPARE(f.shownTexts(), QStringList{f.texts.getText("ChooseEntryPlace")});
         QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Exclamation);
 
         f.services->platform.readOnlyReason = [] { return QStringLiteral("Wine is running."); };
@@ -228,7 +228,7 @@ private slots:
             f.window.lvwEntries->setCurrentItem(items.first());
         };
         select("run.bat");
-        ToggleActivation(f.services->platform, *f.window.selectedRow()); // hidden: still its own program
+        toggleActivation(f.services->platform, *f.window.selectedRow()); // hidden: still its own program
         select("run.bat");
         QVERIFY(!f.command("edit", [&](frmAddEdit& d) {
             QVERIFY(d.cmdOk->isEnabled());
@@ -261,11 +261,11 @@ private slots:
         choose("LOCAL RUN", [&] { move.cmdOk_Click(); });
         const QString chosen = f.dialog().lblPlace->text();
         choose("ALL USERS", [&] { QTest::keyClick(&move, Qt::Key_Escape); });
-        QCOMPARE(move.SelectedKey(), kRun);
+        QCOMPARE(move.selectedKey(), kRun);
         QCOMPARE(f.dialog().lblPlace->text(), chosen);
         choose("ALL RUNONCE", [&] { move.close(); });
-        QCOMPARE(move.SelectedKey(), kRun);
-        QCOMPARE(move.SelectedRoot(), kHkeyCurrentUser);
+        QCOMPARE(move.selectedKey(), kRun);
+        QCOMPARE(move.selectedRoot(), kHkeyCurrentUser);
         QVERIFY(move.cmdOk->isEnabled());
         QCOMPARE(f.dialog().lblPlace->text(), chosen);
     }
@@ -282,8 +282,8 @@ private slots:
         });
         picked = f.prefix.hostPath("drive_c/Program Files/My Tool/tool.exe");
         d.cmdBrowse_Click();
-        QCOMPARE(asked, QStringList({f.texts.GetText("SearchFile"), f.prefix.hostPath("dosdevices/c:"),
-                                     f.texts.GetText("ExeFilter")}));
+        QCOMPARE(asked, QStringList({f.texts.getText("SearchFile"), f.prefix.hostPath("dosdevices/c:"),
+                                     f.texts.getText("ExeFilter")}));
         QCOMPARE(d.txtPath->text(), QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
         QVERIFY(d.cmdOk->isEnabled());
 
@@ -294,7 +294,7 @@ private slots:
         d.cmdBrowse_Click();
         QCOMPARE(d.txtPath->text(), QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
         QCOMPARE(f.shownTexts(),
-                 QStringList{f.texts.GetText("MsgFileOutsidePrefix").replace("%PATH%", picked)});
+                 QStringList{f.texts.getText("MsgFileOutsidePrefix").replace("%PATH%", picked)});
 
         // With Wine's drive for the host's root, the closest drive names the file.
         QVERIFY(QFile::link("/", f.prefix.hostPath("dosdevices/z:")));

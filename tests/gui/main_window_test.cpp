@@ -92,7 +92,7 @@ private slots:
         StartupServices startup{texts, boxes, second, ProgramFiles{dir.path()}};
         QVERIFY(!startLanguageAndInstance(startup));
         QCOMPARE(boxes.shown().size(), 1);
-        QCOMPARE(boxes.shown()[0].text, texts.GetText("AlreadyRunning"));
+        QCOMPARE(boxes.shown()[0].text, texts.getText("AlreadyRunning"));
         QCOMPARE(boxes.shown()[0].icon, MessageIcon::Exclamation);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lock"});
     }
@@ -100,25 +100,25 @@ private slots:
     void startupTranslatesListsAndRatesTheFirstRow() {
         Fixture f;
         f.start();
-        QCOMPARE(f.window.windowTitle(), f.texts.GetText("MainWinTit"));
-        QCOMPARE(f.window.lvwEntries->headerItem()->text(1), f.texts.GetText("program"));
+        QCOMPARE(f.window.windowTitle(), f.texts.getText("MainWinTit"));
+        QCOMPARE(f.window.lvwEntries->headerItem()->text(1), f.texts.getText("program"));
         // Icon-only buttons still tell screen readers their translated caption.
         QWidget* runButton = f.window.tlbMain->widgetForAction(f.window.toolbarButton("run"));
         QCOMPARE(QAccessible::queryAccessibleInterface(runButton)->text(QAccessible::Name),
-                 f.texts.GetText("execute"));
+                 f.texts.getText("execute"));
         // No database beside the program: said once, and the window still lists everything.
         QCOMPARE(f.boxes.shown().size(), 1);
         QCOMPARE(f.boxes.shown()[0].title, QStringLiteral("File missing"));
         QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 4);
         // The first row is shown in the panel: its program exists but has no record.
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
+        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.getText("DBNoEntry"));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
         // Captions count the category's rows without accumulating; a category of no rows keeps its own.
         f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
         f.window.tvwCategories_NodeClick(f.window.categoryNode("LOCAL RUN"));
-        QCOMPARE(f.caption("LOCAL RUN"), f.texts.GetText("Run") + " (1)");
-        QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (4)");
+        QCOMPARE(f.caption("LOCAL RUN"), f.texts.getText("Run") + " (1)");
+        QCOMPARE(f.caption("ALL"), f.texts.getText("All") + " (4)");
         const QString services = f.caption("SERVICES");
         f.window.tvwCategories_NodeClick(f.window.categoryNode("SERVICES"));
         QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 0);
@@ -144,14 +144,14 @@ private slots:
         QVERIFY(f.window.lblTitle->text().startsWith("known.exe ("));
 
         f.window.lvwEntries_ItemClick(f.row("Gone"));
-        QCOMPARE(f.window.lblTitle->text(), f.texts.GetText("NoIndication"));
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("NoReference"));
+        QCOMPARE(f.window.lblTitle->text(), f.texts.getText("NoIndication"));
+        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.getText("NoReference"));
         QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
         QVERIFY(!f.window.toolbarButton("run")->isEnabled());
         QCOMPARE(f.window.lvwLinks->count(), 2); // unchanged
 
         f.window.lvwEntries_ItemClick(f.row("Unknown"));
-        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.GetText("DBNoEntry"));
+        QCOMPARE(f.window.txtInfo->toPlainText(), f.texts.getText("DBNoEntry"));
         QCOMPARE(f.window.lvwLinks->count(), 0);
         QVERIFY(f.window.toolbarButton("send")->isEnabled() && f.window.toolbarButton("run")->isEnabled());
     }
@@ -196,15 +196,15 @@ private slots:
         f.boxes.enqueue(MessageAnswer::Yes);
         QTest::keyClick(f.window.lvwEntries, Qt::Key_Space);
         QCOMPARE(f.boxes.shown().last().text,
-                 f.texts.GetText("MsgDeactivateReq").replace("%ENTRY%", "Known"));
+                 f.texts.getText("MsgDeactivateReq").replace("%ENTRY%", "Known"));
         QVERIFY(f.prefix.readFile("system.reg").contains("\"Known\"=\"REM C:\\\\Tools\\\\known.exe /tray\""));
         QCOMPARE(f.window.lvwEntries->currentItem(), f.row("Known"));
-        QCOMPARE(f.row("Known")->text(3), f.texts.GetText("No"));
+        QCOMPARE(f.row("Known")->text(3), f.texts.getText("No"));
 
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.toolbarButton("run")->trigger();
         QCOMPARE(desktop->started, QStringList{"C:\\Tools\\known.exe /tray"});
-        QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgExecuteSuc"));
+        QCOMPARE(f.boxes.shown().last().text, f.texts.getText("MsgExecuteSuc"));
 
         f.boxes.enqueue(MessageAnswer::No);
         QTest::keyClick(f.window.lvwEntries, Qt::Key_Delete);
@@ -316,7 +316,7 @@ private slots:
         ::kill(writer, SIGKILL);
         ::waitpid(writer, nullptr, 0);
         QCOMPARE(held, 'y');
-        QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgPrefixBusy"));
+        QCOMPARE(f.boxes.shown().last().text, f.texts.getText("MsgPrefixBusy"));
         QCOMPARE(f.prefix.readFile("system.reg"), before);
         QVERIFY(f.row("Known"));
         // once the other writer has ended
@@ -353,7 +353,7 @@ private slots:
         };
         f.window.toolbarButton("refresh")->trigger();
         QVERIFY(f.window.lblReadOnly->isVisible());
-        QCOMPARE(f.window.lblReadOnly->text(), f.texts.GetText("PrefixReadOnly"));
+        QCOMPARE(f.window.lblReadOnly->text(), f.texts.getText("PrefixReadOnly"));
         f.window.lvwEntries->setCurrentItem(f.row("Unknown")); // the panel would enable "activate"
         for (const char* key : {"add", "edit", "activate", "delete"})
             QVERIFY2(!f.window.toolbarButton(key)->isEnabled(), key);
@@ -372,7 +372,7 @@ private slots:
                          "C:\\Tools\\known.exe /tray\r\nC:\\Tools\\t599.exe\r\n");
         f.startWindow();
         f.waitForListing();
-        QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (604)");
+        QCOMPARE(f.caption("ALL"), f.texts.getText("All") + " (604)");
         QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 604);
         QCOMPARE(f.distinctRows(), 604);
         QStringList undimmed;
@@ -415,7 +415,7 @@ private slots:
         f.waitForListing();
         QCOMPARE(f.window.lvwEntries->topLevelItemCount(), 3);
         QCOMPARE(f.distinctRows(), 3);
-        QCOMPARE(f.caption("ALL RUN"), f.texts.GetText("Run") + " (3)");
+        QCOMPARE(f.caption("ALL RUN"), f.texts.getText("Run") + " (3)");
         QCOMPARE(f.caption("ALL"), allCaption);
     }
 };

@@ -64,17 +64,17 @@ QString WineSystemInfo::shellFolderValue(std::int32_t root, const QString& name)
         QStringList names;
         QList<std::uint32_t> kinds;
         const QString key = QLatin1String(kUserShellFolders);
-        if (!store->EnumerateValues(root, key, names, kinds))
+        if (!store->enumerateValues(root, key, names, kinds))
             return {};
         for (qsizetype i = 0; i < names.size(); ++i)
             if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
-                return store->ReadValue(root, key, names.at(i), kinds.at(i));
+                return store->readValue(root, key, names.at(i), kinds.at(i));
     } catch (const std::exception&) {
     }
     return {};
 }
 
-QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool verify) const {
+QString WineSystemInfo::getSpecialFolder(int folderNumber, bool create, bool verify) const {
     QString path;
     if (folderNumber == kCsidlStartup) {
         path = shellFolderValue(kHkeyCurrentUser, QStringLiteral("StartUp"));
@@ -126,7 +126,7 @@ QStringList WineSystemInfo::searchFolders() const {
     return *m_searchFolders;
 }
 
-QString WineSystemInfo::SearchProgramFile(const QString& fileName) const {
+QString WineSystemInfo::searchProgramFile(const QString& fileName) const {
     const QString notFound = QStringLiteral("-1");
     if (fileName.isEmpty() || fileName.contains(QChar(0)))
         return notFound;
