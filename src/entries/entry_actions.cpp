@@ -69,9 +69,9 @@ bool setFileActivation(const Platform& platform, const AutostartEntry& row, bool
 } // namespace
 
 ValueNotText::ValueNotText(const QString& valueName)
-    : std::runtime_error(QStringLiteral("The registry value \"%1\" holds no text; it is not changed.")
-                             .arg(valueName)
-                             .toStdString()),
+    : CoreError(QStringLiteral("The registry value \"%1\" holds no text; it is not changed.")
+                    .arg(valueName)
+                    .toStdString()),
       name(valueName) {}
 
 void ensureTextValue(const Platform& platform, const AutostartEntry& row) {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "autostart_entry.h"
+#include "core_error.h"
 
 #include <QString>
-#include <stdexcept>
 
 namespace sw {
 
@@ -11,14 +11,14 @@ struct Platform;
 
 // Raised before any write when the managed system must not be written now (Wine runs on the
 // prefix): nothing has changed.
-class WriteRefused : public std::runtime_error {
+class WriteRefused : public CoreError {
 public:
-    using std::runtime_error::runtime_error;
+    using CoreError::CoreError;
 };
 
 // Raised before any write when a registry entry's value holds no text (a number, binary data, a
 // list of texts): such a value is listed but never rewritten. textKey() names its message.
-class ValueNotText : public std::runtime_error {
+class ValueNotText : public CoreError {
 public:
     explicit ValueNotText(const QString& valueName);
     static QString textKey() { return QStringLiteral("MsgValueNotText"); }
@@ -64,10 +64,10 @@ QString backUpShortcut(const Platform& platform, const QString& dataFolder, cons
 QString backUpEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row);
 
 // Raised by deleteEntry when the backup was made but the entry could not be removed.
-class RemovalFailed : public std::runtime_error {
+class RemovalFailed : public CoreError {
 public:
     RemovalFailed(const std::string& reason, QString backupPlace)
-        : std::runtime_error(reason), backup(std::move(backupPlace)) {}
+        : CoreError(reason), backup(std::move(backupPlace)) {}
     QString backup; // empty when the copy had failed too
 };
 

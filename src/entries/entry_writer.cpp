@@ -306,7 +306,7 @@ EntryProblem checkEntry(const Platform& platform, const QString& name, const QSt
 }
 
 EntryRejected::EntryRejected(EntryProblem problem)
-    : std::runtime_error(problemTextKey(problem).toStdString()), m_problem(problem) {}
+    : CoreError(problemTextKey(problem).toStdString()), m_problem(problem) {}
 
 bool isPlainStartupFile(const AutostartEntry& row) {
     return !row.isRegistryEntry() && !row.name.endsWith(QLatin1String(".lnk"), Qt::CaseInsensitive);
@@ -381,7 +381,7 @@ WrittenEntry replaceEntry(const Platform& platform, const AutostartEntry& old, c
     } catch (const std::exception& error) {
         // An old entry that is already gone is what the edit wanted.
         if (entryExists(platform, old))
-            throw std::runtime_error(
+            throw CoreError(
                 QStringLiteral("The new entry was written, but the old one could not be removed: %1")
                     .arg(QString::fromStdString(error.what()))
                     .toStdString());

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "autostart_entry.h"
+#include "core_error.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 
 namespace sw {
 
@@ -46,7 +46,7 @@ EntryProblem checkEntry(const Platform& platform, const QString& name, const QSt
                         const EntryPlace& place);
 
 // Raised before any write when checkEntry finds a problem.
-class EntryRejected : public std::runtime_error {
+class EntryRejected : public CoreError {
 public:
     explicit EntryRejected(EntryProblem problem);
     EntryProblem problem() const { return m_problem; }

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "platform_error.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
-#include <stdexcept>
 
 namespace sw {
 
-class FileSystemError : public std::runtime_error {
+class FileSystemError : public PlatformError {
 public:
-    using std::runtime_error::runtime_error;
+    using PlatformError::PlatformError;
 };
 
 // The DOS attributes the program reads and sets on files of the managed system.

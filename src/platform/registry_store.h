@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform_error.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <stdexcept>
 
 namespace sw {
 
@@ -13,9 +14,9 @@ inline constexpr std::int32_t kHkeyCurrentUser = static_cast<std::int32_t>(0x800
 inline constexpr std::int32_t kHkeyLocalMachine = static_cast<std::int32_t>(0x80000002u);
 
 // Raised by every failing registry operation; callers that ignore errors step by step catch it.
-class RegistryError : public std::runtime_error {
+class RegistryError : public PlatformError {
 public:
-    using std::runtime_error::runtime_error;
+    using PlatformError::PlatformError;
 };
 
 // The Windows types of the values the program writes: REG_SZ and REG_EXPAND_SZ. A value of any other

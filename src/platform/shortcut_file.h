@@ -1,14 +1,15 @@
 #pragma once
 
+#include "platform_error.h"
+
 #include <QString>
 #include <cstdint>
-#include <stdexcept>
 
 namespace sw {
 
-class ShortcutError : public std::runtime_error {
+class ShortcutError : public PlatformError {
 public:
-    using std::runtime_error::runtime_error;
+    using PlatformError::PlatformError;
 };
 
 // The record handed to createShortcut. A new entry fills only the target (field 2) and the working
