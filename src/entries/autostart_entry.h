@@ -9,7 +9,8 @@ namespace sw {
 struct AutostartEntry {
     QString name;        // value name, or file name with extension
     QString program;     // command line without a leading "REM ", a shortcut's target, or the file's path
-    QString programFile; // the program file the row starts, found once when it is listed
+    QString programFile; // the program file the row starts, found once when it is listed;
+                         // empty when a bare name was not found or the line cannot be taken apart
     QString arguments;   // a shortcut's arguments, which the rating sees after its target
     bool valid = false;  // the program file was found
     bool active = true;  // no "REM " prefix, no hidden mark

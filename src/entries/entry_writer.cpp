@@ -78,10 +78,10 @@ QString commandLineOf(const QString& path) {
 WrittenEntry writeShortcut(const Platform& platform, const QString& name, const QString& programField,
                            const QString& folder, ShortcutInfo info = {}) {
     if (info.target.isEmpty()) {
-        const QString resolved =
+        const std::optional<QString> resolved =
             resolveProgramPath(programField, *platform.system, platform.fileSystem.get());
-        if (programFileExists(*platform.fileSystem, resolved))
-            info.target = resolved;
+        if (resolved && programFileExists(*platform.fileSystem, *resolved))
+            info.target = *resolved;
         else if (programFileExists(*platform.fileSystem, programField))
             info.target = programField;
     }
@@ -284,8 +284,9 @@ QString findProgramFile(const Platform& platform, const QString& programField) {
     const QString typed = programField.trimmed();
     if (!typed.isEmpty() && programFileExists(*platform.fileSystem, typed))
         return typed;
-    const QString resolved = resolveProgramPath(typed, *platform.system, platform.fileSystem.get());
-    return programFileExists(*platform.fileSystem, resolved) ? resolved : QString();
+    const std::optional<QString> resolved =
+        resolveProgramPath(typed, *platform.system, platform.fileSystem.get());
+    return resolved && programFileExists(*platform.fileSystem, *resolved) ? *resolved : QString();
 }
 
 QString shortcutFileName(const QString& trimmedName) {

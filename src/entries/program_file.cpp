@@ -10,7 +10,7 @@ void resolveProgramFile(const Platform& platform, AutostartEntry& row) {
     if (row.isRegistryEntry()) {
         row.programFile = programFileExists(files, row.program)
                               ? row.program
-                              : resolveProgramPath(row.program, *platform.system, &files);
+                              : resolveProgramPath(row.program, *platform.system, &files).value_or(QString());
         row.valid = programFileExists(files, row.programFile);
         return;
     }

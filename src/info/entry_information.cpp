@@ -23,8 +23,10 @@ ProgramLookup rowLookup(const Platform& platform, const AutostartEntry& row) {
     lookup.programExists = [program](const QString& path) {
         return path.compare(program, Qt::CaseInsensitive) == 0;
     };
-    lookup.searchProgram = [program](const QString& name) {
-        return getFileNameFromPath(program).compare(name, Qt::CaseInsensitive) == 0 ? program : kNotFound;
+    lookup.searchProgram = [program](const QString& name) -> std::optional<QString> {
+        if (getFileNameFromPath(program).compare(name, Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+        return program;
     };
     return lookup;
 }

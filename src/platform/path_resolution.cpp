@@ -47,7 +47,8 @@ ProgramLookup programLookup(const SystemInfo& system, const FileSystem* files) {
     return lookup;
 }
 
-QString resolveProgramPath(const QString& commandLine, const SystemInfo& system, const FileSystem* files) {
+std::optional<QString> resolveProgramPath(const QString& commandLine, const SystemInfo& system,
+                                          const FileSystem* files) {
     return parseCommandLine(commandLine, programLookup(system, files)).program;
 }
 

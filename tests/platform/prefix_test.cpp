@@ -259,11 +259,11 @@ private slots:
         QCOMPARE(info.searchProgramFile("tool.exe"), QString("C:\\tools\\Tool.EXE"));
         QCOMPARE(info.searchProgramFile("q.exe"), QString("C:\\Quoted\\q.exe"));
         for (const char* missing : {"folder.exe", "tool", "", "..\\..\\system.reg"})
-            QCOMPARE(info.searchProgramFile(missing), QString("-1"));
+            QCOMPARE(info.searchProgramFile(missing), std::nullopt);
         QCOMPARE(info.searchProgramFile("c:\\TOOLS\\tool.exe"), QString("C:\\tools\\Tool.EXE"));
         QCOMPARE(resolveProgramPath("tool /min", info), QString("C:\\tools\\Tool.EXE"));
-        QCOMPARE(resolveProgramPath("\"", info), kUnparsable);
-        QCOMPARE(resolveProgramPath("\"C:\\never closed", info), kUnparsable);
+        QCOMPARE(resolveProgramPath("\"", info), std::nullopt);
+        QCOMPARE(resolveProgramPath("\"C:\\never closed", info), std::nullopt);
     }
 
     void splitsAsWindows_data() {

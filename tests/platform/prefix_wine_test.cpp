@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(info.searchProgramFile("NOTEPAD.EXE"), QString("C:\\windows\\system32\\notepad.exe"));
         QCOMPARE(info.searchProgramFile("regedit.exe"), QString("C:\\windows\\regedit.exe"));
         QCOMPARE(info.searchProgramFile("mofcomp.exe"), QString("C:\\windows\\system32\\wbem\\mofcomp.exe"));
-        QCOMPARE(info.searchProgramFile("absent.exe"), QString("-1"));
+        QCOMPARE(info.searchProgramFile("absent.exe"), std::nullopt);
     }
 
     void attributesAgreeWithWine() {

@@ -126,10 +126,9 @@ QStringList WineSystemInfo::searchFolders() const {
     return *m_searchFolders;
 }
 
-QString WineSystemInfo::searchProgramFile(const QString& fileName) const {
-    const QString notFound = QStringLiteral("-1");
+std::optional<QString> WineSystemInfo::searchProgramFile(const QString& fileName) const {
     if (fileName.isEmpty() || fileName.contains(QChar(0)))
-        return notFound;
+        return std::nullopt;
     const auto isFile = [this](const QString& path) {
         FileAttributes attributes;
         return m_files->attributes(path, attributes) && !attributes.directory;
@@ -137,14 +136,16 @@ QString WineSystemInfo::searchProgramFile(const QString& fileName) const {
     if (fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char('/')) ||
         fileName.contains(QLatin1Char(':'))) {
         // A name with a folder is only tested where it points.
-        return isFile(fileName) ? m_files->windowsPath(fileName) : notFound;
+        if (!isFile(fileName))
+            return std::nullopt;
+        return m_files->windowsPath(fileName);
     }
     for (const QString& folder : searchFolders()) {
         const QString candidate = folder + QLatin1Char('\\') + fileName;
         if (isFile(candidate))
             return m_files->windowsPath(candidate);
     }
-    return notFound;
+    return std::nullopt;
 }
 
 } // namespace sw

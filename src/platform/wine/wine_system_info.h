@@ -26,7 +26,7 @@ public:
 
     QString getSpecialFolder(int folderNumber, bool create, bool verify) const override;
     QString environmentValue(const QString& name) const override;
-    QString searchProgramFile(const QString& fileName) const override;
+    std::optional<QString> searchProgramFile(const QString& fileName) const override;
 
     // The environment, read from the registry on first use.
     const WineEnvironment& environment() const;
