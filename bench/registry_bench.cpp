@@ -213,18 +213,15 @@ int main(int argc, char** argv) {
     int valueCount = 0;
     const Timing enumerate = measure(runs, [&](int) {
         sw::WineRegistryStore s(prefix);
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        s.enumerateValues(sw::kHkeyLocalMachine, kRun, names, kinds);
-        valueCount = static_cast<int>(names.size());
+        valueCount = static_cast<int>(
+            s.enumerateValues(sw::kHkeyLocalMachine, kRun).value_or(sw::RegistryValueNames{}).names.size());
     });
     const Timing enumerateAndRead = measure(runs, [&](int) {
         sw::WineRegistryStore s(prefix);
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        s.enumerateValues(sw::kHkeyLocalMachine, kRun, names, kinds);
-        for (qsizetype k = 0; k < names.size(); ++k)
-            (void)s.readValue(sw::kHkeyLocalMachine, kRun, names[k], kinds[k]);
+        const sw::RegistryValueNames listed =
+            s.enumerateValues(sw::kHkeyLocalMachine, kRun).value_or(sw::RegistryValueNames{});
+        for (qsizetype k = 0; k < listed.names.size(); ++k)
+            (void)s.readValue(sw::kHkeyLocalMachine, kRun, listed.names[k], listed.kinds[k]);
     });
     const Timing write = measure(runs, [&](int i) {
         sw::WineRegistryStore s(prefix);

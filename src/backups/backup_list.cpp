@@ -47,10 +47,10 @@ void listBackupFolder(const Platform& platform, const QString& folder, const QSt
 bool listBackupKey(const Platform& platform, std::int32_t root, const QString& keyPath,
                    const QString& labelKey, const QString& label, QList<BackupRow>& rows) {
     const auto store = platform.newRegistryStore();
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    if (!store->enumerateValues(root, keyPath, names, kinds))
+    const std::optional<RegistryValueNames> listed = store->enumerateValues(root, keyPath);
+    if (!listed)
         return false;
+    const QStringList& names = listed->names;
     const QString skipped = store->skippedValueName();
     const QString tag = makeEntryTag(root, keyPath);
     for (const QString& name : names) {

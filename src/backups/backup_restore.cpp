@@ -62,10 +62,8 @@ QString takenBy(const Platform& platform, const RestoreTarget& target) {
         FileAttributes attributes;
         return platform.fileSystem->attributes(target.file, attributes) ? target.file : QString();
     }
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    if (platform.newRegistryStore()->enumerateValues(target.root, target.keyPath, names, kinds))
-        for (const QString& name : names)
+    if (const auto listed = platform.newRegistryStore()->enumerateValues(target.root, target.keyPath))
+        for (const QString& name : listed->names)
             if (name.compare(target.name, Qt::CaseInsensitive) == 0)
                 return name;
     return {};

@@ -159,11 +159,8 @@ QString backUpRegistryValue(const Platform& platform, const QString& tag, const 
     ensureWritable(platform);
     const QString target = backupKeyOfTag(tag);
     const auto store = platform.newRegistryStore();
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    if (!store->enumerateValues(kHkeyCurrentUser, target, names, kinds))
-        names.clear();
-    const QSet<QString> taken = lowerCased(names);
+    const QSet<QString> taken =
+        lowerCased(store->enumerateValues(kHkeyCurrentUser, target).value_or(RegistryValueNames{}).names);
     const QString backupName = freeBackupName(name, NameForm::Value, [&taken](const QString& candidate) {
         return taken.contains(candidate.toLower());
     });

@@ -154,11 +154,8 @@ bool entryExists(const Platform& platform, const AutostartEntry& row) {
         FileAttributes attributes;
         return platform.fileSystem->attributes(row.tag, attributes);
     }
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    return platform.newRegistryStore()->enumerateValues(getTagRoot(row.tag), getTagKey(row.tag), names,
-                                                        kinds) &&
-           names.contains(row.name, Qt::CaseInsensitive);
+    const auto listed = platform.newRegistryStore()->enumerateValues(getTagRoot(row.tag), getTagKey(row.tag));
+    return listed && listed->names.contains(row.name, Qt::CaseInsensitive);
 }
 
 // The entry that a value or file of this name in the place is (names compare as Windows compares
@@ -171,8 +168,8 @@ std::optional<AutostartEntry> entryNamed(const Platform& platform, const EntryPl
             if (!item.attributes.directory)
                 names.append(item.name);
     } else {
-        QList<std::uint32_t> kinds;
-        platform.newRegistryStore()->enumerateValues(place.root, place.key, names, kinds);
+        if (const auto listed = platform.newRegistryStore()->enumerateValues(place.root, place.key))
+            names = listed->names;
     }
     qsizetype found = names.indexOf(name);
     for (qsizetype i = 0; found < 0 && i < names.size(); ++i)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 namespace sw {
 
@@ -37,16 +38,21 @@ struct RegistryValueText {
     QString data;
 };
 
+// The value names of a key, and for each the kind readValue takes.
+struct RegistryValueNames {
+    QStringList names;
+    QList<std::uint32_t> kinds;
+};
+
 // All registry reads and writes pass through here. Key paths are relative to the root, without a
 // leading backslash; key and value names compare case-insensitively and keep their case.
 class RegistryStore {
 public:
     virtual ~RegistryStore() = default;
 
-    // True when the key could be read: names then holds every value name in the store's order, and
-    // kinds one opaque number per name for readValue. False when the key is missing or unreadable.
-    virtual bool enumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                                 QList<std::uint32_t>& kinds) = 0;
+    // Every value name of the key in the store's order, with one opaque number per name for
+    // readValue; nothing when the key is missing or unreadable.
+    virtual std::optional<RegistryValueNames> enumerateValues(std::int32_t root, const QString& keyPath) = 0;
     // Afterwards the key exists with every missing key above it; an existing key stays unchanged.
     virtual void createKey(std::int32_t root, const QString& keyPath) = 0;
     // Afterwards the value holds exactly the text (created or overwritten).
@@ -84,14 +90,16 @@ public:
     // there, which readValue and the writes never do.
     virtual QList<RegistryValueText> readValues(std::int32_t root, const QString& keyPath) {
         QList<RegistryValueText> values;
-        QStringList names;
-        QList<std::uint32_t> kinds;
+        std::optional<RegistryValueNames> listed;
         try {
-            if (!enumerateValues(root, keyPath, names, kinds))
-                return values;
+            listed = enumerateValues(root, keyPath);
         } catch (const RegistryError&) {
             return values;
         }
+        if (!listed)
+            return values;
+        const QStringList& names = listed->names;
+        const QList<std::uint32_t>& kinds = listed->kinds;
         for (qsizetype i = 0; i < names.size(); ++i) {
             try {
                 values.append({names[i], readValue(root, keyPath, names[i], kinds.value(i))});

@@ -60,11 +60,8 @@ struct Prefix : TempPrefix {
         return {};
     }
     QStringList names(std::int32_t root, const QString& key) const {
-        QStringList found;
-        QList<std::uint32_t> kinds;
-        if (!WineRegistryStore(path()).enumerateValues(root, key, found, kinds))
-            return {QStringLiteral("<no key>")};
-        return found;
+        const auto listed = WineRegistryStore(path()).enumerateValues(root, key);
+        return listed ? listed->names : QStringList{QStringLiteral("<no key>")};
     }
     DeleteOutcome remove(const AutostartEntry& row) const {
         return deleteEntry(platform, data.path(), row, BackupPolicy::RefuseWithoutBackup);

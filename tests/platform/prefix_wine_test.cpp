@@ -120,9 +120,9 @@ private slots:
 
         WineRegistryStore store(m_prefix);
         const QString sub = kKey + "\\FromWine";
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        QVERIFY(store.enumerateValues(kHkeyCurrentUser, sub, names, kinds));
+        const auto listed = store.enumerateValues(kHkeyCurrentUser, sub);
+        QVERIFY(listed);
+        const QStringList& names = listed->names;
         QCOMPARE(names.first(), store.skippedValueName());
         for (const Sample& s : kSamples) {
             QVERIFY2(names.contains(s.name), qPrintable(s.name));

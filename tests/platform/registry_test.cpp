@@ -50,9 +50,8 @@ QByteArray bodyOf(const QByteArray& file) {
 
 // The value names of a key, or "<unreadable>" when it cannot be enumerated.
 QStringList namesIn(WineRegistryStore& store, std::int32_t root, const QString& key) {
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    return store.enumerateValues(root, key, names, kinds) ? names : QStringList{"<unreadable>"};
+    const auto listed = store.enumerateValues(root, key);
+    return listed ? listed->names : QStringList{"<unreadable>"};
 }
 
 } // namespace
@@ -276,9 +275,10 @@ private slots:
         TempPrefix prefix(bodyOf(readFixture("wine8_system_excerpt.reg")),
                           bodyOf(readFixture("wine8_user.reg")));
         WineRegistryStore store(prefix.path());
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        QVERIFY(store.enumerateValues(kHkeyCurrentUser, "software\\swfixture", names, kinds));
+        const auto listed = store.enumerateValues(kHkeyCurrentUser, "software\\swfixture");
+        QVERIFY(listed);
+        const QStringList& names = listed->names;
+        const QList<std::uint32_t>& kinds = listed->kinds;
         QCOMPARE(kinds.size(), 14);
         QCOMPARE(names.first(), store.skippedValueName());
         QCOMPARE(store.readValue(kHkeyCurrentUser, "Software\\SwFixture", names.last(), kinds.last()),

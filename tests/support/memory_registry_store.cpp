@@ -26,18 +26,17 @@ MemoryRegistryStore::Key* MemoryRegistryStore::findKey(std::int32_t root, const 
     return it == m_registry->end() ? nullptr : &it.value();
 }
 
-bool MemoryRegistryStore::enumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                                          QList<std::uint32_t>& kinds) {
-    names.clear();
-    kinds.clear();
+std::optional<RegistryValueNames> MemoryRegistryStore::enumerateValues(std::int32_t root,
+                                                                       const QString& keyPath) {
     const Key* key = findKey(root, keyPath);
     if (!key)
-        return false;
+        return std::nullopt;
+    RegistryValueNames listed;
     for (const Value& value : key->values) {
-        names.append(value.name);
-        kinds.append(value.type);
+        listed.names.append(value.name);
+        listed.kinds.append(value.type);
     }
-    return true;
+    return listed;
 }
 
 void MemoryRegistryStore::createKey(std::int32_t root, const QString& keyPath) {

@@ -26,8 +26,7 @@ public:
 
     explicit MemoryRegistryStore(std::shared_ptr<Registry> registry = std::make_shared<Registry>());
 
-    bool enumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                         QList<std::uint32_t>& kinds) override;
+    std::optional<RegistryValueNames> enumerateValues(std::int32_t root, const QString& keyPath) override;
     void createKey(std::int32_t root, const QString& keyPath) override;
     void writeStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                           const QString& data) override;

@@ -82,26 +82,25 @@ QString WineRegistryStore::filePath(std::int32_t root) const {
     throw RegistryError(QStringLiteral("Unknown registry root %1.").arg(root).toStdString());
 }
 
-bool WineRegistryStore::enumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                                        QList<std::uint32_t>& kinds) {
-    names.clear();
-    kinds.clear();
+std::optional<RegistryValueNames> WineRegistryStore::enumerateValues(std::int32_t root,
+                                                                     const QString& keyPath) {
     if (root != kHkeyLocalMachine && root != kHkeyCurrentUser)
-        return false;
+        return std::nullopt;
     bool exists = false;
     std::shared_ptr<KeyValues> key;
     try {
         key = keyValues(root, keyPath, &exists);
     } catch (const RegistryError&) {
-        return false;
+        return std::nullopt;
     }
     if (!key)
-        return exists;
+        return exists ? std::optional<RegistryValueNames>(RegistryValueNames{}) : std::nullopt;
+    RegistryValueNames listed;
     for (const ValueEntry& v : key->values) {
-        names.append(v.name);
-        kinds.append(v.type);
+        listed.names.append(v.name);
+        listed.kinds.append(v.type);
     }
-    return true;
+    return listed;
 }
 
 std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, const QString& keyPath,

@@ -25,8 +25,7 @@ public:
     explicit WineRegistryStore(QString prefixDir,
                                std::shared_ptr<winereg::RegistryFileCache> cache = nullptr);
 
-    bool enumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                         QList<std::uint32_t>& kinds) override;
+    std::optional<RegistryValueNames> enumerateValues(std::int32_t root, const QString& keyPath) override;
     void createKey(std::int32_t root, const QString& keyPath) override;
     void writeStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                           const QString& data) override;

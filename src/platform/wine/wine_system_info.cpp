@@ -61,14 +61,13 @@ QString WineSystemInfo::shellFolderValue(std::int32_t root, const QString& name)
         std::unique_ptr<RegistryStore> store = m_registry ? m_registry() : nullptr;
         if (!store)
             return {};
-        QStringList names;
-        QList<std::uint32_t> kinds;
         const QString key = QLatin1String(kUserShellFolders);
-        if (!store->enumerateValues(root, key, names, kinds))
+        const std::optional<RegistryValueNames> listed = store->enumerateValues(root, key);
+        if (!listed)
             return {};
-        for (qsizetype i = 0; i < names.size(); ++i)
-            if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
-                return store->readValue(root, key, names.at(i), kinds.at(i));
+        for (qsizetype i = 0; i < listed->names.size(); ++i)
+            if (listed->names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+                return store->readValue(root, key, listed->names.at(i), listed->kinds.at(i));
     } catch (const std::exception&) {
     }
     return {};
