@@ -14,10 +14,10 @@ constexpr auto kCopyFailed = "MsgRestoreFailed";
 
 // A backup file may carry the read-only mark of the file it copies; it is the program's own file.
 void removeBackupFile(const Platform& platform, const QString& path) {
-    FileAttributes attributes;
-    if (platform.fileSystem->attributes(path, attributes) && attributes.readOnly) {
-        attributes.readOnly = false;
-        platform.fileSystem->setAttributes(path, attributes);
+    std::optional<FileAttributes> attributes = platform.fileSystem->attributes(path);
+    if (attributes && attributes->readOnly) {
+        attributes->readOnly = false;
+        platform.fileSystem->setAttributes(path, *attributes);
     }
     platform.fileSystem->removeFile(path);
 }
@@ -59,8 +59,7 @@ RestoreTarget targetOf(const Platform& platform, const BackupRow& row) {
 // The name of the value (its stored spelling) or file in the target's place, or empty.
 QString takenBy(const Platform& platform, const RestoreTarget& target) {
     if (!target.file.isEmpty()) {
-        FileAttributes attributes;
-        return platform.fileSystem->attributes(target.file, attributes) ? target.file : QString();
+        return platform.fileSystem->attributes(target.file) ? target.file : QString();
     }
     if (const auto listed = platform.newRegistryStore()->enumerateValues(target.root, target.keyPath))
         for (const QString& name : listed->names)

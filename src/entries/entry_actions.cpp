@@ -56,14 +56,14 @@ bool setRegistryActivation(const Platform& platform, const AutostartEntry& row, 
 }
 
 bool setFileActivation(const Platform& platform, const AutostartEntry& row, bool active) {
-    FileAttributes current;
-    if (!platform.fileSystem->attributes(row.tag, current) || current.directory)
+    const std::optional<FileAttributes> current = platform.fileSystem->attributes(row.tag);
+    if (!current || current->directory)
         throw FileSystemError(QStringLiteral("The file %1 no longer exists.").arg(row.tag).toStdString());
     FileAttributes wanted;
     wanted.hidden = !active;
     // Every other mark goes: a read-only or system file becomes a plain (or plainly hidden) one.
     platform.fileSystem->setAttributes(row.tag, wanted);
-    return current.hidden == active;
+    return current->hidden == active;
 }
 
 } // namespace
@@ -127,8 +127,7 @@ void ensureBackupPlaces(const Platform& platform, const QString& dataFolder) {
     }
     for (const QString& folder : folders) {
         attempt([&] {
-            FileAttributes existing;
-            if (!platform.fileSystem->attributes(folder, existing))
+            if (!platform.fileSystem->attributes(folder))
                 platform.fileSystem->createFolder(folder);
         });
     }

@@ -47,10 +47,10 @@ void ensureFolder(FileSystem& fs, const QString& folder) {
         path += part + QLatin1Char('\\');
         if (path.size() == 3 && path.at(1) == QLatin1Char(':'))
             continue; // the drive's root
-        FileAttributes existing;
-        if (!fs.attributes(path.chopped(1), existing))
+        const std::optional<FileAttributes> existing = fs.attributes(path.chopped(1));
+        if (!existing)
             fs.createFolder(path.chopped(1));
-        else if (!existing.directory)
+        else if (!existing->directory)
             throw FileSystemError(
                 QStringLiteral("%1 is a file, not a folder.").arg(path.chopped(1)).toStdString());
     }
@@ -93,9 +93,8 @@ WrittenEntry writeShortcut(const Platform& platform, const QString& name, const 
     const QString link = folder + QLatin1Char('\\') + shortcutFileName(name);
     platform.newShortcutFile()->createShortcut(link, info);
     // A link written over a hidden one must not inherit its mark: a new entry is active.
-    FileAttributes written;
-    if (platform.fileSystem->attributes(link, written) &&
-        (written.hidden || written.system || written.readOnly))
+    const std::optional<FileAttributes> written = platform.fileSystem->attributes(link);
+    if (written && (written->hidden || written->system || written->readOnly))
         platform.fileSystem->setAttributes(link, FileAttributes{});
     return {link, shortcutFileName(name), {}};
 }
@@ -151,8 +150,7 @@ void removeEntry(const Platform& platform, const AutostartEntry& row) {
 
 bool entryExists(const Platform& platform, const AutostartEntry& row) {
     if (!row.isRegistryEntry()) {
-        FileAttributes attributes;
-        return platform.fileSystem->attributes(row.tag, attributes);
+        return platform.fileSystem->attributes(row.tag).has_value();
     }
     const auto listed = platform.newRegistryStore()->enumerateValues(getTagRoot(row.tag), getTagKey(row.tag));
     return listed && listed->names.contains(row.name, Qt::CaseInsensitive);

@@ -15,9 +15,8 @@ void resolveProgramFile(const Platform& platform, AutostartEntry& row) {
         return;
     }
     row.programFile = row.program;
-    FileAttributes attributes;
-    row.valid = programFileExists(files, row.programFile) && files.attributes(row.programFile, attributes) &&
-                attributes.size > 0;
+    const std::optional<FileAttributes> attributes = files.attributes(row.programFile);
+    row.valid = programFileExists(files, row.programFile) && attributes && attributes->size > 0;
 }
 
 } // namespace sw

@@ -55,8 +55,7 @@ void shutDown(frmMain& window, MainServices& services) {
     window.finishListing();
     try {
         // The prefix's records folder, when start-up could not make it (Wine ran then).
-        FileAttributes folder;
-        if (!services.platform.fileSystem->attributes(services.files.dataFolder(), folder))
+        if (!services.platform.fileSystem->attributes(services.files.dataFolder()))
             services.platform.fileSystem->createFolder(services.files.dataFolder());
     } catch (const std::exception&) {
         // A read-only prefix: the check list stays as it was.

@@ -129,8 +129,8 @@ std::optional<QString> WineSystemInfo::searchProgramFile(const QString& fileName
     if (fileName.isEmpty() || fileName.contains(QChar(0)))
         return std::nullopt;
     const auto isFile = [this](const QString& path) {
-        FileAttributes attributes;
-        return m_files->attributes(path, attributes) && !attributes.directory;
+        const std::optional<FileAttributes> attributes = m_files->attributes(path);
+        return attributes && !attributes->directory;
     };
     if (fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char('/')) ||
         fileName.contains(QLatin1Char(':'))) {
