@@ -183,7 +183,7 @@ int main() {
     sw::ScriptedMessageBoxes boxes;
     sw::SearchTable loaded;
     timer.restart();
-    const qint16 count = sw::LoadSearchIndex(path, loaded, boxes);
+    const qint16 count = sw::loadSearchIndex(path, loaded, boxes);
     const qint64 loadNs = timer.nsecsElapsed();
 
     out << "records: " << db.count() << ", rows: " << rows.size() << ", found: " << found

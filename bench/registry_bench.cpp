@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
 
     sw::WineRegistryStore store(prefix);
     for (int i = 0; i < 5; ++i)
-        store.WriteStringValue(sw::kHkeyLocalMachine, kRun, QStringLiteral("BenchApp%1").arg(i),
+        store.writeStringValue(sw::kHkeyLocalMachine, kRun, QStringLiteral("BenchApp%1").arg(i),
                                QStringLiteral("C:\\Program Files\\Bench\\app%1.exe /background").arg(i));
     const qint64 size = QFileInfo(systemReg).size();
     std::printf("system.reg: %.1f MB, %lld lines\n", static_cast<double>(size) / 1048576.0,
@@ -213,22 +213,19 @@ int main(int argc, char** argv) {
     int valueCount = 0;
     const Timing enumerate = measure(runs, [&](int) {
         sw::WineRegistryStore s(prefix);
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        s.EnumerateValues(sw::kHkeyLocalMachine, kRun, names, kinds);
-        valueCount = static_cast<int>(names.size());
+        valueCount = static_cast<int>(
+            s.enumerateValues(sw::kHkeyLocalMachine, kRun).value_or(sw::RegistryValueNames{}).names.size());
     });
     const Timing enumerateAndRead = measure(runs, [&](int) {
         sw::WineRegistryStore s(prefix);
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        s.EnumerateValues(sw::kHkeyLocalMachine, kRun, names, kinds);
-        for (qsizetype k = 0; k < names.size(); ++k)
-            (void)s.ReadValue(sw::kHkeyLocalMachine, kRun, names[k], kinds[k]);
+        const sw::RegistryValueNames listed =
+            s.enumerateValues(sw::kHkeyLocalMachine, kRun).value_or(sw::RegistryValueNames{});
+        for (qsizetype k = 0; k < listed.names.size(); ++k)
+            (void)s.readValue(sw::kHkeyLocalMachine, kRun, listed.names[k], listed.kinds[k]);
     });
     const Timing write = measure(runs, [&](int i) {
         sw::WineRegistryStore s(prefix);
-        s.WriteStringValue(sw::kHkeyLocalMachine, kRun, QStringLiteral("BenchWrite"),
+        s.writeStringValue(sw::kHkeyLocalMachine, kRun, QStringLiteral("BenchWrite"),
                            QStringLiteral("C:\\bench\\w%1.exe").arg(i));
     });
 
@@ -237,11 +234,11 @@ int main(int argc, char** argv) {
     std::printf("  %-44s %9.2f ms\n", "read system.reg in-process (QFile::readAll)", readInProcess.median());
     std::printf("  %-44s %9.2f ms\n", "cp system.reg", cp.median());
     std::printf("  %-44s %9.2f ms\n", "dd conv=fsync (copy and flush)", copySync.median());
-    std::printf("  %-44s %9.2f ms  (%d values)\n", "store: EnumerateValues(HKLM Run)", enumerate.median(),
+    std::printf("  %-44s %9.2f ms  (%d values)\n", "store: enumerateValues(HKLM Run)", enumerate.median(),
                 valueCount);
-    std::printf("  %-44s %9.2f ms\n", "store: EnumerateValues + ReadValue of each",
+    std::printf("  %-44s %9.2f ms\n", "store: enumerateValues + readValue of each",
                 enumerateAndRead.median());
-    std::printf("  %-44s %9.2f ms\n", "store: WriteStringValue (with fsync)", write.median());
+    std::printf("  %-44s %9.2f ms\n", "store: writeStringValue (with fsync)", write.median());
     std::printf("\nratios\n");
     std::printf("  enumerate / cat                 %6.2f\n", enumerate.median() / cat.median());
     std::printf("  enumerate+read / cat            %6.2f\n", enumerateAndRead.median() / cat.median());

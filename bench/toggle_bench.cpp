@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     sw::LanguageTexts texts;
     const auto row = [&] {
         for (const sw::AutostartEntry& r :
-             sw::ListRegistryKey({platform, texts}, sw::kHkeyCurrentUser, kRun, QString()))
+             sw::listRegistryKey({platform, texts}, sw::kHkeyCurrentUser, kRun, QString()))
             if (r.name == QLatin1String("BenchApp"))
                 return r;
         return sw::AutostartEntry{};
@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         timer.start();
-        sw::ToggleActivation(platform, entry);
+        sw::toggleActivation(platform, entry);
         toggle.append(double(timer.nsecsElapsed()) / 1e6);
 
         QFile::remove(copy);

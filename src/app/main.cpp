@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
                                     : sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
                                                                    QProcessEnvironment::systemEnvironment()));
     if (!prefix.isValid()) {
-        QString message = texts.GetText(QStringLiteral("MsgNotAPrefix"));
+        QString message = texts.getText(QStringLiteral("MsgNotAPrefix"));
         message.replace(QStringLiteral("%PATH%"), prefix.folder());
         boxes.show(message + QStringLiteral("\n\n") + prefix.problem(), QString(), sw::MessageIcon::Critical,
                    sw::MessageButtons::Ok);

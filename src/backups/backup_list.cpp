@@ -27,7 +27,7 @@ QList<BackupGroup> backupGroups(const QString& dataFolder, const QStringList& sh
     return groups;
 }
 
-void ListBackupFolder(const Platform& platform, const QString& folder, const QString& labelKey,
+void listBackupFolder(const Platform& platform, const QString& folder, const QString& labelKey,
                       const QString& label, QList<BackupRow>& rows) {
     const auto shortcuts = platform.newShortcutFile();
     for (const FolderItem& item : platform.fileSystem->listFolder(folder)) {
@@ -36,29 +36,29 @@ void ListBackupFolder(const Platform& platform, const QString& folder, const QSt
             continue;
         const QString path = folder + QLatin1Char('/') + item.name;
         try {
-            shortcuts->LoadShortcut(path);
+            shortcuts->loadShortcut(path);
         } catch (const std::exception&) {
             // Listed all the same, with what the reader gives for a file it cannot read: no target.
         }
-        rows.append(BackupRow{item.name, shortcuts->GetTarget(), label, labelKey, QString(), path, false});
+        rows.append(BackupRow{item.name, shortcuts->getTarget(), label, labelKey, QString(), path, false});
     }
 }
 
-bool ListBackupKey(const Platform& platform, std::int32_t root, const QString& keyPath,
+bool listBackupKey(const Platform& platform, std::int32_t root, const QString& keyPath,
                    const QString& labelKey, const QString& label, QList<BackupRow>& rows) {
     const auto store = platform.newRegistryStore();
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    if (!store->EnumerateValues(root, keyPath, names, kinds))
+    const std::optional<RegistryValueNames> listed = store->enumerateValues(root, keyPath);
+    if (!listed)
         return false;
-    const QString skipped = store->SkippedValueName();
+    const QStringList& names = listed->names;
+    const QString skipped = store->skippedValueName();
     const QString tag = makeEntryTag(root, keyPath);
     for (const QString& name : names) {
         if (name == skipped)
             continue;
         QString data;
         try {
-            data = store->ReadValue(root, keyPath, name, 0);
+            data = store->readValue(root, keyPath, name, 0);
         } catch (const std::exception&) {
             // A value that cannot be read as text is still a backup the user may delete.
         }
@@ -71,13 +71,13 @@ BackupListing listBackups(const Platform& platform, const LanguageTexts& texts, 
                           const QStringList& sharedFolders) {
     BackupListing listing;
     for (const BackupGroup& group : backupGroups(dataFolder, sharedFolders)) {
-        const QString label = texts.GetText(group.labelKey);
+        const QString label = texts.getText(group.labelKey);
         if (!group.folder.isEmpty()) {
             const qsizetype first = listing.rows.size();
-            ListBackupFolder(platform, group.folder, group.labelKey, label, listing.rows);
+            listBackupFolder(platform, group.folder, group.labelKey, label, listing.rows);
             for (qsizetype i = first; i < listing.rows.size(); ++i)
                 listing.rows[i].shared = group.shared;
-        } else if (!ListBackupKey(platform, kHkeyCurrentUser, group.keyPath, group.labelKey, label,
+        } else if (!listBackupKey(platform, kHkeyCurrentUser, group.keyPath, group.labelKey, label,
                                   listing.rows))
             listing.unreadableKeys.append(group.keyPath);
     }
@@ -87,7 +87,7 @@ BackupListing listBackups(const Platform& platform, const LanguageTexts& texts, 
 QString shownPlace(const LanguageTexts& texts, const BackupRow& row) {
     if (!row.shared)
         return row.placeLabel;
-    QString text = texts.GetText(QStringLiteral("BackupShared"));
+    QString text = texts.getText(QStringLiteral("BackupShared"));
     text.replace(QStringLiteral("%PLACE%"), row.placeLabel);
     return text;
 }

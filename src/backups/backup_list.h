@@ -48,10 +48,10 @@ QList<BackupGroup> backupGroups(const QString& dataFolder, const QStringList& sh
 
 // Every file of a backup folder, hidden ones (a disabled entry's copy) included, in the file system's
 // order; no folders.
-void ListBackupFolder(const Platform& platform, const QString& folder, const QString& labelKey,
+void listBackupFolder(const Platform& platform, const QString& folder, const QString& labelKey,
                       const QString& label, QList<BackupRow>& rows);
 // Every value of a backup key but the store's skipped name. False when the key cannot be enumerated.
-bool ListBackupKey(const Platform& platform, std::int32_t root, const QString& keyPath,
+bool listBackupKey(const Platform& platform, std::int32_t root, const QString& keyPath,
                    const QString& labelKey, const QString& label, QList<BackupRow>& rows);
 
 // Every group, labelled in the loaded language.

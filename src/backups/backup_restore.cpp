@@ -14,10 +14,10 @@ constexpr auto kCopyFailed = "MsgRestoreFailed";
 
 // A backup file may carry the read-only mark of the file it copies; it is the program's own file.
 void removeBackupFile(const Platform& platform, const QString& path) {
-    FileAttributes attributes;
-    if (platform.fileSystem->attributes(path, attributes) && attributes.readOnly) {
-        attributes.readOnly = false;
-        platform.fileSystem->setAttributes(path, attributes);
+    std::optional<FileAttributes> attributes = platform.fileSystem->attributes(path);
+    if (attributes && attributes->readOnly) {
+        attributes->readOnly = false;
+        platform.fileSystem->setAttributes(path, *attributes);
     }
     platform.fileSystem->removeFile(path);
 }
@@ -59,13 +59,10 @@ RestoreTarget targetOf(const Platform& platform, const BackupRow& row) {
 // The name of the value (its stored spelling) or file in the target's place, or empty.
 QString takenBy(const Platform& platform, const RestoreTarget& target) {
     if (!target.file.isEmpty()) {
-        FileAttributes attributes;
-        return platform.fileSystem->attributes(target.file, attributes) ? target.file : QString();
+        return platform.fileSystem->attributes(target.file) ? target.file : QString();
     }
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    if (platform.newRegistryStore()->EnumerateValues(target.root, target.keyPath, names, kinds))
-        for (const QString& name : names)
+    if (const auto listed = platform.newRegistryStore()->enumerateValues(target.root, target.keyPath))
+        for (const QString& name : listed->names)
             if (name.compare(target.name, Qt::CaseInsensitive) == 0)
                 return name;
     return {};
@@ -76,13 +73,13 @@ QString backUpReplaced(const Platform& platform, const RestoreTarget& target, co
                        const QString& dataFolder) {
     try {
         try {
-            EnsureBackupPlaces(platform, dataFolder);
+            ensureBackupPlaces(platform, dataFolder);
         } catch (const std::exception&) {
             // The copy below tells whether the place that matters is there.
         }
         if (!target.file.isEmpty())
-            return BackUpShortcut(platform, dataFolder, existing);
-        return BackUpRegistryValue(platform, makeEntryTag(target.root, target.keyPath), existing);
+            return backUpShortcut(platform, dataFolder, existing);
+        return backUpRegistryValue(platform, makeEntryTag(target.root, target.keyPath), existing);
     } catch (const WriteRefused&) {
         throw;
     } catch (const std::exception& error) {
@@ -110,7 +107,7 @@ RestoreOutcome restoreFile(const Platform& platform, const BackupRow& row, const
 RestoreOutcome restoreValue(const Platform& platform, const BackupRow& row, const RestoreTarget& target) {
     const auto store = platform.newRegistryStore();
     try {
-        store->CopyValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name, target.root, target.keyPath,
+        store->copyValue(getTagRoot(row.tag), getTagKey(row.tag), row.name, target.root, target.keyPath,
                          target.name);
     } catch (const std::exception& error) {
         throw RestoreFailed(QLatin1String(kCopyFailed), error.what());
@@ -120,7 +117,7 @@ RestoreOutcome restoreValue(const Platform& platform, const BackupRow& row, cons
                                                        : QStringLiteral("HKEY_CURRENT_USER\\")) +
                      target.keyPath;
     try {
-        store->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
+        store->deleteValue(getTagRoot(row.tag), getTagKey(row.tag), row.name);
     } catch (const std::exception& error) {
         outcome.leftBehind = QString::fromStdString(error.what());
     }
@@ -157,7 +154,7 @@ RestoreOutcome restoreBackup(const Platform& platform, const BackupRow& row, con
 void deleteBackup(const Platform& platform, const BackupRow& row) {
     ensureWritable(platform);
     if (row.isRegistryBackup())
-        platform.newRegistryStore()->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
+        platform.newRegistryStore()->deleteValue(getTagRoot(row.tag), getTagKey(row.tag), row.name);
     else
         removeBackupFile(platform, row.tag);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "backup_list.h"
+#include "entries/core_error.h"
 
 #include <QString>
 #include <cstdint>
-#include <stdexcept>
 
 namespace sw {
 
@@ -12,10 +12,10 @@ struct Platform;
 
 // A restore that was not done; the backup is where it was. The message key names the one-sentence
 // text for the user ("%ENTRY%" stands for the backup's name).
-class RestoreFailed : public std::runtime_error {
+class RestoreFailed : public CoreError {
 public:
     RestoreFailed(const QString& messageKey, const std::string& reason)
-        : std::runtime_error(reason), m_messageKey(messageKey) {}
+        : CoreError(reason), m_messageKey(messageKey) {}
     const QString& messageKey() const { return m_messageKey; }
 
 private:

@@ -58,8 +58,8 @@ QString ProgramFiles::descriptionFile(const QString& name) const {
 }
 
 void loadUserLanguage(LanguageTexts& texts, const ProgramFiles& files) {
-    texts.SetProgramName(QStringLiteral("StartWarden"));
-    texts.LoadLanguage(languageSetting(files.defaultLanguageFile()));
+    texts.setProgramName(QStringLiteral("StartWarden"));
+    texts.loadLanguage(languageSetting(files.defaultLanguageFile()));
 }
 
 } // namespace sw

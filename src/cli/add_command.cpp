@@ -91,7 +91,7 @@ int runAddCommand(Context& context) {
     if (const int status = holdWriting(context, writing); status != kDone)
         return status;
     return writeChecked(context, name, [&] {
-        return WriteEntry(context.platform, name, program, place, replaceRule(context));
+        return writeEntry(context.platform, name, program, place, replaceRule(context));
     });
 }
 

@@ -25,7 +25,7 @@ BackupListing listAll(Context& context) {
     if (const auto writing =
             context.platform.readOnlyReason().isEmpty() ? context.platform.holdWriting() : nullptr) {
         try {
-            EnsureBackupPlaces(context.platform, context.files.dataFolder());
+            ensureBackupPlaces(context.platform, context.files.dataFolder());
         } catch (const std::exception&) {
         }
     }
@@ -34,7 +34,7 @@ BackupListing listAll(Context& context) {
     // A key that is not there yet (a prefix that could not be written) holds no backups; only a
     // user.reg that cannot be read hides some.
     const bool readable = listing.unreadableKeys.isEmpty() ||
-                          context.platform.newRegistryStore()->RootReadable(kHkeyCurrentUser);
+                          context.platform.newRegistryStore()->rootReadable(kHkeyCurrentUser);
     for (const QString& key : listing.unreadableKeys)
         if (!readable)
             std::fprintf(stderr, "startwarden-cli: the backup key HKEY_CURRENT_USER\\%s cannot be read\n",

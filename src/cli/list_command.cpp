@@ -34,7 +34,7 @@ bool unreadableFolders(Context& context, const QString& category) {
             folder.isEmpty() ? QString() : context.platform.fileSystem->folderProblem(folder);
         if (problem.isEmpty())
             continue;
-        QString text = context.texts.GetText(QStringLiteral("MsgFolderUnreadable"));
+        QString text = context.texts.getText(QStringLiteral("MsgFolderUnreadable"));
         text.replace(QStringLiteral("%PATH%"), folder).replace(QStringLiteral("%REASON%"), problem);
         fail(kChangeFailed, text);
         any = true;

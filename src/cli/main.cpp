@@ -33,7 +33,7 @@ void print(const QByteArray& bytes) {
 bool confirmed(Context& context, const QString& textKey, const QString& name) {
     if (context.parser.isSet(QStringLiteral("yes")))
         return true;
-    QString question = context.texts.GetText(textKey);
+    QString question = context.texts.getText(textKey);
     question.replace(QStringLiteral("%ENTRY%"), name);
     std::fprintf(stderr, "%s [y/N] ", printableLine(question).constData());
     std::fflush(stderr);
@@ -47,7 +47,7 @@ bool confirmed(Context& context, const QString& textKey, const QString& name) {
 
 int holdWriting(Context& context, std::shared_ptr<void>& hold) {
     hold = context.platform.holdWriting();
-    return hold ? kDone : fail(kWineRunning, context.texts.GetText(QStringLiteral("MsgPrefixBusy")));
+    return hold ? kDone : fail(kWineRunning, context.texts.getText(QStringLiteral("MsgPrefixBusy")));
 }
 
 namespace {
@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
     sw::loadUserLanguage(texts, sw::ProgramFiles{QCoreApplication::applicationDirPath()});
     // An empty --prefix (an unset variable in a script) is a mistake, never the default prefix.
     if (parser.isSet(QStringLiteral("prefix")) && parser.value(QStringLiteral("prefix")).isEmpty())
-        return fail(kUsageError, texts.GetText(QStringLiteral("MsgNoPrefixGiven")));
+        return fail(kUsageError, texts.getText(QStringLiteral("MsgNoPrefixGiven")));
     const sw::WinePrefix prefix(sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
                                                              QProcessEnvironment::systemEnvironment()));
     if (!prefix.isValid())

@@ -42,7 +42,7 @@ int runReportCommand(Context& context) {
     // The company comes from the program's version texts; a missing program has none.
     const EntryInformation info = describeEntry(context.platform, DescriptionDatabase{}, row);
     const ReportFields fields{row.name, row.program, info.company, row.placeLabel,
-                              reportDetails(notice, context.texts.GetText(QStringLiteral("ReportForm")))};
+                              reportDetails(notice, context.texts.getText(QStringLiteral("ReportForm")))};
     const QString host = reportHostSetting();
     const QString address = reportAddress(host, fields);
     if (context.parser.isSet(QStringLiteral("dry-run"))) {

@@ -9,7 +9,7 @@ namespace sw {
 namespace {
 
 QString yesNo(bool value, const LanguageTexts& texts) {
-    return texts.GetText(value ? QStringLiteral("Yes") : QStringLiteral("No"));
+    return texts.getText(value ? QStringLiteral("Yes") : QStringLiteral("No"));
 }
 
 // A control character (C0, DEL or, as UTF-8, C1) that a terminal would act on instead of showing.

@@ -16,8 +16,8 @@ class PropertyBag {
 public:
     virtual ~PropertyBag() = default;
 
-    QVariant ReadProperty(const QString& name, const QVariant& defaultValue) const;
-    void WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue);
+    QVariant readProperty(const QString& name, const QVariant& defaultValue) const;
+    void writeProperty(const QString& name, const QVariant& value, const QVariant& defaultValue);
 
 protected:
     virtual QVariant value(const QString& name) const = 0; // invalid when absent
@@ -28,17 +28,17 @@ protected:
 class MemoryPropertyBag : public PropertyBag {
 public:
     MemoryPropertyBag() = default;
-    explicit MemoryPropertyBag(QVariantMap values) : values_(std::move(values)) {}
+    explicit MemoryPropertyBag(QVariantMap values) : m_values(std::move(values)) {}
 
-    const QVariantMap& values() const { return values_; }
+    const QVariantMap& values() const { return m_values; }
 
 protected:
-    QVariant value(const QString& name) const override { return values_.value(name); }
-    void store(const QString& name, const QVariant& value) override { values_.insert(name, value); }
-    void remove(const QString& name) override { values_.remove(name); }
+    QVariant value(const QString& name) const override { return m_values.value(name); }
+    void store(const QString& name, const QVariant& value) override { m_values.insert(name, value); }
+    void remove(const QString& name) override { m_values.remove(name); }
 
 private:
-    QVariantMap values_;
+    QVariantMap m_values;
 };
 
 // Stores that keep text (settings files) give numbers and flags back as strings; a value that does
@@ -49,7 +49,8 @@ bool readBoolProperty(const PropertyBag& bag, const QString& name, bool fallback
 // Keeps the properties in one group of a settings store, e.g. "frmMain/SplitterPanel1".
 class SettingsPropertyBag : public PropertyBag {
 public:
-    SettingsPropertyBag(QSettings& settings, QString group) : settings_(settings), group_(std::move(group)) {}
+    SettingsPropertyBag(QSettings& settings, QString group)
+        : m_settings(settings), m_group(std::move(group)) {}
 
 protected:
     QVariant value(const QString& name) const override;
@@ -59,8 +60,8 @@ protected:
 private:
     QString key(const QString& name) const;
 
-    QSettings& settings_;
-    QString group_;
+    QSettings& m_settings;
+    QString m_group;
 };
 
 } // namespace sw

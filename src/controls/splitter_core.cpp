@@ -5,81 +5,81 @@
 namespace sw {
 
 void SplitterCore::setControlsPresent(bool control1, bool control2) {
-    state_.hasControl1 = control1;
-    state_.hasControl2 = control2;
+    m_state.hasControl1 = control1;
+    m_state.hasControl2 = control2;
 }
 
 void SplitterCore::setMinPanelSize(std::int32_t value) {
-    state_.MinPanelSize = value;
-    changed_ = true;
+    m_state.MinPanelSize = value;
+    m_changed = true;
 }
 
 void SplitterCore::setHorizontal(bool value) {
-    state_.Horizontal = value;
-    changed_ = true;
+    m_state.Horizontal = value;
+    m_changed = true;
 }
 
 void SplitterCore::setSnapToEdge(bool value) {
-    state_.SnapToEdge = value;
-    changed_ = true;
+    m_state.SnapToEdge = value;
+    m_changed = true;
 }
 
 void SplitterCore::setSplitterWidth(std::int32_t value) {
-    state_.SplitterWidth = value;
-    changed_ = true;
+    m_state.SplitterWidth = value;
+    m_changed = true;
 }
 
 void SplitterCore::setBackColor(std::uint32_t value) {
-    state_.BackColor = value;
-    changed_ = true;
+    m_state.BackColor = value;
+    m_changed = true;
 }
 
 void SplitterCore::setDragColor(std::uint32_t value) {
-    state_.DragColor = value;
-    changed_ = true;
+    m_state.DragColor = value;
+    m_changed = true;
 }
 
 void SplitterCore::setPosition(std::int32_t value) {
-    state_.Position = value;
-    state_.Snapped = 0;
-    changed_ = true;
+    m_state.Position = value;
+    m_state.Snapped = 0;
+    m_changed = true;
 }
 
 void SplitterCore::setSnapped(int value, double length) {
-    if (!state_.SnapToEdge)
+    if (!m_state.SnapToEdge)
         value = 0;
     if (value == 1) {
-        state_.Position = 0;
+        m_state.Position = 0;
     } else if (value == 2) {
-        state_.Position = roundHalfEven(length);
+        m_state.Position = roundHalfEven(length);
     } else {
         value = 0;
     }
-    state_.Snapped = static_cast<std::int16_t>(value);
-    changed_ = true;
+    m_state.Snapped = static_cast<std::int16_t>(value);
+    m_changed = true;
 }
 
 void SplitterCore::drop(double barStart, double length) {
-    const std::int64_t position = roundHalfEven(barStart + state_.SplitterWidth / 2);
+    const std::int64_t position = roundHalfEven(barStart + m_state.SplitterWidth / 2);
     const std::int64_t total = roundHalfEven(length);
-    const std::int64_t zone = state_.MinPanelSize / 4;
-    state_.Position = static_cast<std::int32_t>(position);
-    if (!state_.SnapToEdge)
+    const std::int64_t zone = m_state.MinPanelSize / 4;
+    m_state.Position = static_cast<std::int32_t>(position);
+    if (!m_state.SnapToEdge)
         return;
     if (position < zone) {
-        state_.Position = 0;
-        state_.Snapped = 1;
+        m_state.Position = 0;
+        m_state.Snapped = 1;
     } else if (position > total - zone) {
-        state_.Snapped = 2;
-        state_.Position = static_cast<std::int32_t>(total - state_.SplitterWidth);
+        m_state.Snapped = 2;
+        m_state.Position = static_cast<std::int32_t>(total - m_state.SplitterWidth);
     } else {
-        state_.Snapped = 0;
+        m_state.Snapped = 0;
     }
 }
 
 SplitterLayout SplitterCore::layout(QSizeF innerTwips) {
-    SplitterLayout result = LayoutPanels(state_, innerTwips);
-    state_.Position = result.Position;
+    SplitterLayout result = layoutPanels(m_state, innerTwips);
+    m_state.Position = result.Position;
     return result;
 }
 

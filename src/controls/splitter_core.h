@@ -12,7 +12,7 @@ class PropertyBag;
 // runs the layout pass where a write asks for one.
 class SplitterCore {
 public:
-    const SplitterState& state() const { return state_; }
+    const SplitterState& state() const { return m_state; }
 
     void setControlsPresent(bool control1, bool control2);
     void setMinPanelSize(std::int32_t value);
@@ -33,10 +33,10 @@ public:
     SplitterLayout layout(QSizeF innerTwips);
 
     // The layout handler receives the position by reference; this is the field it refers to.
-    std::int32_t& positionField() { return state_.Position; }
+    std::int32_t& positionField() { return m_state.Position; }
 
     // Whether a persisted property was written since the last save.
-    bool changed() const { return changed_; }
+    bool changed() const { return m_changed; }
 
     // Persistence through the host's property bag. Loading ends with the stored position, so it
     // wins over what restoring Snapped did; without one the position is the MinPanelSize just read.
@@ -44,8 +44,8 @@ public:
     void writeProperties(PropertyBag& bag);
 
 private:
-    SplitterState state_;
-    bool changed_ = false;
+    SplitterState m_state;
+    bool m_changed = false;
 };
 
 } // namespace sw

@@ -48,7 +48,7 @@ double splitLength(const SplitterState& state, QSizeF innerTwips) {
     return state.Horizontal ? innerTwips.height() : innerTwips.width();
 }
 
-SplitterLayout LayoutPanels(const SplitterState& state, QSizeF innerTwips) {
+SplitterLayout layoutPanels(const SplitterState& state, QSizeF innerTwips) {
     SplitterLayout out;
     if (state.hasControl1 && state.hasControl2) {
         if (state.Snapped >= 0 && state.Snapped <= 2) {

@@ -19,7 +19,7 @@ struct SplitterLayout {
 };
 
 // The layout pass, as a pure function of the state and the control's inner size in twips.
-SplitterLayout LayoutPanels(const SplitterState& state, QSizeF innerTwips);
+SplitterLayout layoutPanels(const SplitterState& state, QSizeF innerTwips);
 
 // Length of the control in the split direction (height with a horizontal bar).
 double splitLength(const SplitterState& state, QSizeF innerTwips);

@@ -15,11 +15,11 @@ int roundHalfEven(double value) {
 }
 
 int TwipScale::toPixelsX(double twips) const {
-    return roundHalfEven(twips * dpiX_ / 1440.0);
+    return roundHalfEven(twips * m_dpiX / 1440.0);
 }
 
 int TwipScale::toPixelsY(double twips) const {
-    return roundHalfEven(twips * dpiY_ / 1440.0);
+    return roundHalfEven(twips * m_dpiY / 1440.0);
 }
 
 QRect TwipScale::toPixels(const QRect& twips) const {

@@ -8,7 +8,7 @@ QString makeEntryTag(std::int32_t root, const QString& keyPath) {
     return QString::number(root) + QLatin1Char(';') + keyPath;
 }
 
-std::int32_t GetTagRoot(const QString& tag) {
+std::int32_t getTagRoot(const QString& tag) {
     const qsizetype separator = tag.indexOf(QLatin1Char(';'));
     if (separator < 0)
         throw std::invalid_argument("entry tag without ';'");
@@ -19,12 +19,12 @@ std::int32_t GetTagRoot(const QString& tag) {
     return root;
 }
 
-QString GetTagKey(const QString& tag) {
+QString getTagKey(const QString& tag) {
     const qsizetype separator = tag.indexOf(QLatin1Char(';'));
     return separator < 0 ? tag : tag.mid(separator + 1);
 }
 
-QString GetFileNameFromPath(const QString& path) {
+QString getFileNameFromPath(const QString& path) {
     const qsizetype separator =
         std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return separator < 0 ? path : path.mid(separator + 1);

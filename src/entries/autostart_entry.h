@@ -9,7 +9,8 @@ namespace sw {
 struct AutostartEntry {
     QString name;        // value name, or file name with extension
     QString program;     // command line without a leading "REM ", a shortcut's target, or the file's path
-    QString programFile; // the program file the row starts, found once when it is listed
+    QString programFile; // the program file the row starts, found once when it is listed;
+                         // empty when a bare name was not found or the line cannot be taken apart
     QString arguments;   // a shortcut's arguments, which the rating sees after its target
     bool valid = false;  // the program file was found
     bool active = true;  // no "REM " prefix, no hidden mark
@@ -25,11 +26,11 @@ struct AutostartEntry {
 // "root;key path", the root as a signed decimal 32-bit integer.
 QString makeEntryTag(std::int32_t root, const QString& keyPath);
 // The root before the first ";". Throws std::invalid_argument for a tag without ";" or a bad number.
-std::int32_t GetTagRoot(const QString& tag);
+std::int32_t getTagRoot(const QString& tag);
 // Everything after the first ";"; the whole text when there is none.
-QString GetTagKey(const QString& tag);
+QString getTagKey(const QString& tag);
 // The text after the last "\" (or "/", for host paths); the whole text when there is none.
-QString GetFileNameFromPath(const QString& path);
+QString getFileNameFromPath(const QString& path);
 
 } // namespace sw
 

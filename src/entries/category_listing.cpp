@@ -20,15 +20,15 @@ bool isFolder(const Place& place) {
 
 QList<AutostartEntry> listPlace(const ListingContext& context, const Place& place) {
     const auto held = context.platform.holdContents();
-    const QString label = context.texts.GetText(place.backupKind);
+    const QString label = context.texts.getText(place.backupKind);
     QList<AutostartEntry> rows;
     if (place.kind == PlaceKind::RegistryKey) {
-        rows = ListRegistryKey(context, place.root, place.keyPath, label);
+        rows = listRegistryKey(context, place.root, place.keyPath, label);
     } else {
         const QString folder = startupFolderPath(*context.platform.system, place);
         // A folder the system cannot name lists nothing rather than the root of a drive.
         if (!folder.isEmpty())
-            rows = ListStartmenuFolder(context, folder + QLatin1Char('\\'), label);
+            rows = listStartmenuFolder(context, folder + QLatin1Char('\\'), label);
     }
     for (AutostartEntry& row : rows)
         row.backupKind = place.backupKind;

@@ -39,46 +39,46 @@ QSet<QString> lowerCased(const QStringList& names) {
 }
 
 bool setRegistryActivation(const Platform& platform, const AutostartEntry& row, bool active) {
-    const std::int32_t root = GetTagRoot(row.tag);
-    const QString keyPath = GetTagKey(row.tag);
+    const std::int32_t root = getTagRoot(row.tag);
+    const QString keyPath = getTagKey(row.tag);
     const auto store = platform.newRegistryStore();
     // Throws when the value is gone: writing would bring it back.
-    const std::uint32_t type = store->ValueType(root, keyPath, row.name);
+    const std::uint32_t type = store->valueType(root, keyPath, row.name);
     if (!isTextValueType(type))
         throw ValueNotText(row.name);
-    const QString data = store->ReadValue(root, keyPath, row.name, type);
+    const QString data = store->readValue(root, keyPath, row.name, type);
     if (hasInactivePrefix(data) != active)
         return false;
     // An expandable string stays expandable: its %VARIABLES% must still be expanded at the start.
-    store->WriteTypedStringValue(root, keyPath, row.name, active ? data.mid(4) : kInactivePrefix + data,
+    store->writeTypedStringValue(root, keyPath, row.name, active ? data.mid(4) : kInactivePrefix + data,
                                  type);
     return true;
 }
 
 bool setFileActivation(const Platform& platform, const AutostartEntry& row, bool active) {
-    FileAttributes current;
-    if (!platform.fileSystem->attributes(row.tag, current) || current.directory)
+    const std::optional<FileAttributes> current = platform.fileSystem->attributes(row.tag);
+    if (!current || current->directory)
         throw FileSystemError(QStringLiteral("The file %1 no longer exists.").arg(row.tag).toStdString());
     FileAttributes wanted;
     wanted.hidden = !active;
     // Every other mark goes: a read-only or system file becomes a plain (or plainly hidden) one.
     platform.fileSystem->setAttributes(row.tag, wanted);
-    return current.hidden == active;
+    return current->hidden == active;
 }
 
 } // namespace
 
 ValueNotText::ValueNotText(const QString& valueName)
-    : std::runtime_error(QStringLiteral("The registry value \"%1\" holds no text; it is not changed.")
-                             .arg(valueName)
-                             .toStdString()),
+    : CoreError(QStringLiteral("The registry value \"%1\" holds no text; it is not changed.")
+                    .arg(valueName)
+                    .toStdString()),
       name(valueName) {}
 
 void ensureTextValue(const Platform& platform, const AutostartEntry& row) {
     if (!row.isRegistryEntry())
         return;
     if (!isTextValueType(
-            platform.newRegistryStore()->ValueType(GetTagRoot(row.tag), GetTagKey(row.tag), row.name)))
+            platform.newRegistryStore()->valueType(getTagRoot(row.tag), getTagKey(row.tag), row.name)))
         throw ValueNotText(row.name);
 }
 
@@ -93,11 +93,11 @@ bool setActivation(const Platform& platform, const AutostartEntry& row, bool act
                                  : setFileActivation(platform, row, active);
 }
 
-void ToggleActivation(const Platform& platform, const AutostartEntry& row) {
+void toggleActivation(const Platform& platform, const AutostartEntry& row) {
     setActivation(platform, row, !row.active);
 }
 
-void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
+void ensureBackupPlaces(const Platform& platform, const QString& dataFolder) {
     ensureWritable(platform);
     std::exception_ptr firstFailure;
     auto attempt = [&firstFailure](auto&& step) {
@@ -112,7 +112,7 @@ void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
         const auto store = platform.newRegistryStore();
         for (const Place& place : allPlaces())
             if (place.isRegistryKey())
-                attempt([&] { store->CreateKey(kHkeyCurrentUser, place.backupLocation); });
+                attempt([&] { store->createKey(kHkeyCurrentUser, place.backupLocation); });
     });
     // Parents first, so each folder's parent exists when it is created.
     QStringList folders;
@@ -127,8 +127,7 @@ void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
     }
     for (const QString& folder : folders) {
         attempt([&] {
-            FileAttributes existing;
-            if (!platform.fileSystem->attributes(folder, existing))
+            if (!platform.fileSystem->attributes(folder))
                 platform.fileSystem->createFolder(folder);
         });
     }
@@ -138,8 +137,8 @@ void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder) {
 
 QString backupKeyOfTag(const QString& tag) {
     // Any root but the current user's is the machine's; a key whose name ends in "run" is a Run key.
-    const bool localUser = GetTagRoot(tag) == kHkeyCurrentUser;
-    const bool run = isRunKey(GetTagKey(tag));
+    const bool localUser = getTagRoot(tag) == kHkeyCurrentUser;
+    const bool run = isRunKey(getTagKey(tag));
     for (const Place& place : allPlaces())
         if (place.isRegistryKey() && (place.root == kHkeyCurrentUser) == localUser &&
             isRunKey(place.keyPath) == run)
@@ -155,23 +154,20 @@ QString backupFolderOfFile(const Platform& platform, const QString& dataFolder, 
     return checkedDataFolder(dataFolder) + QLatin1Char('/') + place.backupLocation;
 }
 
-QString BackUpRegistryValue(const Platform& platform, const QString& tag, const QString& name) {
+QString backUpRegistryValue(const Platform& platform, const QString& tag, const QString& name) {
     ensureWritable(platform);
     const QString target = backupKeyOfTag(tag);
     const auto store = platform.newRegistryStore();
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    if (!store->EnumerateValues(kHkeyCurrentUser, target, names, kinds))
-        names.clear();
-    const QSet<QString> taken = lowerCased(names);
+    const QSet<QString> taken =
+        lowerCased(store->enumerateValues(kHkeyCurrentUser, target).value_or(RegistryValueNames{}).names);
     const QString backupName = freeBackupName(name, NameForm::Value, [&taken](const QString& candidate) {
         return taken.contains(candidate.toLower());
     });
-    store->CopyValue(GetTagRoot(tag), GetTagKey(tag), name, kHkeyCurrentUser, target, backupName);
+    store->copyValue(getTagRoot(tag), getTagKey(tag), name, kHkeyCurrentUser, target, backupName);
     return target;
 }
 
-QString BackUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path) {
+QString backUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path) {
     ensureWritable(platform);
     const QString folder = backupFolderOfFile(platform, dataFolder, path);
     QStringList names;
@@ -181,7 +177,7 @@ QString BackUpShortcut(const Platform& platform, const QString& dataFolder, cons
     const QSet<QString> taken = lowerCased(names);
     const QString target =
         folder + QLatin1Char('/') +
-        freeBackupName(GetFileNameFromPath(path), NameForm::File,
+        freeBackupName(getFileNameFromPath(path), NameForm::File,
                        [&taken](const QString& candidate) { return taken.contains(candidate.toLower()); });
     platform.fileSystem->copyFile(path, target);
     return target;
@@ -189,12 +185,12 @@ QString BackUpShortcut(const Platform& platform, const QString& dataFolder, cons
 
 QString backUpEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row) {
     try {
-        EnsureBackupPlaces(platform, dataFolder);
+        ensureBackupPlaces(platform, dataFolder);
     } catch (const std::exception&) {
         // The copy below tells whether the place that matters is there.
     }
-    return row.isRegistryEntry() ? BackUpRegistryValue(platform, row.tag, row.name)
-                                 : BackUpShortcut(platform, dataFolder, row.tag);
+    return row.isRegistryEntry() ? backUpRegistryValue(platform, row.tag, row.name)
+                                 : backUpShortcut(platform, dataFolder, row.tag);
 }
 
 DeleteOutcome deleteEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row,
@@ -212,7 +208,7 @@ DeleteOutcome deleteEntry(const Platform& platform, const QString& dataFolder, c
     }
     try {
         if (row.isRegistryEntry())
-            platform.newRegistryStore()->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
+            platform.newRegistryStore()->deleteValue(getTagRoot(row.tag), getTagKey(row.tag), row.name);
         else
             platform.fileSystem->removeFile(row.tag);
     } catch (const std::exception& error) {

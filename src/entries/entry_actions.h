@@ -1,9 +1,9 @@
 #pragma once
 
 #include "autostart_entry.h"
+#include "core_error.h"
 
 #include <QString>
-#include <stdexcept>
 
 namespace sw {
 
@@ -11,14 +11,14 @@ struct Platform;
 
 // Raised before any write when the managed system must not be written now (Wine runs on the
 // prefix): nothing has changed.
-class WriteRefused : public std::runtime_error {
+class WriteRefused : public CoreError {
 public:
-    using std::runtime_error::runtime_error;
+    using CoreError::CoreError;
 };
 
 // Raised before any write when a registry entry's value holds no text (a number, binary data, a
 // list of texts): such a value is listed but never rewritten. textKey() names its message.
-class ValueNotText : public std::runtime_error {
+class ValueNotText : public CoreError {
 public:
     explicit ValueNotText(const QString& valueName);
     static QString textKey() { return QStringLiteral("MsgValueNotText"); }
@@ -40,12 +40,12 @@ void ensureWritable(const Platform& platform);
 bool setActivation(const Platform& platform, const AutostartEntry& row, bool active);
 
 // Deactivates an active row and activates an inactive one.
-void ToggleActivation(const Platform& platform, const AutostartEntry& row);
+void toggleActivation(const Platform& platform, const AutostartEntry& row);
 
 // The four backup keys below HKEY_CURRENT_USER, the data folder (where the program keeps its records
 // of the prefix) and the four backup folders below it. Every place is tried; the first failure is
 // rethrown.
-void EnsureBackupPlaces(const Platform& platform, const QString& dataFolder);
+void ensureBackupPlaces(const Platform& platform, const QString& dataFolder);
 
 // The backup key (below HKEY_CURRENT_USER) of a registry entry's tag.
 QString backupKeyOfTag(const QString& tag);
@@ -54,20 +54,20 @@ QString backupFolderOfFile(const Platform& platform, const QString& dataFolder, 
 
 // Copies the value into its backup key; a backup of the same name stays, the new one is numbered
 // (see freeBackupName). Returns the backup key.
-QString BackUpRegistryValue(const Platform& platform, const QString& tag, const QString& name);
+QString backUpRegistryValue(const Platform& platform, const QString& tag, const QString& name);
 // Copies the file, with its attributes, into its backup folder; a backup of the same name stays, the
 // new one is numbered (see freeBackupName). Returns the copy's host path.
-QString BackUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path);
+QString backUpShortcut(const Platform& platform, const QString& dataFolder, const QString& path);
 
 // Makes sure the backup places exist, then copies the entry into its backup place as the delete
 // command does. Returns the backup key or the backup file. Throws when the copy failed.
 QString backUpEntry(const Platform& platform, const QString& dataFolder, const AutostartEntry& row);
 
 // Raised by deleteEntry when the backup was made but the entry could not be removed.
-class RemovalFailed : public std::runtime_error {
+class RemovalFailed : public CoreError {
 public:
     RemovalFailed(const std::string& reason, QString backupPlace)
-        : std::runtime_error(reason), backup(std::move(backupPlace)) {}
+        : CoreError(reason), backup(std::move(backupPlace)) {}
     QString backup; // empty when the copy had failed too
 };
 

@@ -47,10 +47,10 @@ void ensureFolder(FileSystem& fs, const QString& folder) {
         path += part + QLatin1Char('\\');
         if (path.size() == 3 && path.at(1) == QLatin1Char(':'))
             continue; // the drive's root
-        FileAttributes existing;
-        if (!fs.attributes(path.chopped(1), existing))
+        const std::optional<FileAttributes> existing = fs.attributes(path.chopped(1));
+        if (!existing)
             fs.createFolder(path.chopped(1));
-        else if (!existing.directory)
+        else if (!existing->directory)
             throw FileSystemError(
                 QStringLiteral("%1 is a file, not a folder.").arg(path.chopped(1)).toStdString());
     }
@@ -78,10 +78,10 @@ QString commandLineOf(const QString& path) {
 WrittenEntry writeShortcut(const Platform& platform, const QString& name, const QString& programField,
                            const QString& folder, ShortcutInfo info = {}) {
     if (info.target.isEmpty()) {
-        const QString resolved =
-            ResolveProgramPath(programField, *platform.system, platform.fileSystem.get());
-        if (programFileExists(*platform.fileSystem, resolved))
-            info.target = resolved;
+        const std::optional<QString> resolved =
+            resolveProgramPath(programField, *platform.system, platform.fileSystem.get());
+        if (resolved && programFileExists(*platform.fileSystem, *resolved))
+            info.target = *resolved;
         else if (programFileExists(*platform.fileSystem, programField))
             info.target = programField;
     }
@@ -91,11 +91,10 @@ WrittenEntry writeShortcut(const Platform& platform, const QString& name, const 
         info.workingPath = info.target;
     ensureFolder(*platform.fileSystem, folder);
     const QString link = folder + QLatin1Char('\\') + shortcutFileName(name);
-    platform.newShortcutFile()->CreateShortcut(link, info);
+    platform.newShortcutFile()->createShortcut(link, info);
     // A link written over a hidden one must not inherit its mark: a new entry is active.
-    FileAttributes written;
-    if (platform.fileSystem->attributes(link, written) &&
-        (written.hidden || written.system || written.readOnly))
+    const std::optional<FileAttributes> written = platform.fileSystem->attributes(link);
+    if (written && (written->hidden || written->system || written->readOnly))
         platform.fileSystem->setAttributes(link, FileAttributes{});
     return {link, shortcutFileName(name), {}};
 }
@@ -108,8 +107,8 @@ ShortcutInfo keptShortcutInfo(const Platform& platform, const AutostartEntry& ol
     ShortcutInfo was;
     try {
         const auto shortcut = platform.newShortcutFile();
-        shortcut->LoadShortcut(old.tag);
-        was = shortcut->GetInfo();
+        shortcut->loadShortcut(old.tag);
+        was = shortcut->getInfo();
     } catch (const std::exception&) {
         return kept; // an unreadable link has nothing to keep
     }
@@ -144,21 +143,17 @@ bool sameEntry(const AutostartEntry& old, const WrittenEntry& written) {
 
 void removeEntry(const Platform& platform, const AutostartEntry& row) {
     if (row.isRegistryEntry())
-        platform.newRegistryStore()->DeleteValue(GetTagRoot(row.tag), GetTagKey(row.tag), row.name);
+        platform.newRegistryStore()->deleteValue(getTagRoot(row.tag), getTagKey(row.tag), row.name);
     else
         platform.fileSystem->removeFile(row.tag);
 }
 
 bool entryExists(const Platform& platform, const AutostartEntry& row) {
     if (!row.isRegistryEntry()) {
-        FileAttributes attributes;
-        return platform.fileSystem->attributes(row.tag, attributes);
+        return platform.fileSystem->attributes(row.tag).has_value();
     }
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    return platform.newRegistryStore()->EnumerateValues(GetTagRoot(row.tag), GetTagKey(row.tag), names,
-                                                        kinds) &&
-           names.contains(row.name, Qt::CaseInsensitive);
+    const auto listed = platform.newRegistryStore()->enumerateValues(getTagRoot(row.tag), getTagKey(row.tag));
+    return listed && listed->names.contains(row.name, Qt::CaseInsensitive);
 }
 
 // The entry that a value or file of this name in the place is (names compare as Windows compares
@@ -171,8 +166,8 @@ std::optional<AutostartEntry> entryNamed(const Platform& platform, const EntryPl
             if (!item.attributes.directory)
                 names.append(item.name);
     } else {
-        QList<std::uint32_t> kinds;
-        platform.newRegistryStore()->EnumerateValues(place.root, place.key, names, kinds);
+        if (const auto listed = platform.newRegistryStore()->enumerateValues(place.root, place.key))
+            names = listed->names;
     }
     qsizetype found = names.indexOf(name);
     for (qsizetype i = 0; found < 0 && i < names.size(); ++i)
@@ -225,7 +220,7 @@ WrittenEntry editPlainFile(const Platform& platform, const AutostartEntry& old, 
         // The file stays where it is and starts from the key now; hidden, it no longer starts from
         // its folder as well.
         makeRoom(platform, place, trimmed, &old, rule, written.replacedBackup);
-        platform.newRegistryStore()->WriteStringValue(place.root, place.key, trimmed, commandLineOf(old.tag));
+        platform.newRegistryStore()->writeStringValue(place.root, place.key, trimmed, commandLineOf(old.tag));
         FileAttributes hidden;
         hidden.hidden = true;
         platform.fileSystem->setAttributes(old.tag, hidden);
@@ -284,8 +279,9 @@ QString findProgramFile(const Platform& platform, const QString& programField) {
     const QString typed = programField.trimmed();
     if (!typed.isEmpty() && programFileExists(*platform.fileSystem, typed))
         return typed;
-    const QString resolved = ResolveProgramPath(typed, *platform.system, platform.fileSystem.get());
-    return programFileExists(*platform.fileSystem, resolved) ? resolved : QString();
+    const std::optional<QString> resolved =
+        resolveProgramPath(typed, *platform.system, platform.fileSystem.get());
+    return resolved && programFileExists(*platform.fileSystem, *resolved) ? *resolved : QString();
 }
 
 QString shortcutFileName(const QString& trimmedName) {
@@ -306,7 +302,7 @@ EntryProblem checkEntry(const Platform& platform, const QString& name, const QSt
 }
 
 EntryRejected::EntryRejected(EntryProblem problem)
-    : std::runtime_error(problemTextKey(problem).toStdString()), m_problem(problem) {}
+    : CoreError(problemTextKey(problem).toStdString()), m_problem(problem) {}
 
 bool isPlainStartupFile(const AutostartEntry& row) {
     return !row.isRegistryEntry() && !row.name.endsWith(QLatin1String(".lnk"), Qt::CaseInsensitive);
@@ -316,7 +312,7 @@ bool sameProgram(const QString& programField, const QString& program) {
     return unquoted(programField).compare(unquoted(program), Qt::CaseInsensitive) == 0;
 }
 
-WrittenEntry WriteEntry(const Platform& platform, const QString& name, const QString& programField,
+WrittenEntry writeEntry(const Platform& platform, const QString& name, const QString& programField,
                         const EntryPlace& place, const ReplaceRule& replace) {
     ensureWritable(platform);
     if (const EntryProblem problem = checkEntry(platform, name, programField, place);
@@ -331,7 +327,7 @@ WrittenEntry WriteEntry(const Platform& platform, const QString& name, const QSt
         return written;
     }
     makeRoom(platform, place, trimmed, nullptr, replace, backup);
-    platform.newRegistryStore()->WriteStringValue(place.root, place.key, trimmed, programField);
+    platform.newRegistryStore()->writeStringValue(place.root, place.key, trimmed, programField);
     return {makeEntryTag(place.root, place.key), trimmed, backup};
 }
 
@@ -341,7 +337,7 @@ WrittenEntry replaceEntry(const Platform& platform, const AutostartEntry& old, c
     std::uint32_t type = kRegistryString;
     if (old.isRegistryEntry()) {
         try {
-            type = platform.newRegistryStore()->ValueType(GetTagRoot(old.tag), GetTagKey(old.tag), old.name);
+            type = platform.newRegistryStore()->valueType(getTagRoot(old.tag), getTagKey(old.tag), old.name);
         } catch (const RegistryError&) {
             // Gone since the listing: the edit writes it anew.
         }
@@ -370,7 +366,7 @@ WrittenEntry replaceEntry(const Platform& platform, const AutostartEntry& old, c
         if (fromShortcut && !kept.target.isEmpty() && !kept.arguments.isEmpty())
             data = commandLineOf(kept.target) + QLatin1Char(' ') + kept.arguments;
         makeRoom(platform, place, trimmed, &old, replace, written.replacedBackup);
-        platform.newRegistryStore()->WriteTypedStringValue(place.root, place.key, trimmed, data, type);
+        platform.newRegistryStore()->writeTypedStringValue(place.root, place.key, trimmed, data, type);
         written.tag = makeEntryTag(place.root, place.key);
         written.name = trimmed;
     }
@@ -381,7 +377,7 @@ WrittenEntry replaceEntry(const Platform& platform, const AutostartEntry& old, c
     } catch (const std::exception& error) {
         // An old entry that is already gone is what the edit wanted.
         if (entryExists(platform, old))
-            throw std::runtime_error(
+            throw CoreError(
                 QStringLiteral("The new entry was written, but the old one could not be removed: %1")
                     .arg(QString::fromStdString(error.what()))
                     .toStdString());

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "autostart_entry.h"
+#include "core_error.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 
 namespace sw {
 
@@ -46,7 +46,7 @@ EntryProblem checkEntry(const Platform& platform, const QString& name, const QSt
                         const EntryPlace& place);
 
 // Raised before any write when checkEntry finds a problem.
-class EntryRejected : public std::runtime_error {
+class EntryRejected : public CoreError {
 public:
     explicit EntryRejected(EntryProblem problem);
     EntryProblem problem() const { return m_problem; }
@@ -82,7 +82,7 @@ struct WrittenEntry {
 // allows it, and backed up first as a deleted one is; else EntryRejected (EntryExists). Throws
 // WriteRefused, EntryRejected, or the store's and file system's errors; a failed write leaves the
 // place as it was.
-WrittenEntry WriteEntry(const Platform& platform, const QString& name, const QString& programField,
+WrittenEntry writeEntry(const Platform& platform, const QString& name, const QString& programField,
                         const EntryPlace& place, const ReplaceRule& replace = {});
 
 // Edit: writes the new entry, then removes the old one (without a backup) unless the new one took

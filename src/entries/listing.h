@@ -20,12 +20,12 @@ struct ListingContext {
 
 // One row per value of a Run or RunOnce key, in the store's order; a key that cannot be read adds
 // none.
-QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_t root,
+QList<AutostartEntry> listRegistryKey(const ListingContext& context, std::int32_t root,
                                       const QString& keyPath, const QString& label);
 
 // One row per file of a Startup folder (folder given with its trailing "\"); system files and
 // sub-folders are left out.
-QList<AutostartEntry> ListStartmenuFolder(const ListingContext& context, const QString& folder,
+QList<AutostartEntry> listStartmenuFolder(const ListingContext& context, const QString& folder,
                                           const QString& label);
 
 // The rows of one place.

@@ -140,7 +140,7 @@ QList<const Place*> placesOfCategory(const QString& categoryKey) {
 }
 
 QString startupFolderPath(const SystemInfo& system, const Place& place) {
-    return system.GetSpecialFolder(place.specialFolder, false, false);
+    return system.getSpecialFolder(place.specialFolder, false, false);
 }
 
 } // namespace sw

@@ -10,14 +10,13 @@ void resolveProgramFile(const Platform& platform, AutostartEntry& row) {
     if (row.isRegistryEntry()) {
         row.programFile = programFileExists(files, row.program)
                               ? row.program
-                              : ResolveProgramPath(row.program, *platform.system, &files);
+                              : resolveProgramPath(row.program, *platform.system, &files).value_or(QString());
         row.valid = programFileExists(files, row.programFile);
         return;
     }
     row.programFile = row.program;
-    FileAttributes attributes;
-    row.valid = programFileExists(files, row.programFile) && files.attributes(row.programFile, attributes) &&
-                attributes.size > 0;
+    const std::optional<FileAttributes> attributes = files.attributes(row.programFile);
+    row.valid = programFileExists(files, row.programFile) && attributes && attributes->size > 0;
 }
 
 } // namespace sw

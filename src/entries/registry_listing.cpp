@@ -11,7 +11,7 @@ namespace {
 const QString kInactivePrefix = QStringLiteral("REM ");
 } // namespace
 
-QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_t root,
+QList<AutostartEntry> listRegistryKey(const ListingContext& context, std::int32_t root,
                                       const QString& keyPath, const QString& label) {
     QList<AutostartEntry> rows;
     const Platform& platform = context.platform;
@@ -19,11 +19,11 @@ QList<AutostartEntry> ListRegistryKey(const ListingContext& context, std::int32_
     QList<RegistryValueText> values;
     try {
         store = platform.newRegistryStore();
-        values = store->ReadValues(root, keyPath);
+        values = store->readValues(root, keyPath);
     } catch (const std::exception&) {
         return rows;
     }
-    const QString skipped = store->SkippedValueName();
+    const QString skipped = store->skippedValueName();
     const QString tag = makeEntryTag(root, keyPath);
     rows.reserve(values.size());
     // Rows of a key often start the same program: each command line is resolved once.

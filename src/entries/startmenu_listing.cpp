@@ -16,9 +16,9 @@ QString shortcutTarget(ShortcutFile* shortcuts, const QString& path, QString& ar
     if (!shortcuts)
         return {};
     try {
-        shortcuts->LoadShortcut(path);
-        arguments = shortcuts->GetArguments();
-        return shortcuts->GetTarget();
+        shortcuts->loadShortcut(path);
+        arguments = shortcuts->getArguments();
+        return shortcuts->getTarget();
     } catch (const std::exception&) {
         // An unreadable link is listed like one without a target.
         return {};
@@ -27,7 +27,7 @@ QString shortcutTarget(ShortcutFile* shortcuts, const QString& path, QString& ar
 
 } // namespace
 
-QList<AutostartEntry> ListStartmenuFolder(const ListingContext& context, const QString& folder,
+QList<AutostartEntry> listStartmenuFolder(const ListingContext& context, const QString& folder,
                                           const QString& label) {
     QList<AutostartEntry> rows;
     const Platform& platform = context.platform;

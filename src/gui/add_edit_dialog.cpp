@@ -61,7 +61,7 @@ frmAddEdit::frmAddEdit(MainServices& services, QWidget* parent)
     setFont(font);
     createControls();
     placeControls();
-    TranslateForm(this, m_services.texts);
+    translateForm(this, m_services.texts);
     fitCaptions();
     bindHelpKey(this, *m_services.platform.desktop, userHelpFile(m_services.files, m_services.texts),
                 kHelpSection);
@@ -153,14 +153,14 @@ void frmAddEdit::placeControls() {
 }
 
 void frmAddEdit::prepareAdd() {
-    setWindowTitle(m_services.texts.GetText(QStringLiteral("Add")));
+    setWindowTitle(m_services.texts.getText(QStringLiteral("Add")));
     m_editedRow.reset();
     m_written.reset();
     cmdOk->setEnabled(false);
-    txtName->setText(m_services.texts.GetText(QStringLiteral("NewEntry")));
+    txtName->setText(m_services.texts.getText(QStringLiteral("NewEntry")));
     txtPath->clear();
     programCheck();
-    lblPlace->setText(m_services.texts.GetText(QStringLiteral("ChoosePlease")));
+    lblPlace->setText(m_services.texts.getText(QStringLiteral("ChoosePlease")));
 }
 
 bool frmAddEdit::prepareEdit(const AutostartEntry& row) {
@@ -173,14 +173,14 @@ bool frmAddEdit::prepareEdit(const AutostartEntry& row) {
     } catch (const std::exception&) {
         // A value gone since the listing: OK writes it anew.
     }
-    setWindowTitle(m_services.texts.GetText(QStringLiteral("Edit")));
+    setWindowTitle(m_services.texts.getText(QStringLiteral("Edit")));
     m_editedRow = row;
     m_written.reset();
     cmdOk->setEnabled(false);
     txtName->setText(row.name);
     txtPath->setText(row.program);
     programCheck();
-    lblPlace->setText(m_services.texts.GetText(QStringLiteral("ChoosePlease")));
+    lblPlace->setText(m_services.texts.getText(QStringLiteral("ChoosePlease")));
     return true;
 }
 
@@ -216,8 +216,8 @@ void frmAddEdit::programCheck() {
 
 void frmAddEdit::browseForProgram() {
     const QString driveC = m_services.platform.fileSystem->hostPath(QStringLiteral("C:\\"));
-    const QString picked = m_pickFile(this, m_services.texts.GetText(QStringLiteral("SearchFile")), driveC,
-                                      m_services.texts.GetText(QStringLiteral("ExeFilter")));
+    const QString picked = m_pickFile(this, m_services.texts.getText(QStringLiteral("SearchFile")), driveC,
+                                      m_services.texts.getText(QStringLiteral("ExeFilter")));
     if (!picked.isEmpty())
         usePickedFile(picked);
 }
@@ -225,7 +225,7 @@ void frmAddEdit::browseForProgram() {
 bool frmAddEdit::usePickedFile(const QString& hostFile) {
     const QString managed = m_services.platform.fileSystem->managedPathOfHostFile(hostFile);
     if (managed.isEmpty()) {
-        QString text = m_services.texts.GetText(QStringLiteral("MsgFileOutsidePrefix"));
+        QString text = m_services.texts.getText(QStringLiteral("MsgFileOutsidePrefix"));
         showMessage(text.replace(QStringLiteral("%PATH%"), hostFile), MessageIcon::Exclamation);
         return false;
     }
@@ -244,7 +244,7 @@ void frmAddEdit::choosePlace() {
 
 void frmAddEdit::confirm() {
     frmMove* move = moveDialog();
-    const EntryPlace place{move->SelectedRoot(), move->SelectedKey()};
+    const EntryPlace place{move->selectedRoot(), move->selectedKey()};
     if (!place.isChosen()) {
         showProblem(EntryProblem::NoPlace);
         return;
@@ -265,7 +265,7 @@ void frmAddEdit::confirm() {
     try {
         m_written = edit ? replaceEntry(m_services.platform, *m_editedRow, txtName->text(), txtPath->text(),
                                         place, replace)
-                         : WriteEntry(m_services.platform, txtName->text(), txtPath->text(), place, replace);
+                         : writeEntry(m_services.platform, txtName->text(), txtPath->text(), place, replace);
     } catch (const EntryRejected& rejected) {
         // Answered No to replacing: the dialog stays open for another name or place.
         if (rejected.problem() != EntryProblem::EntryExists)

@@ -109,18 +109,18 @@ void frmBackup::createControls() {
 }
 
 void frmBackup::Form_Load() {
-    TranslateForm(this, m_services.texts);
+    translateForm(this, m_services.texts);
     // The buttons are named by their captions; the list has none of its own.
     lvwBackups->setAccessibleName(windowTitle());
-    FillBackupList();
+    fillBackupList();
 }
 
-void frmBackup::FillBackupList() {
+void frmBackup::fillBackupList() {
     lvwBackups->clear();
     const BackupListing listing =
         listBackups(m_services.platform, m_services.texts, m_services.dataFolder, m_services.sharedFolders);
     for (qsizetype i = 0; i < listing.unreadableKeys.size(); ++i)
-        m_services.boxes.show(m_services.texts.GetText(QStringLiteral("MsgErrNoPrivileges")), QString(),
+        m_services.boxes.show(m_services.texts.getText(QStringLiteral("MsgErrNoPrivileges")), QString(),
                               MessageIcon::Exclamation, MessageButtons::Ok);
     m_rows = listing.rows;
     QList<QTreeWidgetItem*> items;
@@ -159,7 +159,7 @@ void frmBackup::sortBy(int column) {
 }
 
 void frmBackup::showFailure(const QString& textKey, const QString& name, const QString& reason) {
-    QString text = m_services.texts.GetText(textKey);
+    QString text = m_services.texts.getText(textKey);
     text.replace(QStringLiteral("%ENTRY%"), name);
     text.replace(QStringLiteral("%REASON%"), reason);
     m_services.boxes.show(text, QString(), MessageIcon::Exclamation, MessageButtons::Ok);
@@ -172,7 +172,7 @@ void frmBackup::cmdRestore_Click() {
     const BackupRow row = *current;
     // One question: a restore that would replace an entry says so.
     const bool replace = restoreTargetTaken(m_services.platform, row);
-    QString question = m_services.texts.GetText(replace ? QStringLiteral("MsgRestoreReplaceReq")
+    QString question = m_services.texts.getText(replace ? QStringLiteral("MsgRestoreReplaceReq")
                                                         : QStringLiteral("MsgRestoreBackupReq"));
     question.replace(QStringLiteral("%ENTRY%"), replace ? row.originalName() : row.name);
     const MessageButtons buttons = replace ? MessageButtons::YesNoDefaultNo : MessageButtons::YesNo;
@@ -192,7 +192,7 @@ void frmBackup::cmdRestore_Click() {
     } catch (const std::exception&) {
         showFailure(QStringLiteral("MsgRestoreFailed"), row.name);
     }
-    FillBackupList();
+    fillBackupList();
 }
 
 void frmBackup::cmdDelete_Click() {
@@ -202,7 +202,7 @@ void frmBackup::cmdDelete_Click() {
             names.append(lvwBackups->topLevelItem(i)->text(0));
     if (names.isEmpty())
         return;
-    QString question = m_services.texts.GetText(QStringLiteral("MsgDelBackupReq"));
+    QString question = m_services.texts.getText(QStringLiteral("MsgDelBackupReq"));
     question.replace(QStringLiteral("%ENTRY%"), names.join(QStringLiteral(", ")));
     if (m_services.boxes.show(question, QString(), MessageIcon::Question, MessageButtons::YesNo) !=
         MessageAnswer::Yes)
@@ -232,7 +232,7 @@ void frmBackup::cmdDelete_Click() {
         showFailure(QStringLiteral("MsgWriteRefused"), kept.join(QStringLiteral(", ")), refusal);
     else if (!kept.isEmpty())
         showFailure(QStringLiteral("MsgDelBackupFailed"), kept.join(QStringLiteral(", ")));
-    FillBackupList();
+    fillBackupList();
 }
 
 } // namespace sw

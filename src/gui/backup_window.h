@@ -36,7 +36,7 @@ public:
 private:
     // Translates the window and fills the list.
     void Form_Load();
-    void FillBackupList();
+    void fillBackupList();
     void cmdRestore_Click();
     void cmdDelete_Click();
     void lvwBackups_ItemClick();

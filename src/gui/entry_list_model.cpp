@@ -71,9 +71,9 @@ QString EntryListModel::shownText(const AutostartEntry& row, int column) const {
     case 1:
         return row.program;
     case 2:
-        return m_texts->GetText(row.valid ? "Yes" : "No");
+        return m_texts->getText(row.valid ? "Yes" : "No");
     case 3:
-        return m_texts->GetText(row.active ? "Yes" : "No");
+        return m_texts->getText(row.active ? "Yes" : "No");
     default:
         return row.placeLabel;
     }

@@ -112,16 +112,16 @@ void frmSend::createControls() {
 }
 
 void frmSend::Form_Load() {
-    TranslateForm(this, m_texts);
-    txtNotice->setPlainText(m_texts.GetText(QStringLiteral("ReportForm")));
+    translateForm(this, m_texts);
+    txtNotice->setPlainText(m_texts.getText(QStringLiteral("ReportForm")));
     // Screen readers name the boxes after their labels, without the colon.
     const std::pair<QWidget*, QLabel*> named[] = {
         {txtName, lblName}, {txtProgram, lblProgram}, {txtPlace, lblPlace}, {txtCorperation, lblCorperation}};
     for (const auto& [box, label] : named)
         box->setAccessibleName(label->text().remove(QLatin1Char(':')).trimmed());
-    txtNotice->setAccessibleName(m_texts.GetText(QStringLiteral("ReportForm")));
+    txtNotice->setAccessibleName(m_texts.getText(QStringLiteral("ReportForm")));
     ctlXPFrame1->setAccessibleName(lblTitle->text());
-    prgSending->setAccessibleName(m_texts.GetText(QStringLiteral("ReportSending")));
+    prgSending->setAccessibleName(m_texts.getText(QStringLiteral("ReportSending")));
     prgSending->setToolTip(prgSending->accessibleName());
     setMinimumWidth(kWindowWidth);
     resize(kWindowWidth, 0);
@@ -209,17 +209,17 @@ void frmSend::cmdSend_Click() {
         return;
     const ReportFields fields{
         txtName->text(), txtProgram->text(), txtCorperation->text(), txtPlace->text(),
-        reportDetails(txtNotice->toPlainText(), m_texts.GetText(QStringLiteral("ReportForm")))};
+        reportDetails(txtNotice->toPlainText(), m_texts.getText(QStringLiteral("ReportForm")))};
     setSending(true);
-    const bool sent = SendReport(reportAddress(m_host, fields), kDirectAccess);
+    const bool sent = sendReport(reportAddress(m_host, fields), kDirectAccess);
     setSending(false);
     if (!sent) {
-        m_boxes.show(m_texts.GetText(QStringLiteral("MsgErrReportSend")), QString(), MessageIcon::Critical,
+        m_boxes.show(m_texts.getText(QStringLiteral("MsgErrReportSend")), QString(), MessageIcon::Critical,
                      MessageButtons::Ok);
         cmdSend->setFocus(); // ready to try again
         return;
     }
-    m_boxes.show(m_texts.GetText(QStringLiteral("MsgReportSendSuc")), QString(), MessageIcon::Information,
+    m_boxes.show(m_texts.getText(QStringLiteral("MsgReportSendSuc")), QString(), MessageIcon::Information,
                  MessageButtons::Ok);
     accept();
 }

@@ -11,7 +11,7 @@
 namespace sw {
 
 QString userHelpFile(const ProgramFiles& files, const LanguageTexts& texts) {
-    return files.helpFile(texts.GetInfo(QStringLiteral("HelpFile")));
+    return files.helpFile(texts.getInfo(QStringLiteral("HelpFile")));
 }
 
 void bindHelpKey(QWidget* window, DesktopServices& desktop, const QString& helpFile, const QString& section) {

@@ -60,7 +60,7 @@ namespace {
 // placeholder stays as it is.
 QString filledText(const LanguageTexts& texts, const QString& textKey, const QString& name,
                    const QString& reason) {
-    QStringList pieces = texts.GetText(textKey).split(QStringLiteral("%ENTRY%"));
+    QStringList pieces = texts.getText(textKey).split(QStringLiteral("%ENTRY%"));
     for (QString& piece : pieces)
         piece.replace(QStringLiteral("%REASON%"), reason);
     return pieces.join(name);
@@ -93,7 +93,7 @@ void frmMain::activateSelectedEntry() {
         return;
     QString failureKey, reason;
     try {
-        ToggleActivation(m_services->platform, *row);
+        toggleActivation(m_services->platform, *row);
     } catch (const ValueNotText&) {
         failureKey = ValueNotText::textKey();
     } catch (const WriteRefused&) {
@@ -153,7 +153,7 @@ void frmMain::runSelectedEntry() {
         tell(QStringLiteral("MsgExecuteFailed"), *row, reasonOf(error));
         return;
     }
-    m_services->boxes.show(m_services->texts.GetText(QStringLiteral("MsgExecuteSuc")), QString(),
+    m_services->boxes.show(m_services->texts.getText(QStringLiteral("MsgExecuteSuc")), QString(),
                            MessageIcon::Information, MessageButtons::Ok);
 }
 

@@ -40,10 +40,10 @@ void frmMain::showProgramMissing() {
     m_activateAllowed = false;
     applyWriteButtons();
     m_buttons.value(QStringLiteral("run"))->setEnabled(false);
-    lblTitle->setText(texts.GetText(QStringLiteral("NoIndication")));
-    lblCompany->setText(texts.GetText(QStringLiteral("NoIndication")));
+    lblTitle->setText(texts.getText(QStringLiteral("NoIndication")));
+    lblCompany->setText(texts.getText(QStringLiteral("NoIndication")));
     picIcon->setPixmap(artPixmap(QStringLiteral("CORRUPTED"), QSize(32, 32)));
-    txtInfo->setPlainText(texts.GetText(QStringLiteral("NoReference")));
+    txtInfo->setPlainText(texts.getText(QStringLiteral("NoReference")));
 }
 
 void frmMain::showEntryInformation(const EntryInformation& info) {
@@ -51,10 +51,10 @@ void frmMain::showEntryInformation(const EntryInformation& info) {
     picIcon->setPixmap(fileIconOf(m_services->platform, info.programPath, kLargeIcon).pixmap(QSize(32, 32)));
     lblTitle->setText(info.fileName + QStringLiteral(" (") + info.productName + QLatin1Char(')'));
     lblCompany->setProperty("tag", info.company);
-    lblCompany->setText(texts.GetText(QStringLiteral("Company")) + QLatin1Char(' ') + info.company);
+    lblCompany->setText(texts.getText(QStringLiteral("Company")) + QLatin1Char(' ') + info.company);
     imgInfos->setPixmap(artPixmap(QStringLiteral("NORMAL"), imgInfos->size()));
     lvwLinks->clear();
-    const QString noRecord = texts.GetText(QStringLiteral("DBNoEntry"));
+    const QString noRecord = texts.getText(QStringLiteral("DBNoEntry"));
     txtInfo->setPlainText(noRecord);
     if (info.record > 0) {
         txtInfo->setPlainText(info.description);

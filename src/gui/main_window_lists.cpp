@@ -29,7 +29,7 @@ void frmMain::buildCategoryTree() {
     for (const Category& category : allCategories()) {
         QTreeWidgetItem* parent = nodes.value(category.parentKey);
         auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
-        node->setText(0, m_services->texts.GetText(category.captionKey));
+        node->setText(0, m_services->texts.getText(category.captionKey));
         node->setIcon(0, artIcon(category.imageKey));
         node->setData(0, kKeyRole, category.key);
         nodes.insert(category.key, node);

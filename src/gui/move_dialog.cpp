@@ -71,14 +71,14 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
 }
 
 void frmMove::Form_Load() {
-    TranslateForm(this, m_texts);
+    translateForm(this, m_texts);
     // The category tree without its top nodes ("ALL", "SERVICES"): the children of "ALL" are the top here.
     for (const Category& category : allCategories()) {
         if (category.parentKey.isEmpty())
             continue;
         QTreeWidgetItem* parent = node(category.parentKey);
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
-        item->setText(0, m_texts.GetText(category.captionKey));
+        item->setText(0, m_texts.getText(category.captionKey));
         item->setIcon(0, artIcon(category.imageKey));
         item->setData(0, kKeyRole, category.key);
         item->setData(0, kDescriptionRole, category.descriptionKey);
@@ -101,7 +101,7 @@ void frmMove::showNode(QTreeWidgetItem* item) {
     if (tvwCategories->currentItem() != item)
         tvwCategories->setCurrentItem(item);
     cmdOk->setEnabled(isPlaceKey(item->data(0, kKeyRole).toString()));
-    lblDescription->setText(m_texts.GetText(item->data(0, kDescriptionRole).toString()));
+    lblDescription->setText(m_texts.getText(item->data(0, kDescriptionRole).toString()));
 }
 
 void frmMove::selectCategory(const QString& key) {
@@ -120,7 +120,7 @@ void frmMove::reject() {
     } else {
         tvwCategories->clearSelection();
         cmdOk->setEnabled(false);
-        lblDescription->setText(m_texts.GetText(QStringLiteral("NoDescription")));
+        lblDescription->setText(m_texts.getText(QStringLiteral("NoDescription")));
     }
     QDialog::reject();
 }
@@ -130,11 +130,11 @@ QString frmMove::selectedKeyOfNode() const {
     return item && item->isSelected() ? item->data(0, kKeyRole).toString() : QString();
 }
 
-std::int32_t frmMove::SelectedRoot() const {
+std::int32_t frmMove::selectedRoot() const {
     return entryPlaceOfCategory(m_system, selectedKeyOfNode()).root;
 }
 
-QString frmMove::SelectedKey() const {
+QString frmMove::selectedKey() const {
     return entryPlaceOfCategory(m_system, selectedKeyOfNode()).key;
 }
 

@@ -22,8 +22,8 @@ public:
 
     // The chosen place, read from the selected node on every call: the registry root (0 for a
     // Startup folder or no place) and the key path or Startup folder (empty for no place).
-    std::int32_t SelectedRoot() const;
-    QString SelectedKey() const;
+    std::int32_t selectedRoot() const;
+    QString selectedKey() const;
     // The selected node's captions from the root down, joined by "\"; empty when none is selected.
     QString selectedNodePath() const;
 

@@ -8,10 +8,10 @@
 
 namespace sw {
 
-SplitterPanel::SplitterPanel(QWidget* parent) : QWidget(parent), pbSplit_(new QWidget(this)) {
-    pbSplit_->setObjectName(QStringLiteral("pbSplit"));
-    pbSplit_->setAutoFillBackground(true);
-    pbSplit_->installEventFilter(this);
+SplitterPanel::SplitterPanel(QWidget* parent) : QWidget(parent), m_pbSplit(new QWidget(this)) {
+    m_pbSplit->setObjectName(QStringLiteral("pbSplit"));
+    m_pbSplit->setAutoFillBackground(true);
+    m_pbSplit->installEventFilter(this);
     setAutoFillBackground(true);
 
     // A new control: the defaults of the state, applied through the properties that have effects.
@@ -26,8 +26,8 @@ void SplitterPanel::setControl1(QWidget* control) {
         control->setParent(this);
         control->show();
     }
-    control1_ = control;
-    LayoutPanels();
+    m_control1 = control;
+    layoutPanels();
 }
 
 void SplitterPanel::setControl2(QWidget* control) {
@@ -35,99 +35,99 @@ void SplitterPanel::setControl2(QWidget* control) {
         control->setParent(this);
         control->show();
     }
-    control2_ = control;
-    LayoutPanels();
+    m_control2 = control;
+    layoutPanels();
 }
 
 void SplitterPanel::setMinPanelSize(int value) {
-    core_.setMinPanelSize(value);
-    LayoutPanels();
+    m_core.setMinPanelSize(value);
+    layoutPanels();
 }
 
 void SplitterPanel::setHorizontal(bool value) {
-    core_.setHorizontal(value);
+    m_core.setHorizontal(value);
     applyCursor();
-    LayoutPanels();
+    layoutPanels();
 }
 
 void SplitterPanel::setSnapToEdge(bool value) {
-    core_.setSnapToEdge(value);
-    LayoutPanels();
+    m_core.setSnapToEdge(value);
+    layoutPanels();
 }
 
 void SplitterPanel::setSplitterWidth(int value) {
-    core_.setSplitterWidth(value);
-    LayoutPanels();
+    m_core.setSplitterWidth(value);
+    layoutPanels();
 }
 
 void SplitterPanel::setPosition(int value) {
-    core_.setPosition(value);
-    LayoutPanels();
+    m_core.setPosition(value);
+    layoutPanels();
 }
 
 void SplitterPanel::setBackColor(uint value) {
-    core_.setBackColor(value);
+    m_core.setBackColor(value);
     applyBackColor();
 }
 
 void SplitterPanel::setDragColor(uint value) {
-    core_.setDragColor(value);
+    m_core.setDragColor(value);
 }
 
 void SplitterPanel::setSnapped(int value) {
-    core_.setSnapped(value, splitLength(core_.state(), innerTwips()));
-    pbSplit_->raise();
-    LayoutPanels();
+    m_core.setSnapped(value, splitLength(m_core.state(), innerTwips()));
+    m_pbSplit->raise();
+    layoutPanels();
 }
 
-void SplitterPanel::ReadProperties(const PropertyBag& bag) {
-    core_.readProperties(bag, innerTwips());
+void SplitterPanel::readProperties(const PropertyBag& bag) {
+    m_core.readProperties(bag, innerTwips());
     applyCursor();
     applyBackColor();
-    pbSplit_->raise();
-    LayoutPanels();
+    m_pbSplit->raise();
+    layoutPanels();
 }
 
-void SplitterPanel::WriteProperties(PropertyBag& bag) {
-    core_.writeProperties(bag);
+void SplitterPanel::writeProperties(PropertyBag& bag) {
+    m_core.writeProperties(bag);
 }
 
-void SplitterPanel::LayoutPanels() {
+void SplitterPanel::layoutPanels() {
     // A panel deleted behind the splitter's back counts as not set.
-    core_.setControlsPresent(!control1_.isNull(), !control2_.isNull());
-    const SplitterLayout result = core_.layout(innerTwips());
-    if (control1_ && result.control1Visible)
-        control1_->setVisible(*result.control1Visible);
-    if (control2_ && result.control2Visible)
-        control2_->setVisible(*result.control2Visible);
+    m_core.setControlsPresent(!m_control1.isNull(), !m_control2.isNull());
+    const SplitterLayout result = m_core.layout(innerTwips());
+    if (m_control1 && result.control1Visible)
+        m_control1->setVisible(*result.control1Visible);
+    if (m_control2 && result.control2Visible)
+        m_control2->setVisible(*result.control2Visible);
 
     const TwipScale twips = scale();
-    pbSplit_->setGeometry(twips.toPixels(result.bar));
-    if (control1_ && result.control1)
-        control1_->setGeometry(twips.toPixels(*result.control1));
-    if (control2_ && result.control2)
-        control2_->setGeometry(twips.toPixels(*result.control2));
-    emit LayoutChanged(core_.positionField());
+    m_pbSplit->setGeometry(twips.toPixels(result.bar));
+    if (m_control1 && result.control1)
+        m_control1->setGeometry(twips.toPixels(*result.control1));
+    if (m_control2 && result.control2)
+        m_control2->setGeometry(twips.toPixels(*result.control2));
+    emit LayoutChanged(m_core.positionField());
 }
 
 void SplitterPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    LayoutPanels();
+    layoutPanels();
 }
 
 bool SplitterPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != pbSplit_)
+    if (watched != m_pbSplit)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            dragging_ = true;
+            m_dragging = true;
             paintBar(DragColor());
-            pbSplit_->raise();
+            m_pbSplit->raise();
         }
         return true;
     case QEvent::MouseMove:
-        if (dragging_)
+        if (m_dragging)
             dragTo(static_cast<QMouseEvent*>(event)->position());
         return true;
     case QEvent::MouseButtonRelease:
@@ -148,13 +148,13 @@ QSizeF SplitterPanel::innerTwips() const {
 }
 
 void SplitterPanel::applyCursor() {
-    pbSplit_->setCursor(Horizontal() ? Qt::SizeVerCursor : Qt::SizeHorCursor);
+    m_pbSplit->setCursor(Horizontal() ? Qt::SizeVerCursor : Qt::SizeHorCursor);
 }
 
 void SplitterPanel::paintBar(uint color) {
-    QPalette bar = pbSplit_->palette();
+    QPalette bar = m_pbSplit->palette();
     bar.setColor(QPalette::Window, resolveOleColor(color, QGuiApplication::palette()));
-    pbSplit_->setPalette(bar);
+    m_pbSplit->setPalette(bar);
 }
 
 void SplitterPanel::applyBackColor() {
@@ -170,21 +170,21 @@ void SplitterPanel::dragTo(QPointF pointer) {
     const TwipScale twips = scale();
     const int half = SplitterWidth() / 2;
     if (Horizontal()) {
-        const double top = twips.toTwipsY(pbSplit_->y()) + twips.toTwipsY(pointer.y()) - half;
-        pbSplit_->move(pbSplit_->x(), twips.toPixelsY(top));
+        const double top = twips.toTwipsY(m_pbSplit->y()) + twips.toTwipsY(pointer.y()) - half;
+        m_pbSplit->move(m_pbSplit->x(), twips.toPixelsY(top));
     } else {
-        const double left = twips.toTwipsX(pbSplit_->x()) + twips.toTwipsX(pointer.x()) - half;
-        pbSplit_->move(twips.toPixelsX(left), pbSplit_->y());
+        const double left = twips.toTwipsX(m_pbSplit->x()) + twips.toTwipsX(pointer.x()) - half;
+        m_pbSplit->move(twips.toPixelsX(left), m_pbSplit->y());
     }
 }
 
 void SplitterPanel::dropBar() {
-    dragging_ = false;
+    m_dragging = false;
     paintBar(BackColor());
     const TwipScale twips = scale();
-    const double start = Horizontal() ? twips.toTwipsY(pbSplit_->y()) : twips.toTwipsX(pbSplit_->x());
-    core_.drop(start, splitLength(core_.state(), innerTwips()));
-    LayoutPanels();
+    const double start = Horizontal() ? twips.toTwipsY(m_pbSplit->y()) : twips.toTwipsX(m_pbSplit->x());
+    m_core.drop(start, splitLength(m_core.state(), innerTwips()));
+    layoutPanels();
 }
 
 } // namespace sw

@@ -28,19 +28,19 @@ public:
 
     // The panels become children of the splitter; it sets their visibility and geometry.
     // nullptr detaches a panel without touching it.
-    QWidget* Control1() const { return control1_; }
-    QWidget* Control2() const { return control2_; }
+    QWidget* Control1() const { return m_control1; }
+    QWidget* Control2() const { return m_control2; }
     void setControl1(QWidget* control);
     void setControl2(QWidget* control);
 
-    int MinPanelSize() const { return core_.state().MinPanelSize; }
-    bool Horizontal() const { return core_.state().Horizontal; }
-    bool SnapToEdge() const { return core_.state().SnapToEdge; }
-    int SplitterWidth() const { return core_.state().SplitterWidth; }
-    int Position() const { return core_.state().Position; }
-    uint BackColor() const { return core_.state().BackColor; }
-    uint DragColor() const { return core_.state().DragColor; }
-    int Snapped() const { return core_.state().Snapped; }
+    int MinPanelSize() const { return m_core.state().MinPanelSize; }
+    bool Horizontal() const { return m_core.state().Horizontal; }
+    bool SnapToEdge() const { return m_core.state().SnapToEdge; }
+    int SplitterWidth() const { return m_core.state().SplitterWidth; }
+    int Position() const { return m_core.state().Position; }
+    uint BackColor() const { return m_core.state().BackColor; }
+    uint DragColor() const { return m_core.state().DragColor; }
+    int Snapped() const { return m_core.state().Snapped; }
 
     void setMinPanelSize(int value);
     void setHorizontal(bool value);
@@ -52,14 +52,14 @@ public:
     void setSnapped(int value);
 
     // Whether a persisted property was written since the last load or save.
-    bool propertiesChanged() const { return core_.changed(); }
-    void ReadProperties(const PropertyBag& bag);
-    void WriteProperties(PropertyBag& bag);
+    bool propertiesChanged() const { return m_core.changed(); }
+    void readProperties(const PropertyBag& bag);
+    void writeProperties(PropertyBag& bag);
 
-    bool isDragging() const { return dragging_; }
+    bool isDragging() const { return m_dragging; }
 
 public slots:
-    void LayoutPanels();
+    void layoutPanels();
 
 signals:
     // Raised at the end of every layout pass. The argument is the control's own Position: a handler
@@ -79,11 +79,11 @@ private:
     void dragTo(QPointF pointer);
     void dropBar();
 
-    SplitterCore core_;
-    QPointer<QWidget> control1_;
-    QPointer<QWidget> control2_;
-    QWidget* pbSplit_;
-    bool dragging_ = false;
+    SplitterCore m_core;
+    QPointer<QWidget> m_control1;
+    QPointer<QWidget> m_control2;
+    QWidget* m_pbSplit;
+    bool m_dragging = false;
 };
 
 // The control under its conventional type name.

@@ -20,7 +20,7 @@ namespace sw {
 bool startLanguageAndInstance(StartupServices& services) {
     loadUserLanguage(services.texts, services.files);
     if (services.instance.anotherInstanceRunning()) {
-        services.boxes.show(services.texts.GetText(QStringLiteral("AlreadyRunning")), QString(),
+        services.boxes.show(services.texts.getText(QStringLiteral("AlreadyRunning")), QString(),
                             MessageIcon::Exclamation, MessageButtons::Ok);
         return false;
     }
@@ -28,9 +28,9 @@ bool startLanguageAndInstance(StartupServices& services) {
 }
 
 void prepareMainWindow(frmMain& window, StartupServices& services) {
-    SetWindowIcon(&window, QStringLiteral("AA"));
+    applyWindowIcon(&window, QStringLiteral("AA"));
     services.instance.createMarker(QLatin1String(kMarkerName));
-    TranslateForm(&window, services.texts);
+    translateForm(&window, services.texts);
     window.fitColumnsToCaptions();
 }
 
@@ -42,7 +42,7 @@ void fillMainWindow(frmMain& window, MainServices& services) {
     if (QFileInfo::exists(services.files.checkList()))
         window.ghostRowsMissingFrom(services.files.checkList());
     try {
-        EnsureBackupPlaces(services.platform, services.files.dataFolder());
+        ensureBackupPlaces(services.platform, services.files.dataFolder());
     } catch (const std::exception&) {
         // Wine runs, or a read-only prefix: deleting will try again.
     }
@@ -55,8 +55,7 @@ void shutDown(frmMain& window, MainServices& services) {
     lister.listNow(QStringLiteral("ALL"));
     try {
         // The prefix's records folder, when start-up could not make it (Wine ran then).
-        FileAttributes folder;
-        if (!services.platform.fileSystem->attributes(services.files.dataFolder(), folder))
+        if (!services.platform.fileSystem->attributes(services.files.dataFolder()))
             services.platform.fileSystem->createFolder(services.files.dataFolder());
     } catch (const std::exception&) {
         // A read-only prefix: the check list stays as it was.

@@ -37,23 +37,23 @@ void translateColumns(QObject* control, const LanguageTexts& texts) {
     if (auto* tree = qobject_cast<QTreeWidget*>(control)) {
         QTreeWidgetItem* header = tree->headerItem();
         for (int column = 0; column < keys.size() && column < tree->columnCount(); ++column)
-            header->setText(column, texts.GetText(keys[column]));
+            header->setText(column, texts.getText(keys[column]));
     } else if (auto* view = qobject_cast<QAbstractItemView*>(control); view && view->model()) {
         for (int column = 0; column < keys.size() && column < view->model()->columnCount(); ++column)
-            view->model()->setHeaderData(column, Qt::Horizontal, texts.GetText(keys[column]));
+            view->model()->setHeaderData(column, Qt::Horizontal, texts.getText(keys[column]));
     }
 }
 
 void translate(QObject* control, const LanguageTexts& texts) {
     const QString key = control->property(kLanguageKeyProperty).toString();
     if (!key.isEmpty())
-        translateCaption(control, texts.GetText(key));
+        translateCaption(control, texts.getText(key));
     const QString tipKey = control->property(kToolTipKeyProperty).toString();
     if (!tipKey.isEmpty()) {
         if (auto* action = qobject_cast<QAction*>(control))
-            action->setToolTip(texts.GetText(tipKey));
+            action->setToolTip(texts.getText(tipKey));
         else if (auto* widget = qobject_cast<QWidget*>(control))
-            widget->setToolTip(texts.GetText(tipKey));
+            widget->setToolTip(texts.getText(tipKey));
     }
     translateColumns(control, texts);
 }
@@ -64,7 +64,7 @@ void setLanguageKey(QObject* control, const QString& key) {
     control->setProperty(kLanguageKeyProperty, key);
 }
 
-void TranslateForm(QWidget* window, const LanguageTexts& texts) {
+void translateForm(QWidget* window, const LanguageTexts& texts) {
     translate(window, texts);
     const auto children = window->findChildren<QObject*>();
     for (QObject* child : children)

@@ -17,6 +17,6 @@ inline constexpr const char* kColumnKeysProperty = "columnLanguageKeys";
 void setLanguageKey(QObject* control, const QString& key);
 
 // Gives every keyed control of the window, its actions and its title the loaded language's texts.
-void TranslateForm(QWidget* window, const LanguageTexts& texts);
+void translateForm(QWidget* window, const LanguageTexts& texts);
 
 } // namespace sw

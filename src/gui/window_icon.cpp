@@ -7,7 +7,7 @@
 
 namespace sw {
 
-void SetWindowIcon(QWidget* window, const QString& resourceName) {
+void applyWindowIcon(QWidget* window, const QString& resourceName) {
     const QIcon icon = artIcon(resourceName);
     window->setWindowIcon(icon);
     // The taskbar and window switchers take the application's icon.

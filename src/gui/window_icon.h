@@ -7,6 +7,6 @@ class QWidget;
 namespace sw {
 
 // Gives the window the program's icon of that name from the program's own resources.
-void SetWindowIcon(QWidget* window, const QString& resourceName);
+void applyWindowIcon(QWidget* window, const QString& resourceName);
 
 } // namespace sw

@@ -23,16 +23,16 @@ void ctlXPFrame::setpShowBorder(bool value) {
     update();
 }
 
-void ctlXPFrame::ReadProperties(const PropertyBag& bag) {
+void ctlXPFrame::readProperties(const PropertyBag& bag) {
     m_barWidth = readIntProperty(bag, QStringLiteral("BarWidth"), kDefaultBarWidth);
     m_showBorder = readBoolProperty(bag, QStringLiteral("ShowBorder"), kDefaultShowBorder);
     m_changed = false;
     update();
 }
 
-void ctlXPFrame::WriteProperties(PropertyBag& bag) {
-    bag.WriteProperty(QStringLiteral("BarWidth"), m_barWidth, kDefaultBarWidth);
-    bag.WriteProperty(QStringLiteral("ShowBorder"), m_showBorder, kDefaultShowBorder);
+void ctlXPFrame::writeProperties(PropertyBag& bag) {
+    bag.writeProperty(QStringLiteral("BarWidth"), m_barWidth, kDefaultBarWidth);
+    bag.writeProperty(QStringLiteral("ShowBorder"), m_showBorder, kDefaultShowBorder);
     m_changed = false;
 }
 

@@ -31,8 +31,8 @@ public:
 
     // Whether a persisted property was written since the last load or save.
     bool propertiesChanged() const { return m_changed; }
-    void ReadProperties(const PropertyBag& bag);
-    void WriteProperties(PropertyBag& bag);
+    void readProperties(const PropertyBag& bag);
+    void writeProperties(PropertyBag& bag);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

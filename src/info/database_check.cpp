@@ -17,12 +17,12 @@ void loadDescriptionDatabase(const ProgramFiles& files, const LanguageTexts& tex
     const bool haveIndex = QFileInfo(files.searchIndex()).isFile();
     const bool haveDescriptions = !folder.entryList({QStringLiteral("Des_*.dat")}, anyFile).isEmpty();
     if (!haveIndex || !haveDescriptions) {
-        boxes.show(texts.GetText(QStringLiteral("MsgErrSWFileNotFound")), QStringLiteral("File missing"),
+        boxes.show(texts.getText(QStringLiteral("MsgErrSWFileNotFound")), QStringLiteral("File missing"),
                    MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
-    const qint16 count = LoadSearchIndex(files.searchIndex(), database.searchTable, boxes);
-    LoadDescriptions(files.descriptionFile(texts.GetText(QStringLiteral("DesFileLang"))),
+    const qint16 count = loadSearchIndex(files.searchIndex(), database.searchTable, boxes);
+    loadDescriptions(files.descriptionFile(texts.getText(QStringLiteral("DesFileLang"))),
                      database.descriptionTable, count, boxes);
 }
 

@@ -171,7 +171,7 @@ bool parseDescriptions(QByteArrayView bytes, DescriptionTable& descriptionTable,
     return true;
 }
 
-qint16 LoadSearchIndex(const QString& path, SearchTable& searchTable, MessageBoxes& boxes) {
+qint16 loadSearchIndex(const QString& path, SearchTable& searchTable, MessageBoxes& boxes) {
     QByteArray bytes;
     QString error;
     qint16 count = 0;
@@ -182,7 +182,7 @@ qint16 LoadSearchIndex(const QString& path, SearchTable& searchTable, MessageBox
     return count;
 }
 
-void LoadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count,
+void loadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count,
                       MessageBoxes& boxes) {
     QString error;
     if (count < 1) {

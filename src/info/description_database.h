@@ -57,11 +57,11 @@ private:
 
 // Reads Search.dat whole and fills the table with its records. Missing or unreadable files and
 // a count below 1 show "Error: <reason>" and give 0; records already read stay.
-qint16 LoadSearchIndex(const QString& path, SearchTable& searchTable, MessageBoxes& boxes);
+qint16 loadSearchIndex(const QString& path, SearchTable& searchTable, MessageBoxes& boxes);
 
 // Sizes the table to count empty records, then fills them from a Des_*.dat file. Errors are
-// shown as for LoadSearchIndex.
-void LoadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count,
+// shown as for loadSearchIndex.
+void loadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count,
                       MessageBoxes& boxes);
 
 // In-memory forms of the loaders (also the fuzzers' entry points). They return false with the

@@ -23,8 +23,10 @@ ProgramLookup rowLookup(const Platform& platform, const AutostartEntry& row) {
     lookup.programExists = [program](const QString& path) {
         return path.compare(program, Qt::CaseInsensitive) == 0;
     };
-    lookup.searchProgram = [program](const QString& name) {
-        return GetFileNameFromPath(program).compare(name, Qt::CaseInsensitive) == 0 ? program : kNotFound;
+    lookup.searchProgram = [program](const QString& name) -> std::optional<QString> {
+        if (getFileNameFromPath(program).compare(name, Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+        return program;
     };
     return lookup;
 }
@@ -39,9 +41,9 @@ EntryInformation describeEntry(const Platform& platform, const DescriptionDataba
     if (!row.valid)
         return info;
     const FileInformation& files = *platform.fileInformation;
-    info.fileName = GetFileNameFromPath(info.programPath);
-    info.productName = files.GetFileVersionText(info.programPath, QStringLiteral("ProductName"));
-    info.company = files.GetFileVersionText(info.programPath, QStringLiteral("CompanyName"));
+    info.fileName = getFileNameFromPath(info.programPath);
+    info.productName = files.getFileVersionText(info.programPath, QStringLiteral("ProductName"));
+    info.company = files.getFileVersionText(info.programPath, QStringLiteral("CompanyName"));
     info.record =
         rateCommandLine(database, ratedCommandLine(row), info.company, row.name, rowLookup(platform, row));
     info.rating = ratingOfRecord(database, info.record);

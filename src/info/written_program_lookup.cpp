@@ -57,20 +57,22 @@ QString programStart(const QString& line) {
 } // namespace
 
 ProgramLookup writtenProgramLookup(const QString& commandLine) {
-    const QString written = programStart(ExpandEnvironmentNames(commandLine, defaultEnvironmentValue));
+    const QString written = programStart(expandEnvironmentNames(commandLine, defaultEnvironmentValue));
     ProgramLookup lookup;
     lookup.environmentValue = defaultEnvironmentValue;
     lookup.programExists = [written](const QString& path) {
         return hasProgramExtension(path) && written.startsWith(path);
     };
-    lookup.searchProgram = [written](const QString& name) {
+    lookup.searchProgram = [written](const QString& name) -> std::optional<QString> {
         const QString withoutExe =
             name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive) ? name.chopped(4) : QString();
         const bool asWritten = hasProgramExtension(name) && written.startsWith(name);
         const bool exeAdded = !withoutExe.isEmpty() && written.startsWith(withoutExe) &&
                               (written.size() == withoutExe.size() || written[withoutExe.size()] == u' ' ||
                                written[withoutExe.size()] == u'"');
-        return asWritten || exeAdded ? QStringLiteral("C:\\Windows\\System32\\") + name : kNotFound;
+        if (!asWritten && !exeAdded)
+            return std::nullopt;
+        return QStringLiteral("C:\\Windows\\System32\\") + name;
     };
     return lookup;
 }

@@ -199,8 +199,7 @@ QString findCandidate(const QString& candidate, const ProgramLookup& lookup) {
     const bool bare = !candidate.contains(u'\\');
     const auto find = [&](const QString& name) -> QString {
         if (bare) {
-            const QString found = lookup.searchProgram ? lookup.searchProgram(name) : kNotFound;
-            return found == kNotFound ? QString() : found;
+            return lookup.searchProgram ? lookup.searchProgram(name).value_or(QString()) : QString();
         }
         return lookup.programExists && lookup.programExists(name) ? name : QString();
     };
@@ -212,22 +211,20 @@ QString findCandidate(const QString& candidate, const ProgramLookup& lookup) {
 
 // A quoted program or the part before the first blank: returned as written when it holds "\",
 // searched for when it is a bare name.
-QString resolvePart(const QString& part, const ProgramLookup& lookup) {
+std::optional<QString> resolvePart(const QString& part, const ProgramLookup& lookup) {
     if (part.contains(u'\\'))
         return part;
-    if (part.isEmpty())
-        return kNotFound;
-    if (!lookup.searchProgram)
-        return kNotFound;
-    const QString found = lookup.searchProgram(part);
-    return found != kNotFound ? found : lookup.searchProgram(part + QStringLiteral(".exe"));
+    if (part.isEmpty() || !lookup.searchProgram)
+        return std::nullopt;
+    const std::optional<QString> found = lookup.searchProgram(part);
+    return found ? found : lookup.searchProgram(part + QStringLiteral(".exe"));
 }
 
 } // namespace
 
 CommandLine parseCommandLine(const QString& line, const ProgramLookup& lookup) {
     CommandLine result;
-    result.text = lookup.environmentValue ? ExpandEnvironmentNames(line, lookup.environmentValue) : line;
+    result.text = lookup.environmentValue ? expandEnvironmentNames(line, lookup.environmentValue) : line;
     const QString& text = result.text;
     qsizetype start = 0;
     while (start < text.size() && text[start] == u' ')
@@ -237,7 +234,7 @@ CommandLine parseCommandLine(const QString& line, const ProgramLookup& lookup) {
         const qsizetype closing = text.indexOf(u'"', start + 1);
         result.nameStart = fileNameStart(text, start + 1, closing < 0 ? text.size() : closing);
         if (closing < 0) {
-            result.program = kUnparsable;
+            result.unclosedQuote = true;
             return result;
         }
         result.program = resolvePart(text.mid(start + 1, closing - start - 1), lookup);
@@ -248,22 +245,26 @@ CommandLine parseCommandLine(const QString& line, const ProgramLookup& lookup) {
         const qsizetype quote = text.indexOf(u'"', start);
         const qsizetype last = quote < 0 ? text.size() : quote;
         const qsizetype firstBlank = text.indexOf(u' ', start);
-        for (qsizetype end = start; end <= last && result.program.isEmpty(); ++end) {
+        QString found;
+        for (qsizetype end = start; end <= last && found.isEmpty(); ++end) {
             if (end == last ? quote >= 0 || end == start : text[end] != u' ' || text[end - 1] == u' ')
                 continue;
-            result.program = findCandidate(text.mid(start, end - start), lookup);
+            found = findCandidate(text.mid(start, end - start), lookup);
             programEnd = end;
         }
-        if (result.program.isEmpty()) {
+        if (!found.isEmpty()) {
+            result.program = found;
+        } else {
             programEnd = firstBlank < 0 ? text.size() : firstBlank;
             const QString part = text.mid(start, programEnd - start);
-            result.program = part.contains(u'\\') ? part : kNotFound;
+            if (part.contains(u'\\'))
+                result.program = part;
         }
         result.nameStart = fileNameStart(text, start, programEnd);
     }
     const QString writtenName = text.mid(result.nameStart, programEnd - result.nameStart).remove(u'"');
-    const bool found = result.program != kNotFound && result.program != kUnparsable;
-    result.runText = hostRunText(found ? fileNameOf(result.program) : writtenName, text, programEnd);
+    result.runText =
+        hostRunText(result.program ? fileNameOf(*result.program) : writtenName, text, programEnd);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace sw {
 
@@ -11,16 +12,18 @@ namespace sw {
 struct ProgramLookup {
     // The value of an environment name; empty when unset.
     std::function<QString(const QString&)> environmentValue;
-    // The full path of a bare file name found on the search path, or "-1".
-    std::function<QString(const QString&)> searchProgram;
+    // The full path of a bare file name found on the search path; nothing when not found.
+    std::function<std::optional<QString>(const QString&)> searchProgram;
     // Whether a path names an existing program file.
     std::function<bool(const QString&)> programExists;
 };
 
 // A command line taken apart as Windows starts it.
 struct CommandLine {
-    QString text;    // the line with environment names replaced
-    QString program; // the program file; "-1" for a bare name not found, "_" when it cannot be taken apart
+    QString text; // the line with environment names replaced
+    // The program file; nothing for a bare name not found or when the line cannot be taken apart.
+    std::optional<QString> program;
+    bool unclosedQuote = false; // the line cannot be taken apart: its program's quote is not closed
     // Where the program's file name begins in `text` (after its last "\" or "/", after an opening
     // quote): the program text runs from here to the end of the line.
     qsizetype nameStart = 0;
@@ -33,11 +36,11 @@ struct CommandLine {
 
 // Takes a command line apart:
 // - a line that starts with a quote (after blanks) names the program up to the next quote; an
-//   unclosed quote gives "_";
+//   unclosed quote gives no program and sets unclosedQuote;
 // - otherwise the line is tried blank by blank, as CreateProcess does: each candidate up to a blank
 //   (and with ".exe" added when its file name has no extension) is looked up, a path with "\" by
 //   programExists, a bare name on the search path, and the first found wins; when none is found the
-//   part before the first blank is the program ("-1" when it is a bare name);
+//   part before the first blank is the program (none when it is a bare name);
 // - a program path is returned as found; it is not tested for existence when quoted.
 CommandLine parseCommandLine(const QString& line, const ProgramLookup& lookup);
 

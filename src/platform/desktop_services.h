@@ -1,13 +1,14 @@
 #pragma once
 
+#include "platform_error.h"
+
 #include <QString>
-#include <stdexcept>
 
 namespace sw {
 
-class LaunchError : public std::runtime_error {
+class LaunchError : public PlatformError {
 public:
-    using std::runtime_error::runtime_error;
+    using PlatformError::PlatformError;
 };
 
 // Starts command lines of the managed system and opens web addresses.

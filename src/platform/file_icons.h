@@ -9,7 +9,7 @@
 
 namespace sw {
 
-// Flags the callers pass to GetFileIcon, as the shell's file-information flags.
+// Flags the callers pass to getFileIcon, as the shell's file-information flags.
 inline constexpr int kLargeIcon = 0x100;
 inline constexpr int kSmallIcon = 0x101;
 
@@ -21,7 +21,7 @@ public:
 
     // The file's icon: for a program its own icon, for other files the desktop's icon for the type.
     // A null icon when there is none.
-    virtual QIcon GetFileIcon(const QString& path, int flags) const = 0;
+    virtual QIcon getFileIcon(const QString& path, int flags) const = 0;
 };
 
 // The icon of a file of the managed system; a null icon where the platform has no icons or the file
@@ -30,7 +30,7 @@ inline QIcon fileIconOf(const Platform& platform, const QString& path, int flags
     if (!platform.fileIcons || path.isEmpty())
         return {};
     try {
-        return platform.fileIcons->GetFileIcon(path, flags);
+        return platform.fileIcons->getFileIcon(path, flags);
     } catch (const std::exception&) {
         return {};
     }

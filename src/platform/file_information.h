@@ -10,7 +10,7 @@ public:
     virtual ~FileInformation() = default;
 
     // One text of the file's version information ("ProductName", "CompanyName", ...), or empty.
-    virtual QString GetFileVersionText(const QString& path, const QString& name) const = 0;
+    virtual QString getFileVersionText(const QString& path, const QString& name) const = 0;
 };
 
 } // namespace sw

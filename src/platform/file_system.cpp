@@ -9,10 +9,8 @@ bool isManagedPath(const QString& path) {
 bool programFileExists(const FileSystem& fs, const QString& path) {
     if (!isManagedPath(path))
         return false;
-    FileAttributes attributes;
-    if (!fs.attributes(path, attributes))
-        return false;
-    return !attributes.directory && !attributes.hidden;
+    const std::optional<FileAttributes> attributes = fs.attributes(path);
+    return attributes && !attributes->directory && !attributes->hidden;
 }
 
 } // namespace sw

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "platform_error.h"
+
 #include <QString>
 #include <QStringList>
 #include <memory>
-#include <stdexcept>
+#include <optional>
 
 namespace sw {
 
-class FileSystemError : public std::runtime_error {
+class FileSystemError : public PlatformError {
 public:
-    using std::runtime_error::runtime_error;
+    using PlatformError::PlatformError;
 };
 
 // The DOS attributes the program reads and sets on files of the managed system.
@@ -40,8 +42,8 @@ public:
     // The managed path under which the managed system sees an existing host file; empty when no
     // drive of the managed system holds it.
     virtual QString managedPathOfHostFile(const QString& hostFile) const = 0;
-    // Attributes of an existing file or folder; nullopt-like: exists=false when it is missing.
-    virtual bool attributes(const QString& path, FileAttributes& out) const = 0;
+    // Attributes of an existing file or folder; nothing when it is missing.
+    virtual std::optional<FileAttributes> attributes(const QString& path) const = 0;
     // Replaces the hidden, system and read-only marks of a file. Throws FileSystemError on failure.
     virtual void setAttributes(const QString& path, const FileAttributes& attributes) = 0;
     // Files and folders directly inside a folder, in the file system's order, without "." and "..".

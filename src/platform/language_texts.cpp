@@ -70,7 +70,7 @@ LanguageTexts::LanguageTexts() {
     readLanguageFile(QStringLiteral(":/languages/english.lng"), m_english);
 }
 
-bool LanguageTexts::LoadLanguage(const QString& path) {
+bool LanguageTexts::loadLanguage(const QString& path) {
     LanguageFile file;
     if (!readLanguageFile(path, file) || file.texts.isEmpty())
         return false;
@@ -79,13 +79,13 @@ bool LanguageTexts::LoadLanguage(const QString& path) {
     return true;
 }
 
-QString LanguageTexts::GetInfo(const QString& name) const {
+QString LanguageTexts::getInfo(const QString& name) const {
     if (auto it = m_loaded.info.constFind(name); it != m_loaded.info.cend())
         return *it;
     return m_english.info.value(name);
 }
 
-QString LanguageTexts::GetText(const QString& key) const {
+QString LanguageTexts::getText(const QString& key) const {
     if (auto it = m_loaded.texts.constFind(key); it != m_loaded.texts.cend())
         return *it;
     if (auto it = m_english.texts.constFind(key); it != m_english.texts.cend())
@@ -95,7 +95,7 @@ QString LanguageTexts::GetText(const QString& key) const {
 
 QString LanguageTexts::textForEntry(const QString& key, const QString& entryName) const {
     static const QString placeholder = QStringLiteral("%ENTRY%");
-    const QString text = GetText(key);
+    const QString text = getText(key);
     QString out;
     qsizetype from = 0;
     for (qsizetype at = text.indexOf(placeholder); at >= 0; at = text.indexOf(placeholder, from)) {

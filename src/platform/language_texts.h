@@ -23,15 +23,15 @@ class LanguageTexts {
 public:
     LanguageTexts();
 
-    void SetProgramName(const QString& name) { m_programName = name; }
+    void setProgramName(const QString& name) { m_programName = name; }
     QString programName() const { return m_programName; }
 
     // Loads a language file; false (and English stays in force) when it cannot be read or holds
     // no texts.
-    bool LoadLanguage(const QString& path);
-    QString GetInfo(const QString& name) const;
-    QString GetText(const QString& key) const;
-    // GetText with every "%ENTRY%" replaced by the entry's name, which is not scanned again.
+    bool loadLanguage(const QString& path);
+    QString getInfo(const QString& name) const;
+    QString getText(const QString& key) const;
+    // getText with every "%ENTRY%" replaced by the entry's name, which is not scanned again.
     QString textForEntry(const QString& key, const QString& entryName) const;
 
     QString loadedPath() const { return m_loadedPath; }

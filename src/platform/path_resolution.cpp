@@ -5,7 +5,7 @@
 
 namespace sw {
 
-QString ExpandEnvironmentNames(const QString& text, const std::function<QString(const QString&)>& valueOf) {
+QString expandEnvironmentNames(const QString& text, const std::function<QString(const QString&)>& valueOf) {
     // Values that expand into each other (A holds %B%, B holds %A%) would go on for ever, or grow
     // without end; Windows itself stops at 32,767 characters.
     constexpr int kMostReplacements = 1000;
@@ -34,20 +34,21 @@ QString ExpandEnvironmentNames(const QString& text, const std::function<QString(
     return result;
 }
 
-QString ExpandEnvironmentNames(const QString& text, const SystemInfo& system) {
-    return ExpandEnvironmentNames(text,
+QString expandEnvironmentNames(const QString& text, const SystemInfo& system) {
+    return expandEnvironmentNames(text,
                                   [&system](const QString& name) { return system.environmentValue(name); });
 }
 
 ProgramLookup programLookup(const SystemInfo& system, const FileSystem* files) {
     ProgramLookup lookup;
     lookup.environmentValue = [&system](const QString& name) { return system.environmentValue(name); };
-    lookup.searchProgram = [&system](const QString& name) { return system.SearchProgramFile(name); };
+    lookup.searchProgram = [&system](const QString& name) { return system.searchProgramFile(name); };
     lookup.programExists = [files](const QString& path) { return files && programFileExists(*files, path); };
     return lookup;
 }
 
-QString ResolveProgramPath(const QString& commandLine, const SystemInfo& system, const FileSystem* files) {
+std::optional<QString> resolveProgramPath(const QString& commandLine, const SystemInfo& system,
+                                          const FileSystem* files) {
     return parseCommandLine(commandLine, programLookup(system, files)).program;
 }
 

@@ -1,17 +1,18 @@
 #pragma once
 
+#include "platform_error.h"
+
 #include <QString>
 #include <cstdint>
-#include <stdexcept>
 
 namespace sw {
 
-class ShortcutError : public std::runtime_error {
+class ShortcutError : public PlatformError {
 public:
-    using std::runtime_error::runtime_error;
+    using PlatformError::PlatformError;
 };
 
-// The record handed to CreateShortcut. A new entry fills only the target (field 2) and the working
+// The record handed to createShortcut. A new entry fills only the target (field 2) and the working
 // path (field 6) with the entry's program path; an edited shortcut carries over the other fields of
 // the link it replaces.
 struct ShortcutInfo {
@@ -31,16 +32,16 @@ public:
     virtual ~ShortcutFile() = default;
 
     // Writes a link at linkPath whose target is info.target. Throws ShortcutError on failure.
-    virtual void CreateShortcut(const QString& linkPath, const ShortcutInfo& info) = 0;
+    virtual void createShortcut(const QString& linkPath, const ShortcutInfo& info) = 0;
     // The target of the link last loaded; empty when none was loaded or the link names none.
-    virtual QString GetTarget() const = 0;
+    virtual QString getTarget() const = 0;
     // The arguments the link passes to its target; empty when it has none.
-    virtual QString GetArguments() const { return {}; }
+    virtual QString getArguments() const { return {}; }
     // Everything the link last loaded holds (target, arguments, working folder, icon, description,
     // show command); an empty record when none was loaded.
-    virtual ShortcutInfo GetInfo() const = 0;
+    virtual ShortcutInfo getInfo() const = 0;
     // Reads the link at linkPath. Throws ShortcutError when the file cannot be read or parsed.
-    virtual void LoadShortcut(const QString& linkPath) = 0;
+    virtual void loadShortcut(const QString& linkPath) = 0;
 };
 
 } // namespace sw

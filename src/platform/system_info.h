@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace sw {
 
@@ -14,12 +15,12 @@ public:
     virtual ~SystemInfo() = default;
 
     // The managed path of a special folder, without a trailing backslash, or an empty text.
-    virtual QString GetSpecialFolder(int folderNumber, bool create, bool verify) const = 0;
+    virtual QString getSpecialFolder(int folderNumber, bool create, bool verify) const = 0;
     // The value of an environment variable of the managed system; empty when unset.
     virtual QString environmentValue(const QString& name) const = 0;
     // The managed system's search for a program file (as its shell would search), giving the full
-    // managed path, or "-1" when nothing was found.
-    virtual QString SearchProgramFile(const QString& fileName) const = 0;
+    // managed path; nothing when nothing was found.
+    virtual std::optional<QString> searchProgramFile(const QString& fileName) const = 0;
 };
 
 } // namespace sw

@@ -10,7 +10,7 @@ std::shared_ptr<void> holdWritingOrTell(const Platform& platform, const Language
                                         MessageBoxes& boxes) {
     std::shared_ptr<void> hold = platform.holdWriting();
     if (!hold)
-        boxes.show(texts.GetText(QStringLiteral("MsgPrefixBusy")), QString(), MessageIcon::Exclamation,
+        boxes.show(texts.getText(QStringLiteral("MsgPrefixBusy")), QString(), MessageIcon::Exclamation,
                    MessageButtons::Ok);
     return hold;
 }

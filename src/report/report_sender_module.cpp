@@ -5,5 +5,5 @@
 #include <QtGlobal>
 
 extern "C" Q_DECL_EXPORT bool swSendReport(const QString& address, int accessType, qint64 timeoutMs) {
-    return sw::SendReport(address, accessType, std::chrono::milliseconds(timeoutMs));
+    return sw::sendReport(address, accessType, std::chrono::milliseconds(timeoutMs));
 }

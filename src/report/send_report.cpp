@@ -10,7 +10,7 @@
 
 namespace sw {
 
-bool SendReport(const QString& address, int accessType, std::chrono::milliseconds timeout) {
+bool sendReport(const QString& address, int accessType, std::chrono::milliseconds timeout) {
     QNetworkAccessManager manager;
     if (accessType == kDirectAccess)
         manager.setProxy(QNetworkProxy(QNetworkProxy::NoProxy));

@@ -16,6 +16,6 @@ inline constexpr int kDirectAccess = 1;
 // a server answered, whatever its status; false when none did within the timeout. Waits in a local
 // event loop, so windows keep painting; a window that calls it must keep its user from starting
 // another request meanwhile.
-bool SendReport(const QString& address, int accessType, std::chrono::milliseconds timeout = kReportTimeout);
+bool sendReport(const QString& address, int accessType, std::chrono::milliseconds timeout = kReportTimeout);
 
 } // namespace sw

@@ -37,7 +37,7 @@ struct Fixture : TempPrefix {
 
     Fixture(const QByteArray& system, const QByteArray& user)
         : TempPrefix(system, TempPrefix::userProfileBody() + user), platform(makeWinePlatform(path())) {
-        EnsureBackupPlaces(platform, data.path());
+        ensureBackupPlaces(platform, data.path());
     }
     QString folder(const char* group) const {
         return data.filePath(QStringLiteral("Backups/Startmenu/") + QLatin1String(group));
@@ -78,12 +78,12 @@ private slots:
                  "notes.txt||" + f.folder("Local User") + "/notes.txt");
         QVERIFY(!rows[0].isRegistryBackup() && !rows[0].shared);
         QCOMPARE(rows[1].program, QStringLiteral("C:\\Program Files\\Tool\\tool.exe"));
-        QCOMPARE(rows[1].placeLabel, f.texts.GetText("SMAllUsr"));
+        QCOMPARE(rows[1].placeLabel, f.texts.getText("SMAllUsr"));
         // The same name from both roots stays two rows with keys of their own; "@" is skipped.
         QCOMPARE(rows[2].program, QStringLiteral("REM C:\\user.exe"));
         QCOMPARE(rows[2].rowKey, "Same" + kBackupKey + "\\HKEY_CU\\Run");
         QCOMPARE(rows[2].tag, "-2147483647;" + kBackupKey + "\\HKEY_CU\\Run");
-        QCOMPARE(rows[3].placeLabel, f.texts.GetText("AURun"));
+        QCOMPARE(rows[3].placeLabel, f.texts.getText("AURun"));
         QCOMPARE(rows[3].rowKey, "Same" + kBackupKey + "\\HKEY_LM\\Run");
 
         // The folders an earlier version kept for every prefix follow, their rows marked.
@@ -97,8 +97,8 @@ private slots:
         QCOMPARE(rows[4].labelKey, QStringLiteral("SMAllUsr"));
         QCOMPARE(rows[4].originalName(), QStringLiteral("Old (2).lnk")); // earlier versions numbered none
         QCOMPARE(shownPlace(f.texts, rows[4]),
-                 f.texts.GetText("SMAllUsr") + " (earlier version, not tied to a prefix)");
-        QCOMPARE(shownPlace(f.texts, rows[1]), f.texts.GetText("SMAllUsr"));
+                 f.texts.getText("SMAllUsr") + " (earlier version, not tied to a prefix)");
+        QCOMPARE(shownPlace(f.texts, rows[1]), f.texts.getText("SMAllUsr"));
     }
 
     // What the backups keep: the hidden mark of a disabled shortcut, a read-only file's mark, dot names,
@@ -124,7 +124,7 @@ private slots:
             return RestoreOutcome{};
         };
         QVERIFY(QFile::copy(test::fixture("wine_created.lnk"), startup + "/Tool.lnk"));
-        ToggleActivation(f.platform, listCategory({f.platform, f.texts}, "LOCAL USER").first());
+        toggleActivation(f.platform, listCategory({f.platform, f.texts}, "LOCAL USER").first());
         test::writeBytes(startup + "/.profile.lnk", "dot");
         remove("ALL");
         QCOMPARE(test::dosAttrib(f.folder("Local User") + "/Tool.lnk"), QByteArray("0x2"));
@@ -132,7 +132,7 @@ private slots:
         // Later entries of the same names: a read-only file, and a value.
         test::writeBytes(startup + "/Tool.lnk", "later");
         QVERIFY(QFile::setPermissions(startup + "/Tool.lnk", QFile::ReadOwner));
-        f.platform.newRegistryStore()->WriteStringValue(kHkeyCurrentUser, kRunKey, "Tool", "C:\\second.exe");
+        f.platform.newRegistryStore()->writeStringValue(kHkeyCurrentUser, kRunKey, "Tool", "C:\\second.exe");
         remove("LOCAL RUN");
         // Windows keeps a read-only file from being deleted; the copy is made first all the same.
         QVERIFY_THROWS_EXCEPTION(RemovalFailed, remove("LOCAL USER"));
@@ -143,7 +143,7 @@ private slots:
         // The numbered copies go back under the original names with their marks; the read-only
         // copy's backup goes too.
         QCOMPARE(restore("Tool (2).lnk").target,
-                 f.platform.system->GetSpecialFolder(kCsidlStartup, false, false) + "\\Tool.lnk");
+                 f.platform.system->getSpecialFolder(kCsidlStartup, false, false) + "\\Tool.lnk");
         QCOMPARE(test::fileBytes(startup + "/Tool.lnk"), QByteArray("later"));
         QCOMPARE(QFileInfo(startup + "/Tool.lnk").permissions() & QFile::WriteOwner, 0);
         restore("Tool (2)");
@@ -181,7 +181,7 @@ private slots:
         for (const AutostartEntry& entry : listCategory({f.platform, f.texts}, "ALL"))
             deleteEntry(f.platform, f.data.path(), entry, BackupPolicy::RefuseWithoutBackup);
         LanguageTexts german;
-        QVERIFY(german.LoadLanguage(QStringLiteral(SW_SOURCE_DIR "/data/languages/german.lng")));
+        QVERIFY(german.loadLanguage(QStringLiteral(SW_SOURCE_DIR "/data/languages/german.lng")));
         QList<BackupRow> rows = listBackups(f.platform, german, f.data.path()).rows;
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[2].placeLabel, QStringLiteral("Run (alle Benutzer)"));
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(f.value(kHkeyCurrentUser, kRunKey, "Same"), QStringLiteral("<none>"));
         QCOMPARE(f.rows().size(), 2);
 
-        f.platform.newRegistryStore()->WriteStringValue(kHkeyCurrentUser, kRunKey, "SAME", "C:\\newer.exe");
+        f.platform.newRegistryStore()->writeStringValue(kHkeyCurrentUser, kRunKey, "SAME", "C:\\newer.exe");
         test::writeBytes(startupFile, "newer");
         for (const BackupRow& row : {rows[0], rows[1]}) {
             QVERIFY(restoreTargetTaken(f.platform, row));
@@ -273,11 +273,11 @@ private slots:
         frmBackup window({platform, texts, boxes, data.path(), {}});
 
         QCOMPARE(boxes.shown().size(), 2);
-        QCOMPARE(boxes.shown()[0].text, texts.GetText("MsgErrNoPrivileges"));
+        QCOMPARE(boxes.shown()[0].text, texts.getText("MsgErrNoPrivileges"));
         QCOMPARE(boxes.shown()[0].icon, MessageIcon::Exclamation);
-        QCOMPARE(window.windowTitle(), texts.GetText("BackupWinTit"));
+        QCOMPARE(window.windowTitle(), texts.getText("BackupWinTit"));
         QCOMPARE(test::control<QTreeWidget>(window, "lvwBackups")->headerItem()->text(2),
-                 texts.GetText("place"));
+                 texts.getText("place"));
         QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 0),
                  QStringList({"b.lnk", "a", "c"}));
         QVERIFY(!test::control<QPushButton>(window, "cmdRestore")->isEnabled() &&
@@ -365,8 +365,8 @@ private slots:
         window.runCommand("backups");
 
         QCOMPARE(names, QStringList({"Tool.lnk", "User", "Machine"}));
-        QCOMPARE(places, QStringList({f.texts.GetText("SMLocalUsr"), f.texts.GetText("LURun"),
-                                      f.texts.GetText("AURun")}));
+        QCOMPARE(places, QStringList({f.texts.getText("SMLocalUsr"), f.texts.getText("LURun"),
+                                      f.texts.getText("AURun")}));
         QCOMPARE(afterRestore, QStringList({"Tool.lnk", "User"}));
         QCOMPARE(questions, 1);
         QCOMPARE(afterDelete, 0);
@@ -386,8 +386,8 @@ private slots:
         ScriptedMessageBoxes boxes;
         frmBackup window({f.platform, f.texts, boxes, f.data.path(), {shared.path()}});
         QCOMPARE(column(test::control<QTreeWidget>(window, "lvwBackups"), 2),
-                 QStringList({f.texts.GetText("SMLocalUsr"),
-                              f.texts.GetText("SMAllUsr") + " (earlier version, not tied to a prefix)"}));
+                 QStringList({f.texts.getText("SMLocalUsr"),
+                              f.texts.getText("SMAllUsr") + " (earlier version, not tied to a prefix)"}));
         test::control<QTreeWidget>(window, "lvwBackups")
             ->setCurrentItem(test::control<QTreeWidget>(window, "lvwBackups")->topLevelItem(0));
 

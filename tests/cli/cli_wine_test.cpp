@@ -76,13 +76,13 @@ private slots:
         QCOMPARE(m_session.waitForServer(300000), 0);
 
         const Platform platform = makeWinePlatform(m_prefix);
-        m_shortcut = platform.system->GetSpecialFolder(7, true, false) + "\\Tool.lnk";
+        m_shortcut = platform.system->getSpecialFolder(7, true, false) + "\\Tool.lnk";
         ShortcutInfo info;
         info.target = "C:\\windows\\notepad.exe";
-        platform.newShortcutFile()->CreateShortcut(m_shortcut, info);
+        platform.newShortcutFile()->createShortcut(m_shortcut, info);
         info.target = "C:\\Program Files\\Gone\\gone.exe";
-        platform.newShortcutFile()->CreateShortcut(
-            platform.system->GetSpecialFolder(24, true, false) + "\\Missing.lnk", info);
+        platform.newShortcutFile()->createShortcut(
+            platform.system->getSpecialFolder(24, true, false) + "\\Missing.lnk", info);
     }
 
     void listsWhatWineWrote() {

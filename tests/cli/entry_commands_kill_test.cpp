@@ -64,8 +64,8 @@ struct Step {
 // A value moved: copied first, then removed from where it was.
 QList<Write> moveValue(std::int32_t root, const QString& key, std::int32_t toRoot, const QString& toKey,
                        const QString& name) {
-    return {[=](RegistryStore& s) { s.CopyValue(root, key, name, toRoot, toKey, name); },
-            [=](RegistryStore& s) { s.DeleteValue(root, key, name); }};
+    return {[=](RegistryStore& s) { s.copyValue(root, key, name, toRoot, toKey, name); },
+            [=](RegistryStore& s) { s.deleteValue(root, key, name); }};
 }
 
 } // namespace
@@ -172,8 +172,8 @@ private slots:
             WineRegistryStore store(m_prefix.path());
             for (const char* leaf :
                  {"\\HKEY_LM\\Run", "\\HKEY_LM\\RunOnce", "\\HKEY_CU\\Run", "\\HKEY_CU\\RunOnce"})
-                store.CreateKey(kHkeyCurrentUser, kBackupKey + leaf);
-            store.WriteStringValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", "Kept", "C:\\k.exe");
+                store.createKey(kHkeyCurrentUser, kBackupKey + leaf);
+            store.writeStringValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", "Kept", "C:\\k.exe");
         }
         for (int file : {0, 1})
             m_base[file] = test::fileBytes(registryFile(m_prefix, file));
@@ -182,8 +182,8 @@ private slots:
                 QDir().mkpath(m_prefix.backupFolder("All Users")));
         const Platform platform = makeWinePlatform(m_prefix.path());
         const WineFileSystem files(m_prefix.path());
-        m_userStartup = files.hostPath(platform.system->GetSpecialFolder(7, true, false));
-        m_commonStartup = files.hostPath(platform.system->GetSpecialFolder(24, true, false));
+        m_userStartup = files.hostPath(platform.system->getSpecialFolder(7, true, false));
+        m_commonStartup = files.hostPath(platform.system->getSpecialFolder(24, true, false));
         QVERIFY(!m_userStartup.isEmpty() && !m_commonStartup.isEmpty());
 
         QVERIFY(m_prefix.writeFile("drive_c/x y/a.exe", "MZ")); // the program an edit must find
@@ -191,7 +191,7 @@ private slots:
                                                  "bung");
         m_steps = {
             Step({"disable", "Test", "--place", "LOCAL RUN"}, {[](RegistryStore& s) {
-                     s.WriteStringValue(kHkeyCurrentUser, kRun, "Test", "REM C:\\x y\\a.exe /min");
+                     s.writeStringValue(kHkeyCurrentUser, kRun, "Test", "REM C:\\x y\\a.exe /min");
                  }}),
             Step({"delete", uebung, "--place", "LOCAL RUN"},
                  moveValue(kHkeyCurrentUser, kRun, kHkeyCurrentUser, kBackupKey + "\\HKEY_CU\\Run", uebung)),
@@ -201,7 +201,7 @@ private slots:
             Step({"restore", "Kept"},
                  moveValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", kHkeyLocalMachine, kRun, "Kept")),
             Step({"purge", "Kept"}, {[](RegistryStore& s) {
-                     s.DeleteValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", "Kept");
+                     s.deleteValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", "Kept");
                  }}),
             Step({"delete", "Shared.lnk", "--place", "ALL USERS"}, {}, m_commonStartup + "/Shared.lnk",
                  m_prefix.backupFolder("All Users") + "/Shared.lnk"),
@@ -209,31 +209,31 @@ private slots:
                  m_userStartup + "/Tool.lnk"),
             Step({"edit", "Test", "--place", "LOCAL RUN", "--to", "ALL RUN", "--program", kQuoted + " /min"},
                  {[](RegistryStore& s) {
-                      s.WriteStringValue(kHkeyLocalMachine, kRun, "Test", kQuoted + " /min");
+                      s.writeStringValue(kHkeyLocalMachine, kRun, "Test", kQuoted + " /min");
                   },
-                  [](RegistryStore& s) { s.DeleteValue(kHkeyCurrentUser, kRun, "Test"); }}),
+                  [](RegistryStore& s) { s.deleteValue(kHkeyCurrentUser, kRun, "Test"); }}),
             Step({"add", "Test", "--program", kQuoted + " /max", "--place", "LOCAL RUN", "--replace"},
                  {[](RegistryStore& s) {
-                      s.CopyValue(kHkeyCurrentUser, kRun, "Test", kHkeyCurrentUser,
+                      s.copyValue(kHkeyCurrentUser, kRun, "Test", kHkeyCurrentUser,
                                   kBackupKey + "\\HKEY_CU\\Run", "Test");
                   },
                   [](RegistryStore& s) {
-                      s.WriteStringValue(kHkeyCurrentUser, kRun, "Test", kQuoted + " /max");
+                      s.writeStringValue(kHkeyCurrentUser, kRun, "Test", kQuoted + " /max");
                   }}),
             Step({"edit", "Batch.bat", "--place", "LOCAL USER", "--name", "Renamed"}, {},
                  m_userStartup + "/Batch.bat", m_userStartup + "/Renamed.bat"),
             Step({"enable", "Hidden.lnk", "--place", "LOCAL USER"}, {}),
             Step({"add", "Added", "--program", "C:\\windows\\notepad.exe", "--place", "LOCAL RUN"},
                  {[](RegistryStore& s) {
-                     s.WriteStringValue(kHkeyCurrentUser, kRun, "Added", "C:\\windows\\notepad.exe");
+                     s.writeStringValue(kHkeyCurrentUser, kRun, "Added", "C:\\windows\\notepad.exe");
                  }}),
             Step({"add", "New", "--program", "C:\\windows\\notepad.exe", "--place", "LOCAL USER"}, {}),
             Step({"edit", "Test", "--place", "LOCAL RUN", "--name", "Renamed", "--program",
                   "C:\\windows\\notepad.exe"},
                  {[](RegistryStore& s) {
-                      s.WriteStringValue(kHkeyCurrentUser, kRun, "Renamed", "C:\\windows\\notepad.exe");
+                      s.writeStringValue(kHkeyCurrentUser, kRun, "Renamed", "C:\\windows\\notepad.exe");
                   },
-                  [](RegistryStore& s) { s.DeleteValue(kHkeyCurrentUser, kRun, "Test"); }}),
+                  [](RegistryStore& s) { s.deleteValue(kHkeyCurrentUser, kRun, "Test"); }}),
             Step({"purge", "Tool.lnk"}, {}),
         };
         const auto stepOf = [this](const QString& command, const QString& name) -> Step& {

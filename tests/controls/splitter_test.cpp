@@ -319,12 +319,12 @@ private slots:
         Fixture f;
         const QVariantMap stored{
             {"Horizontal", true}, {"SnapToEdge", true}, {"Snapped", 2}, {"Position", 3000}};
-        f.panel.ReadProperties(MemoryPropertyBag(stored));
+        f.panel.readProperties(MemoryPropertyBag(stored));
         QCOMPARE(f.bar->cursor().shape(), Qt::SizeVerCursor);
         QVERIFY(!f.second->isVisible());
         QCOMPARE(f.bar->geometry().bottom() + 1, f.panel.height());
         MemoryPropertyBag saved;
-        f.panel.WriteProperties(saved);
+        f.panel.writeProperties(saved);
         QCOMPARE(saved.values().value("Position").toInt(), f.length() - 37);
     }
 

@@ -132,9 +132,9 @@ struct Window : test::MainWindowFixture {
 
     QStringList captionsIn(const QString& languageFile) {
         LanguageTexts language;
-        if (!language.LoadLanguage(kTree + "/Data/Languages/" + languageFile))
+        if (!language.loadLanguage(kTree + "/Data/Languages/" + languageFile))
             qFatal("cannot load %s", qPrintable(languageFile));
-        TranslateForm(&window, language);
+        translateForm(&window, language);
         QStringList captions;
         for (QAction* action : test::control<QToolBar>(window, "tlbMain")->actions())
             if (!action->objectName().isEmpty())

@@ -47,24 +47,21 @@ struct Prefix : TempPrefix {
     QTemporaryDir data;
 
     AutostartEntry row(std::int32_t root, const QString& key, const QString& name) const {
-        for (const AutostartEntry& r : ListRegistryKey({platform, texts}, root, key, QString()))
+        for (const AutostartEntry& r : listRegistryKey({platform, texts}, root, key, QString()))
             if (r.name == name)
                 return r;
         return {};
     }
     AutostartEntry fileRow(bool user, const QString& name) const {
-        const QString folder = platform.system->GetSpecialFolder(user ? 7 : 24, false, false);
-        for (const AutostartEntry& r : ListStartmenuFolder({platform, texts}, folder + "\\", QString()))
+        const QString folder = platform.system->getSpecialFolder(user ? 7 : 24, false, false);
+        for (const AutostartEntry& r : listStartmenuFolder({platform, texts}, folder + "\\", QString()))
             if (r.name == name)
                 return r;
         return {};
     }
     QStringList names(std::int32_t root, const QString& key) const {
-        QStringList found;
-        QList<std::uint32_t> kinds;
-        if (!WineRegistryStore(path()).EnumerateValues(root, key, found, kinds))
-            return {QStringLiteral("<no key>")};
-        return found;
+        const auto listed = WineRegistryStore(path()).enumerateValues(root, key);
+        return listed ? listed->names : QStringList{QStringLiteral("<no key>")};
     }
     DeleteOutcome remove(const AutostartEntry& row) const {
         return deleteEntry(platform, data.path(), row, BackupPolicy::RefuseWithoutBackup);
@@ -98,15 +95,15 @@ private slots:
                              "\"Moved\"=\"C:\\\\old.exe\"\n\"Gone\"=\"C:\\\\gone.exe\"\n"));
         const AutostartEntry tool = p.row(kHkeyCurrentUser, kRun, "Tool");
         QVERIFY(tool.active);
-        ToggleActivation(p.platform, tool);
+        toggleActivation(p.platform, tool);
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Tool"), QString("REM \"C:\\tool.exe\" /x"));
-        ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Tool"));
+        toggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Tool"));
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Tool"), QString("\"C:\\tool.exe\" /x"));
 
         // a lower-case mark counts, and activating drops it whatever its case
         const AutostartEntry low = p.row(kHkeyCurrentUser, kRun, "Low");
         QVERIFY(!low.active);
-        ToggleActivation(p.platform, low);
+        toggleActivation(p.platform, low);
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Low"), QString("C:\\low.exe"));
 
         // already in the asked state: nothing is written
@@ -117,11 +114,11 @@ private slots:
         // changed since the listing: the current data is kept; vanished: never brought back
         const AutostartEntry moved = p.row(kHkeyCurrentUser, kRun, "Moved");
         const AutostartEntry gone = p.row(kHkeyCurrentUser, kRun, "Gone");
-        WineRegistryStore(p.path()).WriteStringValue(kHkeyCurrentUser, kRun, "Moved", "C:\\new.exe");
-        WineRegistryStore(p.path()).DeleteValue(kHkeyCurrentUser, kRun, "Gone");
-        ToggleActivation(p.platform, moved);
+        WineRegistryStore(p.path()).writeStringValue(kHkeyCurrentUser, kRun, "Moved", "C:\\new.exe");
+        WineRegistryStore(p.path()).deleteValue(kHkeyCurrentUser, kRun, "Gone");
+        toggleActivation(p.platform, moved);
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Moved"), QString("REM C:\\new.exe"));
-        QVERIFY_THROWS_EXCEPTION(RegistryError, ToggleActivation(p.platform, gone));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, toggleActivation(p.platform, gone));
         QVERIFY_THROWS_EXCEPTION(RegistryError, p.remove(gone));
         QVERIFY(!p.userReg().contains("\"Gone\""));
     }
@@ -137,18 +134,18 @@ private slots:
         QCOMPARE(dosAttrib(file), QByteArray("0x4"));
         QVERIFY(!writable(file));
 
-        ToggleActivation(p.platform, listed);
+        toggleActivation(p.platform, listed);
         QCOMPARE(dosAttrib(file), QByteArray("0x2"));
         QVERIFY(writable(file));
         QVERIFY(!p.fileRow(true, "Tool.lnk").active);
-        ToggleActivation(p.platform, p.fileRow(true, "Tool.lnk"));
+        toggleActivation(p.platform, p.fileRow(true, "Tool.lnk"));
         QCOMPARE(dosAttrib(file), QByteArray("<none>"));
         QVERIFY(p.fileRow(true, "Tool.lnk").active);
 
         // a file deleted since the listing is not made anew
         const AutostartEntry row = p.fileRow(true, "Tool.lnk");
         QVERIFY(QFile::remove(file));
-        QVERIFY_THROWS_EXCEPTION(FileSystemError, ToggleActivation(p.platform, row));
+        QVERIFY_THROWS_EXCEPTION(FileSystemError, toggleActivation(p.platform, row));
         QVERIFY(!QFile::exists(file));
     }
 
@@ -176,7 +173,7 @@ private slots:
         // looks numbered already
         remove(kHkeyCurrentUser, kRun, "Same");
         for (const char* name : {"SAME", "Same (2)"}) {
-            WineRegistryStore(p.path()).WriteStringValue(kHkeyCurrentUser, kRun, name, name);
+            WineRegistryStore(p.path()).writeStringValue(kHkeyCurrentUser, kRun, name, name);
             remove(kHkeyCurrentUser, kRun, name);
         }
         QCOMPARE(p.names(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run"),
@@ -210,7 +207,7 @@ private slots:
                            TempPrefix::section(
                                "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
                                "\"StartUp\"=\"\\\\\\\\server\\\\startup\"\n"));
-        QCOMPARE(unnamed.platform.system->GetSpecialFolder(7, false, false), QString());
+        QCOMPARE(unnamed.platform.system->getSpecialFolder(7, false, false), QString());
         QVERIFY(unnamed.writeFile(unnamed.commonStartup("Shared.lnk"), "s"));
         QCOMPARE(unnamed.remove(unnamed.fileRow(false, "Shared.lnk")).backup,
                  unnamed.data.path() + "/Backups/Startmenu/Local User/Shared.lnk");
@@ -218,7 +215,7 @@ private slots:
 
     void backupPlacesAreMadeOnceAndAFailedCopyFollowsThePolicy() {
         Prefix p({}, TempPrefix::userProfileBody() + TempPrefix::runSection("\"A\"=\"a\"\n\"B\"=\"b\"\n"));
-        EnsureBackupPlaces(p.platform, p.data.path());
+        ensureBackupPlaces(p.platform, p.data.path());
         const QByteArray once = p.userReg();
         for (const char* leaf :
              {"\\HKEY_LM\\Run", "\\HKEY_LM\\RunOnce", "\\HKEY_CU\\Run", "\\HKEY_CU\\RunOnce"})
@@ -230,7 +227,7 @@ private slots:
         QCOMPARE(inside("Backups/Startmenu"), QStringList({"All Users", "Local User"}));
         for (const char* folder : {"Backups/Startmenu/All Users", "Backups/Startmenu/Local User"})
             QVERIFY(QDir(p.data.filePath(folder)).isEmpty());
-        EnsureBackupPlaces(p.platform, p.data.path());
+        ensureBackupPlaces(p.platform, p.data.path());
         QCOMPARE(p.userReg(), once);
         QCOMPARE(QDir(p.path()).entryList({"*swtmp*"}, QDir::Files | QDir::Hidden), QStringList());
 
@@ -258,9 +255,9 @@ private slots:
         const QByteArray user = p.userReg();
         sw::test::HeldServerLock server(p.path());
         QVERIFY(server.locked());
-        QVERIFY_THROWS_EXCEPTION(WriteRefused, ToggleActivation(p.platform, value));
-        QVERIFY_THROWS_EXCEPTION(WriteRefused, ToggleActivation(p.platform, file));
-        QVERIFY_THROWS_EXCEPTION(WriteRefused, EnsureBackupPlaces(p.platform, p.data.path()));
+        QVERIFY_THROWS_EXCEPTION(WriteRefused, toggleActivation(p.platform, value));
+        QVERIFY_THROWS_EXCEPTION(WriteRefused, toggleActivation(p.platform, file));
+        QVERIFY_THROWS_EXCEPTION(WriteRefused, ensureBackupPlaces(p.platform, p.data.path()));
         for (const AutostartEntry& row : {value, file})
             QVERIFY_THROWS_EXCEPTION(WriteRefused, deleteEntry(p.platform, p.data.path(), row,
                                                                BackupPolicy::DeleteEvenWithoutBackup));
@@ -270,7 +267,7 @@ private slots:
         QVERIFY(QDir(p.data.path()).isEmpty());
 
         server.release();
-        ToggleActivation(p.platform, file);
+        toggleActivation(p.platform, file);
         QCOMPARE(dosAttrib(p.userStartup("F.lnk")), QByteArray("0x2"));
     }
 
@@ -278,11 +275,11 @@ private slots:
         Prefix p(TempPrefix::runSection("\"Machine\"=\"C:\\\\m.exe\"\n"));
         const QString system = p.hostPath("system.reg");
         QVERIFY(QFile::setPermissions(system, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-        EnsureBackupPlaces(p.platform, p.data.path());
+        ensureBackupPlaces(p.platform, p.data.path());
         const QByteArray machine = p.systemReg();
         const QByteArray user = p.userReg();
         const AutostartEntry row = p.row(kHkeyLocalMachine, kRun, "Machine");
-        QVERIFY_THROWS_EXCEPTION(RegistryError, ToggleActivation(p.platform, row));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, toggleActivation(p.platform, row));
         QCOMPARE(p.userReg(), user);
         // the copy is made first; the machine's own value stays as it was
         QVERIFY_THROWS_EXCEPTION(RemovalFailed, p.remove(row));
@@ -300,13 +297,13 @@ private slots:
                          "\"50% \\\"Caf\\x00e9\\\" %ENTRY% \\x0416\"=\"C:\\\\50%.exe\"\n\"50%\"=\"x\"\n"));
         QVERIFY(p.writeFile(p.userStartup(odd + ".lnk"), "odd"));
         QCOMPARE(p.row(kHkeyCurrentUser, kRun, odd).name, odd);
-        ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, odd));
+        toggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, odd));
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, odd), QString("REM C:\\50%.exe"));
         p.remove(p.row(kHkeyCurrentUser, kRun, odd));
         QCOMPARE(p.names(kHkeyCurrentUser, kRun), QStringList{"50%"});
         QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", odd), QString("REM C:\\50%.exe"));
 
-        ToggleActivation(p.platform, p.fileRow(true, odd + ".lnk"));
+        toggleActivation(p.platform, p.fileRow(true, odd + ".lnk"));
         QCOMPARE(dosAttrib(p.userStartup(odd + ".lnk")), QByteArray("0x2"));
         p.remove(p.fileRow(true, odd + ".lnk"));
         QVERIFY(QFile::exists(p.data.path() + "/Backups/Startmenu/Local User/" + odd + ".lnk"));
@@ -353,7 +350,7 @@ private slots:
         const QString typed = "\"" + kTool + "\" /min";
         for (const char* category : {"LOCAL RUN", "LOCAL RUNONCE", "ALL RUN", "ALL RUNONCE"}) {
             const EntryPlace place = p.place(category);
-            QCOMPARE(WriteEntry(p.platform, QStringLiteral(" Tool "), typed, place).name,
+            QCOMPARE(writeEntry(p.platform, QStringLiteral(" Tool "), typed, place).name,
                      QStringLiteral("Tool"));
             QCOMPARE(p.value(place.root, place.key, "Tool"), typed); // as typed, arguments kept
         }
@@ -361,9 +358,9 @@ private slots:
         // Shortcuts name the program file only; ".lnk" is appended unless the name ends exactly so.
         // A missing Startup folder is made.
         QVERIFY(QDir(p.commonStartupFolder()).removeRecursively());
-        QCOMPARE(WriteEntry(p.platform, "Mine.lnk", typed, p.place("LOCAL USER")).name,
+        QCOMPARE(writeEntry(p.platform, "Mine.lnk", typed, p.place("LOCAL USER")).name,
                  QStringLiteral("Mine.lnk"));
-        QCOMPARE(WriteEntry(p.platform, "Shared.LNK", kKnown, p.place("ALL USERS")).name,
+        QCOMPARE(writeEntry(p.platform, "Shared.LNK", kKnown, p.place("ALL USERS")).name,
                  QStringLiteral("Shared.LNK.lnk"));
         QCOMPARE(p.fileRow(true, "Mine.lnk").program, kTool);
         QCOMPARE(p.fileRow(false, "Shared.LNK.lnk").program, kKnown);
@@ -411,9 +408,9 @@ private slots:
                                             "\"Number\"=dword:00000001\n\"List\"=hex(7):61,00,00,00,00,00\n"
                                             "\"Bytes\"=hex:52,45,4d,20\n"));
         p.putPrograms();
-        ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Expanded"));
+        toggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Expanded"));
         QVERIFY(p.userReg().contains("\"Expanded\"=str(2):\"REM C:\\\\Tools\\\\known.exe %TEMP%\"\n"));
-        ToggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Expanded"));
+        toggleActivation(p.platform, p.row(kHkeyCurrentUser, kRun, "Expanded"));
         QVERIFY(p.userReg().contains("\"Expanded\"=str(2):\"C:\\\\Tools\\\\known.exe %TEMP%\"\n"));
         // renamed and moved, still expandable; its backup too
         replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Expanded"), "Renamed",
@@ -430,7 +427,7 @@ private slots:
             const AutostartEntry row = p.row(kHkeyCurrentUser, kRun, name);
             QCOMPARE(row.name, QString(name));
             QVERIFY_THROWS_EXCEPTION(ValueNotText, ensureTextValue(p.platform, row));
-            QVERIFY_THROWS_EXCEPTION(ValueNotText, ToggleActivation(p.platform, row));
+            QVERIFY_THROWS_EXCEPTION(ValueNotText, toggleActivation(p.platform, row));
             QVERIFY_THROWS_EXCEPTION(ValueNotText, setActivation(p.platform, row, true));
             QVERIFY_THROWS_EXCEPTION(ValueNotText,
                                      replaceEntry(p.platform, row, "Other", kKnown, p.place("LOCAL RUN")));
@@ -451,7 +448,7 @@ private slots:
         Prefix p;
         p.putPrograms();
         QVERIFY(p.writeFile(p.userStartup("run.bat"), "@echo off\r\n"));
-        ToggleActivation(p.platform, p.fileRow(true, "run.bat")); // inactive: hidden
+        toggleActivation(p.platform, p.fileRow(true, "run.bat")); // inactive: hidden
         const AutostartEntry bat = p.fileRow(true, "run.bat");
         QVERIFY_THROWS_EXCEPTION(EntryRejected,
                                  replaceEntry(p.platform, bat, "run.bat", kKnown, p.place("LOCAL USER")));
@@ -491,12 +488,12 @@ private slots:
         made.iconPath = "C:\\Tools\\known.exe";
         made.iconIndex = 2;
         made.showCommand = 7;
-        p.platform.newShortcutFile()->CreateShortcut(
-            p.platform.system->GetSpecialFolder(7, false, false) + "\\Tool.lnk", made);
+        p.platform.newShortcutFile()->createShortcut(
+            p.platform.system->getSpecialFolder(7, false, false) + "\\Tool.lnk", made);
         const auto infoOf = [&](bool user, const QString& name) {
             const auto link = p.platform.newShortcutFile();
-            link->LoadShortcut(p.fileRow(user, name).tag);
-            return link->GetInfo();
+            link->loadShortcut(p.fileRow(user, name).tag);
+            return link->getInfo();
         };
         const auto same = [](const ShortcutInfo& a, const ShortcutInfo& b) {
             return std::tie(a.target, a.arguments, a.description, a.workingPath, a.iconPath, a.iconIndex,
@@ -511,8 +508,8 @@ private slots:
         ShortcutInfo following = made;
         following.workingPath = "C:\\Program Files\\My Tool";
         following.iconPath = kTool;
-        p.platform.newShortcutFile()->CreateShortcut(
-            p.platform.system->GetSpecialFolder(7, false, false) + "\\Follow.lnk", following);
+        p.platform.newShortcutFile()->createShortcut(
+            p.platform.system->getSpecialFolder(7, false, false) + "\\Follow.lnk", following);
         replaceEntry(p.platform, p.fileRow(true, "Follow.lnk"), "Follow.lnk", kKnown, p.place("LOCAL USER"));
         ShortcutInfo expected = following;
         expected.target = kKnown;
@@ -560,8 +557,8 @@ private slots:
                 }
                 return false;
             };
-            QVERIFY(refused([&] { WriteEntry(p.platform, "TOOL", kKnown, p.place("LOCAL RUN"), rule); }));
-            QVERIFY(refused([&] { WriteEntry(p.platform, "Tool", kKnown, p.place("LOCAL USER"), rule); }));
+            QVERIFY(refused([&] { writeEntry(p.platform, "TOOL", kKnown, p.place("LOCAL RUN"), rule); }));
+            QVERIFY(refused([&] { writeEntry(p.platform, "Tool", kKnown, p.place("LOCAL USER"), rule); }));
             QVERIFY(refused([&] {
                 replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Other"), "tool", kKnown,
                              p.place("LOCAL RUN"), rule);
@@ -577,11 +574,11 @@ private slots:
         QVERIFY(!QDir(p.data.filePath("Backups")).exists());
 
         // allowed: the backup first, as a deletion makes it
-        const WrittenEntry value = WriteEntry(p.platform, "TOOL", kKnown, p.place("LOCAL RUN"), yes);
+        const WrittenEntry value = writeEntry(p.platform, "TOOL", kKnown, p.place("LOCAL RUN"), yes);
         QCOMPARE(value.replacedBackup, kBackups + "\\HKEY_CU\\Run");
         QCOMPARE(p.value(kHkeyCurrentUser, kBackups + "\\HKEY_CU\\Run", "Tool"), QString("C:\\old.exe"));
         QCOMPARE(p.value(kHkeyCurrentUser, kRun, "Tool"), kKnown);
-        const WrittenEntry link = WriteEntry(p.platform, "Tool", kKnown, p.place("LOCAL USER"), yes);
+        const WrittenEntry link = writeEntry(p.platform, "Tool", kKnown, p.place("LOCAL USER"), yes);
         QCOMPARE(sw::test::fileBytes(link.replacedBackup), QByteArray("old link"));
         QCOMPARE(p.fileRow(true, "tool.lnk").program, kKnown);
         replaceEntry(p.platform, p.row(kHkeyCurrentUser, kRun, "Other"), "tool", kTool, p.place("LOCAL RUN"),

@@ -30,15 +30,15 @@ struct Lister {
 
     ListingContext context() const { return {platform, texts}; }
     QList<AutostartEntry> key(std::int32_t root, const QString& path) const {
-        return ListRegistryKey(context(), root, path, QStringLiteral("label"));
+        return listRegistryKey(context(), root, path, QStringLiteral("label"));
     }
     QList<AutostartEntry> category(const QString& key) const { return listCategory(context(), key); }
-    QString startup() const { return platform.system->GetSpecialFolder(7, false, false) + QLatin1Char('\\'); }
+    QString startup() const { return platform.system->getSpecialFolder(7, false, false) + QLatin1Char('\\'); }
     void link(const QString& path, const QString& target) const {
         ShortcutInfo info;
         info.target = target;
         info.workingPath = target;
-        platform.newShortcutFile()->CreateShortcut(path, info);
+        platform.newShortcutFile()->createShortcut(path, info);
     }
     // False when the temporary folder's file system keeps no extended attributes.
     bool mark(const QString& path, bool hidden, bool system = false) const {

@@ -85,11 +85,11 @@ private slots:
         QVERIFY(move.node("ALL RUNONCE")->parent()->isExpanded() &&
                 move.node("LOCAL USER")->parent()->isExpanded());
         QVERIFY(!test::control<QPushButton>(move, "cmdOk")->isEnabled());
-        QCOMPARE(move.SelectedKey(), QString());
+        QCOMPARE(move.selectedKey(), QString());
 
         move.selectCategory("REGISTRY");
         QVERIFY(!test::control<QPushButton>(move, "cmdOk")->isEnabled());
-        QCOMPARE(test::control<QLabel>(move, "lblDescription")->text(), f.texts.GetText("RegDes"));
+        QCOMPARE(test::control<QLabel>(move, "lblDescription")->text(), f.texts.getText("RegDes"));
 
         // Chosen through the add/edit dialog's button, the place shows as the node's path; the
         // next use finds the same dialog with the same node selected.
@@ -98,11 +98,11 @@ private slots:
             move.accept();
         });
         f.dialog().choosePlace();
-        QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), f.texts.GetText("Registry") + "\\" +
-                                                                            f.texts.GetText("LocalUsr") +
-                                                                            "\\" + f.texts.GetText("Run"));
+        QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), f.texts.getText("Registry") + "\\" +
+                                                                            f.texts.getText("LocalUsr") +
+                                                                            "\\" + f.texts.getText("Run"));
         QCOMPARE(f.window.addEditDialog()->moveDialog(), &move);
-        QCOMPARE(move.SelectedKey(), kRun);
+        QCOMPARE(move.selectedKey(), kRun);
         QVERIFY(test::control<QPushButton>(move, "cmdOk")->isEnabled());
     }
 
@@ -113,7 +113,7 @@ private slots:
         QVERIFY(!f.command("add", [&](frmAddEdit& d) {
             QVERIFY(QTest::qWaitForWindowActive(&d));
             QCOMPARE(QApplication::focusWidget(), test::control<QLineEdit>(d, "txtName"));
-            QCOMPARE(test::control<QLineEdit>(d, "txtName")->text(), f.texts.GetText("NewEntry"));
+            QCOMPARE(test::control<QLineEdit>(d, "txtName")->text(), f.texts.getText("NewEntry"));
             QVERIFY(!test::control<QPushButton>(d, "cmdOk")->isEnabled());
             for (QWidget* control : std::initializer_list<QWidget*>{
                      test::control<QLabel>(d, "picIcon"), test::control<QLineEdit>(d, "txtName"),
@@ -150,11 +150,11 @@ private slots:
         Fixture f;
         test::selectEntry(f.window, test::entryNamed(f.window, "Mine"));
         QVERIFY(f.command("edit", [&](frmAddEdit& d) {
-            QCOMPARE(d.windowTitle(), f.texts.GetText("Edit"));
+            QCOMPARE(d.windowTitle(), f.texts.getText("Edit"));
             QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(), QStringLiteral("C:\\Tools\\known.exe"));
             d.confirm(); // no place chosen since the start
         }));
-        QCOMPARE(f.shownTexts(), QStringList{f.texts.GetText("ChooseEntryPlace")});
+        QCOMPARE(f.shownTexts(), QStringList{f.texts.getText("ChooseEntryPlace")});
         QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Exclamation);
 
         f.services->platform.readOnlyReason = [] { return QStringLiteral("Wine is running."); };
@@ -229,7 +229,7 @@ private slots:
             test::selectEntry(f.window, test::entryNamed(f.window, name));
         };
         select("run.bat");
-        ToggleActivation(f.services->platform, *f.window.selectedRow()); // hidden: still its own program
+        toggleActivation(f.services->platform, *f.window.selectedRow()); // hidden: still its own program
         select("run.bat");
         QVERIFY(!f.command("edit", [&](frmAddEdit& d) {
             QVERIFY(test::control<QPushButton>(d, "cmdOk")->isEnabled());
@@ -262,11 +262,11 @@ private slots:
         choose("LOCAL RUN", [&] { move.accept(); });
         const QString chosen = test::control<QLabel>(f.dialog(), "lblPlace")->text();
         choose("ALL USERS", [&] { QTest::keyClick(&move, Qt::Key_Escape); });
-        QCOMPARE(move.SelectedKey(), kRun);
+        QCOMPARE(move.selectedKey(), kRun);
         QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), chosen);
         choose("ALL RUNONCE", [&] { move.close(); });
-        QCOMPARE(move.SelectedKey(), kRun);
-        QCOMPARE(move.SelectedRoot(), kHkeyCurrentUser);
+        QCOMPARE(move.selectedKey(), kRun);
+        QCOMPARE(move.selectedRoot(), kHkeyCurrentUser);
         QVERIFY(test::control<QPushButton>(move, "cmdOk")->isEnabled());
         QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), chosen);
     }
@@ -283,8 +283,8 @@ private slots:
         });
         picked = f.prefix.hostPath("drive_c/Program Files/My Tool/tool.exe");
         d.browseForProgram();
-        QCOMPARE(asked, QStringList({f.texts.GetText("SearchFile"), f.prefix.hostPath("dosdevices/c:"),
-                                     f.texts.GetText("ExeFilter")}));
+        QCOMPARE(asked, QStringList({f.texts.getText("SearchFile"), f.prefix.hostPath("dosdevices/c:"),
+                                     f.texts.getText("ExeFilter")}));
         QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(),
                  QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
         QVERIFY(test::control<QPushButton>(d, "cmdOk")->isEnabled());
@@ -297,7 +297,7 @@ private slots:
         QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(),
                  QStringLiteral("\"C:\\Program Files\\My Tool\\tool.exe\""));
         QCOMPARE(f.shownTexts(),
-                 QStringList{f.texts.GetText("MsgFileOutsidePrefix").replace("%PATH%", picked)});
+                 QStringList{f.texts.getText("MsgFileOutsidePrefix").replace("%PATH%", picked)});
 
         // With Wine's drive for the host's root, the closest drive names the file.
         QVERIFY(QFile::link("/", f.prefix.hostPath("dosdevices/z:")));

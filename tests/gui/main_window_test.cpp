@@ -89,7 +89,7 @@ private slots:
         StartupServices startup{texts, boxes, second, ProgramFiles{dir.path()}};
         QVERIFY(!startLanguageAndInstance(startup));
         QCOMPARE(boxes.shown().size(), 1);
-        QCOMPARE(boxes.shown()[0].text, texts.GetText("AlreadyRunning"));
+        QCOMPARE(boxes.shown()[0].text, texts.getText("AlreadyRunning"));
         QCOMPARE(boxes.shown()[0].icon, MessageIcon::Exclamation);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lock"});
     }
@@ -97,28 +97,28 @@ private slots:
     void startupTranslatesListsAndRatesTheFirstRow() {
         Fixture f;
         f.start();
-        QCOMPARE(f.window.windowTitle(), f.texts.GetText("MainWinTit"));
+        QCOMPARE(f.window.windowTitle(), f.texts.getText("MainWinTit"));
         QCOMPARE(test::entryList(f.window)->model()->headerData(1, Qt::Horizontal).toString(),
-                 f.texts.GetText("program"));
+                 f.texts.getText("program"));
         // Icon-only buttons still tell screen readers their translated caption.
         QWidget* runButton =
             test::control<QToolBar>(f.window, "tlbMain")->widgetForAction(f.window.toolbarButton("run"));
         QCOMPARE(QAccessible::queryAccessibleInterface(runButton)->text(QAccessible::Name),
-                 f.texts.GetText("execute"));
+                 f.texts.getText("execute"));
         // No database beside the program: said once, and the window still lists everything.
         QCOMPARE(f.boxes.shown().size(), 1);
         QCOMPARE(f.boxes.shown()[0].title, QStringLiteral("File missing"));
         QCOMPARE(test::entryCount(f.window), 4);
         // The first row is shown in the panel: its program exists but has no record.
         QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.GetText("DBNoEntry"));
+                 f.texts.getText("DBNoEntry"));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
         // Captions count the category's rows without accumulating; a category of no rows keeps its own.
         f.window.listCategory("LOCAL RUN");
         f.window.listCategory("LOCAL RUN");
-        QCOMPARE(f.caption("LOCAL RUN"), f.texts.GetText("Run") + " (1)");
-        QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (4)");
+        QCOMPARE(f.caption("LOCAL RUN"), f.texts.getText("Run") + " (1)");
+        QCOMPARE(f.caption("ALL"), f.texts.getText("All") + " (4)");
         const QString services = f.caption("SERVICES");
         f.window.listCategory("SERVICES");
         QCOMPARE(test::entryCount(f.window), 0);
@@ -145,16 +145,16 @@ private slots:
         QVERIFY(test::control<QLabel>(f.window, "lblTitle")->text().startsWith("known.exe ("));
 
         test::selectEntry(f.window, f.row("Gone"));
-        QCOMPARE(test::control<QLabel>(f.window, "lblTitle")->text(), f.texts.GetText("NoIndication"));
+        QCOMPARE(test::control<QLabel>(f.window, "lblTitle")->text(), f.texts.getText("NoIndication"));
         QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.GetText("NoReference"));
+                 f.texts.getText("NoReference"));
         QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
         QVERIFY(!f.window.toolbarButton("run")->isEnabled());
         QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2); // unchanged
 
         test::selectEntry(f.window, f.row("Unknown"));
         QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.GetText("DBNoEntry"));
+                 f.texts.getText("DBNoEntry"));
         QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 0);
         QVERIFY(f.window.toolbarButton("send")->isEnabled() && f.window.toolbarButton("run")->isEnabled());
     }
@@ -199,15 +199,15 @@ private slots:
         f.boxes.enqueue(MessageAnswer::Yes);
         QTest::keyClick(test::entryList(f.window), Qt::Key_Space);
         QCOMPARE(f.boxes.shown().last().text,
-                 f.texts.GetText("MsgDeactivateReq").replace("%ENTRY%", "Known"));
+                 f.texts.getText("MsgDeactivateReq").replace("%ENTRY%", "Known"));
         QVERIFY(f.prefix.readFile("system.reg").contains("\"Known\"=\"REM C:\\\\Tools\\\\known.exe /tray\""));
         QCOMPARE(test::currentEntry(f.window), f.row("Known"));
-        QCOMPARE(f.row("Known").siblingAtColumn(3).data().toString(), f.texts.GetText("No"));
+        QCOMPARE(f.row("Known").siblingAtColumn(3).data().toString(), f.texts.getText("No"));
 
         f.boxes.enqueue(MessageAnswer::Yes);
         f.window.toolbarButton("run")->trigger();
         QCOMPARE(desktop->started, QStringList{"C:\\Tools\\known.exe /tray"});
-        QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgExecuteSuc"));
+        QCOMPARE(f.boxes.shown().last().text, f.texts.getText("MsgExecuteSuc"));
 
         f.boxes.enqueue(MessageAnswer::No);
         QTest::keyClick(test::entryList(f.window), Qt::Key_Delete);
@@ -320,7 +320,7 @@ private slots:
         ::kill(writer, SIGKILL);
         ::waitpid(writer, nullptr, 0);
         QCOMPARE(held, 'y');
-        QCOMPARE(f.boxes.shown().last().text, f.texts.GetText("MsgPrefixBusy"));
+        QCOMPARE(f.boxes.shown().last().text, f.texts.getText("MsgPrefixBusy"));
         QCOMPARE(f.prefix.readFile("system.reg"), before);
         QVERIFY(f.row("Known").isValid());
         // once the other writer has ended
@@ -357,7 +357,7 @@ private slots:
         };
         f.window.toolbarButton("refresh")->trigger();
         QVERIFY(test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
-        QCOMPARE(test::control<QLabel>(f.window, "lblReadOnly")->text(), f.texts.GetText("PrefixReadOnly"));
+        QCOMPARE(test::control<QLabel>(f.window, "lblReadOnly")->text(), f.texts.getText("PrefixReadOnly"));
         test::selectEntry(f.window, f.row("Unknown")); // the panel would enable "activate"
         for (const char* key : {"add", "edit", "activate", "delete"})
             QVERIFY2(!f.window.toolbarButton(key)->isEnabled(), key);
@@ -376,7 +376,7 @@ private slots:
                          "C:\\Tools\\known.exe /tray\r\nC:\\Tools\\t599.exe\r\n");
         f.startWindow();
         f.waitForListing();
-        QCOMPARE(f.caption("ALL"), f.texts.GetText("All") + " (604)");
+        QCOMPARE(f.caption("ALL"), f.texts.getText("All") + " (604)");
         QCOMPARE(test::entryCount(f.window), 604);
         QCOMPARE(f.distinctRows(), 604);
         QStringList undimmed;
@@ -419,7 +419,7 @@ private slots:
         f.waitForListing();
         QCOMPARE(test::entryCount(f.window), 3);
         QCOMPARE(f.distinctRows(), 3);
-        QCOMPARE(f.caption("ALL RUN"), f.texts.GetText("Run") + " (3)");
+        QCOMPARE(f.caption("ALL RUN"), f.texts.getText("Run") + " (3)");
         QCOMPARE(f.caption("ALL"), allCaption);
     }
 };

@@ -87,7 +87,7 @@ private slots:
     void mainWindowOpensTheHelpOfTheUsersLanguage() {
         LanguageTexts texts;
         QVERIFY(
-            texts.LoadLanguage(kBuiltTree.programFolder + QStringLiteral("/../Data/Languages/german.lng")));
+            texts.loadLanguage(kBuiltTree.programFolder + QStringLiteral("/../Data/Languages/german.lng")));
         const QString german = userHelpFile(kBuiltTree, texts);
         QVERIFY(german.endsWith(QLatin1String("/Help/german.html")));
         QVERIFY(
@@ -164,7 +164,7 @@ private slots:
         }
 
         static const QRegularExpression asked(
-            QStringLiteral("(GetText|textForEntry)\\((?:QStringLiteral\\(|QLatin1String\\()?\"(\\w+)\""));
+            QStringLiteral("(getText|textForEntry)\\((?:QStringLiteral\\(|QLatin1String\\()?\"(\\w+)\""));
         QDirIterator sources(QStringLiteral(SW_SOURCE_DIR "/src"), {QStringLiteral("*.cpp")}, QDir::Files,
                              QDirIterator::Subdirectories);
         int found = 0;
@@ -203,35 +203,35 @@ private slots:
     void loadedTextsFallBackToEnglishThenTheKey() {
         QTemporaryDir dir;
         LanguageTexts texts;
-        QVERIFY(texts.LoadLanguage(test::writeBytes(
+        QVERIFY(texts.loadLanguage(test::writeBytes(
             dir.filePath("german.lng"), "# comment\n[Info]\nHelpFile = german.html\n[Texts]\nYes=Ja\n"
                                         "MsgTwoLines=eins\\nzwei \\\\ drei\n"
                                         "MsgDeleteReq=Delete %ENTRY% now? (%ENTRY%)\n")));
-        QCOMPARE(texts.GetText("Yes"), QStringLiteral("Ja"));
-        QCOMPARE(texts.GetText("MsgTwoLines"), QStringLiteral("eins\nzwei \\ drei"));
-        QCOMPARE(texts.GetInfo("HelpFile"), QStringLiteral("german.html"));
-        QCOMPARE(texts.GetText("MainWinTit"), QStringLiteral("Tidyra StartWarden"));
-        QCOMPARE(texts.GetText("NoSuchKeyAnywhere"), QStringLiteral("NoSuchKeyAnywhere"));
+        QCOMPARE(texts.getText("Yes"), QStringLiteral("Ja"));
+        QCOMPARE(texts.getText("MsgTwoLines"), QStringLiteral("eins\nzwei \\ drei"));
+        QCOMPARE(texts.getInfo("HelpFile"), QStringLiteral("german.html"));
+        QCOMPARE(texts.getText("MainWinTit"), QStringLiteral("Tidyra StartWarden"));
+        QCOMPARE(texts.getText("NoSuchKeyAnywhere"), QStringLiteral("NoSuchKeyAnywhere"));
         // An entry name is put in once, even when it holds the placeholder itself.
         QCOMPARE(texts.textForEntry("MsgDeleteReq", "100% %ENTRY%"),
                  QStringLiteral("Delete 100% %ENTRY% now? (100% %ENTRY%)"));
-        QVERIFY(texts.LoadLanguage(kLanguageDir + QStringLiteral("/german.lng")));
+        QVERIFY(texts.loadLanguage(kLanguageDir + QStringLiteral("/german.lng")));
         QCOMPARE(texts.textForEntry(QStringLiteral("MsgDeleteReq"), QStringLiteral("Tool"))
                      .count(QStringLiteral("„Tool“")),
                  1);
-        QCOMPARE(LanguageTexts().GetInfo(QStringLiteral("HelpFile")), QStringLiteral("english.html"));
+        QCOMPARE(LanguageTexts().getInfo(QStringLiteral("HelpFile")), QStringLiteral("english.html"));
 
         for (const QByteArray& bad :
              {QByteArray(), QByteArray("\xff\xfe\x00garbage\x00\x01", 12),
               QByteArray("no equals sign\n=value only\n[Texts\n"), QByteArray(1000, '[')}) {
             LanguageTexts damaged;
-            damaged.LoadLanguage(test::writeBytes(dir.filePath("bad.lng"), bad));
-            QCOMPARE(damaged.GetText("Yes"), QStringLiteral("Yes"));
+            damaged.loadLanguage(test::writeBytes(dir.filePath("bad.lng"), bad));
+            QCOMPARE(damaged.getText("Yes"), QStringLiteral("Yes"));
         }
         LanguageTexts none;
-        QVERIFY(!none.LoadLanguage(dir.filePath("missing.lng")));
-        QVERIFY(!none.LoadLanguage(dir.path())); // a folder
-        QCOMPARE(none.GetText("Yes"), QStringLiteral("Yes"));
+        QVERIFY(!none.loadLanguage(dir.filePath("missing.lng")));
+        QVERIFY(!none.loadLanguage(dir.path())); // a folder
+        QCOMPARE(none.getText("Yes"), QStringLiteral("Yes"));
     }
 
     void settingNamesTheLanguageFileAndIsNeverWritten() {

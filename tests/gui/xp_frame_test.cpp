@@ -57,18 +57,18 @@ private slots:
     void persistsBarWidthAndBorderWithTheirDefaults() {
         ctlXPFrame frame;
         MemoryPropertyBag bag;
-        frame.WriteProperties(bag);
+        frame.writeProperties(bag);
         QVERIFY(bag.values().isEmpty()); // defaults are not stored
         frame.setpBarWidth(100);
         QVERIFY(frame.propertiesChanged());
         frame.setpShowBorder(false);
-        frame.WriteProperties(bag);
+        frame.writeProperties(bag);
 
         ctlXPFrame loaded;
-        loaded.ReadProperties(bag);
+        loaded.readProperties(bag);
         QCOMPARE(runsOfRow(paintedAt(loaded, {150, 20}), 0), (Runs{{0, kBar}, {100, kWhite}}));
         // A settings file gives the values back as text; what does not convert is the default.
-        loaded.ReadProperties(MemoryPropertyBag({{"BarWidth", "wide"}, {"ShowBorder", "false"}}));
+        loaded.readProperties(MemoryPropertyBag({{"BarWidth", "wide"}, {"ShowBorder", "false"}}));
         QCOMPARE(loaded.pBarWidth(), 60);
         QCOMPARE(loaded.pShowBorder(), false);
     }

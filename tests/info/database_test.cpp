@@ -71,15 +71,15 @@ private slots:
         const QString path =
             write("Search.dat", int16(3) + searchRecord(1, "X", "Y", "Z") + int16(7) + text("F"));
         SearchTable table;
-        QCOMPARE(LoadSearchIndex(path, table, boxes), qint16(3));
+        QCOMPARE(loadSearchIndex(path, table, boxes), qint16(3));
         QCOMPARE(table, (SearchTable{{1, "X", "Y", "Z"}, {7, "F", "", ""}, {}}));
 
         // Fewer descriptions than records, and more.
         const QString des = write("Des_English.dat", text("One") + text("a;b") + text("Two") + text(""));
         DescriptionTable descriptions;
-        LoadDescriptions(des, descriptions, 3, boxes);
+        loadDescriptions(des, descriptions, 3, boxes);
         QCOMPARE(descriptions, (DescriptionTable{{"One", "a;b"}, {"Two", ""}, {}}));
-        LoadDescriptions(des, descriptions, 1, boxes);
+        loadDescriptions(des, descriptions, 1, boxes);
         QCOMPARE(descriptions, (DescriptionTable{{"One", "a;b"}}));
         QVERIFY(boxes.shown().isEmpty());
     }
@@ -96,8 +96,8 @@ private slots:
         ScriptedMessageBoxes boxes;
         DescriptionDatabase db;
         db.searchTable = {SearchRecord{1, "OLD", "", ""}};
-        const qint16 count = LoadSearchIndex(search, db.searchTable, boxes);
-        LoadDescriptions(des, db.descriptionTable, count, boxes);
+        const qint16 count = loadSearchIndex(search, db.searchTable, boxes);
+        loadDescriptions(des, db.descriptionTable, count, boxes);
         QCOMPARE(count, qint16(0));
         verifyErrorBoxes(boxes, 2);
         QVERIFY(db.searchTable.isEmpty());
@@ -107,13 +107,13 @@ private slots:
     void missingFilesShowOneErrorBoxEach() {
         ScriptedMessageBoxes boxes;
         DescriptionTable descriptions = {{"stale", "x;y"}};
-        LoadDescriptions(m_dir.filePath("Des_French.dat"), descriptions, 2, boxes);
+        loadDescriptions(m_dir.filePath("Des_French.dat"), descriptions, 2, boxes);
         verifyErrorBoxes(boxes, 1);
         QCOMPARE(descriptions, DescriptionTable(2));
         SearchTable table;
-        QCOMPARE(LoadSearchIndex(m_dir.filePath("nothing.dat"), table, boxes), qint16(0));
+        QCOMPARE(loadSearchIndex(m_dir.filePath("nothing.dat"), table, boxes), qint16(0));
         // A folder where the file should be is just as unreadable.
-        QCOMPARE(LoadSearchIndex(m_dir.path(), table, boxes), qint16(0));
+        QCOMPARE(loadSearchIndex(m_dir.path(), table, boxes), qint16(0));
         verifyErrorBoxes(boxes, 3);
     }
 

@@ -94,18 +94,18 @@ private slots:
 
         ScriptedMessageBoxes boxes;
         DescriptionDatabase db;
-        const qint16 count = LoadSearchIndex(out + "/Search.dat", db.searchTable, boxes);
+        const qint16 count = loadSearchIndex(out + "/Search.dat", db.searchTable, boxes);
         QCOMPARE(count, qint16(2));
         QCOMPARE(db.search(1), (SearchRecord{0, "TOOL.EXE*", "ACME*", "*"}));
         QCOMPARE(db.search(2), (SearchRecord{1, "svch0st.exe", "", "[!0-9]*"}));
 
-        LoadDescriptions(out + "/Des_German.dat", db.descriptionTable, count, boxes);
+        loadDescriptions(out + "/Des_German.dat", db.descriptionTable, count, boxes);
         QCOMPARE(db.description(1).description, QStringLiteral("Startet das Werkzeug für Größeres."));
         QCOMPARE(db.description(1).links, "Home;https://example.com/a;b|Hilfe;https://example.com/help");
         QCOMPARE(db.description(2),
                  (DescriptionRecord{QStringLiteral("Gefährlich: „Virus“ – C:\\Windows\\n"), ""}));
 
-        LoadDescriptions(out + "/Des_English.dat", db.descriptionTable, count, boxes);
+        loadDescriptions(out + "/Des_English.dat", db.descriptionTable, count, boxes);
         QCOMPARE(db.description(1).description, "Starts the tool.\nTwice.");
         QCOMPARE(db.description(2), DescriptionRecord{});
         QVERIFY(boxes.shown().isEmpty());

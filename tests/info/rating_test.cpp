@@ -78,7 +78,7 @@ private slots:
         row("unquoted missing program", R"(C:\Program Files\Gone\gone.exe -x)", R"(C:\Program)",
             R"(PROGRAM FILES\GONE\GONE.EXE -X)");
         row("backslash in the arguments",
-            R"(SteelSeriesGG.exe -dataPath="C:\ProgramData\SteelSeries\GG" -auto=true)", "-1",
+            R"(SteelSeriesGG.exe -dataPath="C:\ProgramData\SteelSeries\GG" -auto=true)", "",
             R"(STEELSERIESGG.EXE -DATAPATH="C:\PROGRAMDATA\STEELSERIES\GG" -AUTO=TRUE)");
         row("quoted program", R"("C:\Program Files\Tool\tool.exe" "C:\Users\u\settings.json")",
             R"(C:\Program Files\Tool\tool.exe)", "TOOL.EXE\" \"C:\\USERS\\U\\SETTINGS.JSON\"");
@@ -100,7 +100,7 @@ private slots:
             R"(C:\users\u\AppData\Local\Medal\Update.exe)",
             "UPDATE.EXE\" --PROCESSSTART \"MEDAL.EXE\" --PROCESS-START-ARGS \"--HIDDEN\"",
             R"(MEDAL.EXE --PROCESS-START-ARGS "--HIDDEN")");
-        row("unclosed quote", "\"C:\\never closed", "_", "NEVER CLOSED");
+        row("unclosed quote", "\"C:\\never closed", "", "NEVER CLOSED");
     }
     void takesLinesApartAsWindows() {
         QFETCH(QString, line);
@@ -109,7 +109,8 @@ private slots:
         QFETCH(QString, runText);
         const CommandLine parsed =
             parseCommandLine(line, programLookup(*m_platform.system, m_platform.fileSystem.get()));
-        QCOMPARE(parsed.program.toLower(), program.toLower());
+        QCOMPARE(parsed.program.value_or(QString()).toLower(), program.toLower());
+        QCOMPARE(parsed.unclosedQuote, line.startsWith(u'"') && line.count(u'"') == 1);
         const RatingSubject subject = ratingSubject(parsed, QString(), QString());
         QCOMPARE(subject.programText, programText);
         QCOMPARE(subject.runText, runText);

@@ -233,14 +233,14 @@ private slots:
         };
         const PeFileInformation info(toHost);
         const PeFileIcons icons(toHost);
-        QCOMPARE(info.GetFileVersionText("c:\\tools\\MULTI.dll", "CompanyName"),
+        QCOMPARE(info.getFileVersionText("c:\\tools\\MULTI.dll", "CompanyName"),
                  QStringLiteral("Müller GmbH"));
-        QVERIFY(icons.GetFileIcon("C:\\Other.exe", kSmallIcon).isNull());
+        QVERIFY(icons.getFileIcon("C:\\Other.exe", kSmallIcon).isNull());
         // Large and small icons are the group's own images of those sizes (every fixture has app.ico).
-        const QIcon large = icons.GetFileIcon("C:\\Tools\\multi.dll", kLargeIcon);
+        const QIcon large = icons.getFileIcon("C:\\Tools\\multi.dll", kLargeIcon);
         QCOMPARE(large.availableSizes().value(0), QSize(32, 32));
         QCOMPARE(large.pixmap(32).toImage().pixel(16, 16), 0xff0000ffu);
-        const QIcon small = icons.GetFileIcon("C:\\Tools\\multi.dll", kSmallIcon);
+        const QIcon small = icons.getFileIcon("C:\\Tools\\multi.dll", kSmallIcon);
         QCOMPARE(small.availableSizes().value(0), QSize(16, 16));
         QCOMPARE(small.pixmap(16).toImage().pixel(8, 8), 0xffff0000u);
     }
@@ -250,18 +250,18 @@ private slots:
         const PeFileInformation info([](const QString& path) { return path; });
         const PeFileIcons icons([](const QString& path) { return path; });
         QTemporaryDir dir;
-        QVERIFY(icons.GetFileIcon(dir.path(), kSmallIcon).isNull()); // a folder is not a file
+        QVERIFY(icons.getFileIcon(dir.path(), kSmallIcon).isNull()); // a folder is not a file
         QFile empty(dir.filePath("empty.exe"));
         QVERIFY(empty.open(QIODevice::WriteOnly));
         empty.close();
         for (const QString& file : {fixture("app.rc"), empty.fileName()}) {
-            QCOMPARE(info.GetFileVersionText(file, "CompanyName"), QString());
-            QVERIFY(!icons.GetFileIcon(file, kLargeIcon).isNull());
+            QCOMPARE(info.getFileVersionText(file, "CompanyName"), QString());
+            QVERIFY(!icons.getFileIcon(file, kLargeIcon).isNull());
         }
         // A program without an icon group gets the type's icon.
         const QString explorer = winePe("explorer.exe");
         if (QFileInfo::exists(explorer))
-            QVERIFY(!icons.GetFileIcon(explorer, kSmallIcon).isNull());
+            QVERIFY(!icons.getFileIcon(explorer, kSmallIcon).isNull());
     }
 
     void translationPicksTable_data() {

@@ -37,10 +37,10 @@ QByteArray dosAttrib(const QString& host) {
 std::shared_ptr<MemoryRegistryStore::Registry> freshRegistry() {
     MemoryRegistryStore store;
     const auto machine = [&](const QString& key, const QString& name, const QString& data) {
-        store.WriteStringValue(kHkeyLocalMachine, key, name, data);
+        store.writeStringValue(kHkeyLocalMachine, key, name, data);
     };
     const auto user = [&](const QString& key, const QString& name, const QString& data) {
-        store.WriteStringValue(kHkeyCurrentUser, key, name, data);
+        store.writeStringValue(kHkeyCurrentUser, key, name, data);
     };
     const QString session = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
     machine(session, "ComSpec", "%SystemRoot%\\system32\\cmd.exe");
@@ -130,8 +130,7 @@ private slots:
             QVERIFY2(fs.hostPath(path).isEmpty(), path);
         QDir(prefix.hostPath("dosdevices")).removeRecursively();
         QVERIFY(fs.hostPath("C:\\windows").isEmpty());
-        FileAttributes attributes;
-        QVERIFY(!fs.attributes("C:\\windows", attributes));
+        QVERIFY(!fs.attributes("C:\\windows"));
         QVERIFY(fs.listFolder("C:\\windows").isEmpty());
     }
 
@@ -146,19 +145,20 @@ private slots:
             QCOMPARE(::setxattr(QFile::encodeName(file).constData(), "user.DOSATTRIB", value.constData(),
                                 size_t(value.size()), 0),
                      0);
-            FileAttributes read;
-            QVERIFY(fs.attributes("C:\\f.txt", read));
-            QVERIFY2(read.hidden == hidden, value.toHex().constData());
+            const std::optional<FileAttributes> read = fs.attributes("C:\\f.txt");
+            QVERIFY(read);
+            QVERIFY2(read->hidden == hidden, value.toHex().constData());
         }
         // Hidden and system together are written as Wine writes them, and read back both.
         fs.setAttributes("C:\\F.TXT", {false, true, true, false});
         QCOMPARE(dosAttrib(file), QByteArray("0x6"));
-        FileAttributes both;
-        QVERIFY(fs.attributes("C:\\f.txt", both) && both.hidden && both.system && !both.readOnly);
+        const std::optional<FileAttributes> both = fs.attributes("C:\\f.txt");
+        QVERIFY(both && both->hidden && both->system && !both->readOnly);
         prefix.writeFile("drive_c/.profile", "");
-        FileAttributes dot;
-        QVERIFY(fs.attributes("C:\\.profile", dot) && dot.hidden);
-        QVERIFY(fs.attributes("C:\\windows", dot) && dot.directory && !dot.hidden);
+        const std::optional<FileAttributes> dot = fs.attributes("C:\\.profile");
+        QVERIFY(dot && dot->hidden);
+        const std::optional<FileAttributes> folder = fs.attributes("C:\\windows");
+        QVERIFY(folder && folder->directory && !folder->hidden);
         // A file system without extended attributes is an error, not a silent no-op.
         QVERIFY_THROWS_EXCEPTION(
             FileSystemError,
@@ -167,9 +167,9 @@ private slots:
 
     void buildsEnvironmentAsWine() {
         MemoryRegistryStore store(freshRegistry());
-        store.WriteStringValue(kHkeyCurrentUser, "Environment", "path", "%USERPROFILE%\\bin;%TEMP%\\x");
-        store.WriteStringValue(kHkeyCurrentUser, "Environment", "Loop", "%LOOP%%Loop%x");
-        store.WriteStringValue(kHkeyCurrentUser, "Environment", "Unknown", "%NOPE%\\%TEMP");
+        store.writeStringValue(kHkeyCurrentUser, "Environment", "path", "%USERPROFILE%\\bin;%TEMP%\\x");
+        store.writeStringValue(kHkeyCurrentUser, "Environment", "Loop", "%LOOP%%Loop%x");
+        store.writeStringValue(kHkeyCurrentUser, "Environment", "Unknown", "%NOPE%\\%TEMP");
         const WineEnvironment env = WineEnvironment::fromRegistry(store);
         // HKCU PATH is appended and expanded before Volatile Environment sets USERPROFILE.
         QCOMPARE(env.value("Path"), QString("C:\\windows\\system32;C:\\windows;C:\\windows\\system32\\wbem;"
@@ -187,7 +187,7 @@ private slots:
                                              {"NESTED", "%A%\\y"}, {"P", "%Q%"},       {"Q", "%P%"},
                                              {"G", "%H%%H%"},      {"H", "%G%%G%"}};
         const auto expand = [&](const QString& text) {
-            return ExpandEnvironmentNames(text,
+            return expandEnvironmentNames(text,
                                           [&](const QString& name) { return values.value(name.toUpper()); });
         };
         QCOMPARE(expand("%A%\\%a%"), QString("x\\x"));
@@ -207,47 +207,47 @@ private slots:
         test::TempPrefix prefix;
         auto registry = freshRegistry();
         const WineSystemInfo info(prefix.path(), factoryFor(registry));
-        QVERIFY(info.GetSpecialFolder(5, false, false).isEmpty());
+        QVERIFY(info.getSpecialFolder(5, false, false).isEmpty());
 
         // A pair anywhere in the value is expanded, not only at its start.
         MemoryRegistryStore store(registry);
-        store.WriteStringValue(kHkeyCurrentUser, kShellFolders, "StartUp", "C:\\users\\%USERNAME%\\Startup");
-        QCOMPARE(info.GetSpecialFolder(kCsidlStartup, false, false), QString("C:\\users\\tester\\Startup"));
+        store.writeStringValue(kHkeyCurrentUser, kShellFolders, "StartUp", "C:\\users\\%USERNAME%\\Startup");
+        QCOMPARE(info.getSpecialFolder(kCsidlStartup, false, false), QString("C:\\users\\tester\\Startup"));
 
         // Without the values, Wine's defaults; a trailing backslash is dropped.
-        store.DeleteValue(kHkeyCurrentUser, kShellFolders, "StartUp");
-        store.DeleteValue(kHkeyLocalMachine, kShellFolders, "Common StartUp");
-        store.WriteStringValue(kHkeyLocalMachine, kShellFolders, "startup", "D:\\Boot\\");
-        QCOMPARE(info.GetSpecialFolder(kCsidlStartup, false, false), QString("D:\\Boot"));
-        QVERIFY(info.GetSpecialFolder(kCsidlStartup, false, true).isEmpty()); // no drive D:
-        store.DeleteValue(kHkeyLocalMachine, kShellFolders, "StartUp");
+        store.deleteValue(kHkeyCurrentUser, kShellFolders, "StartUp");
+        store.deleteValue(kHkeyLocalMachine, kShellFolders, "Common StartUp");
+        store.writeStringValue(kHkeyLocalMachine, kShellFolders, "startup", "D:\\Boot\\");
+        QCOMPARE(info.getSpecialFolder(kCsidlStartup, false, false), QString("D:\\Boot"));
+        QVERIFY(info.getSpecialFolder(kCsidlStartup, false, true).isEmpty()); // no drive D:
+        store.deleteValue(kHkeyLocalMachine, kShellFolders, "StartUp");
         QCOMPARE(
-            info.GetSpecialFolder(kCsidlStartup, false, false),
+            info.getSpecialFolder(kCsidlStartup, false, false),
             QString(
                 "C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"));
 
         const WineSystemInfo empty(prefix.path(),
                                    factoryFor(std::make_shared<MemoryRegistryStore::Registry>()));
-        QCOMPARE(empty.GetSpecialFolder(kCsidlCommonStartup, false, false),
+        QCOMPARE(empty.getSpecialFolder(kCsidlCommonStartup, false, false),
                  QString("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"));
-        QVERIFY(empty.GetSpecialFolder(kCsidlStartup, false, false).startsWith("C:\\users\\wine\\AppData"));
+        QVERIFY(empty.getSpecialFolder(kCsidlStartup, false, false).startsWith("C:\\users\\wine\\AppData"));
         const WineSystemInfo broken(
             prefix.path(), []() -> std::unique_ptr<RegistryStore> { throw RegistryError("unreadable"); });
         QCOMPARE(broken.environmentValue("SystemRoot"), QString("C:\\windows"));
 
         // A profile that names itself: no folder rather than an endless expansion.
-        store.WriteStringValue(kHkeyCurrentUser, kShellFolders, "StartUp", "%USERPROFILE%\\Startup");
-        store.WriteStringValue(kHkeyCurrentUser, "Volatile Environment", "USERPROFILE", "%USERPROFILE%\\%A%");
-        store.WriteStringValue(kHkeyCurrentUser, "Environment", "A", "%USERPROFILE%");
+        store.writeStringValue(kHkeyCurrentUser, kShellFolders, "StartUp", "%USERPROFILE%\\Startup");
+        store.writeStringValue(kHkeyCurrentUser, "Volatile Environment", "USERPROFILE", "%USERPROFILE%\\%A%");
+        store.writeStringValue(kHkeyCurrentUser, "Environment", "A", "%USERPROFILE%");
         const WineSystemInfo looping(prefix.path(), factoryFor(registry));
-        QVERIFY(looping.GetSpecialFolder(kCsidlStartup, false, false).isEmpty());
+        QVERIFY(looping.getSpecialFolder(kCsidlStartup, false, false).isEmpty());
         QCOMPARE(looping.environmentValue("USERPROFILE"), QString("%USERPROFILE%\\%USERPROFILE%"));
     }
 
     void searchesProgramsInWineOrder() {
         test::TempPrefix prefix;
         auto registry = freshRegistry();
-        MemoryRegistryStore(registry).WriteStringValue(kHkeyCurrentUser, "Environment", "PATH",
+        MemoryRegistryStore(registry).writeStringValue(kHkeyCurrentUser, "Environment", "PATH",
                                                        "C:\\Tools\\;;\"C:\\Quoted\";C:\\..\\..;D:\\x");
         const WineSystemInfo info(prefix.path(), factoryFor(registry));
         prefix.writeFile("drive_c/windows/Both.exe", "windows");
@@ -255,15 +255,15 @@ private slots:
         prefix.writeFile("drive_c/tools/Tool.EXE", "");
         prefix.writeFile("drive_c/Quoted/q.exe", "");
         QDir().mkpath(prefix.hostPath("drive_c/windows/system32/folder.exe"));
-        QCOMPARE(info.SearchProgramFile("BOTH.exe"), QString("C:\\windows\\system\\both.exe"));
-        QCOMPARE(info.SearchProgramFile("tool.exe"), QString("C:\\tools\\Tool.EXE"));
-        QCOMPARE(info.SearchProgramFile("q.exe"), QString("C:\\Quoted\\q.exe"));
+        QCOMPARE(info.searchProgramFile("BOTH.exe"), QString("C:\\windows\\system\\both.exe"));
+        QCOMPARE(info.searchProgramFile("tool.exe"), QString("C:\\tools\\Tool.EXE"));
+        QCOMPARE(info.searchProgramFile("q.exe"), QString("C:\\Quoted\\q.exe"));
         for (const char* missing : {"folder.exe", "tool", "", "..\\..\\system.reg"})
-            QCOMPARE(info.SearchProgramFile(missing), QString("-1"));
-        QCOMPARE(info.SearchProgramFile("c:\\TOOLS\\tool.exe"), QString("C:\\tools\\Tool.EXE"));
-        QCOMPARE(ResolveProgramPath("tool /min", info), QString("C:\\tools\\Tool.EXE"));
-        QCOMPARE(ResolveProgramPath("\"", info), kUnparsable);
-        QCOMPARE(ResolveProgramPath("\"C:\\never closed", info), kUnparsable);
+            QCOMPARE(info.searchProgramFile(missing), std::nullopt);
+        QCOMPARE(info.searchProgramFile("c:\\TOOLS\\tool.exe"), QString("C:\\tools\\Tool.EXE"));
+        QCOMPARE(resolveProgramPath("tool /min", info), QString("C:\\tools\\Tool.EXE"));
+        QCOMPARE(resolveProgramPath("\"", info), std::nullopt);
+        QCOMPARE(resolveProgramPath("\"C:\\never closed", info), std::nullopt);
     }
 
     void splitsAsWindows_data() {

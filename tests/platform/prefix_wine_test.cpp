@@ -120,17 +120,17 @@ private slots:
 
         WineRegistryStore store(m_prefix);
         const QString sub = kKey + "\\FromWine";
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        QVERIFY(store.EnumerateValues(kHkeyCurrentUser, sub, names, kinds));
-        QCOMPARE(names.first(), store.SkippedValueName());
+        const auto listed = store.enumerateValues(kHkeyCurrentUser, sub);
+        QVERIFY(listed);
+        const QStringList& names = listed->names;
+        QCOMPARE(names.first(), store.skippedValueName());
         for (const Sample& s : kSamples) {
             QVERIFY2(names.contains(s.name), qPrintable(s.name));
-            QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, s.name, 0), s.data);
+            QCOMPARE(store.readValue(kHkeyCurrentUser, sub, s.name, 0), s.data);
         }
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, QString(), 0), QString("default \"q\" \\ b"));
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, "multi", 0), QString("one\ntwo"));
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, "DW", 0), QString("4660"));
+        QCOMPARE(store.readValue(kHkeyCurrentUser, sub, QString(), 0), QString("default \"q\" \\ b"));
+        QCOMPARE(store.readValue(kHkeyCurrentUser, sub, "multi", 0), QString("one\ntwo"));
+        QCOMPARE(store.readValue(kHkeyCurrentUser, sub, "DW", 0), QString("4660"));
     }
 
     // Values the store wrote are read exactly by Wine (reg export is lossless UTF-16) and survive
@@ -138,11 +138,11 @@ private slots:
     void wineReadsWhatTheRegistryStoreWrote() {
         WineRegistryStore store(m_prefix);
         const QString sub = kKey + "\\FromStore";
-        store.CreateKey(kHkeyCurrentUser, sub);
+        store.createKey(kHkeyCurrentUser, sub);
         for (const Sample& s : kSamples)
-            store.WriteStringValue(kHkeyCurrentUser, sub, s.name, s.data);
-        store.WriteStringValue(kHkeyLocalMachine, kRun, "SwMachine", "C:\\m \"q\".exe");
-        store.CopyValue(kHkeyCurrentUser, sub, kSamples[1].name, kHkeyCurrentUser, sub, "Copied");
+            store.writeStringValue(kHkeyCurrentUser, sub, s.name, s.data);
+        store.writeStringValue(kHkeyLocalMachine, kRun, "SwMachine", "C:\\m \"q\".exe");
+        store.copyValue(kHkeyCurrentUser, sub, kSamples[1].name, kHkeyCurrentUser, sub, "Copied");
 
         const QString exportFile = m_dir.filePath("export.reg");
         QCOMPARE(wine({"reg", "export", "HKCU\\" + sub, exportFile, "/y"}), 0);
@@ -161,10 +161,10 @@ private slots:
         // the cold start above ran wineboot, which changed HKCU: Wine rewrites user.reg from memory
         m_session.stopServer();
         for (const Sample& s : kSamples)
-            QCOMPARE(store.ReadValue(kHkeyCurrentUser, sub, s.name, 0), s.data);
-        QCOMPARE(store.ReadValue(kHkeyLocalMachine, kRun, "SwMachine", 0), QString("C:\\m \"q\".exe"));
+            QCOMPARE(store.readValue(kHkeyCurrentUser, sub, s.name, 0), s.data);
+        QCOMPARE(store.readValue(kHkeyLocalMachine, kRun, "SwMachine", 0), QString("C:\\m \"q\".exe"));
         // deleting through the store is seen by Wine too
-        store.DeleteValue(kHkeyCurrentUser, sub, "Plain");
+        store.deleteValue(kHkeyCurrentUser, sub, "Plain");
         QCOMPARE(wine({"reg", "query", "HKCU\\" + sub, "/v", "Plain"}), 1);
         QCOMPARE(wine({"reg", "query", "HKCU\\" + sub, "/v", "_under"}), 0);
         m_session.stopServer();
@@ -186,18 +186,18 @@ private slots:
               "HOMEPATH"})
             QCOMPARE(info.environmentValue(name), wine.value(QString(name).toUpper()));
 
-        QCOMPARE(info.GetSpecialFolder(kCsidlStartup, false, true),
+        QCOMPARE(info.getSpecialFolder(kCsidlStartup, false, true),
                  wine.value("APPDATA") + "\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp");
-        QCOMPARE(info.GetSpecialFolder(kCsidlCommonStartup, false, true),
+        QCOMPARE(info.getSpecialFolder(kCsidlCommonStartup, false, true),
                  QString("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"));
     }
 
     void searchesWineProgramsInOrder() {
         const WineSystemInfo info = systemInfo();
-        QCOMPARE(info.SearchProgramFile("NOTEPAD.EXE"), QString("C:\\windows\\system32\\notepad.exe"));
-        QCOMPARE(info.SearchProgramFile("regedit.exe"), QString("C:\\windows\\regedit.exe"));
-        QCOMPARE(info.SearchProgramFile("mofcomp.exe"), QString("C:\\windows\\system32\\wbem\\mofcomp.exe"));
-        QCOMPARE(info.SearchProgramFile("absent.exe"), QString("-1"));
+        QCOMPARE(info.searchProgramFile("NOTEPAD.EXE"), QString("C:\\windows\\system32\\notepad.exe"));
+        QCOMPARE(info.searchProgramFile("regedit.exe"), QString("C:\\windows\\regedit.exe"));
+        QCOMPARE(info.searchProgramFile("mofcomp.exe"), QString("C:\\windows\\system32\\wbem\\mofcomp.exe"));
+        QCOMPARE(info.searchProgramFile("absent.exe"), std::nullopt);
     }
 
     void attributesAgreeWithWine() {
@@ -207,9 +207,8 @@ private slots:
         fs.setAttributes("C:\\Ours.txt", {false, true, false, false});
         const QByteArray output = wineOutput({"cmd", "/c", "attrib C:\\ours.txt & attrib +h C:\\theirs.txt"});
         QVERIFY2(output.contains("H") && output.contains("C:\\ours.txt"), output.constData());
-        FileAttributes attributes;
-        QVERIFY(fs.attributes("c:\\THEIRS.TXT", attributes));
-        QVERIFY(attributes.hidden && !attributes.system);
+        const std::optional<FileAttributes> attributes = fs.attributes("c:\\THEIRS.TXT");
+        QVERIFY(attributes && attributes->hidden && !attributes->system);
     }
 
     // Wine starts a link only through its LinkInfo; this is the check that a link we write is one
@@ -234,7 +233,7 @@ private slots:
             ShortcutInfo info;
             info.target = target;
             links << QString("C:\\lnk\\%1.lnk").arg(links.size());
-            shortcut.CreateShortcut(links.last(), info);
+            shortcut.createShortcut(links.last(), info);
         }
         const QString out = QString::fromUtf8(wineOutput(QStringList{"C:\\lnk\\reader.exe"} + links));
         for (const QString& target : targets)

@@ -50,9 +50,8 @@ QByteArray bodyOf(const QByteArray& file) {
 
 // The value names of a key, or "<unreadable>" when it cannot be enumerated.
 QStringList namesIn(WineRegistryStore& store, std::int32_t root, const QString& key) {
-    QStringList names;
-    QList<std::uint32_t> kinds;
-    return store.EnumerateValues(root, key, names, kinds) ? names : QStringList{"<unreadable>"};
+    const auto listed = store.enumerateValues(root, key);
+    return listed ? listed->names : QStringList{"<unreadable>"};
 }
 
 } // namespace
@@ -276,12 +275,13 @@ private slots:
         TempPrefix prefix(bodyOf(readFixture("wine8_system_excerpt.reg")),
                           bodyOf(readFixture("wine8_user.reg")));
         WineRegistryStore store(prefix.path());
-        QStringList names;
-        QList<std::uint32_t> kinds;
-        QVERIFY(store.EnumerateValues(kHkeyCurrentUser, "software\\swfixture", names, kinds));
+        const auto listed = store.enumerateValues(kHkeyCurrentUser, "software\\swfixture");
+        QVERIFY(listed);
+        const QStringList& names = listed->names;
+        const QList<std::uint32_t>& kinds = listed->kinds;
         QCOMPARE(kinds.size(), 14);
-        QCOMPARE(names.first(), store.SkippedValueName());
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, "Software\\SwFixture", names.last(), kinds.last()),
+        QCOMPARE(names.first(), store.skippedValueName());
+        QCOMPARE(store.readValue(kHkeyCurrentUser, "Software\\SwFixture", names.last(), kinds.last()),
                  "C:\\Programme\\\u00dcbung\\\u00fc.exe");
         QCOMPARE(namesIn(store, kHkeyLocalMachine, kRun), QStringList{"MachineApp"});
         QCOMPARE(namesIn(store, kHkeyLocalMachine, kRun + "Once"), QStringList());
@@ -289,37 +289,37 @@ private slots:
         QCOMPARE(namesIn(store, kHkeyLocalMachine, "Software\\Microsoft\\Windows\\Current"),
                  QStringList{"<unreadable>"});
         QCOMPARE(namesIn(store, 12345, kRun), QStringList{"<unreadable>"});
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.ReadValue(kHkeyLocalMachine, kRun, "nope", 0));
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.ReadValue(kHkeyLocalMachine, "No\\Key", "x", 0));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.readValue(kHkeyLocalMachine, kRun, "nope", 0));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.readValue(kHkeyLocalMachine, "No\\Key", "x", 0));
     }
 
     void storeWritesCopiesDeletes() {
         TempPrefix prefix(bodyOf(readFixture("wine8_system_excerpt.reg")));
         WineRegistryStore store(prefix.path());
-        store.CreateKey(kHkeyCurrentUser, kRun);
+        store.createKey(kHkeyCurrentUser, kRun);
         const QByteArray afterCreate = prefix.readFile("user.reg");
         QVERIFY(afterCreate.contains("\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run] "));
-        store.CreateKey(kHkeyCurrentUser, kRun.toUpper()); // existing: unchanged
+        store.createKey(kHkeyCurrentUser, kRun.toUpper()); // existing: unchanged
         QCOMPARE(prefix.readFile("user.reg"), afterCreate);
         const QString text = "C:\\Pr\u00f6g \"x\"\\a.exe /min \U0001f600\t\u0001";
-        store.WriteStringValue(kHkeyCurrentUser, kRun, "App", text);
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, kRun, "app", 1), text);
-        store.WriteStringValue(kHkeyCurrentUser, kRun, "APP", "second");
+        store.writeStringValue(kHkeyCurrentUser, kRun, "App", text);
+        QCOMPARE(store.readValue(kHkeyCurrentUser, kRun, "app", 1), text);
+        store.writeStringValue(kHkeyCurrentUser, kRun, "APP", "second");
         QCOMPARE(namesIn(store, kHkeyCurrentUser, kRun), QStringList{"App"});
-        store.CopyValue(kHkeyCurrentUser, kRun, "App", kHkeyLocalMachine, "Software\\StartWarden\\Disabled",
+        store.copyValue(kHkeyCurrentUser, kRun, "App", kHkeyLocalMachine, "Software\\StartWarden\\Disabled",
                         "App copy");
-        QCOMPARE(store.ReadValue(kHkeyLocalMachine, "Software\\StartWarden\\Disabled", "App copy", 0),
+        QCOMPARE(store.readValue(kHkeyLocalMachine, "Software\\StartWarden\\Disabled", "App copy", 0),
                  "second");
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, kRun, "App", 0), "second");
+        QCOMPARE(store.readValue(kHkeyCurrentUser, kRun, "App", 0), "second");
         // a copy keeps the value's type
         const QString env = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
-        store.CopyValue(kHkeyLocalMachine, env, "PATH", kHkeyCurrentUser, "Environment", "Path");
+        store.copyValue(kHkeyLocalMachine, env, "PATH", kHkeyCurrentUser, "Environment", "Path");
         QVERIFY(prefix.readFile("user.reg").contains("\"Path\"=str(2):\"%SystemRoot%\\\\system32;"));
-        store.DeleteValue(kHkeyCurrentUser, kRun, "app");
+        store.deleteValue(kHkeyCurrentUser, kRun, "app");
         QCOMPARE(namesIn(store, kHkeyCurrentUser, kRun), QStringList());
-        store.DeleteValue(kHkeyCurrentUser, kRun, "app"); // already gone: fine
+        store.deleteValue(kHkeyCurrentUser, kRun, "app"); // already gone: fine
         QVERIFY_THROWS_EXCEPTION(
-            RegistryError, store.CopyValue(kHkeyCurrentUser, kRun, "gone", kHkeyCurrentUser, kRun, "x"));
+            RegistryError, store.copyValue(kHkeyCurrentUser, kRun, "gone", kHkeyCurrentUser, kRun, "x"));
     }
 
     // Deleting a value written into a file of Wine's gives back every line as Wine wrote it.
@@ -328,9 +328,9 @@ private slots:
         const QByteArray original = readFixture("wine8_user.reg");
         QVERIFY(prefix.writeFile("user.reg", original));
         WineRegistryStore store(prefix.path());
-        store.WriteStringValue(kHkeyCurrentUser, kRun, "New", "n.exe");
+        store.writeStringValue(kHkeyCurrentUser, kRun, "New", "n.exe");
         QVERIFY(prefix.readFile("user.reg").contains("\"New\"=\"n.exe\"\n\"Test\"="));
-        store.DeleteValue(kHkeyCurrentUser, kRun, "New");
+        store.deleteValue(kHkeyCurrentUser, kRun, "New");
         const QByteArray back = prefix.readFile("user.reg");
         const qsizetype at = original.indexOf("[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Run]");
         const qsizetype next = original.indexOf("\n[", at) + 1;
@@ -347,7 +347,7 @@ private slots:
         QVERIFY(QFile::link(real, prefix.hostPath("user.reg")));
         ::chmod(QFile::encodeName(real).constData(), 0640);
         WineRegistryStore store(prefix.path());
-        store.WriteStringValue(kHkeyCurrentUser, kRun, "L", "linked");
+        store.writeStringValue(kHkeyCurrentUser, kRun, "L", "linked");
         QVERIFY(QFileInfo(prefix.hostPath("user.reg")).isSymLink());
         QVERIFY(fileBytes(real).contains("\"L\"=\"linked\""));
         struct stat st {};
@@ -356,8 +356,8 @@ private slots:
         // a file without write bits is not replaced, not even by root; a change that changes nothing passes
         ::chmod(QFile::encodeName(real).constData(), 0444);
         const QByteArray locked = fileBytes(real);
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.WriteStringValue(kHkeyCurrentUser, kRun, "L", "x"));
-        store.WriteStringValue(kHkeyCurrentUser, kRun, "L", "linked");
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.writeStringValue(kHkeyCurrentUser, kRun, "L", "x"));
+        store.writeStringValue(kHkeyCurrentUser, kRun, "L", "linked");
         QCOMPARE(fileBytes(real), locked);
         // no temporary files left behind
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
@@ -369,34 +369,34 @@ private slots:
         const QByteArray broken = "garbage\n[Software] 1\n";
         QVERIFY(prefix.writeFile("user.reg", broken));
         WineRegistryStore store(prefix.path());
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.WriteStringValue(kHkeyCurrentUser, kRun, "x", "y"));
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.CreateKey(kHkeyCurrentUser, kRun));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.writeStringValue(kHkeyCurrentUser, kRun, "x", "y"));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.createKey(kHkeyCurrentUser, kRun));
         QCOMPARE(prefix.readFile("user.reg"), broken);
         QCOMPARE(namesIn(store, kHkeyCurrentUser, "Software"), QStringList{"<unreadable>"});
         QFile::remove(prefix.hostPath("user.reg"));
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.CreateKey(kHkeyCurrentUser, kRun));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.createKey(kHkeyCurrentUser, kRun));
         QVERIFY(!QFile::exists(prefix.hostPath("user.reg")));
     }
 
     void storeKeepsAChangeMadeBetweenReadAndWrite() {
         TempPrefix prefix;
         WineRegistryStore store(prefix.path());
-        store.CreateKey(kHkeyCurrentUser, kRun);
+        store.createKey(kHkeyCurrentUser, kRun);
         WineRegistryStore other(prefix.path());
         int calls = 0;
         store.setBeforeReplaceHook([&] {
             if (calls++ == 0)
-                other.WriteStringValue(kHkeyCurrentUser, kRun, "Other", "kept");
+                other.writeStringValue(kHkeyCurrentUser, kRun, "Other", "kept");
         });
-        store.WriteStringValue(kHkeyCurrentUser, kRun, "Mine", "mine");
+        store.writeStringValue(kHkeyCurrentUser, kRun, "Mine", "mine");
         QCOMPARE(calls, 2);
         QCOMPARE(namesIn(store, kHkeyCurrentUser, kRun), (QStringList{"Mine", "Other"}));
         // a file that never stops changing: refused, the other writer's content stays
         int n = 0;
         store.setBeforeReplaceHook(
-            [&] { other.WriteStringValue(kHkeyCurrentUser, kRun, "Busy", QString::number(++n)); });
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.WriteStringValue(kHkeyCurrentUser, kRun, "Lost", "x"));
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, kRun, "Busy", 0), QString::number(n));
+            [&] { other.writeStringValue(kHkeyCurrentUser, kRun, "Busy", QString::number(++n)); });
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.writeStringValue(kHkeyCurrentUser, kRun, "Lost", "x"));
+        QCOMPARE(store.readValue(kHkeyCurrentUser, kRun, "Busy", 0), QString::number(n));
         QVERIFY(!namesIn(store, kHkeyCurrentUser, kRun).contains("Lost"));
     }
 
@@ -404,20 +404,20 @@ private slots:
     void storeRefusesWritesWhileAServerLockIsHeld() {
         TempPrefix prefix;
         WineRegistryStore store(prefix.path());
-        store.WriteStringValue(kHkeyCurrentUser, kRun, "Before", "1");
+        store.writeStringValue(kHkeyCurrentUser, kRun, "Before", "1");
         test::HeldServerLock server(prefix.path()); // by the redirect file, as Debian's Wine
         QVERIFY(server.locked());
         const QByteArray before = prefix.readFile("user.reg");
         QVERIFY_THROWS_EXCEPTION(RegistryError,
-                                 store.WriteStringValue(kHkeyCurrentUser, kRun, "During", "2"));
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.CreateKey(kHkeyCurrentUser, "Software\\New"));
-        QVERIFY_THROWS_EXCEPTION(RegistryError, store.DeleteValue(kHkeyCurrentUser, kRun, "Before"));
+                                 store.writeStringValue(kHkeyCurrentUser, kRun, "During", "2"));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.createKey(kHkeyCurrentUser, "Software\\New"));
+        QVERIFY_THROWS_EXCEPTION(RegistryError, store.deleteValue(kHkeyCurrentUser, kRun, "Before"));
         QCOMPARE(prefix.readFile("user.reg"), before);
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, kRun, "Before", 0), "1"); // reading stays possible
+        QCOMPARE(store.readValue(kHkeyCurrentUser, kRun, "Before", 0), "1"); // reading stays possible
         // a server that ended leaves its lock file behind: not running
         server.release();
         QVERIFY(wineRunningOn(prefix.path()).isEmpty());
-        store.DeleteValue(kHkeyCurrentUser, kRun, "Before");
+        store.deleteValue(kHkeyCurrentUser, kRun, "Before");
     }
 
     // Wine merges the sections of a key when it loads the file: the later data wins.
@@ -427,18 +427,18 @@ private slots:
         WineRegistryStore store(prefix.path());
         const QString key = "Software\\K";
         QCOMPARE(namesIn(store, kHkeyCurrentUser, key), (QStringList{"A", "B", "C"}));
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, key, "B", 0), "new");
-        store.DeleteValue(kHkeyCurrentUser, key, "C");
-        store.WriteStringValue(kHkeyCurrentUser, key, "b", "newest");
+        QCOMPARE(store.readValue(kHkeyCurrentUser, key, "B", 0), "new");
+        store.deleteValue(kHkeyCurrentUser, key, "C");
+        store.writeStringValue(kHkeyCurrentUser, key, "b", "newest");
         QCOMPARE(namesIn(store, kHkeyCurrentUser, key), (QStringList{"A", "B"}));
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, key, "B", 0), "newest");
+        QCOMPARE(store.readValue(kHkeyCurrentUser, key, "B", 0), "newest");
         const QByteArray file = prefix.readFile("user.reg");
         QVERIFY(!file.contains("\"C\"") && !file.contains("\"old\"") && !file.contains("\"new\""));
         // a file changed in place after a read is read afresh
         QTest::qWait(5);
         QVERIFY(prefix.writeFile("user.reg",
                                  TempPrefix::registryHeader(false) + "\n[Software\\\\K] 1\n\"A\"=\"2\"\n"));
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, key, "A", 0), "2");
+        QCOMPARE(store.readValue(kHkeyCurrentUser, key, "A", 0), "2");
     }
 
     // A listing keeps only the start of a huge text; reads, copies and writes keep it whole.
@@ -447,15 +447,15 @@ private slots:
         TempPrefix prefix({},
                           TempPrefix::runSection("\"Big\"=\"" + huge + "\"\n\"Small\"=\"C:\\\\s.exe\"\n"));
         WineRegistryStore store(prefix.path());
-        const QList<RegistryValueText> listed = store.ReadValues(kHkeyCurrentUser, test::kRunKey);
+        const QList<RegistryValueText> listed = store.readValues(kHkeyCurrentUser, test::kRunKey);
         QCOMPARE(listed.size(), 2);
         QCOMPARE(listed[0].data.size(), kListedDataUnits);
         QVERIFY(listed[0].data.startsWith("C:\\x.exe aaa"));
         QCOMPARE(listed[1].data, QString("C:\\s.exe"));
         // whole, though the listing read the key first
-        QCOMPARE(store.ReadValue(kHkeyCurrentUser, test::kRunKey, "Big", 0).size(), huge.size() - 1);
-        store.CopyValue(kHkeyCurrentUser, test::kRunKey, "Big", kHkeyCurrentUser, "Software\\Copy", "Big");
-        store.WriteStringValue(kHkeyCurrentUser, test::kRunKey, "Small", "REM C:\\s.exe");
+        QCOMPARE(store.readValue(kHkeyCurrentUser, test::kRunKey, "Big", 0).size(), huge.size() - 1);
+        store.copyValue(kHkeyCurrentUser, test::kRunKey, "Big", kHkeyCurrentUser, "Software\\Copy", "Big");
+        store.writeStringValue(kHkeyCurrentUser, test::kRunKey, "Small", "REM C:\\s.exe");
         const QByteArray file = prefix.readFile("user.reg");
         QCOMPARE(file.count("\"Big\"=\"" + huge + "\"\n"), 2);
         QVERIFY(file.contains("\"Small\"=\"REM C:\\\\s.exe\"\n"));

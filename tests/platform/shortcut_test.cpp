@@ -68,8 +68,8 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, target);
         LnkShortcutFile shortcut([](const QString& path) { return test::fixture(path.section(u'\\', -1)); });
-        shortcut.LoadShortcut("C:\\users\\x\\Startup\\" + file);
-        QCOMPARE(shortcut.GetTarget(), target);
+        shortcut.loadShortcut("C:\\users\\x\\Startup\\" + file);
+        QCOMPARE(shortcut.getTarget(), target);
         QVERIFY(!shortcut.link().damaged);
         // Where both are present the Windows view (IDList, long names) must agree with Wine's.
         if (!shortcut.link().idListTarget.isEmpty() && !shortcut.link().linkInfoTarget.isEmpty())
@@ -103,11 +103,11 @@ private slots:
         QTemporaryDir dir;
         const QString file = test::writeBytes(dir.filePath("r.lnk"), bytes);
         LnkShortcutFile shortcut([&](const QString&) { return file; });
-        shortcut.LoadShortcut("C:\\users\\x\\Startup\\r.lnk");
-        QCOMPARE(shortcut.GetTarget(), "C:\\users\\x\\bin\\x.exe");
+        shortcut.loadShortcut("C:\\users\\x\\Startup\\r.lnk");
+        QCOMPARE(shortcut.getTarget(), "C:\\users\\x\\bin\\x.exe");
         // A host path gives no Windows folder to resolve against: the stored text is kept.
-        shortcut.LoadShortcut(file);
-        QCOMPARE(shortcut.GetTarget(), rel);
+        shortcut.loadShortcut(file);
+        QCOMPARE(shortcut.getTarget(), rel);
     }
 
     void damagedFilesFailSoftOrAreRefused() {
@@ -125,14 +125,14 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(patched<quint16>(ms, 4, 0x1402))); // class id
         QVERIFY_THROWS_EXCEPTION(ShortcutError, parseShellLink(ms.first(0x4B)));
         LnkShortcutFile shortcut([](const QString&) { return QString(); });
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut("C:\\nowhere.lnk"));
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.LoadShortcut("/nonexistent/dir/a.lnk"));
-        QVERIFY(shortcut.GetTarget().isEmpty());
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.loadShortcut("C:\\nowhere.lnk"));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.loadShortcut("/nonexistent/dir/a.lnk"));
+        QVERIFY(shortcut.getTarget().isEmpty());
         QTemporaryDir dir;
         QFile big(dir.filePath("big.lnk"));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(LnkShortcutFile::kMaxFileSize + 1));
         big.close();
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, LnkShortcutFile(nullptr).LoadShortcut(big.fileName()));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, LnkShortcutFile(nullptr).loadShortcut(big.fileName()));
     }
 
     // The layout Wine, lnkinfo and our reader were checked against, byte for byte.
@@ -182,7 +182,7 @@ private slots:
             ShortcutInfo info;
             info.target = target;
             info.workingPath = target; // as the program fills it
-            LnkShortcutFile(driveC(dir.path())).CreateShortcut("C:\\a.lnk", info);
+            LnkShortcutFile(driveC(dir.path())).createShortcut("C:\\a.lnk", info);
             QProcess process;
             process.start("lnkinfo", {dir.filePath("a.lnk")});
             QVERIFY(process.waitForFinished(10000));
@@ -201,11 +201,11 @@ private slots:
         LnkShortcutFile shortcut(driveC(dir.path()));
         ShortcutInfo info;
         info.target = kUmlaut;
-        shortcut.CreateShortcut("C:\\a.lnk", info);
+        shortcut.createShortcut("C:\\a.lnk", info);
         info.target = kTool;
-        shortcut.CreateShortcut("C:\\a.lnk", info);
-        shortcut.LoadShortcut("C:\\a.lnk");
-        QCOMPARE(shortcut.GetTarget(), kTool);
+        shortcut.createShortcut("C:\\a.lnk", info);
+        shortcut.loadShortcut("C:\\a.lnk");
+        QCOMPARE(shortcut.getTarget(), kTool);
         QCOMPARE(shortcut.link().workingDir, "C:\\Program Files\\Tool");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.lnk"});
 
@@ -213,14 +213,14 @@ private slots:
         if (::geteuid() != 0) {
             QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
             info.target = kJapanese;
-            QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.CreateShortcut("C:\\a.lnk", info));
+            QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.createShortcut("C:\\a.lnk", info));
             QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            shortcut.LoadShortcut("C:\\a.lnk");
-            QCOMPARE(shortcut.GetTarget(), kTool);
+            shortcut.loadShortcut("C:\\a.lnk");
+            QCOMPARE(shortcut.getTarget(), kTool);
         }
 
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.CreateShortcut("C:\\missing\\b.lnk", info));
-        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.CreateShortcut("Z:\\b.lnk", info));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.createShortcut("C:\\missing\\b.lnk", info));
+        QVERIFY_THROWS_EXCEPTION(ShortcutError, shortcut.createShortcut("Z:\\b.lnk", info));
         QVERIFY_THROWS_EXCEPTION(ShortcutError, buildShellLink(QString()));
     }
 };

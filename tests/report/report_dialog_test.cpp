@@ -61,7 +61,7 @@ struct Fixture : test::MainWindowFixture {
 
     int shownCount(const QString& key) const {
         return int(std::count_if(boxes.shown().begin(), boxes.shown().end(),
-                                 [&](const auto& shown) { return shown.text == texts.GetText(key); }));
+                                 [&](const auto& shown) { return shown.text == texts.getText(key); }));
     }
 };
 
@@ -94,7 +94,7 @@ private slots:
         const QString notice = QStringLiteral("Öffnet sich bei jedem Start & zeigt 100% an");
         QString place;
         f.sendWith([&](frmSend& dialog) {
-            QCOMPARE(dialog.windowTitle(), f.texts.GetText("ReportWinTit"));
+            QCOMPARE(dialog.windowTitle(), f.texts.getText("ReportWinTit"));
             QCOMPARE(QApplication::focusWidget(), test::control<QLineEdit>(dialog, "txtName"));
             QCOMPARE(test::control<QLineEdit>(dialog, "txtCorperation")->text(),
                      QStringLiteral("Example Tools Ltd."));
@@ -165,13 +165,13 @@ private slots:
         const auto address = [](quint16 port) {
             return reportAddress(QStringLiteral("127.0.0.1:%1").arg(port), ReportFields{});
         };
-        QVERIFY(SendReport(address(failing.serverPort()), kDirectAccess));
+        QVERIFY(sendReport(address(failing.serverPort()), kDirectAccess));
 
         QTcpServer silent;
         QVERIFY(silent.listen(QHostAddress::LocalHost));
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!SendReport(address(silent.serverPort()), kDirectAccess, std::chrono::milliseconds(300)));
+        QVERIFY(!sendReport(address(silent.serverPort()), kDirectAccess, std::chrono::milliseconds(300)));
         QVERIFY(clock.elapsed() < 5000);
     }
 };

@@ -128,7 +128,7 @@ private slots:
         const ReportFields other{QStringLiteral("Other"), QStringLiteral("\"C:\\My App\\x?[1].exe\" /tray"),
                                  QStringLiteral("Ö AG"), QStringLiteral("SMAllUsr"), QString()};
         for (const ReportFields& fields : {tricky, again, other})
-            QVERIFY(SendReport(reportAddress(receiver.host(), fields), kDirectAccess));
+            QVERIFY(sendReport(reportAddress(receiver.host(), fields), kDirectAccess));
 
         const QList<reports::StoredReport> stored = storedIn(receiver);
         QCOMPARE(stored.size(), 2);
@@ -164,8 +164,8 @@ private slots:
         const ReportFields forged{QStringLiteral("x&program=FAKE"), QStringLiteral("C:\\real.exe"),
                                   QStringLiteral("a%26b"), QStringLiteral("LURun&ort=x"),
                                   QStringLiteral("&details=more #1")};
-        QVERIFY(SendReport(reportAddress(receiver.host(), forged), kDirectAccess));
-        QVERIFY(SendReport(reportOf(receiver, QStringLiteral(" ")), kDirectAccess));
+        QVERIFY(sendReport(reportAddress(receiver.host(), forged), kDirectAccess));
+        QVERIFY(sendReport(reportOf(receiver, QStringLiteral(" ")), kDirectAccess));
         const QList<reports::StoredReport> stored = storedIn(receiver);
         QCOMPARE(stored.size(), 1);
         const reports::ReceivedReport& got = stored[0].report;
@@ -247,7 +247,7 @@ private slots:
             if (socket->state() != QAbstractSocket::UnconnectedState)
                 QVERIFY(socket->waitForDisconnected(10000));
         QVERIFY(sockets[1]->readAll().startsWith("HTTP/1.1 408 "));
-        QVERIFY(SendReport(reportOf(receiver, QStringLiteral("p.exe")), kDirectAccess));
+        QVERIFY(sendReport(reportOf(receiver, QStringLiteral("p.exe")), kDirectAccess));
         QCOMPARE(storedIn(receiver).size(), 1);
     }
 
@@ -265,7 +265,7 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             for (const char* program : {"first.exe", "second.exe"})
-                QVERIFY(SendReport(reportOf(receiver, program), kDirectAccess));
+                QVERIFY(sendReport(reportOf(receiver, program), kDirectAccess));
             qInfo("two reports answered in %lld ms while the database was locked", clock.elapsed());
             QVERIFY(clock.elapsed() < 5000);
             QVERIFY(query.exec(QStringLiteral("COMMIT")));

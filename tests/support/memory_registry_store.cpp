@@ -26,21 +26,20 @@ MemoryRegistryStore::Key* MemoryRegistryStore::findKey(std::int32_t root, const 
     return it == m_registry->end() ? nullptr : &it.value();
 }
 
-bool MemoryRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                                          QList<std::uint32_t>& kinds) {
-    names.clear();
-    kinds.clear();
+std::optional<RegistryValueNames> MemoryRegistryStore::enumerateValues(std::int32_t root,
+                                                                       const QString& keyPath) {
     const Key* key = findKey(root, keyPath);
     if (!key)
-        return false;
+        return std::nullopt;
+    RegistryValueNames listed;
     for (const Value& value : key->values) {
-        names.append(value.name);
-        kinds.append(value.type);
+        listed.names.append(value.name);
+        listed.kinds.append(value.type);
     }
-    return true;
+    return listed;
 }
 
-void MemoryRegistryStore::CreateKey(std::int32_t root, const QString& keyPath) {
+void MemoryRegistryStore::createKey(std::int32_t root, const QString& keyPath) {
     checkRoot(root);
     checkPath(keyPath);
     const QStringList parts = keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
@@ -63,17 +62,17 @@ MemoryRegistryStore::Value* MemoryRegistryStore::findValue(std::int32_t root, co
     return nullptr;
 }
 
-void MemoryRegistryStore::WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+void MemoryRegistryStore::writeStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                                            const QString& data) {
-    WriteTypedStringValue(root, keyPath, name, data, kRegistryString);
+    writeTypedStringValue(root, keyPath, name, data, kRegistryString);
 }
 
-void MemoryRegistryStore::WriteTypedStringValue(std::int32_t root, const QString& keyPath,
+void MemoryRegistryStore::writeTypedStringValue(std::int32_t root, const QString& keyPath,
                                                 const QString& name, const QString& data,
                                                 std::uint32_t type) {
     if (!isTextValueType(type))
         throw RegistryError("not a string type");
-    CreateKey(root, keyPath);
+    createKey(root, keyPath);
     if (Value* value = findValue(root, keyPath, name)) {
         value->data = data;
         value->type = type;
@@ -82,28 +81,28 @@ void MemoryRegistryStore::WriteTypedStringValue(std::int32_t root, const QString
     findKey(root, keyPath)->values.append(Value{name, data, type});
 }
 
-std::uint32_t MemoryRegistryStore::ValueType(std::int32_t root, const QString& keyPath, const QString& name) {
+std::uint32_t MemoryRegistryStore::valueType(std::int32_t root, const QString& keyPath, const QString& name) {
     if (const Value* value = findValue(root, keyPath, name))
         return value->type;
     throw RegistryError("value not found");
 }
 
-void MemoryRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath,
+void MemoryRegistryStore::copyValue(std::int32_t sourceRoot, const QString& sourceKeyPath,
                                     const QString& sourceName, std::int32_t targetRoot,
                                     const QString& targetKeyPath, const QString& targetName) {
-    const QString data = ReadValue(sourceRoot, sourceKeyPath, sourceName, 0);
-    WriteTypedStringValue(targetRoot, targetKeyPath, targetName, data,
-                          ValueType(sourceRoot, sourceKeyPath, sourceName));
+    const QString data = readValue(sourceRoot, sourceKeyPath, sourceName, 0);
+    writeTypedStringValue(targetRoot, targetKeyPath, targetName, data,
+                          valueType(sourceRoot, sourceKeyPath, sourceName));
 }
 
-QString MemoryRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
+QString MemoryRegistryStore::readValue(std::int32_t root, const QString& keyPath, const QString& name,
                                        std::uint32_t) {
     if (const Value* value = findValue(root, keyPath, name))
         return value->data;
     throw RegistryError("value not found");
 }
 
-void MemoryRegistryStore::DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) {
+void MemoryRegistryStore::deleteValue(std::int32_t root, const QString& keyPath, const QString& name) {
     Key* key = findKey(root, keyPath);
     if (!key)
         throw RegistryError("key not found");

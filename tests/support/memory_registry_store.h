@@ -26,20 +26,19 @@ public:
 
     explicit MemoryRegistryStore(std::shared_ptr<Registry> registry = std::make_shared<Registry>());
 
-    bool EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                         QList<std::uint32_t>& kinds) override;
-    void CreateKey(std::int32_t root, const QString& keyPath) override;
-    void WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+    std::optional<RegistryValueNames> enumerateValues(std::int32_t root, const QString& keyPath) override;
+    void createKey(std::int32_t root, const QString& keyPath) override;
+    void writeStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                           const QString& data) override;
-    void WriteTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+    void writeTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                                const QString& data, std::uint32_t type) override;
-    std::uint32_t ValueType(std::int32_t root, const QString& keyPath, const QString& name) override;
-    void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
+    std::uint32_t valueType(std::int32_t root, const QString& keyPath, const QString& name) override;
+    void copyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
                    std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) override;
-    QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
+    QString readValue(std::int32_t root, const QString& keyPath, const QString& name,
                       std::uint32_t kind) override;
-    void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
-    QString SkippedValueName() const override { return QString(); }
+    void deleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
+    QString skippedValueName() const override { return QString(); }
 
     std::shared_ptr<Registry> registry() const { return m_registry; }
 

@@ -58,7 +58,7 @@ QString TempPrefix::hostPath(const QString& relative) const {
 
 QString TempPrefix::value(std::int32_t root, const QString& key, const QString& name) const {
     try {
-        return WineRegistryStore(path()).ReadValue(root, key, name, 0);
+        return WineRegistryStore(path()).readValue(root, key, name, 0);
     } catch (const std::exception&) {
         return QStringLiteral("<none>");
     }

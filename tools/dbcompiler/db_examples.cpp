@@ -38,7 +38,7 @@ ExampleCheck checkExamples(const QList<SourceRecord>& records) {
         for (const SourceExample& example : record.examples) {
             const ProgramLookup lookup = writtenProgramLookup(example.commandLine);
             const CommandLine parsed = parseCommandLine(example.commandLine, lookup);
-            if (parsed.program == kNotFound || parsed.program == kUnparsable) {
+            if (!parsed.program) {
                 fail(example, QStringLiteral("example"),
                      QStringLiteral("names no program the window would find"));
                 continue;

@@ -201,12 +201,12 @@ void writeEntries(const QString& sourceFolder, const QString& prefixFolder, Wine
 
         try {
             if (place->root) {
-                store.CreateKey(*place->root, place->keyPath);
-                store.WriteStringValue(*place->root, place->keyPath, name,
+                store.createKey(*place->root, place->keyPath);
+                store.writeStringValue(*place->root, place->keyPath, name,
                                        active ? data : QStringLiteral("REM ") + data);
                 continue;
             }
-            const QString folder = system.GetSpecialFolder(place->specialFolder, true, true);
+            const QString folder = system.getSpecialFolder(place->specialFolder, true, true);
             if (folder.isEmpty())
                 line.fail(QStringLiteral("the registry names no usable folder for %1").arg(line.fields[0]));
             const QString path = folder + QLatin1Char('\\') + name;
@@ -220,7 +220,7 @@ void writeEntries(const QString& sourceFolder, const QString& prefixFolder, Wine
                 ShortcutInfo info;
                 info.target = data;
                 info.workingPath = data;
-                shortcuts.CreateShortcut(path, info);
+                shortcuts.createShortcut(path, info);
             }
             if (!active) {
                 FileAttributes hidden;

@@ -51,7 +51,7 @@ QString LnkShortcutFile::hostPathOf(const QString& linkPath) const {
     return host;
 }
 
-void LnkShortcutFile::CreateShortcut(const QString& linkPath, const ShortcutInfo& info) {
+void LnkShortcutFile::createShortcut(const QString& linkPath, const ShortcutInfo& info) {
     ShellLinkOptions options;
     options.description = info.description;
     options.arguments = info.arguments;
@@ -81,11 +81,11 @@ void LnkShortcutFile::CreateShortcut(const QString& linkPath, const ShortcutInfo
     }
 }
 
-QString LnkShortcutFile::GetTarget() const {
+QString LnkShortcutFile::getTarget() const {
     return m_link.target;
 }
 
-ShortcutInfo LnkShortcutFile::GetInfo() const {
+ShortcutInfo LnkShortcutFile::getInfo() const {
     ShortcutInfo info;
     info.description = m_link.description;
     info.target = m_link.target;
@@ -97,7 +97,7 @@ ShortcutInfo LnkShortcutFile::GetInfo() const {
     return info;
 }
 
-void LnkShortcutFile::LoadShortcut(const QString& linkPath) {
+void LnkShortcutFile::loadShortcut(const QString& linkPath) {
     m_link = ShellLink();
     const QString host = hostPathOf(linkPath);
     // Plain reads: a listing loads hundreds of links, and a link is small.

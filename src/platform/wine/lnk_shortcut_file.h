@@ -15,11 +15,11 @@ public:
 
     explicit LnkShortcutFile(PathMapper toHostPath);
 
-    void CreateShortcut(const QString& linkPath, const ShortcutInfo& info) override;
-    QString GetTarget() const override;
-    QString GetArguments() const override { return m_link.arguments; }
-    ShortcutInfo GetInfo() const override;
-    void LoadShortcut(const QString& linkPath) override;
+    void createShortcut(const QString& linkPath, const ShortcutInfo& info) override;
+    QString getTarget() const override;
+    QString getArguments() const override { return m_link.arguments; }
+    ShortcutInfo getInfo() const override;
+    void loadShortcut(const QString& linkPath) override;
 
     // Everything the last loaded link holds, for callers that want more than the target.
     const ShellLink& link() const { return m_link; }

@@ -48,7 +48,7 @@ QIcon typeIcon(const QString& hostPath) {
 PeFileIcons::PeFileIcons(std::function<QString(const QString&)> toHostPath)
     : m_toHostPath(std::move(toHostPath)) {}
 
-QIcon PeFileIcons::GetFileIcon(const QString& path, int flags) const {
+QIcon PeFileIcons::getFileIcon(const QString& path, int flags) const {
     const QString hostPath = m_toHostPath ? m_toHostPath(path) : path;
     if (hostPath.isEmpty() || !QFileInfo(hostPath).isFile())
         return {};

@@ -13,7 +13,7 @@ public:
     // toHostPath maps a managed (Windows) path to the host file that holds it.
     explicit PeFileIcons(std::function<QString(const QString&)> toHostPath);
 
-    QIcon GetFileIcon(const QString& path, int flags) const override;
+    QIcon getFileIcon(const QString& path, int flags) const override;
 
 private:
     std::function<QString(const QString&)> m_toHostPath;

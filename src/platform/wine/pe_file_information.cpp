@@ -12,7 +12,7 @@ namespace sw {
 PeFileInformation::PeFileInformation(std::function<QString(const QString&)> toHostPath)
     : m_toHostPath(std::move(toHostPath)) {}
 
-QString PeFileInformation::GetFileVersionText(const QString& path, const QString& name) const {
+QString PeFileInformation::getFileVersionText(const QString& path, const QString& name) const {
     const QString hostPath = m_toHostPath ? m_toHostPath(path) : path;
     if (hostPath.isEmpty())
         return {};

@@ -17,7 +17,7 @@ public:
     // toHostPath maps a managed (Windows) path to the host file that holds it.
     explicit PeFileInformation(std::function<QString(const QString&)> toHostPath);
 
-    QString GetFileVersionText(const QString& path, const QString& name) const override;
+    QString getFileVersionText(const QString& path, const QString& name) const override;
 
 private:
     struct Resource {

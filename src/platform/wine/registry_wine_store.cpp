@@ -65,7 +65,7 @@ WineRegistryStore::keyValues(std::int32_t root, const QString& keyPath, bool* ex
     return m_lastKey->hasSection ? m_lastKey : nullptr;
 }
 
-bool WineRegistryStore::RootReadable(std::int32_t root) {
+bool WineRegistryStore::rootReadable(std::int32_t root) {
     try {
         const auto file = m_files->index(filePath(root));
         return file && file->isRegistry();
@@ -82,26 +82,25 @@ QString WineRegistryStore::filePath(std::int32_t root) const {
     throw RegistryError(QStringLiteral("Unknown registry root %1.").arg(root).toStdString());
 }
 
-bool WineRegistryStore::EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                                        QList<std::uint32_t>& kinds) {
-    names.clear();
-    kinds.clear();
+std::optional<RegistryValueNames> WineRegistryStore::enumerateValues(std::int32_t root,
+                                                                     const QString& keyPath) {
     if (root != kHkeyLocalMachine && root != kHkeyCurrentUser)
-        return false;
+        return std::nullopt;
     bool exists = false;
     std::shared_ptr<KeyValues> key;
     try {
         key = keyValues(root, keyPath, &exists);
     } catch (const RegistryError&) {
-        return false;
+        return std::nullopt;
     }
     if (!key)
-        return exists;
+        return exists ? std::optional<RegistryValueNames>(RegistryValueNames{}) : std::nullopt;
+    RegistryValueNames listed;
     for (const ValueEntry& v : key->values) {
-        names.append(v.name);
-        kinds.append(v.type);
+        listed.names.append(v.name);
+        listed.kinds.append(v.type);
     }
-    return true;
+    return listed;
 }
 
 std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, const QString& keyPath,
@@ -121,7 +120,7 @@ std::optional<ValueEntry> WineRegistryStore::readRawValue(std::int32_t root, con
     return std::nullopt;
 }
 
-QString WineRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
+QString WineRegistryStore::readValue(std::int32_t root, const QString& keyPath, const QString& name,
                                      std::uint32_t /*kind*/) {
     const auto value = readRawValue(root, keyPath, name);
     if (!value)
@@ -131,7 +130,7 @@ QString WineRegistryStore::ReadValue(std::int32_t root, const QString& keyPath, 
     return valueText(value->type, value->data);
 }
 
-QList<RegistryValueText> WineRegistryStore::ReadValues(std::int32_t root, const QString& keyPath) {
+QList<RegistryValueText> WineRegistryStore::readValues(std::int32_t root, const QString& keyPath) {
     QList<RegistryValueText> values;
     if (root != kHkeyLocalMachine && root != kHkeyCurrentUser)
         return values;
@@ -149,7 +148,7 @@ QList<RegistryValueText> WineRegistryStore::ReadValues(std::int32_t root, const 
     return values;
 }
 
-void WineRegistryStore::CreateKey(std::int32_t root, const QString& keyPath) {
+void WineRegistryStore::createKey(std::int32_t root, const QString& keyPath) {
     if (splitKeyPath(keyPath).isEmpty())
         return; // the root always exists
     modify(
@@ -175,12 +174,12 @@ void WineRegistryStore::writeRawValue(std::int32_t root, const QString& keyPath,
         });
 }
 
-void WineRegistryStore::WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+void WineRegistryStore::writeStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                                          const QString& data) {
     writeRawValue(root, keyPath, name, kRegSz, stringData(data));
 }
 
-void WineRegistryStore::WriteTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+void WineRegistryStore::writeTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                                               const QString& data, std::uint32_t type) {
     if (!isTextValueType(type))
         throw RegistryError(QStringLiteral("Registry type %1 holds no text; \"%2\" is not written.")
@@ -191,7 +190,7 @@ void WineRegistryStore::WriteTypedStringValue(std::int32_t root, const QString& 
     writeRawValue(root, keyPath, name, type, stringData(data));
 }
 
-std::uint32_t WineRegistryStore::ValueType(std::int32_t root, const QString& keyPath, const QString& name) {
+std::uint32_t WineRegistryStore::valueType(std::int32_t root, const QString& keyPath, const QString& name) {
     const auto value = readRawValue(root, keyPath, name);
     if (!value)
         throw RegistryError(QStringLiteral("The registry value \"%1\" in %2 does not exist.")
@@ -200,7 +199,7 @@ std::uint32_t WineRegistryStore::ValueType(std::int32_t root, const QString& key
     return value->type;
 }
 
-void WineRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath,
+void WineRegistryStore::copyValue(std::int32_t sourceRoot, const QString& sourceKeyPath,
                                   const QString& sourceName, std::int32_t targetRoot,
                                   const QString& targetKeyPath, const QString& targetName) {
     const auto value = readRawValue(sourceRoot, sourceKeyPath, sourceName);
@@ -211,7 +210,7 @@ void WineRegistryStore::CopyValue(std::int32_t sourceRoot, const QString& source
     writeRawValue(targetRoot, targetKeyPath, targetName, value->type, value->data);
 }
 
-void WineRegistryStore::DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) {
+void WineRegistryStore::deleteValue(std::int32_t root, const QString& keyPath, const QString& name) {
     modify(
         root,
         [&](QByteArrayView current, std::uint64_t filetime) {

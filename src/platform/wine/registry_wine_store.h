@@ -25,23 +25,22 @@ public:
     explicit WineRegistryStore(QString prefixDir,
                                std::shared_ptr<winereg::RegistryFileCache> cache = nullptr);
 
-    bool EnumerateValues(std::int32_t root, const QString& keyPath, QStringList& names,
-                         QList<std::uint32_t>& kinds) override;
-    void CreateKey(std::int32_t root, const QString& keyPath) override;
-    void WriteStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+    std::optional<RegistryValueNames> enumerateValues(std::int32_t root, const QString& keyPath) override;
+    void createKey(std::int32_t root, const QString& keyPath) override;
+    void writeStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                           const QString& data) override;
-    void WriteTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
+    void writeTypedStringValue(std::int32_t root, const QString& keyPath, const QString& name,
                                const QString& data, std::uint32_t type) override;
-    std::uint32_t ValueType(std::int32_t root, const QString& keyPath, const QString& name) override;
-    void CopyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
+    std::uint32_t valueType(std::int32_t root, const QString& keyPath, const QString& name) override;
+    void copyValue(std::int32_t sourceRoot, const QString& sourceKeyPath, const QString& sourceName,
                    std::int32_t targetRoot, const QString& targetKeyPath, const QString& targetName) override;
-    QString ReadValue(std::int32_t root, const QString& keyPath, const QString& name,
+    QString readValue(std::int32_t root, const QString& keyPath, const QString& name,
                       std::uint32_t kind) override;
-    void DeleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
+    void deleteValue(std::int32_t root, const QString& keyPath, const QString& name) override;
     // The default value ("@") has the empty name and is never listed.
-    QString SkippedValueName() const override { return QString(); }
-    bool RootReadable(std::int32_t root) override;
-    QList<RegistryValueText> ReadValues(std::int32_t root, const QString& keyPath) override;
+    QString skippedValueName() const override { return QString(); }
+    bool rootReadable(std::int32_t root) override;
+    QList<RegistryValueText> readValues(std::int32_t root, const QString& keyPath) override;
 
     // The file behind a root; throws RegistryError for other roots.
     QString filePath(std::int32_t root) const;

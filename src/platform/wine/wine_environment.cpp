@@ -16,7 +16,7 @@ const char* const kUserProfileKey =
 // value is left out, as Wine skips values it cannot use.
 QList<RegistryValueText> readKey(RegistryStore& store, std::int32_t root, const QString& keyPath) {
     try {
-        return store.ReadValues(root, keyPath);
+        return store.readValues(root, keyPath);
     } catch (const std::exception&) {
         return {};
     }
@@ -133,7 +133,7 @@ QStringList WineEnvironment::names() const {
 }
 
 QString WineEnvironment::expand(const QString& text) const {
-    return ExpandEnvironmentNames(text, [this](const QString& name) { return value(name); });
+    return expandEnvironmentNames(text, [this](const QString& name) { return value(name); });
 }
 
 } // namespace sw

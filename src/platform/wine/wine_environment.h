@@ -21,7 +21,7 @@ public:
     void set(const QString& name, const QString& value);
     QStringList names() const;
 
-    // The text with %NAME% pairs replaced from this environment (ExpandEnvironmentNames).
+    // The text with %NAME% pairs replaced from this environment (expandEnvironmentNames).
     QString expand(const QString& text) const;
 
 private:

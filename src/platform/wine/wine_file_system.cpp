@@ -385,20 +385,18 @@ bool WineFileSystem::hostAttributes(const QString& hostPath, FileAttributes& out
     return true;
 }
 
-bool WineFileSystem::attributes(const QString& path, FileAttributes& out) const {
+std::optional<FileAttributes> WineFileSystem::attributes(const QString& path) const {
     const Resolved resolved = resolve(path);
     const QString& host = resolved.host;
-    if (host.isEmpty() || resolved.missing) { // nothing to ask the disk
-        out = FileAttributes{};
-        return false;
-    }
-    if (const auto known = m_state->heldAttributes.find(host)) {
-        out = known->value_or(FileAttributes{});
-        return known->has_value();
-    }
-    const bool exists = hostAttributes(host, out);
-    m_state->heldAttributes.insert(host, exists ? std::optional<FileAttributes>(out) : std::nullopt);
-    return exists;
+    if (host.isEmpty() || resolved.missing) // nothing to ask the disk
+        return std::nullopt;
+    if (const auto known = m_state->heldAttributes.find(host))
+        return *known;
+    FileAttributes read;
+    const std::optional<FileAttributes> found =
+        hostAttributes(host, read) ? std::optional<FileAttributes>(read) : std::nullopt;
+    m_state->heldAttributes.insert(host, found);
+    return found;
 }
 
 void WineFileSystem::setAttributes(const QString& path, const FileAttributes& attributes) {

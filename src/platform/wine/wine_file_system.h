@@ -18,7 +18,7 @@ public:
     QString hostPath(const QString& path) const override;
     // Through the drive whose folder holds the file most closely, as Wine names host files.
     QString managedPathOfHostFile(const QString& hostFile) const override;
-    bool attributes(const QString& path, FileAttributes& out) const override;
+    std::optional<FileAttributes> attributes(const QString& path) const override;
     void setAttributes(const QString& path, const FileAttributes& attributes) override;
     QList<FolderItem> listFolder(const QString& folder) const override;
     QString folderProblem(const QString& folder) const override;

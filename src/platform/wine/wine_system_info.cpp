@@ -61,20 +61,19 @@ QString WineSystemInfo::shellFolderValue(std::int32_t root, const QString& name)
         std::unique_ptr<RegistryStore> store = m_registry ? m_registry() : nullptr;
         if (!store)
             return {};
-        QStringList names;
-        QList<std::uint32_t> kinds;
         const QString key = QLatin1String(kUserShellFolders);
-        if (!store->EnumerateValues(root, key, names, kinds))
+        const std::optional<RegistryValueNames> listed = store->enumerateValues(root, key);
+        if (!listed)
             return {};
-        for (qsizetype i = 0; i < names.size(); ++i)
-            if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
-                return store->ReadValue(root, key, names.at(i), kinds.at(i));
+        for (qsizetype i = 0; i < listed->names.size(); ++i)
+            if (listed->names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+                return store->readValue(root, key, listed->names.at(i), listed->kinds.at(i));
     } catch (const std::exception&) {
     }
     return {};
 }
 
-QString WineSystemInfo::GetSpecialFolder(int folderNumber, bool create, bool verify) const {
+QString WineSystemInfo::getSpecialFolder(int folderNumber, bool create, bool verify) const {
     QString path;
     if (folderNumber == kCsidlStartup) {
         path = shellFolderValue(kHkeyCurrentUser, QStringLiteral("StartUp"));
@@ -126,25 +125,26 @@ QStringList WineSystemInfo::searchFolders() const {
     return *m_searchFolders;
 }
 
-QString WineSystemInfo::SearchProgramFile(const QString& fileName) const {
-    const QString notFound = QStringLiteral("-1");
+std::optional<QString> WineSystemInfo::searchProgramFile(const QString& fileName) const {
     if (fileName.isEmpty() || fileName.contains(QChar(0)))
-        return notFound;
+        return std::nullopt;
     const auto isFile = [this](const QString& path) {
-        FileAttributes attributes;
-        return m_files->attributes(path, attributes) && !attributes.directory;
+        const std::optional<FileAttributes> attributes = m_files->attributes(path);
+        return attributes && !attributes->directory;
     };
     if (fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char('/')) ||
         fileName.contains(QLatin1Char(':'))) {
         // A name with a folder is only tested where it points.
-        return isFile(fileName) ? m_files->windowsPath(fileName) : notFound;
+        if (!isFile(fileName))
+            return std::nullopt;
+        return m_files->windowsPath(fileName);
     }
     for (const QString& folder : searchFolders()) {
         const QString candidate = folder + QLatin1Char('\\') + fileName;
         if (isFile(candidate))
             return m_files->windowsPath(candidate);
     }
-    return notFound;
+    return std::nullopt;
 }
 
 } // namespace sw

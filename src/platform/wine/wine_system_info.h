@@ -24,13 +24,13 @@ public:
     WineSystemInfo(QString prefixFolder, RegistryFactory registry,
                    std::shared_ptr<WineFileSystem> files = nullptr);
 
-    QString GetSpecialFolder(int folderNumber, bool create, bool verify) const override;
+    QString getSpecialFolder(int folderNumber, bool create, bool verify) const override;
     QString environmentValue(const QString& name) const override;
-    QString SearchProgramFile(const QString& fileName) const override;
+    std::optional<QString> searchProgramFile(const QString& fileName) const override;
 
     // The environment, read from the registry on first use.
     const WineEnvironment& environment() const;
-    // The folders SearchProgramFile looks in, in order, without a trailing backslash.
+    // The folders searchProgramFile looks in, in order, without a trailing backslash.
     QStringList searchFolders() const;
 
 private:
