@@ -51,7 +51,7 @@ frmBackup::frmBackup(BackupServices services, QWidget* parent)
     tahoma.setPointSizeF(8.25);
     setFont(tahoma);
     createControls();
-    Form_Load();
+    loadForm();
 }
 
 void frmBackup::createControls() {
@@ -88,15 +88,15 @@ void frmBackup::createControls() {
     cmdClose = makeButton(this, "cmdClose", "&Schliessen", "Close");
     cmdClose->setGeometry(scale.toPixels(QRect(8040, 3360, 1815, 375)));
 
-    connect(lvwBackups, &QTreeWidget::itemClicked, this, [this] { lvwBackups_ItemClick(); });
+    connect(lvwBackups, &QTreeWidget::itemClicked, this, [this] { enableBackupButtons(); });
     // The keyboard's way to pick a row counts as a click.
     connect(lvwBackups, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!lvwBackups->selectedItems().isEmpty())
-            lvwBackups_ItemClick();
+            enableBackupButtons();
     });
     connect(lvwBackups->header(), &QHeaderView::sectionClicked, this, &frmBackup::sortBy);
-    connect(cmdRestore, &QPushButton::clicked, this, &frmBackup::cmdRestore_Click);
-    connect(cmdDelete, &QPushButton::clicked, this, &frmBackup::cmdDelete_Click);
+    connect(cmdRestore, &QPushButton::clicked, this, &frmBackup::restoreSelectedBackup);
+    connect(cmdDelete, &QPushButton::clicked, this, &frmBackup::purgeSelectedBackup);
     // Escape rejects the dialog, which is what the close button does.
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
     auto* deleteKey = new QShortcut(QKeySequence::Delete, lvwBackups);
@@ -108,7 +108,7 @@ void frmBackup::createControls() {
     lvwBackups->setFocus();
 }
 
-void frmBackup::Form_Load() {
+void frmBackup::loadForm() {
     translateForm(this, m_services.texts);
     // The buttons are named by their captions; the list has none of its own.
     lvwBackups->setAccessibleName(windowTitle());
@@ -142,7 +142,7 @@ const BackupRow* frmBackup::rowOf(const QTreeWidgetItem* item) const {
     return index >= 0 && index < m_rows.size() ? &m_rows[index] : nullptr;
 }
 
-void frmBackup::lvwBackups_ItemClick() {
+void frmBackup::enableBackupButtons() {
     cmdRestore->setEnabled(true);
     cmdDelete->setEnabled(true);
 }
@@ -165,7 +165,7 @@ void frmBackup::showFailure(const QString& textKey, const QString& name, const Q
     m_services.boxes.show(text, QString(), MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
-void frmBackup::cmdRestore_Click() {
+void frmBackup::restoreSelectedBackup() {
     const BackupRow* current = rowOf(lvwBackups->currentItem());
     if (!current)
         return;
@@ -195,7 +195,7 @@ void frmBackup::cmdRestore_Click() {
     fillBackupList();
 }
 
-void frmBackup::cmdDelete_Click() {
+void frmBackup::purgeSelectedBackup() {
     QStringList names;
     for (int i = 0; i < lvwBackups->topLevelItemCount(); ++i)
         if (lvwBackups->topLevelItem(i)->isSelected())

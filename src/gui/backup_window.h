@@ -35,11 +35,11 @@ public:
 
 private:
     // Translates the window and fills the list.
-    void Form_Load();
+    void loadForm();
     void fillBackupList();
-    void cmdRestore_Click();
-    void cmdDelete_Click();
-    void lvwBackups_ItemClick();
+    void restoreSelectedBackup();
+    void purgeSelectedBackup();
+    void enableBackupButtons();
     // The row of a list item, or nullptr.
     const BackupRow* rowOf(const QTreeWidgetItem* item) const;
 

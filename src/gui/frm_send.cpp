@@ -45,7 +45,7 @@ frmSend::frmSend(const LanguageTexts& texts, MessageBoxes& boxes, QWidget* paren
     : QDialog(parent), m_texts(texts), m_boxes(boxes), m_host(QString::fromLatin1(kDefaultReportHost)) {
     setObjectName(QStringLiteral("frmSend"));
     createControls();
-    Form_Load();
+    loadForm();
 }
 
 void frmSend::createControls() {
@@ -97,11 +97,11 @@ void frmSend::createControls() {
     cmdSend = new QPushButton(QStringLiteral("&Informationen übermitteln"), ctlXPFrame1);
     cmdSend->setObjectName(QStringLiteral("cmdSend"));
     setLanguageKey(cmdSend, QStringLiteral("ReportSendYes"));
-    connect(cmdSend, &QPushButton::clicked, this, &frmSend::cmdSend_Click);
+    connect(cmdSend, &QPushButton::clicked, this, &frmSend::sendEntry);
     cmdCancel = new QPushButton(QStringLiteral("&Keine Informationen senden"), ctlXPFrame1);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     setLanguageKey(cmdCancel, QStringLiteral("ReportSendNo"));
-    connect(cmdCancel, &QPushButton::clicked, this, &frmSend::cmdCancel_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSend::cancelReport);
 
     setTabOrder(txtName, txtProgram);
     setTabOrder(txtProgram, txtPlace);
@@ -111,7 +111,7 @@ void frmSend::createControls() {
     setTabOrder(cmdSend, cmdCancel);
 }
 
-void frmSend::Form_Load() {
+void frmSend::loadForm() {
     translateForm(this, m_texts);
     txtNotice->setPlainText(m_texts.getText(QStringLiteral("ReportForm")));
     // Screen readers name the boxes after their labels, without the colon.
@@ -204,7 +204,7 @@ void frmSend::showEntry(const QString& name, const QString& company, const QStri
     txtPlace->setText(place);
 }
 
-void frmSend::cmdSend_Click() {
+void frmSend::sendEntry() {
     if (m_sending)
         return;
     const ReportFields fields{
@@ -224,7 +224,7 @@ void frmSend::cmdSend_Click() {
     accept();
 }
 
-void frmSend::cmdCancel_Click() {
+void frmSend::cancelReport() {
     reject();
 }
 

@@ -36,8 +36,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void cmdSend_Click();
-    void cmdCancel_Click();
+    void sendEntry();
+    void cancelReport();
 
     // The dialog's controls are its own: tests find them by their object names.
     ctlXPFrame* ctlXPFrame1 = nullptr;
@@ -57,7 +57,7 @@ private:
     QPushButton* cmdCancel = nullptr;
 
     void createControls();
-    void Form_Load();
+    void loadForm();
     void placeControls();
     void limitNotice();
     void setSending(bool sending);

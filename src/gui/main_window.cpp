@@ -93,13 +93,13 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
 void frmMain::connectHandlers() {
     connect(tvwCategories, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* node) { tvwCategories_NodeClick(node); });
+            [this](QTreeWidgetItem* node) { listCategoryOfNode(node); });
     connect(lvwEntries->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { describeRow(current); });
     connect(lvwEntries->header(), &QHeaderView::sectionClicked, this, &frmMain::sortListBy);
-    connect(lvwLinks, &QListWidget::itemClicked, this, &frmMain::lvwLinks_Click);
-    connect(SplitterPanel1, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel1_LayoutChanged);
-    connect(SplitterPanel2, &SplitterPanel::LayoutChanged, this, &frmMain::SplitterPanel2_LayoutChanged);
+    connect(lvwLinks, &QListWidget::itemClicked, this, &frmMain::openLink);
+    connect(SplitterPanel1, &SplitterPanel::LayoutChanged, this, &frmMain::splitterPanel1LayoutChanged);
+    connect(SplitterPanel2, &SplitterPanel::LayoutChanged, this, &frmMain::splitterPanel2LayoutChanged);
     connect(this, &frmMain::toolbarButtonClicked, this, &frmMain::runCommand);
     createCommandKeys();
 }

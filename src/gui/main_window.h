@@ -87,11 +87,11 @@ public:
     // The window's controls are its own: tests and tools find them by their object names, which are
     // also the keys of their stored settings.
 private:
-    static void StoreNodeCaptions(QTreeWidget* tree);
+    static void storeNodeCaptions(QTreeWidget* tree);
     QTreeWidgetItem* categoryNode(const QString& key) const;
     // Lists a category. A few hundred rows appear at once; the places of a longer listing come in
     // one per turn of the event loop, so that the window answers meanwhile.
-    void tvwCategories_NodeClick(QTreeWidgetItem* node);
+    void listCategoryOfNode(QTreeWidgetItem* node);
 
     QToolBar* tlbMain = nullptr;
     SplitterPanel* SplitterPanel1 = nullptr;
@@ -125,10 +125,10 @@ private:
     // Lists the selected category again and selects the row that stands for keep, where it still does.
     void listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep);
     void describeRow(const QModelIndex& index);
-    void FillLinks(const QString& links);
-    void lvwLinks_Click(QListWidgetItem* item);
-    void SplitterPanel1_LayoutChanged(int& position);
-    void SplitterPanel2_LayoutChanged(int& position);
+    void fillLinks(const QString& links);
+    void openLink(QListWidgetItem* item);
+    void splitterPanel1LayoutChanged(int& position);
+    void splitterPanel2LayoutChanged(int& position);
     void toggleFolderList();
     void toggleDetails();
     void activateSelectedEntry();
@@ -151,7 +151,7 @@ private:
     void selectListedRow(qsizetype row);
     void showEntryInformation(const EntryInformation& info);
     void showProgramMissing();
-    void Form_Resize();
+    void resizeControls();
     void placeDesignedControls();
     void connectHandlers();
     int toPixelsX(int twips) const;

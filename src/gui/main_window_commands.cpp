@@ -197,7 +197,7 @@ void frmMain::addOrEditEntry(bool edit) {
 }
 
 void frmMain::listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep) {
-    tvwCategories_NodeClick(tvwCategories->currentItem());
+    listCategoryOfNode(tvwCategories->currentItem());
     if (keep && m_lister)
         m_lister->keepRow(*keep); // selected now, or when its place is listed
 }

@@ -60,26 +60,26 @@ void frmMain::showEntryInformation(const EntryInformation& info) {
         txtInfo->setPlainText(info.description);
         const QString links = m_services->database.description(info.record).links;
         if (!links.isEmpty())
-            FillLinks(links);
+            fillLinks(links);
         if (info.rating == EntryRating::Risk)
             imgInfos->setPixmap(artPixmap(QStringLiteral("RISK"), imgInfos->size()));
     }
     m_buttons.value(QStringLiteral("send"))->setEnabled(txtInfo->toPlainText() == noRecord);
     int position = SplitterPanel1->Position();
-    SplitterPanel1_LayoutChanged(position);
+    splitterPanel1LayoutChanged(position);
     m_activateAllowed = true;
     applyWriteButtons();
     m_buttons.value(QStringLiteral("run"))->setEnabled(true);
 }
 
-void frmMain::FillLinks(const QString& links) {
+void frmMain::fillLinks(const QString& links) {
     for (const Link& link : parseLinks(links)) {
         auto* item = new QListWidgetItem(artIcon(QStringLiteral("link")), link.text, lvwLinks);
         item->setData(kAddressRole, link.address);
     }
 }
 
-void frmMain::lvwLinks_Click(QListWidgetItem* item) {
+void frmMain::openLink(QListWidgetItem* item) {
     if (item && m_services)
         m_services->platform.desktop->openUrl(item->data(kAddressRole).toString());
 }

@@ -69,10 +69,10 @@ void frmMain::detachSplitterControls() {
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Form_Resize();
+    resizeControls();
 }
 
-void frmMain::Form_Resize() {
+void frmMain::resizeControls() {
     const int width = toTwipsX(this->width());
     const int height = toTwipsY(this->height());
     // The toolbar keeps to the right edge at full height; the splitter takes the rest.
@@ -89,7 +89,7 @@ void frmMain::Form_Resize() {
         updateReadOnlyState();
 }
 
-void frmMain::SplitterPanel1_LayoutChanged(int& /*position*/) {
+void frmMain::splitterPanel1LayoutChanged(int& /*position*/) {
     m_buttons.value(QStringLiteral("details"))->setChecked(SplitterPanel1->Snapped() != 2);
     const int frameWidth = toTwipsX(fraInformation->width());
     const int frameHeight = toTwipsY(fraInformation->height());
@@ -116,7 +116,7 @@ void frmMain::SplitterPanel1_LayoutChanged(int& /*position*/) {
     linSeparator->resize(std::max(1, fraInformation->width() - linSeparator->x()), linSeparator->height());
 }
 
-void frmMain::SplitterPanel2_LayoutChanged(int& /*position*/) {
+void frmMain::splitterPanel2LayoutChanged(int& /*position*/) {
     m_buttons.value(QStringLiteral("folderlist"))->setChecked(SplitterPanel2->Snapped() != 1);
 }
 

@@ -36,13 +36,13 @@ void frmMain::buildCategoryTree() {
     }
     expandAllNodes(tvwCategories->topLevelItem(0), true);
     expandAllNodes(tvwCategories->topLevelItem(1), true);
-    StoreNodeCaptions(tvwCategories);
+    storeNodeCaptions(tvwCategories);
     QTreeWidgetItem* all = categoryNode(QStringLiteral("ALL"));
     tvwCategories->setCurrentItem(all);
-    tvwCategories_NodeClick(all);
+    listCategoryOfNode(all);
 }
 
-void frmMain::StoreNodeCaptions(QTreeWidget* tree) {
+void frmMain::storeNodeCaptions(QTreeWidget* tree) {
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
         (*it)->setData(0, kStoredCaptionRole, (*it)->text(0));
 }
@@ -72,7 +72,7 @@ void frmMain::setServices(MainServices* services) {
                     services ? &services->texts : nullptr);
 }
 
-void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
+void frmMain::listCategoryOfNode(QTreeWidgetItem* node) {
     m_listingNode = nullptr;
     if (!m_lister)
         return;
@@ -92,7 +92,7 @@ void frmMain::tvwCategories_NodeClick(QTreeWidgetItem* node) {
 void frmMain::listCategory(const QString& key) {
     QTreeWidgetItem* node = categoryNode(key);
     tvwCategories->setCurrentItem(node);
-    tvwCategories_NodeClick(node);
+    listCategoryOfNode(node);
 }
 
 void frmMain::showListedCount() {

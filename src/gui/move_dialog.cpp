@@ -67,10 +67,10 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
     connect(tvwCategories, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { showNode(item); });
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
-    Form_Load();
+    loadForm();
 }
 
-void frmMove::Form_Load() {
+void frmMove::loadForm() {
     translateForm(this, m_texts);
     // The category tree without its top nodes ("ALL", "SERVICES"): the children of "ALL" are the top here.
     for (const Category& category : allCategories()) {

@@ -40,7 +40,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Form_Load();
+    void loadForm();
     void showNode(QTreeWidgetItem* node);
 
     QTreeWidget* tvwCategories = nullptr;

@@ -49,7 +49,7 @@ QString startupCommandLine(const QString& target, const QString& arguments);
 // before any lookup, by whoever checks the program file.
 EntryRating ratingOfRecord(const DescriptionDatabase& database, int index);
 
-// The links of a links text, as FillLinks adds them: items split at "|", each item's text before
+// The links of a links text, as fillLinks adds them: items split at "|", each item's text before
 // its first ";" and its address after it. An item without ";" ends the list there.
 QList<Link> parseLinks(const QString& links);
 
