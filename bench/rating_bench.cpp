@@ -8,7 +8,6 @@
 #include "info/record_index.h"
 #include "info/written_program_lookup.h"
 #include "platform/command_line.h"
-#include "scripted_message_boxes.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -180,10 +179,9 @@ int main() {
     if (!output.open(QIODevice::WriteOnly) || output.write(file) != file.size())
         return 1;
     output.close();
-    sw::ScriptedMessageBoxes boxes;
     sw::SearchTable loaded;
     timer.restart();
-    const qint16 count = sw::loadSearchIndex(path, loaded, boxes);
+    const qint16 count = sw::loadSearchIndex(path, loaded).count;
     const qint64 loadNs = timer.nsecsElapsed();
 
     out << "records: " << db.count() << ", rows: " << rows.size() << ", found: " << found

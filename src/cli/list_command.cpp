@@ -14,14 +14,6 @@ namespace sw::cli {
 namespace {
 
 // The database loaders' messages go to the error stream.
-class StderrMessages : public MessageBoxes {
-public:
-    MessageAnswer show(const QString& text, const QString& title, MessageIcon, MessageButtons) override {
-        std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(title), qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-};
-
 // Names each Startup folder of the category that exists but cannot be read: it lists as empty, and
 // an empty listing must not pass for an empty folder.
 bool unreadableFolders(Context& context, const QString& category) {
@@ -60,8 +52,9 @@ int runListCommand(Context& context, bool withInformation) {
     const QList<AutostartEntry>& rows = lister.rows();
     DescriptionDatabase database;
     if (withInformation) {
-        StderrMessages messages;
-        loadDescriptionDatabase(context.files, context.texts, messages, database);
+        for (const DatabaseProblem& problem : loadDescriptionDatabase(context.files, context.texts, database))
+            std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(problem.title),
+                         qPrintable(problem.text));
     }
     QByteArray lines;
     QJsonArray objects;

@@ -8,8 +8,8 @@
 #include "move_dialog.h"
 #include "platform/file_icons.h"
 #include "platform/language_texts.h"
-#include "platform/writer_hold.h"
 #include "translate_form.h"
+#include "writer_hold.h"
 
 #include <QEvent>
 #include <QFileDialog>

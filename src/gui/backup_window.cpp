@@ -6,8 +6,8 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
-#include "platform/writer_hold.h"
 #include "translate_form.h"
+#include "writer_hold.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>

@@ -10,7 +10,7 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
-#include "platform/writer_hold.h"
+#include "writer_hold.h"
 
 #include <QAction>
 #include <QLabel>

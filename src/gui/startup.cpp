@@ -38,7 +38,9 @@ void fillMainWindow(frmMain& window, MainServices& services) {
     bindHelpKey(&window, *services.platform.desktop, userHelpFile(services.files, services.texts));
     window.attachSplitterControls();
     window.buildCategoryTree();
-    loadDescriptionDatabase(services.files, services.texts, services.boxes, services.database);
+    for (const DatabaseProblem& problem :
+         loadDescriptionDatabase(services.files, services.texts, services.database))
+        services.boxes.show(problem.text, problem.title, MessageIcon::Critical, MessageButtons::Ok);
     if (QFileInfo::exists(services.files.checkList()))
         window.ghostRowsMissingFrom(services.files.checkList());
     try {

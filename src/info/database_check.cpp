@@ -3,27 +3,30 @@
 #include "base/program_files.h"
 #include "description_database.h"
 #include "platform/language_texts.h"
-#include "platform/message_boxes.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace sw {
 
-void loadDescriptionDatabase(const ProgramFiles& files, const LanguageTexts& texts, MessageBoxes& boxes,
-                             DescriptionDatabase& database) {
+QList<DatabaseProblem> loadDescriptionDatabase(const ProgramFiles& files, const LanguageTexts& texts,
+                                               DescriptionDatabase& database) {
     const QDir folder(files.programFolder);
     const auto anyFile = QDir::Files | QDir::Hidden | QDir::System;
     const bool haveIndex = QFileInfo(files.searchIndex()).isFile();
     const bool haveDescriptions = !folder.entryList({QStringLiteral("Des_*.dat")}, anyFile).isEmpty();
-    if (!haveIndex || !haveDescriptions) {
-        boxes.show(texts.getText(QStringLiteral("MsgErrSWFileNotFound")), QStringLiteral("File missing"),
-                   MessageIcon::Critical, MessageButtons::Ok);
-        return;
-    }
-    const qint16 count = loadSearchIndex(files.searchIndex(), database.searchTable, boxes);
-    loadDescriptions(files.descriptionFile(texts.getText(QStringLiteral("DesFileLang"))),
-                     database.descriptionTable, count, boxes);
+    if (!haveIndex || !haveDescriptions)
+        return {{texts.getText(QStringLiteral("MsgErrSWFileNotFound")), QStringLiteral("File missing")}};
+    QList<DatabaseProblem> problems;
+    const auto tell = [&problems](const QString& error) {
+        if (!error.isEmpty())
+            problems.append({QStringLiteral("Error: ") + error, QStringLiteral("Error")});
+    };
+    const DatabaseLoad index = loadSearchIndex(files.searchIndex(), database.searchTable);
+    tell(index.error);
+    tell(loadDescriptions(files.descriptionFile(texts.getText(QStringLiteral("DesFileLang"))),
+                          database.descriptionTable, index.count));
+    return problems;
 }
 
 } // namespace sw

@@ -1,7 +1,6 @@
 #include "info/description_database.h"
 
 #include "info/record_index.h"
-#include "platform/message_boxes.h"
 
 #include <QFile>
 #include <QMutex>
@@ -57,11 +56,6 @@ private:
 
 QString badCountError(qint16 count) {
     return QStringLiteral("Invalid record count %1").arg(count);
-}
-
-void showError(MessageBoxes& boxes, const QString& reason) {
-    boxes.show(QStringLiteral("Error: ") + reason, QStringLiteral("Error"), MessageIcon::Critical,
-               MessageButtons::Ok);
 }
 
 // Reads the whole file in one go; never asks for more than the file holds.
@@ -171,30 +165,28 @@ bool parseDescriptions(QByteArrayView bytes, DescriptionTable& descriptionTable,
     return true;
 }
 
-qint16 loadSearchIndex(const QString& path, SearchTable& searchTable, MessageBoxes& boxes) {
+DatabaseLoad loadSearchIndex(const QString& path, SearchTable& searchTable) {
     QByteArray bytes;
-    QString error;
-    qint16 count = 0;
-    if (!readWholeFile(path, bytes, error) || !parseSearchIndex(bytes, searchTable, count, error)) {
-        showError(boxes, error);
-        return 0;
-    }
-    return count;
+    DatabaseLoad load;
+    if (!readWholeFile(path, bytes, load.error) ||
+        !parseSearchIndex(bytes, searchTable, load.count, load.error))
+        load.count = 0;
+    return load;
 }
 
-void loadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count,
-                      MessageBoxes& boxes) {
-    QString error;
+QString loadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count) {
     if (count < 1) {
         descriptionTable.clear();
-        showError(boxes, badCountError(count));
-        return;
+        return badCountError(count);
     }
     // The table is sized before the file is opened, so a missing file leaves empty records.
     descriptionTable = DescriptionTable(count);
     QByteArray bytes;
-    if (!readWholeFile(path, bytes, error) || !parseDescriptions(bytes, descriptionTable, count, error))
-        showError(boxes, error);
+    QString error;
+    if (!readWholeFile(path, bytes, error))
+        return error;
+    parseDescriptions(bytes, descriptionTable, count, error);
+    return error;
 }
 
 } // namespace sw

@@ -10,7 +10,6 @@
 
 namespace sw {
 
-class MessageBoxes;
 class RecordIndex;
 
 // One known program: the risk flag and the three patterns that recognise it.
@@ -55,14 +54,21 @@ private:
     mutable std::shared_ptr<const RecordIndex> m_recordIndex;
 };
 
-// Reads Search.dat whole and fills the table with its records. Missing or unreadable files and
-// a count below 1 show "Error: <reason>" and give 0; records already read stay.
-qint16 loadSearchIndex(const QString& path, SearchTable& searchTable, MessageBoxes& boxes);
+// What a loader read: the record count, or why the file could not be loaded (then the count is 0).
+struct DatabaseLoad {
+    qint16 count = 0;
+    QString error; // empty when the file loaded
 
-// Sizes the table to count empty records, then fills them from a Des_*.dat file. Errors are
-// shown as for loadSearchIndex.
-void loadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count,
-                      MessageBoxes& boxes);
+    bool loaded() const { return error.isEmpty(); }
+};
+
+// Reads Search.dat whole and fills the table with its records. A missing or unreadable file and a
+// count below 1 give the reason; records already read stay.
+DatabaseLoad loadSearchIndex(const QString& path, SearchTable& searchTable);
+
+// Sizes the table to count empty records, then fills them from a Des_*.dat file. Gives the reason
+// the file could not be loaded, empty when it was.
+QString loadDescriptions(const QString& path, DescriptionTable& descriptionTable, qint16 count);
 
 // In-memory forms of the loaders (also the fuzzers' entry points). They return false with the
 // reason in `error` where the loaders would show a message. A field cut off by the end of the

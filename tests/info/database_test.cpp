@@ -6,7 +6,6 @@
 #include "info/pattern_match.h"
 #include "info/written_program_lookup.h"
 #include "platform/command_line.h"
-#include "scripted_message_boxes.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -57,64 +56,53 @@ class DatabaseTest : public QObject {
         return sw::test::writeBytes(m_dir.filePath(name), bytes);
     }
 
-    // Every box shown is an error box that says something, `count` of them.
-    static void verifyErrorBoxes(const ScriptedMessageBoxes& boxes, qsizetype count) {
-        QCOMPARE(boxes.shown().size(), count);
-        for (const auto& box : boxes.shown())
-            QVERIFY2(box.icon == MessageIcon::Critical && box.text.size() > 7, qPrintable(box.text));
-    }
-
 private slots:
     void shortFilesLeaveMissingFieldsEmpty() {
-        ScriptedMessageBoxes boxes;
         // A count of 3 but only one full record and a second cut off after its file pattern.
         const QString path =
             write("Search.dat", int16(3) + searchRecord(1, "X", "Y", "Z") + int16(7) + text("F"));
         SearchTable table;
-        QCOMPARE(loadSearchIndex(path, table, boxes), qint16(3));
+        const DatabaseLoad index = loadSearchIndex(path, table);
+        QVERIFY(index.loaded());
+        QCOMPARE(index.count, qint16(3));
         QCOMPARE(table, (SearchTable{{1, "X", "Y", "Z"}, {7, "F", "", ""}, {}}));
 
         // Fewer descriptions than records, and more.
         const QString des = write("Des_English.dat", text("One") + text("a;b") + text("Two") + text(""));
         DescriptionTable descriptions;
-        loadDescriptions(des, descriptions, 3, boxes);
+        QCOMPARE(loadDescriptions(des, descriptions, 3), QString());
         QCOMPARE(descriptions, (DescriptionTable{{"One", "a;b"}, {"Two", ""}, {}}));
-        loadDescriptions(des, descriptions, 1, boxes);
+        QCOMPARE(loadDescriptions(des, descriptions, 1), QString());
         QCOMPARE(descriptions, (DescriptionTable{{"One", "a;b"}}));
-        QVERIFY(boxes.shown().isEmpty());
     }
 
-    void badCountShowsTwoErrorBoxes_data() {
+    void badCountFailsBothFiles_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("zero") << int16(0) + searchRecord(0, "A", "B", "C");
         QTest::newRow("empty file") << QByteArray();
     }
-    void badCountShowsTwoErrorBoxes() {
+    void badCountFailsBothFiles() {
         QFETCH(QByteArray, bytes);
         const QString search = write("Search.dat", bytes);
         const QString des = write("Des_English.dat", text("D") + text("L"));
-        ScriptedMessageBoxes boxes;
         DescriptionDatabase db;
         db.searchTable = {SearchRecord{1, "OLD", "", ""}};
-        const qint16 count = loadSearchIndex(search, db.searchTable, boxes);
-        loadDescriptions(des, db.descriptionTable, count, boxes);
-        QCOMPARE(count, qint16(0));
-        verifyErrorBoxes(boxes, 2);
+        const DatabaseLoad index = loadSearchIndex(search, db.searchTable);
+        QVERIFY(!index.loaded());
+        QCOMPARE(index.count, qint16(0));
+        QVERIFY(!loadDescriptions(des, db.descriptionTable, index.count).isEmpty());
         QVERIFY(db.searchTable.isEmpty());
         QVERIFY(db.descriptionTable.isEmpty());
     }
 
-    void missingFilesShowOneErrorBoxEach() {
-        ScriptedMessageBoxes boxes;
+    void missingFilesSayWhy() {
         DescriptionTable descriptions = {{"stale", "x;y"}};
-        loadDescriptions(m_dir.filePath("Des_French.dat"), descriptions, 2, boxes);
-        verifyErrorBoxes(boxes, 1);
+        QVERIFY(!loadDescriptions(m_dir.filePath("Des_French.dat"), descriptions, 2).isEmpty());
         QCOMPARE(descriptions, DescriptionTable(2));
         SearchTable table;
-        QCOMPARE(loadSearchIndex(m_dir.filePath("nothing.dat"), table, boxes), qint16(0));
+        QVERIFY(!loadSearchIndex(m_dir.filePath("nothing.dat"), table).loaded());
         // A folder where the file should be is just as unreadable.
-        QCOMPARE(loadSearchIndex(m_dir.path(), table, boxes), qint16(0));
-        verifyErrorBoxes(boxes, 3);
+        QVERIFY(!loadSearchIndex(m_dir.path(), table).loaded());
     }
 
     // The file pattern sees the program's file name and everything after it; a backslash in the

@@ -1,8 +1,8 @@
 #include "writer_hold.h"
 
-#include "language_texts.h"
-#include "message_boxes.h"
-#include "platform.h"
+#include "platform/language_texts.h"
+#include "platform/message_boxes.h"
+#include "platform/platform.h"
 
 namespace sw {
 
