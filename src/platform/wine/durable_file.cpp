@@ -115,6 +115,12 @@ void removeAbandonedTemporaries(const QByteArray& target) {
     }
 }
 
+mode_t currentUmask() {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
 void syncFolderOf(const QByteArray& path) {
     const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(path)).absolutePath());
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <sys/types.h>
+
 namespace sw {
 
 // Writing beside a file and renaming over it: the old file stays whole until the new one is complete
@@ -30,6 +32,9 @@ private:
 
 // Removes the temporaries beside target that killed writers left (their lock is free).
 void removeAbandonedTemporaries(const QByteArray& target);
+
+// The process's file-creation mask, read without changing it.
+mode_t currentUmask();
 
 // Makes a rename or a new file in the folder durable.
 void syncFolderOf(const QByteArray& path);

@@ -33,12 +33,6 @@ QString parentFolder(const QString& windowsPath) {
     return windowsPath.left(slash == 2 && windowsPath[1] == u':' ? 3 : slash);
 }
 
-mode_t currentUmask() {
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return mask;
-}
-
 } // namespace
 
 LnkShortcutFile::LnkShortcutFile(PathMapper toHostPath) : m_toHostPath(std::move(toHostPath)) {}

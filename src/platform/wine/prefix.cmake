@@ -3,6 +3,7 @@ add_library(sw_wine_prefix STATIC
     ${CMAKE_CURRENT_LIST_DIR}/command_line_split.cpp ${CMAKE_CURRENT_LIST_DIR}/command_line_split.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_desktop_services.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_desktop_services.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_environment.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_environment.h
+    ${CMAKE_CURRENT_LIST_DIR}/dos_attributes.cpp ${CMAKE_CURRENT_LIST_DIR}/dos_attributes.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_file_system.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_file_system.h
     ${CMAKE_CURRENT_LIST_DIR}/sharded_hash.h
     ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.cpp ${CMAKE_CURRENT_LIST_DIR}/wine_prefix.h
