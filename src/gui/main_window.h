@@ -141,6 +141,9 @@ private:
     MessageAnswer askAbout(const QString& textKey, const AutostartEntry& row, const QString& reason = {},
                            MessageButtons buttons = MessageButtons::YesNo);
     void tell(const QString& textKey, const AutostartEntry& row, const QString& reason = {});
+    // The hold on the prefix for a command on the row; null, after telling the user why, when
+    // another writer holds the prefix or the row's name is no plain file name.
+    std::shared_ptr<void> holdWritingFor(const AutostartEntry& row);
     void createCommandKeys();
     // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.
     void applyWriteButtons();

@@ -83,13 +83,19 @@ void frmMain::tell(const QString& textKey, const AutostartEntry& row, const QStr
                            MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
+std::shared_ptr<void> frmMain::holdWritingFor(const AutostartEntry& row) {
+    auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
+    if (!writing || !plainNameOrTell(row.name, !row.isRegistryEntry(), m_services->texts, m_services->boxes))
+        return nullptr;
+    return writing;
+}
+
 void frmMain::activateSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeactivateReq"), *row) == MessageAnswer::No)
         return;
-    const auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
-    if (!writing ||
-        !plainNameOrTell(row->name, !row->isRegistryEntry(), m_services->texts, m_services->boxes))
+    const auto writing = holdWritingFor(*row);
+    if (!writing)
         return;
     QString failureKey, reason;
     try {
@@ -112,9 +118,8 @@ void frmMain::deleteSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgDeleteReq"), *row) == MessageAnswer::No)
         return;
-    const auto writing = holdWritingOrTell(m_services->platform, m_services->texts, m_services->boxes);
-    if (!writing ||
-        !plainNameOrTell(row->name, !row->isRegistryEntry(), m_services->texts, m_services->boxes))
+    const auto writing = holdWritingFor(*row);
+    if (!writing)
         return;
     const Platform& platform = m_services->platform;
     const QString dataFolder = m_services->files.dataFolder();
