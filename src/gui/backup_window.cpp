@@ -3,6 +3,7 @@
 #include "backups/backup_restore.h"
 #include "controls/twips.h"
 #include "entries/entry_actions.h"
+#include "header_sort.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
@@ -131,8 +132,8 @@ void frmBackup::fillBackupList() {
         items.append(item);
     }
     lvwBackups->addTopLevelItems(items);
-    if (m_sortColumn >= 0)
-        lvwBackups->sortItems(m_sortColumn, m_sortOrder);
+    if (const QHeaderView* header = lvwBackups->header(); header->isSortIndicatorShown())
+        lvwBackups->sortItems(header->sortIndicatorSection(), header->sortIndicatorOrder());
 }
 
 const BackupRow* frmBackup::rowOf(const QTreeWidgetItem* item) const {
@@ -148,14 +149,7 @@ void frmBackup::enableBackupButtons() {
 }
 
 void frmBackup::sortBy(int column) {
-    if (column == m_sortColumn)
-        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    else
-        m_sortOrder = Qt::AscendingOrder;
-    m_sortColumn = column;
-    lvwBackups->header()->setSortIndicatorShown(true);
-    lvwBackups->header()->setSortIndicator(column, m_sortOrder);
-    lvwBackups->sortItems(column, m_sortOrder);
+    lvwBackups->sortItems(column, sortOrderAfterClick(*lvwBackups->header(), column));
 }
 
 void frmBackup::showFailure(const QString& textKey, const QString& name, const QString& reason) {

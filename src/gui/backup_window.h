@@ -54,8 +54,6 @@ private:
 
     BackupServices m_services;
     QList<BackupRow> m_rows;
-    int m_sortColumn = -1;
-    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace sw

@@ -169,8 +169,6 @@ private:
     EntryLister* m_lister = nullptr; // made with the services
     EntryListModel* m_model = nullptr;
     QTreeWidgetItem* m_listingNode = nullptr; // its caption counts the rows once the listing ends
-    int m_sortColumn = -1;
-    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 } // namespace sw

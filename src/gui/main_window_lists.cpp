@@ -3,6 +3,7 @@
 #include "entries/entry_lister.h"
 #include "entries/places.h"
 #include "entry_list_model.h"
+#include "header_sort.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/desktop_services.h"
@@ -123,14 +124,7 @@ QList<AutostartEntry> frmMain::rowsInListOrder() const {
 }
 
 void frmMain::sortListBy(int column) {
-    if (column == m_sortColumn)
-        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    else
-        m_sortOrder = Qt::AscendingOrder;
-    m_sortColumn = column;
-    lvwEntries->header()->setSortIndicatorShown(true);
-    lvwEntries->header()->setSortIndicator(column, m_sortOrder);
-    m_model->sort(column, m_sortOrder);
+    m_model->sort(column, sortOrderAfterClick(*lvwEntries->header(), column));
 }
 
 } // namespace sw
