@@ -10,10 +10,10 @@ uses() {
     case $1 in
     platform | controls | report) echo " " ;;
     platform/wine | base | entries) echo " platform " ;;
-    info | backups) echo " platform base entries " ;;
-    gui) echo " platform base controls entries info backups report " ;;
-    cli) echo " platform platform/wine base entries info backups report " ;;
-    app) echo " platform platform/wine base controls entries info backups report gui " ;;
+    info | backups | prefixes) echo " platform base entries " ;;
+    gui) echo " platform base controls entries info backups report prefixes " ;;
+    cli) echo " platform platform/wine base entries info backups report prefixes " ;;
+    app) echo " platform platform/wine base controls entries info backups report prefixes gui " ;;
     esac
 }
 
