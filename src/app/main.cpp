@@ -1,11 +1,14 @@
 #include "gui/main_services.h"
 #include "gui/main_window.h"
+#include "gui/prefix_settings.h"
+#include "gui/prefix_switch.h"
 #include "gui/qt_message_boxes.h"
 #include "gui/single_instance_lock.h"
 #include "gui/startup.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
 #include "platform/wine/wine_prefix.h"
+#include "prefixes/prefix_finder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -28,7 +31,8 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("prefix"),
-                      QStringLiteral("The Wine prefix to manage (default: $WINEPREFIX, else ~/.wine)."),
+                      QStringLiteral("The Wine prefix to manage (default: $WINEPREFIX, else the prefix used "
+                                     "last, else ~/.wine, else the window offers the prefixes it finds)."),
                       QStringLiteral("DIR")});
     parser.process(app);
 
@@ -39,14 +43,21 @@ int main(int argc, char** argv) {
     if (!sw::startLanguageAndInstance(startup))
         return 0;
 
-    // An empty --prefix is a mistake, never the default prefix.
+    // An empty --prefix is a mistake, never the default prefix. A prefix named by --prefix or
+    // $WINEPREFIX must be one; otherwise the window starts on the prefix used last, else ~/.wine,
+    // else with the chooser.
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const bool named =
+        parser.isSet(QStringLiteral("prefix")) || !environment.value(QStringLiteral("WINEPREFIX")).isEmpty();
     const bool emptyPrefix =
         parser.isSet(QStringLiteral("prefix")) && parser.value(QStringLiteral("prefix")).isEmpty();
-    const sw::WinePrefix prefix(emptyPrefix
-                                    ? QString()
-                                    : sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
-                                                                   QProcessEnvironment::systemEnvironment()));
-    if (!prefix.isValid()) {
+    QString folder = emptyPrefix
+                         ? QString()
+                         : sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")), environment);
+    if (!named && sw::WinePrefix(sw::lastUsedPrefix()).isValid())
+        folder = sw::lastUsedPrefix();
+    const sw::WinePrefix prefix(folder);
+    if (!prefix.isValid() && named) {
         QString message = texts.getText(QStringLiteral("MsgNotAPrefix"));
         message.replace(QStringLiteral("%PATH%"), prefix.folder());
         boxes.show(message + QStringLiteral("\n\n") + prefix.problem(), QString(), sw::MessageIcon::Critical,
@@ -54,15 +65,25 @@ int main(int argc, char** argv) {
         return kNotAPrefix;
     }
 
-    startup.files.prefixFolder = prefix.folder();
-    sw::MainServices services{sw::makeWineGuiPlatform(prefix.folder()), texts, boxes, startup.files, {}};
+    startup.files.prefixFolder = prefix.isValid() ? prefix.folder() : QString();
+    sw::MainServices services{
+        sw::makeWineGuiPlatform(startup.files.prefixFolder), texts, boxes, startup.files, {}};
     sw::frmMain window;
-    window.setServices(&services);
+    sw::addPrefixChooserButton(window, services);
+    if (prefix.isValid())
+        window.setServices(&services);
     boxes.setParentWindow(&window);
     sw::prepareMainWindow(window, startup);
     window.resizeToOpeningSize();
-    sw::fillMainWindow(window, services);
+    if (prefix.isValid()) {
+        sw::fillMainWindow(
+            window, services,
+            sw::prefixNameOf(prefix.folder(), sw::findPrefixes(sw::userPrefixSearchPlaces()).prefixes));
+        sw::rememberLastUsedPrefix(prefix.folder());
+    }
     window.show();
+    if (!prefix.isValid())
+        sw::openPrefixChooser(window, services);
     const int status = QApplication::exec();
     sw::shutDown(window, services);
     return status;

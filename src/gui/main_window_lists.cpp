@@ -1,4 +1,5 @@
 // The category tree and the entry list of the main window.
+#include "add_edit_dialog.h"
 #include "art.h"
 #include "entries/entry_lister.h"
 #include "entries/places.h"
@@ -62,6 +63,11 @@ QTreeWidgetItem* frmMain::categoryNode(const QString& key) const {
 
 void frmMain::setServices(MainServices* services) {
     m_services = services;
+    // The dialog holds parts of the old services' platform; the next use makes it anew.
+    delete m_addEdit;
+    m_addEdit = nullptr;
+    // The model lets go of the old lister before it goes.
+    m_model->attach(nullptr, nullptr, nullptr);
     delete m_lister;
     m_lister = nullptr;
     if (services) {

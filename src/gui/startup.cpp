@@ -34,13 +34,18 @@ void prepareMainWindow(frmMain& window, StartupServices& services) {
     window.fitColumnsToCaptions();
 }
 
-void fillMainWindow(frmMain& window, MainServices& services) {
-    bindHelpKey(&window, *services.platform.desktop, userHelpFile(services.files, services.texts));
+void fillMainWindow(frmMain& window, MainServices& services, const QString& prefixName) {
     window.attachSplitterControls();
-    window.buildCategoryTree();
     for (const DatabaseProblem& problem :
          loadDescriptionDatabase(services.files, services.texts, services.database))
         services.boxes.show(problem.text, problem.title, MessageIcon::Critical, MessageButtons::Ok);
+    showPrefix(window, services, prefixName);
+}
+
+void showPrefix(frmMain& window, MainServices& services, const QString& prefixName) {
+    // Bound anew: the key opens the help through the platform of this prefix.
+    bindHelpKey(&window, *services.platform.desktop, userHelpFile(services.files, services.texts));
+    window.buildCategoryTree();
     if (QFileInfo::exists(services.files.checkList()))
         window.ghostRowsMissingFrom(services.files.checkList());
     try {
@@ -49,9 +54,13 @@ void fillMainWindow(frmMain& window, MainServices& services) {
         // Wine runs, or a read-only prefix: deleting will try again.
     }
     window.describeFirstRow();
+    QString title = services.texts.getText(QStringLiteral("MainWinTitPrefix"));
+    title.replace(QStringLiteral("%PREFIX%"),
+                  prefixName.isEmpty() ? QFileInfo(services.files.prefixFolder).fileName() : prefixName);
+    window.setWindowTitle(title);
 }
 
-void shutDown(frmMain& window, MainServices& services) {
+void recordCheckList(MainServices& services) {
     // What the next start compares with: every place, listed as the command line lists it.
     EntryLister lister(services.platform, services.texts);
     lister.listNow(QStringLiteral("ALL"));
@@ -63,6 +72,11 @@ void shutDown(frmMain& window, MainServices& services) {
         // A read-only prefix: the check list stays as it was.
     }
     writeCheckList(services.files.checkList(), lister.rows());
+}
+
+void shutDown(frmMain& window, MainServices& services) {
+    if (!services.files.prefixFolder.isEmpty())
+        recordCheckList(services);
     window.detachSplitterControls();
 }
 

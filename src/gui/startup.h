@@ -29,12 +29,19 @@ void prepareMainWindow(frmMain& window, StartupServices& services);
 
 struct MainServices;
 
-// The rest of start-up once the window has its services: the help key, panels, tree and list,
-// database, the dimming of new entries and the first row's information.
-void fillMainWindow(frmMain& window, MainServices& services);
+// The rest of start-up once the window has its services: the panels, the database and the prefix
+// (showPrefix). prefixName names the prefix in the title; empty, the folder's name does.
+void fillMainWindow(frmMain& window, MainServices& services, const QString& prefixName = {});
 
-// Shutdown: lists every entry once more, records their programs for the next start, lets go of
-// the panels.
+// What the window shows of the prefix of services.files: the help key, tree and list, the dimming
+// of new entries, the first row's information and the title naming the prefix.
+void showPrefix(frmMain& window, MainServices& services, const QString& prefixName);
+
+// Lists every entry of the prefix once more and records their programs in its check list, for the
+// next start.
+void recordCheckList(MainServices& services);
+
+// Shutdown: records the check list of the prefix shown (if any), lets go of the panels.
 void shutDown(frmMain& window, MainServices& services);
 
 } // namespace sw

@@ -9,3 +9,5 @@ sw_add_test(add_edit_dialog_test SOURCES gui/add_edit_dialog_test.cpp LIBS swgui
 sw_add_test(xp_frame_test SOURCES gui/xp_frame_test.cpp LIBS swgui GUI LABELS controls)
 # The demo prefix: generated from data/demo and listed as the program lists it.
 sw_add_test(demo_prefix_test SOURCES gui/demo_prefix_test.cpp LIBS sw_demo_maker swcore GUI)
+# The prefix chooser on a home of its own.
+sw_add_test(prefix_chooser_test SOURCES gui/prefix_chooser_test.cpp LIBS swgui GUI)

@@ -1,0 +1,235 @@
+#include "prefix_dialog.h"
+
+#include "help_key.h"
+#include "platform/language_texts.h"
+#include "platform/message_boxes.h"
+#include "platform/wine/wine_platform.h"
+#include "platform/wine/wine_prefix.h"
+#include "prefix_settings.h"
+#include "prefixes/prefix_status.h"
+#include "translate_form.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace sw {
+
+namespace {
+
+const QString kHelpSection = QStringLiteral("prefixes");
+constexpr int kPathRole = Qt::UserRole;
+enum Column { NameColumn, SourceColumn, FolderColumn, EntriesColumn, RunningColumn };
+
+QString defaultFolderPicker(QWidget* parent, const QString& title) {
+    return QFileDialog::getExistingDirectory(parent, title);
+}
+
+// What a screen reader says for a control: its caption as shown, without the access key's mark.
+QString spokenCaption(QString caption) {
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    return caption;
+}
+
+template <typename T> T* keyed(T* control, const char* name, const char* languageKey) {
+    control->setObjectName(QLatin1String(name));
+    if (languageKey)
+        setLanguageKey(control, QLatin1String(languageKey));
+    return control;
+}
+
+} // namespace
+
+frmPrefixes::frmPrefixes(const LanguageTexts& texts, MessageBoxes& boxes,
+                         std::shared_ptr<DesktopServices> desktop, const ProgramFiles& files,
+                         std::vector<FoundPrefix> found, const QString& current, const QString& demoFolder,
+                         QWidget* parent)
+    : QDialog(parent), m_texts(texts), m_boxes(boxes), m_desktop(std::move(desktop)),
+      m_demoFolder(demoFolder), m_pickFolder(defaultFolderPicker) {
+    setObjectName(QStringLiteral("frmPrefixes"));
+    setLanguageKey(this, QStringLiteral("PrefixWinTit"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+    // Each listing of a prefix reads its registry files; two at a time leave the window a core.
+    m_counters.setMaxThreadCount(2);
+
+    createControls();
+    placeControls();
+    translateForm(this, m_texts);
+    for (QWidget* control : std::initializer_list<QWidget*>{lblPrefixes, lblNoPrefix, cmdOpenFolder, cmdDemo,
+                                                            cmdOk, cmdCancel}) {
+        const auto* label = qobject_cast<QLabel*>(control);
+        const auto* button = qobject_cast<QPushButton*>(control);
+        control->setAccessibleName(spokenCaption(label ? label->text() : button->text()));
+    }
+    lvwPrefixes->setAccessibleName(lblPrefixes->accessibleName());
+    if (m_desktop)
+        bindHelpKey(this, *m_desktop, userHelpFile(files, m_texts), kHelpSection);
+
+    for (const FoundPrefix& prefix : found)
+        addRow(prefix);
+    const QString currentPath = QFileInfo(current).canonicalFilePath();
+    for (int i = 0; i < lvwPrefixes->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvwPrefixes->topLevelItem(i);
+        if (!currentPath.isEmpty() && row->data(NameColumn, kPathRole).toString() == currentPath)
+            lvwPrefixes->setCurrentItem(row);
+    }
+    if (!lvwPrefixes->currentItem() && lvwPrefixes->topLevelItemCount() > 0)
+        lvwPrefixes->setCurrentItem(lvwPrefixes->topLevelItem(0));
+    const bool none = lvwPrefixes->topLevelItemCount() == 0;
+    lblNoPrefix->setVisible(none);
+    cmdDemo->setVisible(!m_demoFolder.isEmpty());
+    cmdOk->setEnabled(!none);
+    (none ? static_cast<QWidget*>(cmdOpenFolder) : lvwPrefixes)->setFocus();
+}
+
+frmPrefixes::~frmPrefixes() {
+    // The counts still queued are not needed any more; a running one reads to its end.
+    m_counters.clear();
+    m_counters.waitForDone();
+}
+
+void frmPrefixes::createControls() {
+    lblPrefixes = keyed(new QLabel(QStringLiteral("&Prefixes:"), this), "lblPrefixes", "PrefixList");
+    lvwPrefixes = keyed(new QTreeWidget(this), "lvwPrefixes", nullptr);
+    lvwPrefixes->setRootIsDecorated(false);
+    lvwPrefixes->setUniformRowHeights(true);
+    lvwPrefixes->setAllColumnsShowFocus(true);
+    lvwPrefixes->setColumnCount(5);
+    lvwPrefixes->setProperty(kColumnKeysProperty,
+                             QStringList{QStringLiteral("PrefixName"), QStringLiteral("PrefixSource"),
+                                         QStringLiteral("PrefixFolder"), QStringLiteral("PrefixEntries"),
+                                         QStringLiteral("PrefixRunning")});
+    lvwPrefixes->header()->setStretchLastSection(false);
+    lvwPrefixes->header()->setSectionResizeMode(FolderColumn, QHeaderView::Stretch);
+    lblPrefixes->setBuddy(lvwPrefixes);
+    lblNoPrefix = keyed(new QLabel(this), "lblNoPrefix", "PrefixNoneFound");
+    lblNoPrefix->setWordWrap(true);
+    cmdOpenFolder = keyed(new QPushButton(this), "cmdOpenFolder", "PrefixOpenFolder");
+    cmdDemo = keyed(new QPushButton(this), "cmdDemo", "PrefixDemo");
+    cmdOk = keyed(new QPushButton(this), "cmdOk", "PrefixOpen");
+    cmdOk->setDefault(true);
+    cmdCancel = keyed(new QPushButton(this), "cmdCancel", "Cancel");
+    for (QPushButton* button : {cmdOpenFolder, cmdDemo, cmdCancel})
+        button->setAutoDefault(false);
+
+    connect(lvwPrefixes, &QTreeWidget::itemActivated, this, [this] { chooseSelectedRow(); });
+    connect(lvwPrefixes, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* row) { cmdOk->setEnabled(row != nullptr); });
+    connect(cmdOk, &QPushButton::clicked, this, &frmPrefixes::chooseSelectedRow);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdOpenFolder, &QPushButton::clicked, this, &frmPrefixes::openFolder);
+    connect(cmdDemo, &QPushButton::clicked, this, [this] {
+        choose({m_texts.getText(QStringLiteral("PrefixDemoName")), PrefixSource::Wine, m_demoFolder});
+    });
+}
+
+void frmPrefixes::placeControls() {
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdOpenFolder);
+    buttons->addWidget(cmdDemo);
+    buttons->addStretch();
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblPrefixes);
+    layout->addWidget(lvwPrefixes, 1);
+    layout->addWidget(lblNoPrefix);
+    layout->addLayout(buttons);
+    resize(760, 360);
+}
+
+QString frmPrefixes::sourceText(PrefixSource source) const {
+    QString key = prefixSourceKey(source);
+    key[0] = key[0].toUpper();
+    return m_texts.getText(QStringLiteral("PrefixFrom") + key);
+}
+
+void frmPrefixes::addRow(const FoundPrefix& prefix) {
+    auto* row = new QTreeWidgetItem(lvwPrefixes);
+    row->setText(NameColumn, prefix.name);
+    row->setText(SourceColumn, sourceText(prefix.source));
+    row->setText(FolderColumn, prefix.path);
+    row->setToolTip(FolderColumn, prefix.path);
+    row->setText(EntriesColumn, m_texts.getText(QStringLiteral("PrefixCounting")));
+    row->setTextAlignment(EntriesColumn, Qt::AlignRight | Qt::AlignVCenter);
+    row->setData(NameColumn, kPathRole, prefix.path);
+    row->setData(SourceColumn, kPathRole, int(prefix.source));
+    countInBackground(row);
+}
+
+void frmPrefixes::countInBackground(QTreeWidgetItem* row) {
+    const QString path = row->data(NameColumn, kPathRole).toString();
+    ++m_counting;
+    m_counters.start([this, path] {
+        // A platform of its own: the window's lists its own prefix meanwhile.
+        std::optional<PrefixStatus> status;
+        try {
+            status = prefixStatus(makeWinePlatform(path), LanguageTexts());
+        } catch (const std::exception&) {
+            // Shown as not counted.
+        }
+        QMetaObject::invokeMethod(
+            this, [this, path, status] { showStatus(path, status); }, Qt::QueuedConnection);
+    });
+}
+
+void frmPrefixes::showStatus(const QString& path, std::optional<PrefixStatus> status) {
+    --m_counting;
+    for (int i = 0; i < lvwPrefixes->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = lvwPrefixes->topLevelItem(i);
+        if (row->data(NameColumn, kPathRole).toString() != path)
+            continue;
+        row->setText(EntriesColumn, status ? QString::number(status->entries)
+                                           : m_texts.getText(QStringLiteral("PrefixNotCounted")));
+        row->setText(RunningColumn,
+                     status ? m_texts.getText(status->running ? QStringLiteral("Yes") : QStringLiteral("No"))
+                            : QString());
+    }
+}
+
+void frmPrefixes::chooseSelectedRow() {
+    const QTreeWidgetItem* row = lvwPrefixes->currentItem();
+    if (!row)
+        return;
+    choose({row->text(NameColumn), PrefixSource(row->data(SourceColumn, kPathRole).toInt()),
+            row->data(NameColumn, kPathRole).toString()});
+}
+
+void frmPrefixes::choose(const FoundPrefix& prefix) {
+    m_chosen = prefix;
+    accept();
+}
+
+void frmPrefixes::openFolder() {
+    const QString folder = m_pickFolder(this, m_texts.getText(QStringLiteral("PrefixOpenFolderTit")));
+    if (folder.isEmpty())
+        return;
+    if (!WinePrefix(folder).isValid()) {
+        QString message = m_texts.getText(QStringLiteral("MsgNotAPrefix"));
+        message.replace(QStringLiteral("%PATH%"), QDir::toNativeSeparators(folder));
+        m_boxes.show(message, QString(), MessageIcon::Exclamation, MessageButtons::Ok);
+        return;
+    }
+    const QString path = QFileInfo(folder).canonicalFilePath();
+    for (int i = 0; i < lvwPrefixes->topLevelItemCount(); ++i)
+        if (lvwPrefixes->topLevelItem(i)->data(NameColumn, kPathRole).toString() == path) {
+            lvwPrefixes->setCurrentItem(lvwPrefixes->topLevelItem(i));
+            chooseSelectedRow();
+            return;
+        }
+    rememberAddedPrefix(path);
+    choose({QFileInfo(path).fileName(), PrefixSource::Added, path});
+}
+
+} // namespace sw
