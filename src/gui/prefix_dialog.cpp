@@ -150,9 +150,25 @@ void frmPrefixes::placeControls() {
 }
 
 QString frmPrefixes::sourceText(PrefixSource source) const {
-    QString key = prefixSourceKey(source);
-    key[0] = key[0].toUpper();
-    return m_texts.getText(QStringLiteral("PrefixFrom") + key);
+    switch (source) {
+    case PrefixSource::Wine:
+        return m_texts.getText(QStringLiteral("PrefixFromWine"));
+    case PrefixSource::Steam:
+        return m_texts.getText(QStringLiteral("PrefixFromSteam"));
+    case PrefixSource::Lutris:
+        return m_texts.getText(QStringLiteral("PrefixFromLutris"));
+    case PrefixSource::Bottles:
+        return m_texts.getText(QStringLiteral("PrefixFromBottles"));
+    case PrefixSource::Heroic:
+        return m_texts.getText(QStringLiteral("PrefixFromHeroic"));
+    case PrefixSource::PlayOnLinux:
+        return m_texts.getText(QStringLiteral("PrefixFromPlayOnLinux"));
+    case PrefixSource::CrossOver:
+        return m_texts.getText(QStringLiteral("PrefixFromCrossOver"));
+    case PrefixSource::Added:
+        return m_texts.getText(QStringLiteral("PrefixFromAdded"));
+    }
+    return {};
 }
 
 void frmPrefixes::addRow(const FoundPrefix& prefix) {

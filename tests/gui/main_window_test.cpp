@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -97,7 +98,9 @@ private slots:
     void startupTranslatesListsAndRatesTheFirstRow() {
         Fixture f;
         f.start();
-        QCOMPARE(f.window.windowTitle(), f.texts.getText("MainWinTit"));
+        QCOMPARE(
+            f.window.windowTitle(),
+            f.texts.getText("MainWinTitPrefix").replace("%PREFIX%", QFileInfo(f.prefix.path()).fileName()));
         QCOMPARE(test::entryList(f.window)->model()->headerData(1, Qt::Horizontal).toString(),
                  f.texts.getText("program"));
         // Icon-only buttons still tell screen readers their translated caption.
