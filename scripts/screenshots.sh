@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Renders the main window into build/screenshots/*.png: at its opening size, at 800 x 600, with the
-# category tree hidden and with the information panel hidden. Uses the given prefix, else the demo
-# prefix of the build.
+# category tree hidden, with the information panel hidden, and the prefix chooser. Uses the given
+# prefix, else the demo prefix of the build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -G Ninja >/dev/null

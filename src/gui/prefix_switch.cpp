@@ -12,6 +12,7 @@
 #include "translate_form.h"
 
 #include <QAction>
+#include <QShortcut>
 #include <QToolBar>
 
 namespace sw {
@@ -27,13 +28,16 @@ void addPrefixChooserButton(frmMain& window, MainServices& services) {
     setLanguageKey(action, QStringLiteral("PrefixButton"));
     action->setProperty(kToolTipKeyProperty, QStringLiteral("PrefixButtonTip"));
     action->setToolTip(services.texts.getText(QStringLiteral("PrefixButtonTip")));
-    action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     toolbar->insertAction(first, action);
     toolbar->insertSeparator(first);
     if (QWidget* button = toolbar->widgetForAction(action))
         button->setAccessibleName(action->text());
     QObject::connect(action, &QAction::triggered, &window,
                      [&window, &services] { openPrefixChooser(window, services); });
+    // A key of the window, as the others are, so it works with the toolbar hidden too.
+    auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &window);
+    key->setObjectName(QStringLiteral("prefixKey"));
+    QObject::connect(key, &QShortcut::activated, action, &QAction::trigger);
 }
 
 frmPrefixes* openPrefixChooser(frmMain& window, MainServices& services) {

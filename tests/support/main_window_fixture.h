@@ -4,6 +4,7 @@
 // Header-only: the test support library does not link the window library, the window tests do.
 #include "gui/main_services.h"
 #include "gui/main_window.h"
+#include "gui/prefix_switch.h"
 #include "gui/startup.h"
 #include "gui/unattended_startup.h"
 #include "platform/language_texts.h"
@@ -37,6 +38,7 @@ struct MainWindowFixture {
         services = std::make_unique<MainServices>(
             MainServices{makeWineGuiPlatform(startup.files.prefixFolder), texts, boxes, startup.files, {}});
         window.setServices(services.get());
+        addPrefixChooserButton(window, *services);
         prepareMainWindow(window, startup);
         if (size.isValid())
             window.resize(size);

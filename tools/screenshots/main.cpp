@@ -1,6 +1,8 @@
 // Renders the main window on a prefix at the sizes and in the states worth looking at, one PNG
 // each, so that layout changes can be checked by eye.
 #include "gui/main_window.h"
+#include "gui/prefix_dialog.h"
+#include "gui/prefix_switch.h"
 #include "gui/unattended_startup.h"
 #include "platform/wine/wine_gui_platform.h"
 
@@ -12,7 +14,7 @@
 
 namespace {
 
-void save(sw::frmMain& window, const QString& folder, const QString& name) {
+void save(QWidget& window, const QString& folder, const QString& name) {
     QApplication::processEvents();
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
     window.grab().save(path);
@@ -45,5 +47,11 @@ int main(int argc, char** argv) {
     window.toolbarButton(QStringLiteral("details"))->trigger();
     save(window, arguments[3], QStringLiteral("details-hidden"));
     window.toolbarButton(QStringLiteral("details"))->trigger();
+
+    // The chooser over the window, once the prefixes found are counted.
+    sw::frmPrefixes* chooser = sw::openPrefixChooser(window, *run.services);
+    while (chooser->isCounting())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    save(*chooser, arguments[3], QStringLiteral("prefixes"));
     return 0;
 }
