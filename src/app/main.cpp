@@ -68,8 +68,10 @@ int main(int argc, char** argv) {
     startup.files.prefixFolder = prefix.isValid() ? prefix.folder() : QString();
     sw::MainServices services{
         sw::makeWineGuiPlatform(startup.files.prefixFolder), texts, boxes, startup.files, {}};
+    const sw::PrefixOpener opener{sw::makeWineGuiPlatform,
+                                  [](const QString& path) { return sw::WinePrefix(path).problem(); }};
     sw::frmMain window;
-    sw::addPrefixChooserButton(window, services);
+    sw::addPrefixChooserButton(window, services, opener);
     if (prefix.isValid())
         window.setServices(&services);
     boxes.setParentWindow(&window);
@@ -83,7 +85,7 @@ int main(int argc, char** argv) {
     }
     window.show();
     if (!prefix.isValid())
-        sw::openPrefixChooser(window, services);
+        sw::openPrefixChooser(window, services, opener);
     const int status = QApplication::exec();
     sw::shutDown(window, services);
     return status;

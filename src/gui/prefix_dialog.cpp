@@ -3,12 +3,11 @@
 #include "help_key.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
-#include "platform/wine/wine_platform.h"
-#include "platform/wine/wine_prefix.h"
 #include "prefix_settings.h"
 #include "prefixes/prefix_status.h"
 #include "translate_form.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -51,10 +50,10 @@ template <typename T> T* keyed(T* control, const char* name, const char* languag
 
 frmPrefixes::frmPrefixes(const LanguageTexts& texts, MessageBoxes& boxes,
                          std::shared_ptr<DesktopServices> desktop, const ProgramFiles& files,
-                         std::vector<FoundPrefix> found, const QString& current, const QString& demoFolder,
-                         QWidget* parent)
+                         PrefixOpener opener, std::vector<FoundPrefix> found, const QString& current,
+                         const QString& demoFolder, QWidget* parent)
     : QDialog(parent), m_texts(texts), m_boxes(boxes), m_desktop(std::move(desktop)),
-      m_demoFolder(demoFolder), m_pickFolder(defaultFolderPicker) {
+      m_opener(std::move(opener)), m_demoFolder(demoFolder), m_pickFolder(defaultFolderPicker) {
     setObjectName(QStringLiteral("frmPrefixes"));
     setLanguageKey(this, QStringLiteral("PrefixWinTit"));
     QFont font(QStringLiteral("Tahoma"));
@@ -130,7 +129,8 @@ void frmPrefixes::createControls() {
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdOpenFolder, &QPushButton::clicked, this, &frmPrefixes::openFolder);
     connect(cmdDemo, &QPushButton::clicked, this, [this] {
-        choose({m_texts.getText(QStringLiteral("PrefixDemoName")), PrefixSource::Wine, m_demoFolder});
+        if (isPrefixOrTell(m_demoFolder))
+            choose({m_texts.getText(QStringLiteral("PrefixDemoName")), PrefixSource::Wine, m_demoFolder});
     });
 }
 
@@ -187,11 +187,11 @@ void frmPrefixes::addRow(const FoundPrefix& prefix) {
 void frmPrefixes::countInBackground(QTreeWidgetItem* row) {
     const QString path = row->data(NameColumn, kPathRole).toString();
     ++m_counting;
-    m_counters.start([this, path] {
+    m_counters.start([this, path, makePlatform = m_opener.platform] {
         // A platform of its own: the window's lists its own prefix meanwhile.
         std::optional<PrefixStatus> status;
         try {
-            status = prefixStatus(makeWinePlatform(path), LanguageTexts());
+            status = prefixStatus(makePlatform(path), LanguageTexts());
         } catch (const std::exception&) {
             // Shown as not counted.
         }
@@ -218,8 +218,19 @@ void frmPrefixes::chooseSelectedRow() {
     const QTreeWidgetItem* row = lvwPrefixes->currentItem();
     if (!row)
         return;
-    choose({row->text(NameColumn), PrefixSource(row->data(SourceColumn, kPathRole).toInt()),
-            row->data(NameColumn, kPathRole).toString()});
+    const QString path = row->data(NameColumn, kPathRole).toString();
+    // Found by its two files only; a prefix may also have been deleted since.
+    if (isPrefixOrTell(path))
+        choose({row->text(NameColumn), PrefixSource(row->data(SourceColumn, kPathRole).toInt()), path});
+}
+
+bool frmPrefixes::isPrefixOrTell(const QString& folder) {
+    if (m_opener.problem(folder).isEmpty())
+        return true;
+    QString message = m_texts.getText(QStringLiteral("MsgNotAPrefix"));
+    message.replace(QStringLiteral("%PATH%"), QDir::toNativeSeparators(folder));
+    m_boxes.show(message, QString(), MessageIcon::Exclamation, MessageButtons::Ok);
+    return false;
 }
 
 void frmPrefixes::choose(const FoundPrefix& prefix) {
@@ -231,12 +242,8 @@ void frmPrefixes::openFolder() {
     const QString folder = m_pickFolder(this, m_texts.getText(QStringLiteral("PrefixOpenFolderTit")));
     if (folder.isEmpty())
         return;
-    if (!WinePrefix(folder).isValid()) {
-        QString message = m_texts.getText(QStringLiteral("MsgNotAPrefix"));
-        message.replace(QStringLiteral("%PATH%"), QDir::toNativeSeparators(folder));
-        m_boxes.show(message, QString(), MessageIcon::Exclamation, MessageButtons::Ok);
+    if (!isPrefixOrTell(folder))
         return;
-    }
     const QString path = QFileInfo(folder).canonicalFilePath();
     for (int i = 0; i < lvwPrefixes->topLevelItemCount(); ++i)
         if (lvwPrefixes->topLevelItem(i)->data(NameColumn, kPathRole).toString() == path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prefix_opener.h"
 #include "prefixes/found_prefix.h"
 
 #include <QDialog>
@@ -33,8 +34,8 @@ public:
     // current: the folder the window shows now (empty for none); demoFolder: empty when there is no
     // demo prefix.
     frmPrefixes(const LanguageTexts& texts, MessageBoxes& boxes, std::shared_ptr<DesktopServices> desktop,
-                const ProgramFiles& files, std::vector<FoundPrefix> found, const QString& current,
-                const QString& demoFolder, QWidget* parent = nullptr);
+                const ProgramFiles& files, PrefixOpener opener, std::vector<FoundPrefix> found,
+                const QString& current, const QString& demoFolder, QWidget* parent = nullptr);
     ~frmPrefixes() override;
 
     void setFolderPicker(FolderPicker picker) { m_pickFolder = std::move(picker); }
@@ -54,6 +55,8 @@ private:
     void countInBackground(QTreeWidgetItem* row);
     void showStatus(const QString& path, std::optional<PrefixStatus> status);
     void choose(const FoundPrefix& prefix);
+    // False, after saying why, when folder is no prefix (any more).
+    bool isPrefixOrTell(const QString& folder);
     void chooseSelectedRow();
     QString sourceText(PrefixSource source) const;
 
@@ -68,6 +71,7 @@ private:
     const LanguageTexts& m_texts;
     MessageBoxes& m_boxes;
     std::shared_ptr<DesktopServices> m_desktop; // F1 opens the help through it
+    PrefixOpener m_opener;
     QString m_demoFolder;
     FolderPicker m_pickFolder;
     std::optional<FoundPrefix> m_chosen;

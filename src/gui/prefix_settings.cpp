@@ -1,7 +1,7 @@
 #include "prefix_settings.h"
 
 #include "base/program_files.h"
-#include "platform/wine/wine_prefix.h"
+#include "prefixes/prefix_finder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,8 +50,9 @@ PrefixSearchPlaces userPrefixSearchPlaces() {
 
 QString demoPrefixFolder(const ProgramFiles& files) {
     // The build tree: build/StartWarden/Program and build/demo-prefix. An installed program has none.
-    const QString folder = QDir::cleanPath(files.programFolder + QStringLiteral("/../../demo-prefix"));
-    return WinePrefix(folder).isValid() ? folder : QString();
+    const QDir build(QDir::cleanPath(files.programFolder + QStringLiteral("/../..")));
+    const QString folder = build.filePath(QStringLiteral("demo-prefix"));
+    return build.exists(QStringLiteral("CMakeCache.txt")) && looksLikePrefix(folder) ? folder : QString();
 }
 
 QString prefixNameOf(const QString& folder, const std::vector<FoundPrefix>& found) {

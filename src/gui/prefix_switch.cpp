@@ -4,7 +4,6 @@
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
-#include "platform/wine/wine_gui_platform.h"
 #include "prefix_dialog.h"
 #include "prefix_settings.h"
 #include "prefixes/prefix_finder.h"
@@ -17,7 +16,7 @@
 
 namespace sw {
 
-void addPrefixChooserButton(frmMain& window, MainServices& services) {
+void addPrefixChooserButton(frmMain& window, MainServices& services, const PrefixOpener& opener) {
     auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("tlbMain"));
     if (!toolbar)
         return;
@@ -33,24 +32,24 @@ void addPrefixChooserButton(frmMain& window, MainServices& services) {
     if (QWidget* button = toolbar->widgetForAction(action))
         button->setAccessibleName(action->text());
     QObject::connect(action, &QAction::triggered, &window,
-                     [&window, &services] { openPrefixChooser(window, services); });
+                     [&window, &services, opener] { openPrefixChooser(window, services, opener); });
     // A key of the window, as the others are, so it works with the toolbar hidden too.
     auto* key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &window);
     key->setObjectName(QStringLiteral("prefixKey"));
     QObject::connect(key, &QShortcut::activated, action, &QAction::trigger);
 }
 
-frmPrefixes* openPrefixChooser(frmMain& window, MainServices& services) {
+frmPrefixes* openPrefixChooser(frmMain& window, MainServices& services, const PrefixOpener& opener) {
     const QString shown = services.files.prefixFolder;
     auto* dialog = new frmPrefixes(services.texts, services.boxes, services.platform.desktop, services.files,
-                                   findPrefixes(userPrefixSearchPlaces()).prefixes,
+                                   opener, findPrefixes(userPrefixSearchPlaces()).prefixes,
                                    shown.isEmpty() ? lastUsedPrefix() : shown,
                                    demoPrefixFolder(services.files), &window);
     dialog->setWindowModality(Qt::WindowModal);
-    QObject::connect(dialog, &QDialog::finished, &window, [&window, &services, dialog](int result) {
+    QObject::connect(dialog, &QDialog::finished, &window, [&window, &services, opener, dialog](int result) {
         dialog->deleteLater();
         if (result == QDialog::Accepted && dialog->chosen())
-            switchPrefix(window, services, *dialog->chosen());
+            switchPrefix(window, services, opener, *dialog->chosen());
         else if (services.files.prefixFolder.isEmpty())
             window.close();
     });
@@ -58,13 +57,14 @@ frmPrefixes* openPrefixChooser(frmMain& window, MainServices& services) {
     return dialog;
 }
 
-void switchPrefix(frmMain& window, MainServices& services, const FoundPrefix& prefix) {
+void switchPrefix(frmMain& window, MainServices& services, const PrefixOpener& opener,
+                  const FoundPrefix& prefix) {
     const bool first = services.files.prefixFolder.isEmpty();
     if (!first)
         recordCheckList(services);
     // The window lets go of the old prefix's listing before its platform goes.
     window.setServices(nullptr);
-    services.platform = makeWineGuiPlatform(prefix.path);
+    services.platform = opener.platform(prefix.path);
     services.files.prefixFolder = prefix.path;
     window.setServices(&services);
     if (first)

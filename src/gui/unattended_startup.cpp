@@ -1,7 +1,6 @@
 #include "unattended_startup.h"
 
 #include "main_services.h"
-#include "prefix_switch.h"
 
 namespace sw {
 
@@ -15,7 +14,6 @@ void UnattendedWindow::start(Platform platform) {
     services =
         std::make_unique<MainServices>(MainServices{std::move(platform), texts, boxes, startup.files, {}});
     window.setServices(services.get());
-    addPrefixChooserButton(window, *services);
     prepareMainWindow(window, startup);
     window.resizeToOpeningSize();
     fillMainWindow(window, *services);

@@ -1,16 +1,9 @@
 // The prefix chooser on a home of its own without ~/.wine: the window opens with it, a chosen prefix
 // is listed at once and named in the title, the prefix left behind gets its check list, and a folder
 // opened by hand is remembered or, when it is no prefix, refused with a sentence.
-#include "gui/main_services.h"
-#include "gui/main_window.h"
 #include "gui/prefix_dialog.h"
 #include "gui/prefix_settings.h"
-#include "gui/prefix_switch.h"
-#include "platform/language_texts.h"
-#include "platform/wine/wine_gui_platform.h"
-#include "scripted_message_boxes.h"
-#include "temp_prefix.h"
-#include "window_controls.h"
+#include "main_window_fixture.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -39,9 +32,9 @@ struct Session {
     frmMain window;
 
     frmPrefixes* open() {
-        addPrefixChooserButton(window, services);
+        addPrefixChooserButton(window, services, test::winePrefixOpener());
         window.show();
-        frmPrefixes* chooser = openPrefixChooser(window, services);
+        frmPrefixes* chooser = openPrefixChooser(window, services, test::winePrefixOpener());
         if (!QTest::qWaitForWindowActive(chooser))
             qFatal("the chooser did not open");
         return chooser;

@@ -9,6 +9,7 @@
 #include "gui/unattended_startup.h"
 #include "platform/language_texts.h"
 #include "platform/wine/wine_gui_platform.h"
+#include "platform/wine/wine_prefix.h"
 #include "scripted_message_boxes.h"
 #include "temp_prefix.h"
 #include "window_controls.h"
@@ -17,6 +18,11 @@
 #include <memory>
 
 namespace sw::test {
+
+// The window opens other prefixes as the program does: on Wine's platform.
+inline PrefixOpener winePrefixOpener() {
+    return {makeWineGuiPlatform, [](const QString& folder) { return WinePrefix(folder).problem(); }};
+}
 
 struct MainWindowFixture {
     TempPrefix prefix;
@@ -38,7 +44,7 @@ struct MainWindowFixture {
         services = std::make_unique<MainServices>(
             MainServices{makeWineGuiPlatform(startup.files.prefixFolder), texts, boxes, startup.files, {}});
         window.setServices(services.get());
-        addPrefixChooserButton(window, *services);
+        addPrefixChooserButton(window, *services, winePrefixOpener());
         prepareMainWindow(window, startup);
         if (size.isValid())
             window.resize(size);

@@ -5,6 +5,7 @@
 #include "gui/prefix_switch.h"
 #include "gui/unattended_startup.h"
 #include "platform/wine/wine_gui_platform.h"
+#include "platform/wine/wine_prefix.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +35,9 @@ int main(int argc, char** argv) {
     sw::UnattendedWindow run(arguments[1], arguments[2]);
     sw::frmMain& window = run.window;
     run.start(sw::makeWineGuiPlatform(arguments[2]));
+    const sw::PrefixOpener opener{sw::makeWineGuiPlatform,
+                                  [](const QString& folder) { return sw::WinePrefix(folder).problem(); }};
+    sw::addPrefixChooserButton(window, *run.services, opener);
     window.show();
     save(window, arguments[3], QStringLiteral("opening"));
 
@@ -49,7 +53,7 @@ int main(int argc, char** argv) {
     window.toolbarButton(QStringLiteral("details"))->trigger();
 
     // The chooser over the window, once the prefixes found are counted.
-    sw::frmPrefixes* chooser = sw::openPrefixChooser(window, *run.services);
+    sw::frmPrefixes* chooser = sw::openPrefixChooser(window, *run.services, opener);
     while (chooser->isCounting())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     save(*chooser, arguments[3], QStringLiteral("prefixes"));
