@@ -122,7 +122,8 @@ void frmPrefixes::createControls() {
     for (QPushButton* button : {cmdOpenFolder, cmdDemo, cmdCancel})
         button->setAutoDefault(false);
 
-    connect(lvwPrefixes, &QTreeWidget::itemActivated, this, [this] { chooseSelectedRow(); });
+    // Return reaches the default button; a desktop that activates on one click would choose too early.
+    connect(lvwPrefixes, &QTreeWidget::itemDoubleClicked, this, [this] { chooseSelectedRow(); });
     connect(lvwPrefixes, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* row) { cmdOk->setEnabled(row != nullptr); });
     connect(cmdOk, &QPushButton::clicked, this, &frmPrefixes::chooseSelectedRow);

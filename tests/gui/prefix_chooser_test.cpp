@@ -42,13 +42,13 @@ struct Session {
     QTreeWidget* list(const frmPrefixes* chooser) const {
         return test::control<QTreeWidget>(*chooser, "lvwPrefixes");
     }
-    // Chooses the row of that folder as a user does and waits for the window's listing.
+    // Selects the row of that folder and presses Return as a user does; waits for the window's listing.
     void choose(frmPrefixes* chooser, const QString& path) {
         QTreeWidget* rows = list(chooser);
         for (int i = 0; i < rows->topLevelItemCount(); ++i)
             if (rows->topLevelItem(i)->text(2) == path)
                 rows->setCurrentItem(rows->topLevelItem(i));
-        test::control<QPushButton>(*chooser, "cmdOk")->click();
+        QTest::keyClick(rows, Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(!window.isLoading(), 60000);
     }
 };
