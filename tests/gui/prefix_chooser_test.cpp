@@ -4,6 +4,7 @@
 #include "gui/prefix_dialog.h"
 #include "gui/prefix_settings.h"
 #include "main_window_fixture.h"
+#include "recording_desktop.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -25,10 +26,11 @@ QString canonical(const TempPrefix& prefix) {
 
 // The window as the program starts it when no prefix is named and there is no ~/.wine.
 struct Session {
-    QTemporaryDir programFolder;
+    QTemporaryDir tree; // a build tree: StartWarden/Program, the help beside it, CMakeCache.txt
     LanguageTexts texts;
     ScriptedMessageBoxes boxes;
-    MainServices services{makeWineGuiPlatform({}), texts, boxes, ProgramFiles{programFolder.path()}, {}};
+    MainServices services{
+        makeWineGuiPlatform({}), texts, boxes, ProgramFiles{tree.filePath("StartWarden/Program")}, {}};
     frmMain window;
 
     frmPrefixes* open() {
@@ -119,6 +121,27 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!s.window.isLoading(), 60000);
         QCOMPARE(test::entryColumn(s.window, 0), QStringList{"Gamma"});
         QCOMPARE(addedPrefixFolders(), QStringList{canonical(gamma)});
+    }
+
+    // Beside a build tree the demo prefix the build writes is offered; F1 opens the chooser's help.
+    void offersTheDemoOfABuildTreeAndItsHelp() {
+        const TempPrefix demo(TempPrefix::runSection("\"Demo Sync\"=\"C:\\\\d.exe\"\n"));
+        Session s;
+        QVERIFY(QFile::link(demo.path(), s.tree.filePath("demo-prefix")));
+        for (const char* folder : {"StartWarden/Program", "StartWarden/Help"})
+            QVERIFY(QDir().mkpath(s.tree.filePath(folder)));
+        for (const char* file : {"CMakeCache.txt", "StartWarden/Help/english.html"})
+            QVERIFY(QFile(s.tree.filePath(file)).open(QIODevice::WriteOnly));
+        auto desktop = std::make_shared<test::RecordingDesktop>();
+        s.services.platform.desktop = desktop;
+        frmPrefixes* chooser = s.open();
+        QTest::keyClick(s.list(chooser), Qt::Key_F1);
+        QCOMPARE(desktop->opened.size(), 1);
+        QVERIFY(desktop->opened[0].endsWith("/StartWarden/Help/english.html#prefixes"));
+        test::control<QPushButton>(*chooser, "cmdDemo")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!s.window.isLoading(), 60000);
+        QCOMPARE(test::entryColumn(s.window, 0), QStringList{"Demo Sync"});
+        QVERIFY(s.window.windowTitle().startsWith(s.texts.getText("PrefixDemoName") + " "));
     }
 
     // Closed without a choice while the window shows no prefix, the chooser closes the window too.
