@@ -21,8 +21,8 @@ void addPrefixChooserButton(frmMain& window, MainServices& services, const Prefi
     if (!toolbar)
         return;
     QAction* first = toolbar->actions().value(0);
-    auto* action =
-        new QAction(artIcon(QStringLiteral("folder")), services.texts.getText("PrefixButton"), toolbar);
+    auto* action = new QAction(artIcon(QStringLiteral("folder")),
+                               services.texts.getText(QStringLiteral("PrefixButton")), toolbar);
     action->setObjectName(QStringLiteral("prefixes"));
     setLanguageKey(action, QStringLiteral("PrefixButton"));
     action->setProperty(kToolTipKeyProperty, QStringLiteral("PrefixButtonTip"));
