@@ -83,8 +83,8 @@ int runReportCommand(Context& context);
 
 // prefixes, and list and info with --all-prefixes: they work on every found prefix, without one chosen.
 int runPrefixesCommand(const QCommandLineParser& parser, const QStringList& arguments, LanguageTexts& texts);
-int runAllPrefixesCommand(const QCommandLineParser& parser, const QStringList& arguments, LanguageTexts& texts,
-                          bool withInformation);
+int runAllPrefixesCommand(const QCommandLineParser& parser, const QStringList& arguments,
+                          LanguageTexts& texts, bool withInformation);
 // The folder --prefix names: the value as a folder when that exists, else the found prefix of that
 // name (ignoring case); kNoSuchEntry with the candidates when the name stands for several.
 int choosePrefixFolder(const QCommandLineParser& parser, QString& folder);

@@ -48,10 +48,12 @@ int listedCategory(const QStringList& arguments, QString& category) {
 
 void loadDatabase(const ProgramFiles& files, const LanguageTexts& texts, DescriptionDatabase& database) {
     for (const DatabaseProblem& problem : loadDescriptionDatabase(files, texts, database))
-        std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(problem.title), qPrintable(problem.text));
+        std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(problem.title),
+                     qPrintable(problem.text));
 }
 
-int listInto(Context& context, const QString& category, const DescriptionDatabase* database, ListOutput& out) {
+int listInto(Context& context, const QString& category, const DescriptionDatabase* database,
+             ListOutput& out) {
     // The rows' programs are looked at again for their version texts: the files are taken as unchanged.
     const auto held = context.platform.holdContents();
     EntryLister lister(context.platform, context.texts);
@@ -60,7 +62,8 @@ int listInto(Context& context, const QString& category, const DescriptionDatabas
     const QList<AutostartEntry>& rows = lister.rows();
     for (const AutostartEntry& row : rows) {
         // Only the form that is printed is built: JSON objects cost more than the listing.
-        const EntryInformation info = database ? describeEntry(context.platform, *database, row) : EntryInformation{};
+        const EntryInformation info =
+            database ? describeEntry(context.platform, *database, row) : EntryInformation{};
         if (!context.json) {
             QStringList fields = rowFields(row, context.texts);
             if (database)

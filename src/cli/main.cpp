@@ -108,8 +108,9 @@ QString description() {
     for (const Command& command : commands())
         text += QStringLiteral("  ") + QLatin1String(command.usage) + QLatin1Char('\n');
     text += QStringLiteral(
-        "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
-        "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
+        "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry, "
+        "the name stands in several places or --prefix names several prefixes, 2 bad arguments or not a "
+        "Wine prefix, 3 Wine "
         "runs on the prefix or another StartWarden writes it, 4 the change failed (list, info: a "
         "Startup folder cannot be read), 5 not confirmed, 6 the report could not be sent. add "
         "and edit refuse a program that cannot be found with status 1; add, edit and restore refuse an "

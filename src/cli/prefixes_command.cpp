@@ -45,9 +45,11 @@ int choosePrefixFolder(const QCommandLineParser& parser, QString& folder) {
         folder = named.front().path;
     if (named.size() <= 1)
         return kDone; // no such name either: the folder's own sentence follows
-    QString text = QStringLiteral("\"%1\" names several prefixes; give one's folder with --prefix:").arg(value);
+    QString text =
+        QStringLiteral("\"%1\" names several prefixes; give one's folder with --prefix:").arg(value);
     for (const FoundPrefix& prefix : named)
-        text += QStringLiteral("\n  %1 (%2) %3").arg(prefix.name, prefixSourceKey(prefix.source), prefix.path);
+        text +=
+            QStringLiteral("\n  %1 (%2) %3").arg(prefix.name, prefixSourceKey(prefix.source), prefix.path);
     return fail(kNoSuchEntry, text);
 }
 
@@ -76,8 +78,8 @@ int runPrefixesCommand(const QCommandLineParser& parser, const QStringList& argu
     return kDone;
 }
 
-int runAllPrefixesCommand(const QCommandLineParser& parser, const QStringList& arguments, LanguageTexts& texts,
-                          bool withInformation) {
+int runAllPrefixesCommand(const QCommandLineParser& parser, const QStringList& arguments,
+                          LanguageTexts& texts, bool withInformation) {
     if (parser.isSet(QStringLiteral("prefix")))
         return fail(kUsageError, QStringLiteral("--all-prefixes and --prefix exclude each other"));
     QString category;
@@ -92,8 +94,9 @@ int runAllPrefixesCommand(const QCommandLineParser& parser, const QStringList& a
     for (const FoundPrefix& prefix : search(true).prefixes) {
         if (!problemOf(prefix).isEmpty())
             continue;
-        Context context{parser,    arguments, ProgramFiles(program, prefix.path), texts, makeWinePlatform(prefix.path),
-                        json,      prefix.name};
+        Context context{
+            parser, arguments,  ProgramFiles(program, prefix.path), texts, makeWinePlatform(prefix.path),
+            json,   prefix.name};
         if (withInformation && !checked)
             loadDatabase(context.files, texts, database);
         checked = true;

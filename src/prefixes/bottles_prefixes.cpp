@@ -7,7 +7,8 @@
 namespace sw {
 
 void findBottlesPrefixes(PrefixCollector& found) {
-    for (const char* home : {".local/share/bottles/bottles", ".var/app/com.usebottles.bottles/data/bottles/bottles"}) {
+    for (const char* home :
+         {".local/share/bottles/bottles", ".var/app/com.usebottles.bottles/data/bottles/bottles"}) {
         const QDir bottles(found.homePath(QString::fromLatin1(home)));
         for (const QString& folder : bottles.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
             const QString bottle = bottles.filePath(folder);

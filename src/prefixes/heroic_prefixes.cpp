@@ -25,8 +25,8 @@ void addConfigured(const QString& file, PrefixCollector& found) {
     // {"<game>": {"winePrefix": "...", ...}, "version": ...}
     const QJsonObject games = document.object();
     for (auto game = games.begin(); game != games.end(); ++game) {
-        const QString prefix =
-            launcherPath(game.value().toObject().value(QStringLiteral("winePrefix")).toString(), found.home());
+        const QString prefix = launcherPath(
+            game.value().toObject().value(QStringLiteral("winePrefix")).toString(), found.home());
         if (!prefix.isEmpty())
             found.add(prefix, QFileInfo(prefix).fileName(), PrefixSource::Heroic);
     }
@@ -36,7 +36,8 @@ void addConfigured(const QString& file, PrefixCollector& found) {
 
 void findHeroicPrefixes(PrefixCollector& found) {
     const QDir configs(found.homePath(QStringLiteral(".config/heroic/GamesConfig")));
-    for (const QString& file : configs.entryList({QStringLiteral("*.json")}, QDir::Files | QDir::System, QDir::Name))
+    for (const QString& file :
+         configs.entryList({QStringLiteral("*.json")}, QDir::Files | QDir::System, QDir::Name))
         addConfigured(configs.filePath(file), found);
     const QDir prefixes(found.homePath(QStringLiteral("Games/Heroic/Prefixes")));
     for (const QString& child : prefixes.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {

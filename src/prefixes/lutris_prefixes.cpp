@@ -40,7 +40,8 @@ QHash<QString, QString> gameNames(const QString& path, PrefixCollector& found) {
             QSqlQuery query(database);
             query.setForwardOnly(true);
             if (!query.exec(QStringLiteral("SELECT configpath, name FROM games")))
-                found.note(path, QStringLiteral("holds no readable games table (%1)").arg(query.lastError().text()));
+                found.note(
+                    path, QStringLiteral("holds no readable games table (%1)").arg(query.lastError().text()));
             while (query.next())
                 names.insert(query.value(0).toString(), query.value(1).toString());
         }
@@ -56,10 +57,12 @@ void findLutrisPrefixes(PrefixCollector& found) {
                               found.homePath(QStringLiteral(".local/share/lutris/games"))};
     QList<QFileInfo> files;
     for (const QString& folder : folders)
-        files += QDir(folder).entryInfoList({QStringLiteral("*.yml")}, QDir::Files | QDir::System, QDir::Name);
+        files +=
+            QDir(folder).entryInfoList({QStringLiteral("*.yml")}, QDir::Files | QDir::System, QDir::Name);
     if (files.isEmpty())
         return;
-    const QHash<QString, QString> names = gameNames(found.homePath(QStringLiteral(".local/share/lutris/pga.db")), found);
+    const QHash<QString, QString> names =
+        gameNames(found.homePath(QStringLiteral(".local/share/lutris/pga.db")), found);
     for (const QFileInfo& file : std::as_const(files)) {
         const std::optional<YAML::Node> game = readYamlFile(file.filePath(), found);
         if (!game)

@@ -67,7 +67,8 @@ void addLibrary(const QString& library, PrefixCollector& found) {
 void findSteamPrefixes(PrefixCollector& found) {
     QStringList libraries;
     QStringList roots;
-    for (const char* home : {".steam/steam", ".local/share/Steam", ".var/app/com.valvesoftware.Steam/data/Steam"}) {
+    for (const char* home :
+         {".steam/steam", ".local/share/Steam", ".var/app/com.valvesoftware.Steam/data/Steam"}) {
         const QString root = found.homePath(QString::fromLatin1(home));
         // ~/.steam/steam is mostly a link to one of the others: each installation is read once.
         const QString canonical = QFileInfo(root).canonicalFilePath();

@@ -20,7 +20,8 @@ enum class Token { Text, Open, Close, End, Bad };
 
 class VdfParser {
 public:
-    explicit VdfParser(const QByteArray& text) : m_at(text.constData()), m_end(text.constData() + text.size()) {}
+    explicit VdfParser(const QByteArray& text)
+        : m_at(text.constData()), m_end(text.constData() + text.size()) {}
 
     VdfDocument read() {
         VdfDocument document;
@@ -58,7 +59,7 @@ private:
                 if (!readKeys(node.children, depth + 1))
                     return false;
             } else {
-                return valueToken == Token::Bad || fail("a key without a value");
+                return valueToken != Token::Bad && fail("a key without a value");
             }
             keys.push_back(std::move(node));
         }
