@@ -1,6 +1,6 @@
 // Benchmark of the prefix search on a home with 100 Steam prefixes, each a copy of one prefix that
-// wineboot made (in a throw-away folder; the demo prefix when Wine is not installed), with its app
-// manifest:
+// wineboot made (in a throw-away folder; the demo prefix when Wine is not installed; --template=DIR
+// copies DIR), with its app manifest:
 //   - finding them in this process, without counting (target: under 50 ms);
 //   - `startwarden-cli prefixes` (finding and counting every prefix's entries) against
 //     `startwarden-cli list ALL --all-prefixes` (one process listing each) and against listing each
@@ -57,6 +57,21 @@ bool wineboot(const QString& folder) {
     return made && QFileInfo::exists(folder + QStringLiteral("/system.reg"));
 }
 
+// A copy of the prefix whose registry files are its own and whose other files (a wineboot prefix's
+// drive_c holds some 700 MB of DLLs) are hard links: a hundred copies fit on any disk, and listing
+// reads them alike.
+bool copyPrefix(const QString& from, const QString& to) {
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!run(QStringLiteral("cp"), {QStringLiteral("-al"), from, to}, environment))
+        return false;
+    for (const QString& name : QDir(from).entryList({QStringLiteral("*.reg")}, QDir::Files)) {
+        const QString copy = to + QLatin1Char('/') + name;
+        if (!QFile::remove(copy) || !QFile::copy(from + QLatin1Char('/') + name, copy))
+            return false;
+    }
+    return true;
+}
+
 double median(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     return times.empty() ? 0 : times[times.size() / 2];
@@ -99,14 +114,11 @@ int main(int argc, char** argv) {
     const QString steamapps = home + QStringLiteral("/.local/share/Steam/steamapps");
     QDir().mkpath(steamapps + QStringLiteral("/compatdata"));
     QDir().mkpath(home + QStringLiteral("/config"));
-    const QProcessEnvironment quiet = QProcessEnvironment::systemEnvironment();
     for (int i = 0; i < count; ++i) {
         const QString appId = QString::number(200000 + i);
         QFile manifest(steamapps + QStringLiteral("/appmanifest_%1.acf").arg(appId));
         const QString folder = steamapps + QStringLiteral("/compatdata/") + appId;
-        if (!QDir().mkpath(folder) ||
-            !run(QStringLiteral("cp"),
-                 {QStringLiteral("-a"), templateFolder, folder + QStringLiteral("/pfx")}, quiet) ||
+        if (!QDir().mkpath(folder) || !copyPrefix(templateFolder, folder + QStringLiteral("/pfx")) ||
             !manifest.open(QIODevice::WriteOnly) ||
             manifest.write("\"AppState\"\n{\n\t\"appid\"\t\t\"" + appId.toUtf8() +
                            "\"\n\t\"name\"\t\t\"Bench Game " + appId.toUtf8() + "\"\n}\n") <= 0) {

@@ -72,6 +72,8 @@ void findSteamPrefixes(PrefixCollector& found) {
         const QString root = found.homePath(QString::fromLatin1(home));
         // ~/.steam/steam is mostly a link to one of the others: each installation is read once.
         const QString canonical = QFileInfo(root).canonicalFilePath();
+        if (canonical.isEmpty() && QFileInfo(root).isSymLink())
+            found.note(root, QStringLiteral("a symbolic link that leads nowhere or in a loop"));
         if (canonical.isEmpty() || roots.contains(canonical))
             continue;
         roots.append(canonical);
