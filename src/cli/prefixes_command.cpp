@@ -25,12 +25,12 @@ PrefixSearch search(bool withNotes) {
     return found;
 }
 
-// Empty when the found folder can be listed; else the sentence why not, printed as a note.
-QString problemOf(const FoundPrefix& prefix) {
+// True when the found folder can be listed; else the sentence why not is printed as a note.
+bool listable(const FoundPrefix& prefix, const char* notListed) {
     const QString problem = WinePrefix(prefix.path).problem();
     if (!problem.isEmpty())
-        fail(kDone, QStringLiteral("skipped %1: %2").arg(prefix.name, problem));
-    return problem;
+        fail(kDone, QStringLiteral("%1 %2: %3").arg(QLatin1String(notListed), prefix.name, problem));
+    return problem.isEmpty();
 }
 
 } // namespace
@@ -61,7 +61,7 @@ int runPrefixesCommand(const QCommandLineParser& parser, const QStringList& argu
     QJsonArray objects;
     for (const FoundPrefix& prefix : search(true).prefixes) {
         PrefixStatus status;
-        if (problemOf(prefix).isEmpty())
+        if (listable(prefix, "not counted"))
             status = prefixStatus(makeWinePlatform(prefix.path), texts);
         if (json)
             objects.append(QJsonObject{{"name", prefix.name},
@@ -92,7 +92,7 @@ int runAllPrefixesCommand(const QCommandLineParser& parser, const QStringList& a
     int result = kDone;
     bool checked = false;
     for (const FoundPrefix& prefix : search(true).prefixes) {
-        if (!problemOf(prefix).isEmpty())
+        if (!listable(prefix, "skipped"))
             continue;
         Context context{
             parser, arguments,  ProgramFiles(program, prefix.path), texts, makeWinePlatform(prefix.path),
