@@ -18,10 +18,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tidyra <packages@tidyra.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The report receiver loads Qt's SQLite driver as a plugin, which dpkg-shlibdeps cannot see.
-if(TARGET startwarden-reports)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
-endif()
+# Qt's SQLite driver is a plugin, which dpkg-shlibdeps cannot see: the prefix search reads Lutris's
+# library with it (and the report receiver its own database).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 # Run starts Wine; the rest works on a prefix's files alone.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")

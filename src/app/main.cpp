@@ -9,6 +9,7 @@
 #include "platform/wine/wine_gui_platform.h"
 #include "platform/wine/wine_prefix.h"
 #include "prefixes/prefix_finder.h"
+#include "prefixes/prefix_settings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -80,7 +81,9 @@ int main(int argc, char** argv) {
     if (prefix.isValid()) {
         sw::fillMainWindow(
             window, services,
-            sw::prefixNameOf(prefix.folder(), sw::findPrefixes(sw::userPrefixSearchPlaces()).prefixes));
+            sw::prefixNameOf(prefix.folder(), sw::findPrefixes(sw::userPrefixSearchPlaces(
+                                                                   QProcessEnvironment::systemEnvironment()))
+                                                  .prefixes));
         sw::rememberLastUsedPrefix(prefix.folder());
     }
     window.show();

@@ -6,7 +6,12 @@
 #include "platform/platform.h"
 
 #include <QCommandLineParser>
+#include <QJsonArray>
 #include <QStringList>
+
+namespace sw {
+struct DescriptionDatabase;
+}
 
 namespace sw::cli {
 
@@ -29,6 +34,7 @@ struct Context {
     LanguageTexts& texts;
     Platform platform;
     bool json = false;
+    QString prefixName; // with --all-prefixes: the first column of each row, its "prefix" in JSON
 };
 
 // Prints "startwarden-cli: message" to the error stream and gives status back.
@@ -53,6 +59,18 @@ int entryArguments(Context& context, const QString& command, QString& category);
 // The one row of that name in the category: exactly as listed, else ignoring case.
 int findEntry(Context& context, const QString& name, const QString& category, AutostartEntry& found);
 
+// What list and info print, gathered over one prefix or all of them.
+struct ListOutput {
+    QByteArray lines;
+    QJsonArray objects;
+};
+// The category list and info were given (default ALL), checked.
+int listedCategory(const QStringList& arguments, QString& category);
+void loadDatabase(const ProgramFiles& files, const LanguageTexts& texts, DescriptionDatabase& database);
+// Lists the category of the context's prefix into out, rated against database when given; tab-separated
+// lines are printed whenever enough are gathered. kChangeFailed when a Startup folder cannot be read.
+int listInto(Context& context, const QString& category, const DescriptionDatabase* database, ListOutput& out);
+
 // The commands, each in its own file.
 int runListCommand(Context& context, bool withInformation);
 int runEntryCommand(Context& context, const QString& command);
@@ -62,5 +80,13 @@ int runBackupsCommand(Context& context);
 // restore and purge.
 int runBackupCommand(Context& context, const QString& command);
 int runReportCommand(Context& context);
+
+// prefixes, and list and info with --all-prefixes: they work on every found prefix, without one chosen.
+int runPrefixesCommand(const QCommandLineParser& parser, const QStringList& arguments, LanguageTexts& texts);
+int runAllPrefixesCommand(const QCommandLineParser& parser, const QStringList& arguments,
+                          LanguageTexts& texts, bool withInformation);
+// The folder --prefix names: the value as a folder when that exists, else the found prefix of that
+// name (ignoring case); kNoSuchEntry with the candidates when the name stands for several.
+int choosePrefixFolder(const QCommandLineParser& parser, QString& folder);
 
 } // namespace sw::cli

@@ -36,53 +36,71 @@ bool unreadableFolders(Context& context, const QString& category) {
 
 } // namespace
 
-int runListCommand(Context& context, bool withInformation) {
-    if (context.arguments.size() > 1)
+int listedCategory(const QStringList& arguments, QString& category) {
+    if (arguments.size() > 1)
         return fail(kUsageError, QStringLiteral("too many arguments; quote a category that holds blanks"));
-    const QString category = context.arguments.value(0, QStringLiteral("ALL"));
+    category = arguments.value(0, QStringLiteral("ALL"));
     if (!categoryKeys().contains(category))
         return fail(kUsageError, QStringLiteral("unknown category \"%1\"; one of: %2")
                                      .arg(category, categoryKeys().join(QStringLiteral(", "))));
+    return kDone;
+}
 
+void loadDatabase(const ProgramFiles& files, const LanguageTexts& texts, DescriptionDatabase& database) {
+    for (const DatabaseProblem& problem : loadDescriptionDatabase(files, texts, database))
+        std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(problem.title),
+                     qPrintable(problem.text));
+}
+
+int listInto(Context& context, const QString& category, const DescriptionDatabase* database,
+             ListOutput& out) {
     // The rows' programs are looked at again for their version texts: the files are taken as unchanged.
     const auto held = context.platform.holdContents();
     EntryLister lister(context.platform, context.texts);
     lister.listNow(category);
     lister.ghostRowsMissingFrom(context.files.checkList());
     const QList<AutostartEntry>& rows = lister.rows();
-    DescriptionDatabase database;
-    if (withInformation) {
-        for (const DatabaseProblem& problem : loadDescriptionDatabase(context.files, context.texts, database))
-            std::fprintf(stderr, "startwarden-cli: %s: %s\n", qPrintable(problem.title),
-                         qPrintable(problem.text));
-    }
-    QByteArray lines;
-    QJsonArray objects;
     for (const AutostartEntry& row : rows) {
         // Only the form that is printed is built: JSON objects cost more than the listing.
         const EntryInformation info =
-            withInformation ? describeEntry(context.platform, database, row) : EntryInformation{};
+            database ? describeEntry(context.platform, *database, row) : EntryInformation{};
         if (!context.json) {
             QStringList fields = rowFields(row, context.texts);
-            if (withInformation)
+            if (database)
                 fields += informationFields(info);
-            appendLine(lines, fields);
-            if (lines.size() >= 1 << 16) { // printed in pieces: one small buffer, used again
-                print(lines);
-                lines.truncate(0);
+            if (!context.prefixName.isNull())
+                fields.prepend(context.prefixName);
+            appendLine(out.lines, fields);
+            if (out.lines.size() >= 1 << 16) { // printed in pieces: one small buffer, used again
+                print(out.lines);
+                out.lines.truncate(0);
             }
             continue;
         }
         QJsonObject object = rowObject(row);
-        if (withInformation) {
+        if (database) {
             const QJsonObject extra = informationObject(info);
             for (auto it = extra.begin(); it != extra.end(); ++it)
                 object.insert(it.key(), it.value());
         }
-        objects.append(object);
+        if (!context.prefixName.isNull())
+            object.insert(QStringLiteral("prefix"), context.prefixName);
+        out.objects.append(object);
     }
-    print(context.json ? formatJson(objects) : lines);
     return unreadableFolders(context, category) ? kChangeFailed : kDone;
+}
+
+int runListCommand(Context& context, bool withInformation) {
+    QString category;
+    if (const int status = listedCategory(context.arguments, category))
+        return status;
+    DescriptionDatabase database;
+    if (withInformation)
+        loadDatabase(context.files, context.texts, database);
+    ListOutput out;
+    const int status = listInto(context, category, withInformation ? &database : nullptr, out);
+    print(context.json ? formatJson(out.objects) : out.lines);
+    return status;
 }
 
 } // namespace sw::cli

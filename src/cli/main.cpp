@@ -94,6 +94,11 @@ const QList<Command>& commands() {
          [](Context& c) { return runBackupCommand(c, QStringLiteral("purge")); }},
         {"report", "report NAME            send an entry to the report endpoint (ReportHost)",
          runReportCommand},
+        // Works on no chosen prefix: main runs it before choosing one.
+        {"prefixes",
+         "prefixes               the Wine prefixes found on this machine: name, source, folder, entries,\n"
+         "                         whether Wine runs on it",
+         nullptr},
     };
     return all;
 }
@@ -103,13 +108,22 @@ QString description() {
     for (const Command& command : commands())
         text += QStringLiteral("  ") + QLatin1String(command.usage) + QLatin1Char('\n');
     text += QStringLiteral(
-        "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry or "
-        "the name stands in several places, 2 bad arguments or not a Wine prefix, 3 Wine "
+        "\nNAME is an entry's name as list shows it. Exit status: 0 done, 1 no such entry, "
+        "the name stands in several places or --prefix names several prefixes, 2 bad arguments or not a "
+        "Wine prefix, 3 Wine "
         "runs on the prefix or another StartWarden writes it, 4 the change failed (list, info: a "
         "Startup folder cannot be read), 5 not confirmed, 6 the report could not be sent. add "
         "and edit refuse a program that cannot be found with status 1; add, edit and restore refuse an "
         "entry of the same name in the target place with status 1 unless --replace is given.");
     return text;
+}
+
+// What a command writes is on disk when it returns: freeing a listing's thousands of rows and
+// cached paths one by one would only delay the exit.
+[[noreturn]] void finish(int status) {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
 }
 
 } // namespace
@@ -131,10 +145,14 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
-        {QStringLiteral("prefix"), QStringLiteral("The Wine prefix (default: $WINEPREFIX, else ~/.wine)."),
+        {QStringLiteral("prefix"),
+         QStringLiteral("The Wine prefix (default: $WINEPREFIX, else ~/.wine): its folder, or its name as "
+                        "prefixes lists it."),
          QStringLiteral("DIR")},
+        {QStringLiteral("all-prefixes"),
+         QStringLiteral("list, info: list every prefix prefixes finds, its name in the first column.")},
         {QStringLiteral("json"),
-         QStringLiteral("list, info, backups: print a JSON array instead of tab-separated lines.")},
+         QStringLiteral("list, info, backups, prefixes: print a JSON array instead of tab-separated lines.")},
         {QStringLiteral("place"),
          QStringLiteral(
              "Look for NAME only in this category (LOCAL RUN, ALL USERS, ...); needed when the name "
@@ -180,11 +198,20 @@ int main(int argc, char** argv) {
 
     sw::LanguageTexts texts;
     sw::loadUserLanguage(texts, sw::ProgramFiles{QCoreApplication::applicationDirPath()});
+    if (!command->run)
+        finish(runPrefixesCommand(parser, arguments, texts));
+    if (parser.isSet(QStringLiteral("all-prefixes"))) {
+        if (name != QLatin1String("list") && name != QLatin1String("info"))
+            return fail(kUsageError, QStringLiteral("--all-prefixes goes with list and info only"));
+        finish(runAllPrefixesCommand(parser, arguments, texts, name == QLatin1String("info")));
+    }
     // An empty --prefix (an unset variable in a script) is a mistake, never the default prefix.
     if (parser.isSet(QStringLiteral("prefix")) && parser.value(QStringLiteral("prefix")).isEmpty())
         return fail(kUsageError, texts.getText(QStringLiteral("MsgNoPrefixGiven")));
-    const sw::WinePrefix prefix(sw::WinePrefix::chooseFolder(parser.value(QStringLiteral("prefix")),
-                                                             QProcessEnvironment::systemEnvironment()));
+    QString folder;
+    if (const int status = choosePrefixFolder(parser, folder))
+        return status;
+    const sw::WinePrefix prefix(folder);
     if (!prefix.isValid())
         return fail(kUsageError, prefix.problem());
     const sw::ProgramFiles files{QCoreApplication::applicationDirPath(), prefix.folder()};
@@ -193,11 +220,7 @@ int main(int argc, char** argv) {
                     files,
                     texts,
                     sw::makeWinePlatform(prefix.folder()),
-                    parser.isSet(QStringLiteral("json"))};
-    const int status = command->run(context);
-    // What a command writes is on disk when it returns: freeing a listing's thousands of rows and
-    // cached paths one by one would only delay the exit.
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(status);
+                    parser.isSet(QStringLiteral("json")),
+                    QString()};
+    finish(command->run(context));
 }

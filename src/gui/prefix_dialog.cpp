@@ -1,4 +1,5 @@
 #include "prefix_dialog.h"
+#include "prefixes/prefix_settings.h"
 
 #include "help_key.h"
 #include "platform/language_texts.h"
@@ -252,7 +253,7 @@ void frmPrefixes::openFolder() {
             chooseSelectedRow();
             return;
         }
-    rememberAddedPrefix(path);
+    addPrefixFolder(path);
     choose({QFileInfo(path).fileName(), PrefixSource::Added, path});
 }
 

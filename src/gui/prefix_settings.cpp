@@ -5,14 +5,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcessEnvironment>
 #include <QSettings>
 
 namespace sw {
 
 namespace {
 
-const QString kAddedKey = QStringLiteral("Prefixes/Added");
 const QString kLastUsedKey = QStringLiteral("Prefixes/LastUsed");
 
 // The settings file the language setting lives in (~/.config/Tidyra/Tidyra.conf).
@@ -22,30 +20,12 @@ QSettings userSettings() {
 
 } // namespace
 
-QStringList addedPrefixFolders() {
-    return userSettings().value(kAddedKey).toStringList();
-}
-
-void rememberAddedPrefix(const QString& folder) {
-    QSettings settings = userSettings();
-    QStringList added = settings.value(kAddedKey).toStringList();
-    if (added.contains(folder))
-        return;
-    added << folder;
-    settings.setValue(kAddedKey, added);
-}
-
 QString lastUsedPrefix() {
     return userSettings().value(kLastUsedKey).toString();
 }
 
 void rememberLastUsedPrefix(const QString& folder) {
     userSettings().setValue(kLastUsedKey, folder);
-}
-
-PrefixSearchPlaces userPrefixSearchPlaces() {
-    return {QDir::homePath(), QProcessEnvironment::systemEnvironment().value(QStringLiteral("WINEPREFIX")),
-            addedPrefixFolders()};
 }
 
 QString demoPrefixFolder(const ProgramFiles& files) {

@@ -9,16 +9,10 @@ namespace sw {
 
 struct ProgramFiles;
 
-// The window's memory of prefixes, in the per-user settings file: the folders the user opened
-// with "Open folder…" and the prefix used last.
-QStringList addedPrefixFolders();
-// Adds folder to the added ones unless it is there already.
-void rememberAddedPrefix(const QString& folder);
+// The prefix the window used last, in the per-user settings file beside the added folders
+// (prefixes/prefix_settings.h).
 QString lastUsedPrefix();
 void rememberLastUsedPrefix(const QString& folder);
-
-// Where the chooser looks on this machine: the user's home, $WINEPREFIX and the added folders.
-PrefixSearchPlaces userPrefixSearchPlaces();
 
 // The demo prefix the build writes beside the program tree, when it is there; empty otherwise.
 QString demoPrefixFolder(const ProgramFiles& files);

@@ -1,4 +1,5 @@
 #include "prefix_switch.h"
+#include "prefixes/prefix_settings.h"
 
 #include "art.h"
 #include "main_services.h"
@@ -41,10 +42,10 @@ void addPrefixChooserButton(frmMain& window, MainServices& services, const Prefi
 
 frmPrefixes* openPrefixChooser(frmMain& window, MainServices& services, const PrefixOpener& opener) {
     const QString shown = services.files.prefixFolder;
-    auto* dialog = new frmPrefixes(services.texts, services.boxes, services.platform.desktop, services.files,
-                                   opener, findPrefixes(userPrefixSearchPlaces()).prefixes,
-                                   shown.isEmpty() ? lastUsedPrefix() : shown,
-                                   demoPrefixFolder(services.files), &window);
+    auto* dialog = new frmPrefixes(
+        services.texts, services.boxes, services.platform.desktop, services.files, opener,
+        findPrefixes(userPrefixSearchPlaces(QProcessEnvironment::systemEnvironment())).prefixes,
+        shown.isEmpty() ? lastUsedPrefix() : shown, demoPrefixFolder(services.files), &window);
     dialog->setWindowModality(Qt::WindowModal);
     QObject::connect(dialog, &QDialog::finished, &window, [&window, &services, opener, dialog](int result) {
         dialog->deleteLater();

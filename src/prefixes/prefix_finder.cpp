@@ -1,8 +1,10 @@
 #include "prefix_finder.h"
 
+#include "prefix_collector.h"
+#include "prefix_readers.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 namespace sw {
 
@@ -42,32 +44,18 @@ bool looksLikePrefix(const QString& folder) {
            QFileInfo(dir.filePath(QStringLiteral("user.reg"))).isFile();
 }
 
-namespace {
-class Collector {
-public:
-    void add(const QString& folder, const QString& name, PrefixSource source) {
-        const QString path = QFileInfo(folder).canonicalFilePath();
-        if (path.isEmpty() || !looksLikePrefix(path) || m_seen.contains(path))
-            return;
-        m_seen.insert(path);
-        m_search.prefixes.push_back({name, source, path});
-    }
-    PrefixSearch take() { return std::move(m_search); }
-
-private:
-    QSet<QString> m_seen;
-    PrefixSearch m_search;
-};
-} // namespace
-
-// Only the plain Wine places and the added folders so far; the tools' own sources follow.
 PrefixSearch findPrefixes(const PrefixSearchPlaces& places) {
-    Collector found;
+    PrefixCollector found(places.home);
     if (!places.winePrefixVariable.isEmpty())
         found.add(places.winePrefixVariable, QFileInfo(places.winePrefixVariable).fileName(),
                   PrefixSource::Wine);
-    found.add(QDir(places.home).filePath(QStringLiteral(".wine")), QStringLiteral(".wine"),
-              PrefixSource::Wine);
+    found.add(found.homePath(QStringLiteral(".wine")), QStringLiteral(".wine"), PrefixSource::Wine);
+    findSteamPrefixes(found);
+    findLutrisPrefixes(found);
+    findBottlesPrefixes(found);
+    findHeroicPrefixes(found);
+    findPlayOnLinuxPrefixes(found);
+    findCrossOverPrefixes(found);
     for (const QString& folder : places.addedFolders)
         found.add(folder, QFileInfo(folder).fileName(), PrefixSource::Added);
     return found.take();

@@ -10,7 +10,9 @@ sw_add_test(cli_writers_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_writers_test.
 # Hostile names and files: names that climb out of their folder, FIFOs, control characters, unreadable
 # folders, an empty --prefix.
 sw_add_test(cli_hostile_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_hostile_test.cpp LIBS swcore)
-foreach(test cli_test entry_commands_kill_test cli_wine_test cli_writers_test cli_hostile_test)
+# prefixes, --prefix NAME and --all-prefixes on a fake home of every launcher's files.
+sw_add_test(cli_prefixes_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/cli_prefixes_test.cpp LIBS sw_prefixes)
+foreach(test cli_test entry_commands_kill_test cli_wine_test cli_writers_test cli_hostile_test cli_prefixes_test)
     add_dependencies(${test} startwarden-cli)
 endforeach()
 add_dependencies(cli_test sw_database_files) # info rates against the shipped database

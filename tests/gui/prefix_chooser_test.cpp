@@ -4,6 +4,7 @@
 #include "gui/prefix_dialog.h"
 #include "gui/prefix_settings.h"
 #include "main_window_fixture.h"
+#include "prefixes/prefix_settings.h"
 #include "recording_desktop.h"
 
 #include <QApplication>
@@ -66,8 +67,8 @@ private slots:
         const TempPrefix alpha(
             {}, TempPrefix::runSection("\"Alpha1\"=\"C:\\\\a.exe\"\n\"Alpha2\"=\"C:\\\\b.exe\"\n"));
         const TempPrefix beta(TempPrefix::runSection("\"Beta\"=\"C:\\\\c.exe\"\n"));
-        rememberAddedPrefix(canonical(alpha));
-        rememberAddedPrefix(canonical(beta));
+        addPrefixFolder(canonical(alpha));
+        addPrefixFolder(canonical(beta));
         Session s;
         frmPrefixes* chooser = s.open();
         QTreeWidget* rows = s.list(chooser);
