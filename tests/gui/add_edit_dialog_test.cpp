@@ -3,6 +3,7 @@
 #include "entries/places.h"
 #include "fixture_bytes.h"
 #include "gui/add_edit_dialog.h"
+#include "gui/art.h"
 #include "gui/move_dialog.h"
 #include "main_window_fixture.h"
 #include "window_controls.h"
@@ -91,6 +92,17 @@ private slots:
         move.selectCategory("REGISTRY");
         QVERIFY(!test::control<QPushButton>(move, "cmdOk")->isEnabled());
         QCOMPARE(test::control<QLabel>(move, "lblDescription")->text(), f.texts.getText("RegDes"));
+        // Every description shows whole, above the buttons.
+        auto* description = test::control<QLabel>(move, "lblDescription");
+        for (const QString& key : categoryKeys()) {
+            if (!move.node(key))
+                continue;
+            move.selectCategory(key);
+            QVERIFY2(description->heightForWidth(description->width()) <= description->height() &&
+                         description->geometry().bottom() <
+                             test::control<QPushButton>(move, "cmdCancel")->y(),
+                     qPrintable(key));
+        }
 
         // Chosen through the add/edit dialog's button, the place shows as the node's path; the
         // next use finds the same dialog with the same node selected.
@@ -138,6 +150,9 @@ private slots:
             d.confirm();
         }));
         QVERIFY(!f.command("add", [&](frmAddEdit& d) {
+            // A new entry shows no icon of the last one.
+            QCOMPARE(test::control<QLabel>(d, "picIcon")->pixmap().toImage(),
+                     artPixmap("UNKNOW", QSize(32, 32)).toImage());
             test::control<QLineEdit>(d, "txtName")->setText("Mine.lnk");
             test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
             f.move().selectCategory("ALL USERS");

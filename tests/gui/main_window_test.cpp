@@ -116,7 +116,9 @@ private slots:
                  f.texts.getText("DBNoEntry"));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
-        // Captions count the category's rows without accumulating; a category of no rows keeps its own.
+        // Every node counts its rows from the start, without accumulating; "SERVICES" keeps its caption.
+        QCOMPARE(f.caption("ALL USERS REG"), f.texts.getText("AllUsr") + " (3)");
+        QCOMPARE(f.caption("LOCAL RUNONCE"), f.texts.getText("RunOnce") + " (0)");
         f.window.listCategory("LOCAL RUN");
         f.window.listCategory("LOCAL RUN");
         QCOMPARE(f.caption("LOCAL RUN"), f.texts.getText("Run") + " (1)");
