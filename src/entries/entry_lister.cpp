@@ -16,6 +16,11 @@ namespace {
 // event loop.
 constexpr qsizetype kRowsListedAtOnce = 500;
 
+// A row of one listing found again in another: its place and name.
+QString identity(const AutostartEntry& row) {
+    return row.tag + QLatin1Char('\n') + row.name;
+}
+
 } // namespace
 
 EntryLister::EntryLister(const Platform& platform, const LanguageTexts& texts, QObject* parent)
@@ -107,12 +112,6 @@ void EntryLister::ghostRowsMissingFrom(const QString& checkList) {
     if (!isListing() && !m_category.isEmpty())
         dimAndCount();
 }
-
-namespace {
-QString identity(const AutostartEntry& row) {
-    return row.tag + QLatin1Char('\n') + row.name;
-}
-} // namespace
 
 void EntryLister::dimAndCount() {
     if (!m_checkList && !m_countCategories)
