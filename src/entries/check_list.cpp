@@ -6,28 +6,39 @@
 
 namespace sw {
 
-void applyCheckList(const QString& path, QList<AutostartEntry>& rows) {
+std::optional<QStringList> readCheckList(const QString& path) {
     QFile file(path);
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return;
-    // The first row of each program, case-folded: thousands of lines meet thousands of rows.
-    QHash<QString, qsizetype> firstRow;
-    firstRow.reserve(rows.size());
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        rows[i].ghosted = true;
-        const QString program = rows[i].program.toCaseFolded();
-        if (!firstRow.contains(program))
-            firstRow.insert(program, i);
-    }
+        return std::nullopt;
+    QStringList lines;
     while (!file.atEnd()) {
         QByteArray raw = file.readLine();
         if (raw.isEmpty() && file.error() != QFile::NoError)
             break;
         while (raw.endsWith('\n') || raw.endsWith('\r'))
             raw.chop(1);
-        // The first row with that program, whatever its mark.
-        if (const auto it = firstRow.constFind(QString::fromUtf8(raw).toCaseFolded()); it != firstRow.cend())
-            rows[*it].ghosted = false;
+        lines.append(QString::fromUtf8(raw));
+    }
+    return lines;
+}
+
+void applyCheckList(const QStringList& lines, QList<AutostartEntry>& rows) {
+    // The rows of each program, case-folded, in list order: thousands of lines meet thousands of rows.
+    QHash<QString, QList<qsizetype>> rowsOf;
+    rowsOf.reserve(rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        rows[i].ghosted = true;
+        rowsOf[rows[i].program.toCaseFolded()].append(i);
+    }
+    QHash<QString, qsizetype> used; // lines of each program met so far
+    for (const QString& line : lines) {
+        const QString program = line.toCaseFolded();
+        const auto it = rowsOf.constFind(program);
+        if (it == rowsOf.cend())
+            continue;
+        qsizetype& next = used[program];
+        if (next < it->size())
+            rows[it->at(next++)].ghosted = false;
     }
 }
 

@@ -1,11 +1,12 @@
 #include "entry_lister.h"
 
+#include "category_counts.h"
 #include "check_list.h"
 #include "places.h"
 #include "platform/platform.h"
 
+#include <QSet>
 #include <QTimer>
-#include <utility>
 
 namespace sw {
 
@@ -14,6 +15,11 @@ namespace {
 // A listing stops taking in places at once when it has this many rows; the rest follow from the
 // event loop.
 constexpr qsizetype kRowsListedAtOnce = 500;
+
+// A row of one listing found again in another: its place and name.
+QString identity(const AutostartEntry& row) {
+    return row.tag + QLatin1Char('\n') + row.name;
+}
 
 } // namespace
 
@@ -31,12 +37,13 @@ void EntryLister::clear() {
     m_placesToList.clear();
     m_heldContents.reset();
     m_keptRow.reset();
-    m_pendingCheckList.clear();
+    m_category.clear();
     emit cleared();
 }
 
 void EntryLister::start(const QString& categoryKey) {
     clear();
+    m_category = categoryKey;
     m_placesToList = placesOfCategory(categoryKey);
     // The places share their registry files and program folders: each is read once per listing.
     m_heldContents = m_context.platform.holdContents();
@@ -52,6 +59,7 @@ void EntryLister::start(const QString& categoryKey) {
 
 void EntryLister::listNow(const QString& categoryKey) {
     clear();
+    m_category = categoryKey;
     append(listCategory(m_context, categoryKey));
     complete();
 }
@@ -93,22 +101,38 @@ void EntryLister::findKeptRow(qsizetype from) {
 
 void EntryLister::complete() {
     m_timer->stop();
-    m_heldContents.reset();
     m_keptRow.reset();
-    if (!m_pendingCheckList.isEmpty())
-        applyCheckListNow(std::exchange(m_pendingCheckList, QString()));
+    dimAndCount(); // while the listing's contents are still held
+    m_heldContents.reset();
     emit listingFinished();
 }
 
 void EntryLister::ghostRowsMissingFrom(const QString& checkList) {
-    if (isListing())
-        m_pendingCheckList = checkList;
-    else
-        applyCheckListNow(checkList);
+    m_checkList = readCheckList(checkList);
+    if (!isListing() && !m_category.isEmpty())
+        dimAndCount();
 }
 
-void EntryLister::applyCheckListNow(const QString& checkList) {
-    applyCheckList(checkList, m_rows);
+void EntryLister::dimAndCount() {
+    if (!m_checkList && !m_countCategories)
+        return;
+    const bool listedAll = m_category == QLatin1String("ALL");
+    QList<AutostartEntry> all =
+        listedAll ? QList<AutostartEntry>() : listCategory(m_context, QStringLiteral("ALL"));
+    QList<AutostartEntry>& allRows = listedAll ? m_rows : all;
+    if (m_countCategories)
+        m_counts = countRowsByCategory(allRows);
+    if (!m_checkList)
+        return;
+    applyCheckList(*m_checkList, allRows);
+    if (!listedAll) {
+        QSet<QString> ghosted;
+        for (const AutostartEntry& row : allRows)
+            if (row.ghosted)
+                ghosted.insert(identity(row));
+        for (AutostartEntry& row : m_rows)
+            row.ghosted = ghosted.contains(identity(row));
+    }
     emit rowsGhosted();
 }
 

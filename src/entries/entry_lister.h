@@ -3,9 +3,11 @@
 #include "autostart_entry.h"
 #include "listing.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -38,8 +40,14 @@ public:
     // Reports the row that stands for row (same tag and name) through keptRowListed once it is listed;
     // forgotten when the listing ends without it.
     void keepRow(const AutostartEntry& row);
-    // Dims the rows whose program the check list does not name, once the listing is complete.
+    // Reads the check list once and, from now on, dims the rows of every complete listing that it
+    // does not name: what is new since the list was written stays new however often the rows are
+    // listed again. A category's rows are dimmed as they are within "ALL". No file, no dimming.
     void ghostRowsMissingFrom(const QString& checkList);
+    // From now on every complete listing also counts the rows of each category (categoryCounts).
+    void countCategories() { m_countCategories = true; }
+    // The row count of each category that lists places, as of the last complete listing.
+    const QHash<QString, qsizetype>& categoryCounts() const { return m_counts; }
     // From here on the listing reads the registry and files anew (they are about to change).
     void releaseContents() { m_heldContents.reset(); }
 
@@ -55,14 +63,18 @@ private:
     void append(QList<AutostartEntry> rows);
     void findKeptRow(qsizetype from);
     void complete();
-    void applyCheckListNow(const QString& checkList);
+    // Dims and counts from the rows of "ALL", listed again unless they are the rows at hand.
+    void dimAndCount();
 
     ListingContext m_context;
     QList<AutostartEntry> m_rows;
     QList<const Place*> m_placesToList;
     std::shared_ptr<void> m_heldContents;
     std::optional<AutostartEntry> m_keptRow;
-    QString m_pendingCheckList;
+    QString m_category;
+    std::optional<QStringList> m_checkList;
+    bool m_countCategories = false;
+    QHash<QString, qsizetype> m_counts;
     QTimer* m_timer = nullptr;
 };
 

@@ -3,6 +3,8 @@
 #include "art.h"
 #include "controls/twips.h"
 #include "entries/entry_actions.h"
+#include "entries/places.h"
+#include "entries/program_field.h"
 #include "help_key.h"
 #include "main_services.h"
 #include "move_dialog.h"
@@ -86,6 +88,8 @@ void frmAddEdit::createControls() {
     txtName->setAccessibleName(QStringLiteral("Name"));
     // No length limit here: a field would cut a longer name silently; OK refuses it with a message.
     txtName->installEventFilter(this);
+    lblNameCaption = newLabel(this, "lblNameCaption", QStringLiteral("Name:"), "NameSW");
+    lblNameCaption->setBuddy(txtName);
     lblPathCaption = newLabel(this, "lblPathCaption", QStringLiteral("Ziel:"), "TargetSW");
     txtPath = new QLineEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
@@ -137,12 +141,12 @@ void frmAddEdit::placeControls() {
     const TwipScale scale(logicalDpiX(), logicalDpiY());
     setFixedSize(scale.toPixelsX(5550), scale.toPixelsY(3120));
     const std::pair<QWidget*, QRect> designed[] = {
-        {picIcon, {120, 120, 480, 480}},          {txtName, {840, 240, 4095, 285}},
-        {lblPathCaption, {120, 960, 300, 195}},   {txtPath, {840, 960, 4095, 285}},
-        {cmdBrowse, {5040, 960, 375, 285}},       {lblWarning, {840, 1320, 4095, 495}},
-        {lblPlaceCaption, {120, 2040, 300, 195}}, {lblPlace, {840, 2040, 4095, 255}},
-        {cmdMove, {5040, 2040, 375, 285}},        {cmdOk, {2880, 2640, 1215, 375}},
-        {cmdCancel, {4200, 2640, 1215, 375}},
+        {picIcon, {120, 120, 480, 480}},      {lblNameCaption, {840, 60, 4095, 195}},
+        {txtName, {840, 300, 4095, 285}},     {lblPathCaption, {120, 960, 300, 195}},
+        {txtPath, {840, 960, 4095, 285}},     {cmdBrowse, {5040, 960, 375, 285}},
+        {lblWarning, {840, 1320, 4095, 660}}, {lblPlaceCaption, {120, 2040, 300, 195}},
+        {lblPlace, {840, 2040, 4095, 255}},   {cmdMove, {5040, 2040, 375, 285}},
+        {cmdOk, {2880, 2640, 1215, 375}},     {cmdCancel, {4200, 2640, 1215, 375}},
     };
     for (const auto& [control, twips] : designed)
         control->setGeometry(scale.toPixels(twips));
@@ -159,7 +163,10 @@ void frmAddEdit::prepareAdd() {
     cmdOk->setEnabled(false);
     txtName->setText(m_services.texts.getText(QStringLiteral("NewEntry")));
     txtPath->clear();
+    showNoProgram();
     programCheck();
+    // A new entry goes where the user chooses, never where an earlier one went.
+    moveDialog()->clearChoice();
     lblPlace->setText(m_services.texts.getText(QStringLiteral("ChoosePlease")));
 }
 
@@ -179,8 +186,16 @@ bool frmAddEdit::prepareEdit(const AutostartEntry& row) {
     cmdOk->setEnabled(false);
     txtName->setText(row.name);
     txtPath->setText(row.program);
+    showNoProgram();
     programCheck();
-    lblPlace->setText(m_services.texts.getText(QStringLiteral("ChoosePlease")));
+    // The entry stays in its own place unless the user chooses another.
+    const Place* place = placeByBackupKind(row.backupKind);
+    if (place)
+        moveDialog()->selectCategory(place->categoryKey);
+    else
+        moveDialog()->clearChoice();
+    const QString path = moveDialog()->selectedNodePath();
+    lblPlace->setText(path.isEmpty() ? m_services.texts.getText(QStringLiteral("ChoosePlease")) : path);
     return true;
 }
 
@@ -204,6 +219,7 @@ void frmAddEdit::programCheck() {
     if (program.isEmpty() && m_editedRow && isPlainStartupFile(*m_editedRow) &&
         sameProgram(txtPath->text(), m_editedRow->program))
         program = m_editedRow->program;
+    showProgramProblem(program);
     if (program.isEmpty()) {
         cmdOk->setEnabled(false);
         return; // the picture stays as it was
@@ -212,6 +228,22 @@ void frmAddEdit::programCheck() {
     const QIcon icon = fileIconOf(m_services.platform, program, kLargeIcon);
     picIcon->setPixmap(icon.isNull() ? artPixmap(QStringLiteral("UNKNOW"), QSize(32, 32))
                                      : icon.pixmap(32, 32));
+}
+
+void frmAddEdit::showNoProgram() {
+    picIcon->setPixmap(artPixmap(QStringLiteral("UNKNOW"), QSize(32, 32)));
+}
+
+void frmAddEdit::showProgramProblem(const QString& programFile) {
+    // One line under the field: quotes missing around a path with blanks, else why OK rests.
+    const QString field = txtPath->text();
+    QString problem;
+    if (lacksQuotes(field, programFile))
+        problem = m_services.texts.getText(QStringLiteral("TargetSWDes"));
+    else if (programFile.isEmpty() && !field.trimmed().isEmpty())
+        problem = m_services.texts.getText(QStringLiteral("ProgramNotFoundHint"));
+    lblWarning->setText(problem);
+    lblWarning->setVisible(!problem.isEmpty());
 }
 
 void frmAddEdit::browseForProgram() {

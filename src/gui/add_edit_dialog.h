@@ -56,9 +56,12 @@ protected:
 
 private:
     void programCheck();
+    void showNoProgram();
+    void showProgramProblem(const QString& programFile);
 
     // The dialog's controls are its own: tests find them by their object names.
     QLabel* picIcon = nullptr;
+    QLabel* lblNameCaption = nullptr;
     QLineEdit* txtName = nullptr;
     QLabel* lblPathCaption = nullptr;
     QLineEdit* txtPath = nullptr;

@@ -3,6 +3,7 @@
 #include "backups/backup_restore.h"
 #include "controls/twips.h"
 #include "entries/entry_actions.h"
+#include "entries/places.h"
 #include "header_sort.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
@@ -22,6 +23,28 @@ namespace sw {
 namespace {
 
 constexpr int kRowRole = Qt::UserRole;
+constexpr int kGroupRole = Qt::UserRole + 1; // the place's position in the category tree
+
+// The backups of one place stay together, in the order the category tree shows the places; a click
+// on a column header sorts within each place.
+class BackupItem : public QTreeWidgetItem {
+public:
+    BackupItem(const QStringList& texts, const QString& labelKey) : QTreeWidgetItem(texts) {
+        const qsizetype group = placesInTreeOrder().indexOf(placeByBackupKind(labelKey));
+        setData(0, kGroupRole, int(group < 0 ? placesInTreeOrder().size() : group));
+    }
+
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const int group = data(0, kGroupRole).toInt();
+        const int otherGroup = other.data(0, kGroupRole).toInt();
+        if (group == otherGroup)
+            return QTreeWidgetItem::operator<(other);
+        // A descending sort asks the other way round; the places keep their order all the same.
+        const bool descending =
+            treeWidget() && treeWidget()->header()->sortIndicatorOrder() == Qt::DescendingOrder;
+        return descending ? group > otherGroup : group < otherGroup;
+    }
+};
 
 struct Column {
     const char* caption; // built-in German caption
@@ -127,7 +150,7 @@ void frmBackup::fillBackupList() {
     QList<QTreeWidgetItem*> items;
     for (qsizetype i = 0; i < m_rows.size(); ++i) {
         const BackupRow& row = m_rows[i];
-        auto* item = new QTreeWidgetItem({row.name, row.program, shownPlace(m_services.texts, row)});
+        auto* item = new BackupItem({row.name, row.program, shownPlace(m_services.texts, row)}, row.labelKey);
         item->setData(0, kRowRole, int(i));
         items.append(item);
     }

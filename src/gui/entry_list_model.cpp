@@ -5,6 +5,8 @@
 #include "platform/language_texts.h"
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
@@ -42,7 +44,7 @@ void EntryListModel::attach(const EntryLister* lister, const Platform* platform,
             m_order.append(i);
         connect(m_lister, &EntryLister::cleared, this, &EntryListModel::reset);
         connect(m_lister, &EntryLister::rowsAdded, this, &EntryListModel::insertRows);
-        connect(m_lister, &EntryLister::rowsGhosted, this, &EntryListModel::iconsChanged);
+        connect(m_lister, &EntryLister::rowsGhosted, this, &EntryListModel::ghostsChanged);
         connect(m_lister, &EntryLister::listingFinished, this, [this] {
             m_nextIconRow = 0;
             m_iconTimer->start();
@@ -100,6 +102,11 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const {
         return index.column() == 0 ? QVariant(iconOf(listed)) : QVariant();
     case Qt::TextAlignmentRole:
         return index.column() == 2 || index.column() == 3 ? QVariant(int(Qt::AlignCenter)) : QVariant();
+    case Qt::ForegroundRole:
+        // A new entry is dimmed across the whole row: its icon alone may be a blank page.
+        return m_lister->rows()[listed].ghosted
+                   ? QVariant(QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text))
+                   : QVariant();
     default:
         return {};
     }
@@ -237,6 +244,12 @@ void EntryListModel::loadSomeIcons() {
 void EntryListModel::iconsChanged() {
     if (!m_order.isEmpty())
         emit dataChanged(index(0, 0), index(int(m_order.size()) - 1, 0), {Qt::DecorationRole});
+}
+
+void EntryListModel::ghostsChanged() {
+    if (!m_order.isEmpty())
+        emit dataChanged(index(0, 0), index(int(m_order.size()) - 1, kColumnCount - 1),
+                         {Qt::DecorationRole, Qt::ForegroundRole});
 }
 
 } // namespace sw

@@ -58,6 +58,7 @@ private:
     void sortNow();
     void loadSomeIcons();
     void iconsChanged();
+    void ghostsChanged();
 
     const EntryLister* m_lister = nullptr;
     const Platform* m_platform = nullptr;

@@ -113,7 +113,8 @@ void frmSend::createControls() {
 
 void frmSend::loadForm() {
     translateForm(this, m_texts);
-    txtNotice->setPlainText(m_texts.getText(QStringLiteral("ReportForm")));
+    // A hint, not text: what the user types is all that is sent.
+    txtNotice->setPlaceholderText(m_texts.getText(QStringLiteral("ReportForm")));
     // Screen readers name the boxes after their labels, without the colon.
     const std::pair<QWidget*, QLabel*> named[] = {
         {txtName, lblName}, {txtProgram, lblProgram}, {txtPlace, lblPlace}, {txtCorperation, lblCorperation}};

@@ -3,6 +3,7 @@
 #include "art.h"
 #include "entry_list_model.h"
 #include "main_services.h"
+#include "rating_strip.h"
 #include "splitter_panel.h"
 #include "translate_form.h"
 
@@ -95,7 +96,11 @@ void frmMain::connectHandlers() {
     connect(tvwCategories, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { listCategoryOfNode(node); });
     connect(lvwEntries->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { describeRow(current); });
+            &frmMain::followSelection);
+    connect(lvwEntries->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmMain::followSelection);
+    // A new listing selects nothing until the row to keep comes in.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &frmMain::clearInformation);
     connect(lvwEntries->header(), &QHeaderView::sectionClicked, this, &frmMain::sortListBy);
     connect(lvwLinks, &QListWidget::itemClicked, this, &frmMain::openLink);
     connect(SplitterPanel1, &SplitterPanel::LayoutChanged, this, &frmMain::splitterPanel1LayoutChanged);
@@ -184,8 +189,8 @@ void frmMain::createInformationPanel() {
     fraInformation->setFrameShape(QFrame::NoFrame);
     fraInformation->setAutoFillBackground(true);
 
-    imgInfos = named(new QLabel(fraInformation), "imgInfos");
-    imgInfos->setScaledContents(true);
+    imgInfos = named(new RatingStrip(fraInformation), "imgInfos");
+    imgInfos->setArtKey(QStringLiteral("NORMAL"));
     picIcon = named(new QLabel(fraInformation), "picIcon");
     lblTitle = named(new QLabel(fraInformation), "lblTitle");
     QFont titleFont = lblTitle->font();

@@ -26,6 +26,7 @@ namespace sw {
 
 class EntryListModel;
 class EntryLister;
+class RatingStrip;
 class SplitterPanel;
 class frmAddEdit;
 struct MainServices;
@@ -57,7 +58,8 @@ public:
     // Rows or icons of the listing are still coming in.
     bool isLoading() const;
 
-    // Information panel (main_window_info.cpp): what the database says of the list's first row.
+    // Information panel (main_window_info.cpp): selects the list's first row, which the panel
+    // describes; an empty list leaves the panel empty.
     void describeFirstRow();
 
     // Layout (main_window_layout.cpp).
@@ -99,7 +101,7 @@ private:
     QTreeWidget* tvwCategories = nullptr;
     QTreeView* lvwEntries = nullptr;
     QFrame* fraInformation = nullptr;
-    QLabel* imgInfos = nullptr;
+    RatingStrip* imgInfos = nullptr;
     QLabel* picIcon = nullptr;
     QLabel* lblTitle = nullptr;
     QLabel* lblCompany = nullptr;
@@ -125,6 +127,9 @@ private:
     // Lists the selected category again and selects the row that stands for keep, where it still does.
     void listCurrentCategoryAgain(const std::optional<AutostartEntry>& keep);
     void describeRow(const QModelIndex& index);
+    // The panel and the buttons follow the selected row; with none they are empty and at rest.
+    void followSelection();
+    void clearInformation();
     void fillLinks(const QString& links);
     void openLink(QListWidgetItem* item);
     void splitterPanel1LayoutChanged(int& position);
@@ -145,7 +150,8 @@ private:
     // another writer holds the prefix or the row's name is no plain file name.
     std::shared_ptr<void> holdWritingFor(const AutostartEntry& row);
     void createCommandKeys();
-    // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.
+    // Add, edit, activate and delete follow the read-only banner; all but add need a selected row,
+    // run one whose program exists, report one the database does not know.
     void applyWriteButtons();
     void createToolbar();
     void createLists();
@@ -165,10 +171,13 @@ private:
     MainServices* m_services = nullptr;
     frmAddEdit* m_addEdit = nullptr;
     QHash<QString, QAction*> m_buttons;
-    bool m_activateAllowed = true;   // what the information panel says of "activate"
-    EntryLister* m_lister = nullptr; // made with the services
+    struct ShownRow {
+        bool programMissing = false;
+        bool reportable = false; // the database has no record of its program
+    };
+    std::optional<ShownRow> m_shownRow; // what the information panel shows; none when it is empty
+    EntryLister* m_lister = nullptr;    // made with the services
     EntryListModel* m_model = nullptr;
-    QTreeWidgetItem* m_listingNode = nullptr; // its caption counts the rows once the listing ends
 };
 
 } // namespace sw

@@ -92,7 +92,10 @@ std::shared_ptr<void> frmMain::holdWritingFor(const AutostartEntry& row) {
 
 void frmMain::activateSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
-    if (!row || !m_services || askAbout(QStringLiteral("MsgDeactivateReq"), *row) == MessageAnswer::No)
+    // The question says which way the entry is switched.
+    if (!row || !m_services ||
+        askAbout(row->active ? QStringLiteral("MsgDeactivateReq") : QStringLiteral("MsgActivateReq"), *row) ==
+            MessageAnswer::No)
         return;
     const auto writing = holdWritingFor(*row);
     if (!writing)
@@ -231,9 +234,13 @@ void frmMain::createCommandKeys() {
 
 void frmMain::applyWriteButtons() {
     const bool writable = !lblReadOnly->isVisibleTo(this);
-    for (const char* key : {"add", "edit", "delete"})
-        m_buttons.value(QLatin1String(key))->setEnabled(writable);
-    m_buttons.value(QStringLiteral("activate"))->setEnabled(writable && m_activateAllowed);
+    const bool shown = m_shownRow.has_value();
+    m_buttons.value(QStringLiteral("add"))->setEnabled(writable);
+    // A broken entry can still be switched off, edited or deleted.
+    for (const char* key : {"edit", "activate", "delete"})
+        m_buttons.value(QLatin1String(key))->setEnabled(writable && shown);
+    m_buttons.value(QStringLiteral("run"))->setEnabled(shown && !m_shownRow->programMissing);
+    m_buttons.value(QStringLiteral("send"))->setEnabled(shown && m_shownRow->reportable);
 }
 
 } // namespace sw

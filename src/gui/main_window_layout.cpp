@@ -2,6 +2,7 @@
 // and the buttons that collapse and restore the panes. Lengths are in twips.
 #include "controls/twips.h"
 #include "main_window.h"
+#include "rating_strip.h"
 #include "splitter_panel.h"
 
 #include <QAction>

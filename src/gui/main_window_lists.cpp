@@ -72,6 +72,7 @@ void frmMain::setServices(MainServices* services) {
     m_lister = nullptr;
     if (services) {
         m_lister = new EntryLister(services->platform, services->texts, this);
+        m_lister->countCategories();
         connect(m_lister, &EntryLister::keptRowListed, this, &frmMain::selectListedRow);
         connect(m_lister, &EntryLister::listingFinished, this, &frmMain::showListedCount);
     }
@@ -80,7 +81,6 @@ void frmMain::setServices(MainServices* services) {
 }
 
 void frmMain::listCategoryOfNode(QTreeWidgetItem* node) {
-    m_listingNode = nullptr;
     if (!m_lister)
         return;
     m_lister->clear();
@@ -92,7 +92,6 @@ void frmMain::listCategoryOfNode(QTreeWidgetItem* node) {
         m_services->platform.desktop->openServiceConsole();
         return;
     }
-    m_listingNode = node;
     m_lister->start(key);
 }
 
@@ -103,11 +102,14 @@ void frmMain::listCategory(const QString& key) {
 }
 
 void frmMain::showListedCount() {
-    if (m_listingNode)
-        m_listingNode->setText(0, m_listingNode->data(0, kStoredCaptionRole).toString() +
-                                      QStringLiteral(" (") + QString::number(m_model->rowCount()) +
-                                      QLatin1Char(')'));
-    m_listingNode = nullptr;
+    // Every node counts its rows as they are now, the listed category's and all others.
+    const QHash<QString, qsizetype>& counts = m_lister->categoryCounts();
+    for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it) {
+        const auto count = counts.constFind((*it)->data(0, kKeyRole).toString());
+        if (count != counts.cend())
+            (*it)->setText(0, (*it)->data(0, kStoredCaptionRole).toString() + QStringLiteral(" (") +
+                                  QString::number(*count) + QLatin1Char(')'));
+    }
 }
 
 bool frmMain::isLoading() const {

@@ -54,11 +54,17 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
     cmdOk->setDefault(true);
     cmdOk->setEnabled(false);
     setLanguageKey(cmdOk, QStringLiteral("OK"));
+    cmdCancel = new QPushButton(QStringLiteral("&Abbrechen"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAccessibleName(QStringLiteral("Cancel"));
+    cmdCancel->setAutoDefault(false);
+    setLanguageKey(cmdCancel, QStringLiteral("Cancel"));
 
     const TwipScale scale(logicalDpiX(), logicalDpiY());
     setFixedSize(scale.toPixelsX(3855), scale.toPixelsY(4530));
     tvwCategories->setGeometry(scale.toPixels(QRect(120, 120, 3615, 3015)));
     lblDescription->setGeometry(scale.toPixels(QRect(120, 3240, 3615, 735)));
+    cmdCancel->setGeometry(scale.toPixels(QRect(1200, 4080, 1215, 375)));
     cmdOk->setGeometry(scale.toPixels(QRect(2520, 4080, 1215, 375)));
 
     connect(tvwCategories, &QTreeWidget::itemClicked, this,
@@ -67,7 +73,9 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
     connect(tvwCategories, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { showNode(item); });
     connect(cmdOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmMove::reject);
     loadForm();
+    fitDescription();
 }
 
 void frmMove::loadForm() {
@@ -88,6 +96,25 @@ void frmMove::loadForm() {
     tvwCategories->setFocus();
 }
 
+void frmMove::fitDescription() {
+    // The description shows every line of the longest text; the buttons and the window make room.
+    const QFontMetrics metrics(lblDescription->font());
+    int height = lblDescription->height();
+    for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it)
+        height =
+            std::max(height, metrics
+                                 .boundingRect(QRect(0, 0, lblDescription->width(), 100000), Qt::TextWordWrap,
+                                               m_texts.getText((*it)->data(0, kDescriptionRole).toString()))
+                                 .height());
+    const int grown = height - lblDescription->height();
+    if (grown <= 0)
+        return;
+    lblDescription->resize(lblDescription->width(), height);
+    for (QWidget* button : {static_cast<QWidget*>(cmdOk), static_cast<QWidget*>(cmdCancel)})
+        button->move(button->x(), button->y() + grown);
+    setFixedSize(width(), this->height() + grown);
+}
+
 QTreeWidgetItem* frmMove::node(const QString& key) const {
     for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it)
         if ((*it)->data(0, kKeyRole).toString() == key)
@@ -100,6 +127,7 @@ void frmMove::showNode(QTreeWidgetItem* item) {
         return;
     if (tvwCategories->currentItem() != item)
         tvwCategories->setCurrentItem(item);
+    item->setSelected(true);
     cmdOk->setEnabled(isPlaceKey(item->data(0, kKeyRole).toString()));
     lblDescription->setText(m_texts.getText(item->data(0, kDescriptionRole).toString()));
 }
@@ -118,11 +146,16 @@ void frmMove::reject() {
         showNode(before);
         before->setSelected(true);
     } else {
-        tvwCategories->clearSelection();
-        cmdOk->setEnabled(false);
-        lblDescription->setText(m_texts.getText(QStringLiteral("NoDescription")));
+        clearChoice();
     }
     QDialog::reject();
+}
+
+void frmMove::clearChoice() {
+    tvwCategories->setCurrentItem(nullptr);
+    tvwCategories->clearSelection();
+    cmdOk->setEnabled(false);
+    lblDescription->setText(m_texts.getText(QStringLiteral("NoDescription")));
 }
 
 QString frmMove::selectedKeyOfNode() const {

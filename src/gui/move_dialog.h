@@ -32,6 +32,8 @@ public:
     // Selects the category's node as a click does: its description shows, OK follows whether it is
     // a place.
     void selectCategory(const QString& key);
+    // No node selected: no place, OK at rest.
+    void clearChoice();
 
     // Escape and the close box: the node selected when the dialog opened is selected again.
     void reject() override;
@@ -46,6 +48,8 @@ private:
     QTreeWidget* tvwCategories = nullptr;
     QLabel* lblDescription = nullptr;
     QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    void fitDescription();
     QString selectedKeyOfNode() const;
 
     const LanguageTexts& m_texts;

@@ -3,11 +3,13 @@
 #include "entries/places.h"
 #include "fixture_bytes.h"
 #include "gui/add_edit_dialog.h"
+#include "gui/art.h"
 #include "gui/move_dialog.h"
 #include "main_window_fixture.h"
 #include "window_controls.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -90,6 +92,17 @@ private slots:
         move.selectCategory("REGISTRY");
         QVERIFY(!test::control<QPushButton>(move, "cmdOk")->isEnabled());
         QCOMPARE(test::control<QLabel>(move, "lblDescription")->text(), f.texts.getText("RegDes"));
+        // Every description shows whole, above the buttons.
+        auto* description = test::control<QLabel>(move, "lblDescription");
+        for (const QString& key : categoryKeys()) {
+            if (!move.node(key))
+                continue;
+            move.selectCategory(key);
+            QVERIFY2(description->heightForWidth(description->width()) <= description->height() &&
+                         description->geometry().bottom() <
+                             test::control<QPushButton>(move, "cmdCancel")->y(),
+                     qPrintable(key));
+        }
 
         // Chosen through the add/edit dialog's button, the place shows as the node's path; the
         // next use finds the same dialog with the same node selected.
@@ -121,14 +134,25 @@ private slots:
                      test::control<QLabel>(d, "lblPlace"), test::control<QPushButton>(d, "cmdMove"),
                      test::control<QPushButton>(d, "cmdOk"), test::control<QPushButton>(d, "cmdCancel")})
                 QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+            // The warning and the reason OK rests show only when they apply.
+            auto* warning = test::control<QLabel>(d, "lblWarning");
+            QVERIFY(!warning->isVisible() && test::control<QLabel>(d, "lblNameCaption")->isVisible());
+            test::control<QLineEdit>(d, "txtPath")->setText("C:\\Tools\\nothing.exe /x");
+            QVERIFY(warning->isVisible() && warning->text() == f.texts.getText("ProgramNotFoundHint"));
+            test::control<QLineEdit>(d, "txtPath")->setText(QString(kToolWithArguments).remove('"'));
+            QVERIFY(warning->isVisible() && warning->text() == f.texts.getText("TargetSWDes"));
             test::control<QLineEdit>(d, "txtName")->setText("Tool");
             test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
+            QVERIFY(!warning->isVisible());
             QVERIFY(test::control<QPushButton>(d, "cmdOk")->isEnabled());
             QVERIFY(!test::control<QLabel>(d, "picIcon")->pixmap().isNull());
             f.move().selectCategory("LOCAL RUN");
             d.confirm();
         }));
         QVERIFY(!f.command("add", [&](frmAddEdit& d) {
+            // A new entry shows no icon of the last one.
+            QCOMPARE(test::control<QLabel>(d, "picIcon")->pixmap().toImage(),
+                     artPixmap("UNKNOW", QSize(32, 32)).toImage());
             test::control<QLineEdit>(d, "txtName")->setText("Mine.lnk");
             test::control<QLineEdit>(d, "txtPath")->setText(kToolWithArguments);
             f.move().selectCategory("ALL USERS");
@@ -145,18 +169,46 @@ private slots:
         QVERIFY2(!info.contains("Command line arguments"), qPrintable(info));
     }
 
+    // An edit keeps the entry in its place unless the user chooses another, whatever place an earlier
+    // entry went to; an add goes nowhere until a place is chosen.
+    void editKeepsThePlaceAndAddAsksForOne() {
+        Fixture f;
+        QVERIFY(!f.command("add", [&](frmAddEdit& d) {
+            test::control<QLineEdit>(d, "txtName")->setText("Tool");
+            test::control<QLineEdit>(d, "txtPath")->setText("C:\\Tools\\known.exe");
+            f.move().selectCategory("ALL USERS");
+            d.confirm();
+        }));
+        test::selectEntry(f.window, test::entryNamed(f.window, "Mine"));
+        QVERIFY(!f.command("edit", [&](frmAddEdit& d) {
+            QCOMPARE(d.windowTitle(), f.texts.getText("Edit"));
+            QCOMPARE(test::control<QLabel>(d, "lblPlace")->text(), f.texts.getText("Registry") + "\\" +
+                                                                       f.texts.getText("LocalUsr") + "\\" +
+                                                                       f.texts.getText("Run"));
+            QCOMPARE(f.move().selectedKey(), kRun); // where the move dialog opens
+            test::control<QLineEdit>(d, "txtName")->setText("Renamed");
+            d.confirm();
+        }));
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Mine"), QStringLiteral("<none>"));
+        QVERIFY(f.prefix.value(kHkeyCurrentUser, kRun, "Renamed").endsWith("C:\\Tools\\known.exe"));
+        QCOMPARE(QDir(f.prefix.commonStartupFolder()).entryList(QDir::Files), QStringList{"Tool.lnk"});
+
+        QVERIFY(f.command("add", [&](frmAddEdit& d) {
+            QCOMPARE(test::control<QLabel>(d, "lblPlace")->text(), f.texts.getText("ChoosePlease"));
+            QCOMPARE(f.move().selectedKey(), QString());
+            test::control<QLineEdit>(d, "txtName")->setText("Later");
+            test::control<QLineEdit>(d, "txtPath")->setText("C:\\Tools\\known.exe");
+            d.confirm();
+        }));
+        QCOMPARE(f.shownTexts().last(), f.texts.getText("ChooseEntryPlace"));
+        QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Exclamation);
+        QCOMPARE(f.prefix.value(kHkeyCurrentUser, kRun, "Later"), QStringLiteral("<none>"));
+        QCOMPARE(QDir(f.prefix.commonStartupFolder()).entryList(QDir::Files), QStringList{"Tool.lnk"});
+    }
+
     // Which problems stop a write is the writer's test; here the message shows and the input stays.
     void aRefusedWriteKeepsTheDialogAndItsInput() {
         Fixture f;
-        test::selectEntry(f.window, test::entryNamed(f.window, "Mine"));
-        QVERIFY(f.command("edit", [&](frmAddEdit& d) {
-            QCOMPARE(d.windowTitle(), f.texts.getText("Edit"));
-            QCOMPARE(test::control<QLineEdit>(d, "txtPath")->text(), QStringLiteral("C:\\Tools\\known.exe"));
-            d.confirm(); // no place chosen since the start
-        }));
-        QCOMPARE(f.shownTexts(), QStringList{f.texts.getText("ChooseEntryPlace")});
-        QCOMPARE(f.boxes.shown().last().icon, MessageIcon::Exclamation);
-
         f.services->platform.readOnlyReason = [] { return QStringLiteral("Wine is running."); };
         QVERIFY(f.command("add", [&](frmAddEdit& open) {
             test::control<QLineEdit>(open, "txtName")->setText("Later");
@@ -174,6 +226,7 @@ private slots:
         QVERIFY(f.command("add", [&](frmAddEdit& open) {
             test::control<QLineEdit>(open, "txtName")->setText(longName);
             test::control<QLineEdit>(open, "txtPath")->setText("C:\\Tools\\known.exe");
+            f.move().selectCategory("LOCAL RUN");
             open.confirm();
             QCOMPARE(test::control<QLineEdit>(open, "txtName")->text(), longName);
         }));
@@ -264,6 +317,8 @@ private slots:
         choose("ALL USERS", [&] { QTest::keyClick(&move, Qt::Key_Escape); });
         QCOMPARE(move.selectedKey(), kRun);
         QCOMPARE(test::control<QLabel>(f.dialog(), "lblPlace")->text(), chosen);
+        choose("LOCAL RUNONCE", [&] { test::control<QPushButton>(move, "cmdCancel")->click(); });
+        QCOMPARE(move.selectedKey(), kRun);
         choose("ALL RUNONCE", [&] { move.close(); });
         QCOMPARE(move.selectedKey(), kRun);
         QCOMPARE(move.selectedRoot(), kHkeyCurrentUser);

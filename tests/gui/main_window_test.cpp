@@ -1,7 +1,9 @@
 // The main window on real prefixes, started as the program starts it; listings too long to show at once
 // come in from the event loop, and what ends up in the list is the last clicked category's rows, once.
 #include "entries/entry_actions.h"
+#include "entries/entry_lister.h"
 #include "fixture_bytes.h"
+#include "gui/rating_strip.h"
 #include "gui/single_instance_lock.h"
 #include "gui/splitter_panel.h"
 #include "main_window_fixture.h"
@@ -48,8 +50,8 @@ QByteArray userRun(int extraRows) {
 
 struct Fixture : test::MainWindowFixture {
     explicit Fixture(int extraRows = 0) : MainWindowFixture(kMachineRun, userRun(extraRows)) {
-        for (const char* name : {"known.exe", "other.exe"})
-            prefix.writeFile(QStringLiteral("drive_c/Tools/") + name, test::fixtureBytes("app_x86_64.exe"));
+        prefix.writeFile(QStringLiteral("drive_c/Tools/known.exe"), test::fixtureBytes("app_x86_64.exe"));
+        prefix.writeFile(QStringLiteral("drive_c/Tools/other.exe"), "MZ"); // no version texts
     }
 
     void start() {
@@ -117,7 +119,9 @@ private slots:
                  f.texts.getText("DBNoEntry"));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
-        // Captions count the category's rows without accumulating; a category of no rows keeps its own.
+        // Every node counts its rows from the start, without accumulating; "SERVICES" keeps its caption.
+        QCOMPARE(f.caption("ALL USERS REG"), f.texts.getText("AllUsr") + " (3)");
+        QCOMPARE(f.caption("LOCAL RUNONCE"), f.texts.getText("RunOnce") + " (0)");
         f.window.listCategory("LOCAL RUN");
         f.window.listCategory("LOCAL RUN");
         QCOMPARE(f.caption("LOCAL RUN"), f.texts.getText("Run") + " (1)");
@@ -133,33 +137,80 @@ private slots:
         QVERIFY(test::control<SplitterPanel>(f.window, "SplitterPanel1")->Control1() == nullptr);
     }
 
-    void panelShowsRecordsAndKeepsEarlierLinksForMissingPrograms() {
+    // The panel and the buttons show the selected row and nothing of the one before; with no row
+    // selected they are empty and at rest.
+    void panelShowsOnlyTheSelectedRow() {
         Fixture f;
         f.start();
-        f.services->database.searchTable = {{0, "KNOWN.EXE*", "*", "*"}};
+        f.services->database.searchTable = {{1, "KNOWN.EXE*", "*", "*"}};
         f.services->database.descriptionTable = {
             {"A known tool.", "Home;https://example.com/|Help;https://example.com/a;b"}};
+        auto* strip = test::control<RatingStrip>(f.window, "imgInfos");
+        const auto label = [&](const char* name) { return test::control<QLabel>(f.window, name)->text(); };
+        const auto info = [&] { return test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(); };
+        const auto links = [&] { return test::control<QListWidget>(f.window, "lvwLinks")->count(); };
+        const auto enabled = [&] {
+            QString on;
+            for (const char* key : {"add", "edit", "activate", "delete", "run", "send"})
+                on += f.window.toolbarButton(key)->isEnabled() ? '1' : '0';
+            return on;
+        };
+        // The strip is drawn at its own size and pixel ratio, not stretched from another.
+        QCOMPARE(strip->pixmap().deviceIndependentSize().toSize(), strip->size());
+        QCOMPARE(strip->pixmap().devicePixelRatio(), strip->devicePixelRatioF());
 
         test::selectEntry(f.window, f.row("Known"));
-        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 QStringLiteral("A known tool."));
-        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2);
-        QVERIFY(!f.window.toolbarButton("send")->isEnabled());
-        QVERIFY(test::control<QLabel>(f.window, "lblTitle")->text().startsWith("known.exe ("));
+        QCOMPARE(info(), QStringLiteral("A known tool."));
+        QCOMPARE(links(), 2);
+        QCOMPARE(strip->artKey(), QStringLiteral("RISK"));
+        QVERIFY(label("lblTitle").startsWith("known.exe ("));
+        QCOMPARE(enabled(), QStringLiteral("111110")); // a known program is not reported
 
+        // A missing program: nothing of the row before, and it can still be switched off.
         test::selectEntry(f.window, f.row("Gone"));
-        QCOMPARE(test::control<QLabel>(f.window, "lblTitle")->text(), f.texts.getText("NoIndication"));
-        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.getText("NoReference"));
-        QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
-        QVERIFY(!f.window.toolbarButton("run")->isEnabled());
-        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2); // unchanged
+        QCOMPARE(label("lblTitle"), f.texts.getText("NoIndication"));
+        QCOMPARE(info(), f.texts.getText("NoReference"));
+        QCOMPARE(links(), 0);
+        QCOMPARE(strip->artKey(), QStringLiteral("NORMAL"));
+        QCOMPARE(enabled(), QStringLiteral("111100"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("activate")->trigger();
+        QCOMPARE(f.boxes.shown().last().text, f.texts.textForEntry("MsgDeactivateReq", "Gone"));
+        QCOMPARE(f.prefix.value(kHkeyLocalMachine, test::kRunKey, "Gone"), "REM C:\\Tools\\missing.exe");
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("activate")->trigger(); // the same row, selected again
+        QCOMPARE(f.boxes.shown().last().text, f.texts.textForEntry("MsgActivateReq", "Gone"));
+        QCOMPARE(f.prefix.value(kHkeyLocalMachine, test::kRunKey, "Gone"), "C:\\Tools\\missing.exe");
 
+        // A program that tells neither product nor company shows neither.
         test::selectEntry(f.window, f.row("Unknown"));
-        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.getText("DBNoEntry"));
-        QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 0);
-        QVERIFY(f.window.toolbarButton("send")->isEnabled() && f.window.toolbarButton("run")->isEnabled());
+        QCOMPARE(label("lblTitle"), QStringLiteral("other.exe"));
+        QCOMPARE(label("lblCompany"), QString());
+        QCOMPARE(info(), f.texts.getText("DBNoEntry"));
+        QCOMPARE(enabled(), QStringLiteral("111111"));
+
+        // No row selected, after a category click, on an empty list, once the shown row is deleted.
+        const auto emptyAndAtRest = [&](const char* when) {
+            QVERIFY2(label("lblTitle").isEmpty() && label("lblCompany").isEmpty() && info().isEmpty() &&
+                         links() == 0 && test::control<QLabel>(f.window, "picIcon")->pixmap().isNull(),
+                     when);
+            QVERIFY2(enabled() == QStringLiteral("100000") && !f.window.selectedRow(), when);
+        };
+        test::selectEntry(f.window, {});
+        emptyAndAtRest("deselected");
+        test::selectEntry(f.window, f.row("Known"));
+        f.window.listCategory("ALL RUN");
+        emptyAndAtRest("category clicked");
+        test::selectEntry(f.window, f.row("Known"));
+        f.window.listCategory("ALL RUNONCE");
+        QCOMPARE(test::entryCount(f.window), 0);
+        emptyAndAtRest("empty list");
+        f.window.listCategory("ALL");
+        test::selectEntry(f.window, f.row("Unknown"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("delete")->trigger();
+        QVERIFY(!f.row("Unknown").isValid());
+        emptyAndAtRest("deleted");
     }
 
     void panesFollowTheButtonsAndResizingRestoresTheDetails() {
@@ -189,6 +240,8 @@ private slots:
         f.services->platform.desktop = desktop;
         const QByteArray machineBefore = f.prefix.readFile("system.reg");
         const qsizetype shownAtStart = f.boxes.shown().size();
+        QVERIFY(f.window.selectedRow()); // the first row, which the panel shows
+        test::selectEntry(f.window, {});
         // Nothing selected: no question, no write, nothing started.
         for (const char* key : {"activate", "delete", "run"})
             f.window.toolbarButton(key)->trigger();
@@ -387,6 +440,50 @@ private slots:
             if (!row.ghosted)
                 undimmed << row.name;
         QCOMPARE(undimmed, QStringList({"Run599", "Known"}));
+    }
+
+    // What is new since the last exit stays dimmed, the whole row, until the window ends: through a
+    // refresh, a command and another category. A second entry of a known program is new once.
+    void newEntriesStayDimmedUntilExit() {
+        Fixture f;
+        QByteArray user = f.prefix.readFile("user.reg");
+        user.replace("\"Mine\"=", "\"Again\"=\"C:\\\\Tools\\\\other.exe\"\n\"Mine\"=");
+        QVERIFY(f.prefix.writeFile("user.reg", user));
+        test::writeBytes(f.startup.files.checkList(),
+                         "C:\\Tools\\known.exe /tray\r\nc:\\tools\\OTHER.exe\r\nC:\\Tools\\known.exe\r\n");
+        f.start();
+        const auto dimmed = [&] {
+            QStringList names;
+            const QAbstractItemModel* model = test::entryList(f.window)->model();
+            for (int row = 0; row < model->rowCount(); ++row) {
+                int columns = 0;
+                for (int column = 0; column < model->columnCount(); ++column)
+                    columns += model->index(row, column).data(Qt::ForegroundRole).isValid();
+                if (columns > 0)
+                    names << test::entryText(f.window, row) + (columns == model->columnCount() ? "" : "?");
+            }
+            names.sort();
+            return names;
+        };
+        // "Again" is listed before "Unknown", and the one line of their program is the first's.
+        QCOMPARE(dimmed(), QStringList({"Gone", "Unknown"}));
+        f.window.toolbarButton("refresh")->trigger();
+        QCOMPARE(dimmed(), QStringList({"Gone", "Unknown"}));
+        test::selectEntry(f.window, f.row("Known"));
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.window.toolbarButton("activate")->trigger();
+        QCOMPARE(dimmed(), QStringList({"Gone", "Unknown"}));
+        f.window.listCategory("ALL RUN");
+        QCOMPARE(dimmed(), QStringList({"Gone", "Unknown"}));
+
+        // The list the exit writes makes every row known to the next start, and to the command line.
+        shutDown(f.window, *f.services);
+        EntryLister next(f.services->platform, f.texts);
+        next.ghostRowsMissingFrom(f.startup.files.checkList());
+        next.listNow("ALL");
+        QCOMPARE(next.rows().size(), 5);
+        QVERIFY(std::none_of(next.rows().begin(), next.rows().end(),
+                             [](const auto& row) { return row.ghosted; }));
     }
 
     void longListingLetsTheEventLoopRunAndEndsSortedWithEachRowOnce() {

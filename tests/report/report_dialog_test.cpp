@@ -101,12 +101,16 @@ private slots:
             place = test::control<QLineEdit>(dialog, "txtPlace")->text();
             QVERIFY(test::control<QLabel>(dialog, "lblName")->geometry().right() <
                     test::control<ctlXPFrame>(dialog, "ctlXPFrame1")->pBarWidth());
-            test::control<QPlainTextEdit>(dialog, "txtNotice")->setPlainText(notice);
+            // The hint is no text of the box: what is typed is all it holds.
+            auto* box = test::control<QPlainTextEdit>(dialog, "txtNotice");
+            QVERIFY(box->toPlainText().isEmpty() && box->placeholderText() == f.texts.getText("ReportForm"));
+            QTest::keyClicks(box, notice);
+            QCOMPARE(box->toPlainText(), notice);
             QTest::mouseClick(test::control<QPushButton>(dialog, "cmdSend"), Qt::LeftButton);
         });
         QCOMPARE(f.shownCount("MsgReportSendSuc"), 1);
         QVERIFY(!f.window.findChild<frmSend*>()); // closed and gone
-        // Again, with the notice left as the form put it: no details.
+        // Again, with the notice untouched: no details.
         f.sendWith([&](frmSend& dialog) {
             QTest::mouseClick(test::control<QPushButton>(dialog, "cmdSend"), Qt::LeftButton);
         });

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "autostart_entry.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+namespace sw {
+
+// How many rows each category lists, from the rows of "ALL": a row counts in every category that
+// lists its place. "SERVICES" lists no place and has no count.
+QHash<QString, qsizetype> countRowsByCategory(const QList<AutostartEntry>& allRows);
+
+} // namespace sw
