@@ -179,7 +179,10 @@ int main(int argc, char** argv) {
         return fail(kUsageError, QStringLiteral("unknown command \"%1\"; try --help").arg(name));
 
     sw::LanguageTexts texts;
-    sw::loadUserLanguage(texts, sw::ProgramFiles{QCoreApplication::applicationDirPath()});
+    if (const QString problem =
+            sw::loadUserLanguage(texts, sw::ProgramFiles{QCoreApplication::applicationDirPath()});
+        !problem.isEmpty())
+        std::fprintf(stderr, "startwarden-cli: %s\n", sw::printableLine(problem).constData());
     // An empty --prefix (an unset variable in a script) is a mistake, never the default prefix.
     if (parser.isSet(QStringLiteral("prefix")) && parser.value(QStringLiteral("prefix")).isEmpty())
         return fail(kUsageError, texts.getText(QStringLiteral("MsgNoPrefixGiven")));

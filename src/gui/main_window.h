@@ -145,6 +145,8 @@ private:
     // another writer holds the prefix or the row's name is no plain file name.
     std::shared_ptr<void> holdWritingFor(const AutostartEntry& row);
     void createCommandKeys();
+    void createToolbarKeys();  // the toolbar's keys and focus
+    void createCategoryKeys(); // the category tree's keys (main_window_commands.cpp)
     // Add, edit, activate and delete follow the read-only banner; activate also the panel's rule.
     void applyWriteButtons();
     void createToolbar();

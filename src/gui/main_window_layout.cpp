@@ -77,16 +77,18 @@ void frmMain::resizeControls() {
     const int height = toTwipsY(this->height());
     // The toolbar keeps to the right edge at full height; the splitter takes the rest.
     tlbMain->setGeometry(toPixelsX(width - kToolbarWidth), 0, toPixelsX(kToolbarWidth), this->height());
+    // The read-only banner, while Wine runs, has a line of its own at the bottom.
+    const int bannerHeight = lblReadOnly->isVisibleTo(this) ? lblReadOnly->sizeHint().height() : 0;
+    if (bannerHeight > 0)
+        lblReadOnly->setGeometry(0, this->height() - bannerHeight, tlbMain->x(), bannerHeight);
     const int splitterWidth = width - kToolbarWidth - 2 * kMargin;
-    const int splitterHeight = height - 2 * kMargin;
+    const int splitterHeight = height - 2 * kMargin - toTwipsY(bannerHeight);
     // A statement that cannot be carried out (a negative size) is skipped, as on a tiny window.
     if (splitterWidth > 0 && splitterHeight > 0)
         SplitterPanel1->setGeometry(toPixelsX(kMargin), toPixelsY(kMargin), toPixelsX(splitterWidth),
                                     toPixelsY(splitterHeight));
     // Beyond the far limit on purpose: the information panel ends at its minimum height.
     SplitterPanel1->setPosition(height - 200);
-    if (lblReadOnly->isVisible())
-        updateReadOnlyState();
 }
 
 void frmMain::splitterPanel1LayoutChanged(int& /*position*/) {

@@ -12,6 +12,7 @@
 #include "tree_nodes.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -25,6 +26,8 @@ constexpr int kStoredCaptionRole = Qt::UserRole + 1; // tree: the caption as fir
 } // namespace
 
 void frmMain::buildCategoryTree() {
+    // Listed once, below, not for every node that becomes current meanwhile.
+    const QSignalBlocker building(tvwCategories);
     tvwCategories->clear();
     QHash<QString, QTreeWidgetItem*> nodes;
     for (const Category& category : allCategories()) {
@@ -92,7 +95,10 @@ void frmMain::listCategoryOfNode(QTreeWidgetItem* node) {
 
 void frmMain::listCategory(const QString& key) {
     QTreeWidgetItem* node = categoryNode(key);
-    tvwCategories->setCurrentItem(node);
+    {
+        const QSignalBlocker listedBelow(tvwCategories);
+        tvwCategories->setCurrentItem(node);
+    }
     listCategoryOfNode(node);
 }
 
