@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "art.h"
+#include "column_fitter.h"
 #include "entry_list_model.h"
 #include "main_services.h"
 #include "read_only_watch.h"
@@ -186,6 +187,7 @@ void frmMain::createLists() {
         keys << QLatin1String(design.key);
     }
     lvwEntries->setProperty(kColumnKeysProperty, keys);
+    m_columns = new ColumnFitter(lvwEntries, 1); // the program line gives way first
 }
 
 void frmMain::createInformationPanel() {

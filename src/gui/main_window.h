@@ -24,6 +24,7 @@ class QListWidgetItem;
 
 namespace sw {
 
+class ColumnFitter;
 class EntryListModel;
 class EntryLister;
 class SplitterPanel;
@@ -69,6 +70,9 @@ public:
 
     // Widens the columns whose translated caption would be cut.
     void fitColumnsToCaptions();
+    // Widens the category tree's pane so that its captions, with a row count, are not cut; up to a
+    // third of the window's lists.
+    void fitCategoryPane();
 
     // Toolbar commands (main_window_commands.cpp): dispatch on the button's key, after letting go of
     // what a listing in progress took as unchanged; "activate", "delete", "run" and "refresh" act on
@@ -170,6 +174,8 @@ private:
     bool m_activateAllowed = true;   // what the information panel says of "activate"
     EntryLister* m_lister = nullptr; // made with the services
     EntryListModel* m_model = nullptr;
+    ColumnFitter* m_columns = nullptr;        // the entry list's column widths
+    int m_categoryPaneTwips = 0;              // the tree pane's fitted width, until the first layout takes it
     QTreeWidgetItem* m_listingNode = nullptr; // its caption counts the rows once the listing ends
 };
 

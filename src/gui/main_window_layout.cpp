@@ -9,8 +9,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <utility>
 
 namespace sw {
 
@@ -50,7 +53,22 @@ void frmMain::placeDesignedControls() {
 }
 
 void frmMain::resizeToOpeningSize() {
-    resize(toPixelsX(14130), toPixelsY(8490));
+    QSize size(toPixelsX(14130), toPixelsY(8490));
+    // Never larger than the screen it opens on, leaving room for the frame and the title bar.
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 40));
+    resize(size);
+}
+
+void frmMain::fitCategoryPane() {
+    const QAbstractItemView* tree = tvwCategories;
+    const int count = tvwCategories->fontMetrics().horizontalAdvance(QStringLiteral(" (999)"));
+    const int needed = tree->sizeHintForColumn(0) + count + 2 * tvwCategories->frameWidth() +
+                       tvwCategories->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // Taken up by the first layout with room for it: a splitter not yet shown has none to keep it.
+    m_categoryPaneTwips = toTwipsX(std::min(needed, width() / 3));
+    int position = SplitterPanel2->Position();
+    splitterPanel2LayoutChanged(position);
 }
 
 void frmMain::attachSplitterControls() {
@@ -119,6 +137,10 @@ void frmMain::splitterPanel1LayoutChanged(int& /*position*/) {
 }
 
 void frmMain::splitterPanel2LayoutChanged(int& /*position*/) {
+    if (m_categoryPaneTwips > 0 && toTwipsX(SplitterPanel2->width()) > 2 * m_categoryPaneTwips) {
+        if (const int wanted = std::exchange(m_categoryPaneTwips, 0); wanted > SplitterPanel2->Position())
+            SplitterPanel2->setPosition(wanted);
+    }
     m_buttons.value(QStringLiteral("folderlist"))->setChecked(SplitterPanel2->Snapped() != 1);
 }
 

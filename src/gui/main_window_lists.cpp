@@ -1,5 +1,6 @@
 // The category tree and the entry list of the main window.
 #include "art.h"
+#include "column_fitter.h"
 #include "entries/entry_lister.h"
 #include "entries/places.h"
 #include "entry_list_model.h"
@@ -41,6 +42,7 @@ void frmMain::buildCategoryTree() {
     expandAllNodes(tvwCategories->topLevelItem(0), true);
     expandAllNodes(tvwCategories->topLevelItem(1), true);
     storeNodeCaptions(tvwCategories);
+    fitCategoryPane();
     QTreeWidgetItem* all = categoryNode(QStringLiteral("ALL"));
     tvwCategories->setCurrentItem(all);
     listCategoryOfNode(all);
@@ -71,6 +73,7 @@ void frmMain::setServices(MainServices* services) {
         m_lister = new EntryLister(services->platform, services->texts, this);
         connect(m_lister, &EntryLister::keptRowListed, this, &frmMain::selectListedRow);
         connect(m_lister, &EntryLister::listingFinished, this, &frmMain::showListedCount);
+        connect(m_lister, &EntryLister::listingFinished, m_columns, &ColumnFitter::fit);
     }
     m_model->attach(m_lister, services ? &services->platform : nullptr,
                     services ? &services->texts : nullptr);
