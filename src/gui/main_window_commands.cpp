@@ -271,8 +271,8 @@ void frmMain::createCategoryKeys() {
         }
         listCategoryOfNode(node);
     });
-    // Return, Enter and Space do what a click does.
-    for (const int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    // Return and Space do what a click does.
+    for (const int key : {Qt::Key_Return, Qt::Key_Space}) {
         auto* shortcut = new QShortcut(QKeySequence(key), tvwCategories);
         shortcut->setContext(Qt::WidgetShortcut);
         connect(shortcut, &QShortcut::activated, this,

@@ -40,6 +40,7 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
     tvwCategories = new QTreeWidget(this);
     tvwCategories->setObjectName(QStringLiteral("tvwCategories"));
     tvwCategories->setProperty(kAccessibleNameKeyProperty, QStringLiteral("MoveWinTit"));
+    tvwCategories->setProperty(kColumnKeysProperty, QStringList{QStringLiteral("MoveWinTit")});
     tvwCategories->setHeaderHidden(true);
     tvwCategories->setIconSize(QSize(16, 16));
     lblDescription = new QLabel(QStringLiteral("Keine Beschreibung vorhanden."), this);

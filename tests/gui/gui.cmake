@@ -9,3 +9,6 @@ sw_add_test(add_edit_dialog_test SOURCES gui/add_edit_dialog_test.cpp LIBS swgui
 sw_add_test(xp_frame_test SOURCES gui/xp_frame_test.cpp LIBS swgui GUI LABELS controls)
 # The demo prefix: generated from data/demo and listed as the program lists it.
 sw_add_test(demo_prefix_test SOURCES gui/demo_prefix_test.cpp LIBS sw_demo_maker swcore GUI)
+# Every window and dialog read as a screen reader reads it, in both languages.
+sw_add_test(accessibility_test SOURCES gui/accessibility_test.cpp LIBS swgui GUI)
+add_dependencies(accessibility_test sw_data)
