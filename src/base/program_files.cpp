@@ -87,7 +87,7 @@ QString loadUserLanguage(LanguageTexts& texts, const ProgramFiles& files) {
     const QString setting = languageSetting(QString());
     const QString file =
         setting.isEmpty() ? files.defaultLanguageFile() : languageFileOf(setting, files.languagesFolder());
-    if (texts.loadLanguage(file) || setting.isEmpty())
+    if ((!file.isEmpty() && texts.loadLanguage(file)) || setting.isEmpty())
         return {};
     QString message = texts.getText(QStringLiteral("MsgLanguageNotFound"));
     message.replace(QStringLiteral("%FOLDER%"), QDir::cleanPath(files.languagesFolder()));
