@@ -23,6 +23,7 @@ QWidget* createHelpWindow(QWidget* owner, DesktopServices& desktop) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     auto* browser = new QTextBrowser(window);
     browser->setObjectName(QStringLiteral("txtHelp"));
+    browser->document()->setDocumentMargin(12);
     // Pages of the help folder open here; anything else (a web address) goes to the desktop.
     browser->setOpenLinks(false);
     QObject::connect(browser, &QTextBrowser::anchorClicked, browser, [browser, &desktop](const QUrl& link) {

@@ -1,5 +1,5 @@
 // Renders the main window on a prefix at the sizes and in the states worth looking at, one PNG
-// each, so that layout changes can be checked by eye.
+// each, so that layout changes can be checked by eye; and the help window.
 #include "gui/main_window.h"
 #include "gui/unattended_startup.h"
 #include "platform/wine/wine_gui_platform.h"
@@ -12,7 +12,7 @@
 
 namespace {
 
-void save(sw::frmMain& window, const QString& folder, const QString& name) {
+void save(QWidget& window, const QString& folder, const QString& name) {
     QApplication::processEvents();
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
     window.grab().save(path);
@@ -45,5 +45,9 @@ int main(int argc, char** argv) {
     window.toolbarButton(QStringLiteral("details"))->trigger();
     save(window, arguments[3], QStringLiteral("details-hidden"));
     window.toolbarButton(QStringLiteral("details"))->trigger();
+
+    window.toolbarButton(QStringLiteral("help"))->trigger();
+    if (auto* help = window.findChild<QWidget*>(QStringLiteral("frmHelp")))
+        save(*help, arguments[3], QStringLiteral("help"));
     return 0;
 }
