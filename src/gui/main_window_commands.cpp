@@ -251,10 +251,15 @@ void frmMain::createToolbarKeys() {
                                                               {"details", "detailsKey"}};
     for (const auto& [button, textKey] : buttonKeys)
         m_buttons.value(QLatin1String(button))->setProperty(kShortcutKeyProperty, QLatin1String(textKey));
-    // Tab reaches the toolbar's buttons; Space presses the one that has the focus.
+    // Tab reaches the toolbar's buttons; Space presses the one that has the focus. On a low window the
+    // buttons that do not fit are behind the toolbar's own overflow button, which needs a name too.
     for (QAction* action : std::as_const(m_buttons))
         if (QWidget* button = tlbMain->widgetForAction(action))
             button->setFocusPolicy(Qt::TabFocus);
+    if (auto* more = tlbMain->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setFocusPolicy(Qt::TabFocus);
+        more->setProperty(kAccessibleNameKeyProperty, QStringLiteral("MoreButtonsName"));
+    }
 }
 
 void frmMain::createCategoryKeys() {

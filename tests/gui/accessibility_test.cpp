@@ -95,7 +95,10 @@ private slots:
         f.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
 
+        f.window.resize(800, 300); // low: some toolbar buttons are behind its overflow button
+        QApplication::processEvents();
         QStringList problems = problemsOf(&f.window);
+        f.window.resize(942, 566);
         frmAddEdit* addEdit = f.window.addEditDialog();
         addEdit->prepareAdd();
         problems << problemsOf(addEdit) << problemsOf(addEdit->moveDialog());
