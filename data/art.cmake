@@ -11,6 +11,7 @@ qt_add_resources(swgui "art" PREFIX "/art" BASE art FILES
     art/toolbar/details.svg
     art/toolbar/send.svg
     art/toolbar/backup.svg
+    art/toolbar/help.svg
     art/tree/all_users.svg
     art/tree/local_user.svg
     art/tree/startmenu.svg

@@ -21,8 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt's SQLite driver is a plugin, which dpkg-shlibdeps cannot see: the prefix search reads Lutris's
 # library with it (and the report receiver its own database).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
-# Run starts Wine; the rest works on a prefix's files alone.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine")
+# Run starts Wine; the rest works on a prefix's files alone. Qt's translations give its own texts
+# (Yes/No, the file chooser) the program's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wine, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_GENERATOR DEB)

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-qpa-plugins
-    qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libyaml-cpp-dev
+    qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite libyaml-cpp-dev qt6-translations-l10n
     wine wine64 liblnk-utils icoutils mingw-w64 attr fonts-dejavu-core
     desktop-file-utils appstream man-db groff-base dpkg-dev lintian
 )

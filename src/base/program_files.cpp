@@ -9,7 +9,11 @@
 namespace sw {
 
 QString ProgramFiles::defaultLanguageFile() const {
-    return programFolder + QStringLiteral("/../Data/Languages/english.lng");
+    return languagesFolder() + QStringLiteral("/english.lng");
+}
+
+QString ProgramFiles::languagesFolder() const {
+    return programFolder + QStringLiteral("/../Data/Languages");
 }
 
 QString ProgramFiles::helpFile(const QString& name) const {
@@ -57,9 +61,37 @@ QString ProgramFiles::descriptionFile(const QString& name) const {
     return programFolder + QLatin1Char('/') + name;
 }
 
-void loadUserLanguage(LanguageTexts& texts, const ProgramFiles& files) {
+QString languageFileOf(const QString& setting, const QString& languagesFolder) {
+    const QString chosen = setting.trimmed();
+    if (chosen.isEmpty())
+        return {};
+    if (chosen.contains(QLatin1Char('/')) || chosen.endsWith(QLatin1String(".lng"), Qt::CaseInsensitive))
+        return QFileInfo(chosen).isFile() ? chosen : QString();
+    const QFileInfoList files =
+        QDir(languagesFolder)
+            .entryInfoList({QStringLiteral("*.lng")}, QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo& file : files)
+        if (file.completeBaseName().compare(chosen, Qt::CaseInsensitive) == 0)
+            return file.filePath();
+    for (const QFileInfo& file : files) {
+        LanguageFile language;
+        if (readLanguageFile(file.filePath(), language) &&
+            language.info.value(QStringLiteral("Language")).compare(chosen, Qt::CaseInsensitive) == 0)
+            return file.filePath();
+    }
+    return {};
+}
+
+QString loadUserLanguage(LanguageTexts& texts, const ProgramFiles& files) {
     texts.setProgramName(QStringLiteral("StartWarden"));
-    texts.loadLanguage(languageSetting(files.defaultLanguageFile()));
+    const QString setting = languageSetting(QString());
+    const QString file =
+        setting.isEmpty() ? files.defaultLanguageFile() : languageFileOf(setting, files.languagesFolder());
+    if ((!file.isEmpty() && texts.loadLanguage(file)) || setting.isEmpty())
+        return {};
+    QString message = texts.getText(QStringLiteral("MsgLanguageNotFound"));
+    message.replace(QStringLiteral("%FOLDER%"), QDir::cleanPath(files.languagesFolder()));
+    return message.replace(QStringLiteral("%PATH%"), setting);
 }
 
 } // namespace sw

@@ -19,6 +19,7 @@ struct ProgramFiles {
     QString prefixFolder; // the managed Wine prefix
 
     QString defaultLanguageFile() const;
+    QString languagesFolder() const;
     // The help file of that name in the Help folder beside the program folder, or an empty text
     // when it is missing or its name leads out of the Help folder.
     QString helpFile(const QString& name) const;
@@ -36,8 +37,14 @@ struct ProgramFiles {
 
 class LanguageTexts;
 
+// The language file a "Language" setting means: a path to a file, or the name of a language, in
+// any case: "german" for german.lng in the languages folder, or the file whose [Info] Language is
+// that name ("Deutsch"). Empty when there is no such file.
+QString languageFileOf(const QString& setting, const QString& languagesFolder);
+
 // Names the program and loads the language the user chose (the "Language" setting, else English
-// beside the program).
-void loadUserLanguage(LanguageTexts& texts, const ProgramFiles& files);
+// beside the program). When the chosen language cannot be loaded, English stays and the result says
+// so in a sentence for the user; otherwise it is empty.
+QString loadUserLanguage(LanguageTexts& texts, const ProgramFiles& files);
 
 } // namespace sw

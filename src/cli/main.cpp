@@ -197,7 +197,10 @@ int main(int argc, char** argv) {
         return fail(kUsageError, QStringLiteral("unknown command \"%1\"; try --help").arg(name));
 
     sw::LanguageTexts texts;
-    sw::loadUserLanguage(texts, sw::ProgramFiles{QCoreApplication::applicationDirPath()});
+    if (const QString problem =
+            sw::loadUserLanguage(texts, sw::ProgramFiles{QCoreApplication::applicationDirPath()});
+        !problem.isEmpty())
+        std::fprintf(stderr, "startwarden-cli: %s\n", sw::printableLine(problem).constData());
     if (!command->run)
         finish(runPrefixesCommand(parser, arguments, texts));
     if (parser.isSet(QStringLiteral("all-prefixes"))) {

@@ -37,17 +37,18 @@ QString defaultFilePicker(QWidget* parent, const QString& title, const QString& 
 QLabel* newLabel(QWidget* parent, const char* name, const QString& text, const char* languageKey) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
-    label->setAccessibleName(QLatin1String(name));
     if (languageKey)
         setLanguageKey(label, QLatin1String(languageKey));
     return label;
 }
 
+// A button without a caption of its own ("...") is named for screen readers by the language key.
 QPushButton* newButton(QWidget* parent, const char* name, const QString& text,
-                       const QString& accessibleName) {
+                       const char* nameKey = nullptr) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(accessibleName);
+    if (nameKey)
+        button->setProperty(kAccessibleNameKeyProperty, QLatin1String(nameKey));
     button->setAutoDefault(false);
     return button;
 }
@@ -82,10 +83,10 @@ void frmAddEdit::fitCaptions() {
 
 void frmAddEdit::createControls() {
     picIcon = newLabel(this, "picIcon", QString(), nullptr);
-    picIcon->setAccessibleName(QStringLiteral("Program icon"));
+    picIcon->setProperty(kAccessibleNameKeyProperty, QStringLiteral("ProgramIconName"));
     txtName = new QLineEdit(QStringLiteral("Neuer Eintrag"), this);
     txtName->setObjectName(QStringLiteral("txtName"));
-    txtName->setAccessibleName(QStringLiteral("Name"));
+    txtName->setProperty(kAccessibleNameKeyProperty, QStringLiteral("name"));
     // No length limit here: a field would cut a longer name silently; OK refuses it with a message.
     txtName->installEventFilter(this);
     lblNameCaption = newLabel(this, "lblNameCaption", QStringLiteral("Name:"), "NameSW");
@@ -93,9 +94,8 @@ void frmAddEdit::createControls() {
     lblPathCaption = newLabel(this, "lblPathCaption", QStringLiteral("Ziel:"), "TargetSW");
     txtPath = new QLineEdit(this);
     txtPath->setObjectName(QStringLiteral("txtPath"));
-    txtPath->setAccessibleName(QStringLiteral("Program"));
     lblPathCaption->setBuddy(txtPath);
-    cmdBrowse = newButton(this, "cmdBrowse", QStringLiteral("..."), QStringLiteral("Choose a program file"));
+    cmdBrowse = newButton(this, "cmdBrowse", QStringLiteral("..."), "BrowseProgramName");
     lblWarning =
         newLabel(this, "lblWarning",
                  QStringLiteral("Achten Sie darauf, dass ein Pfad mit Leerzeichen in Anführungszeichen (\") "
@@ -108,13 +108,13 @@ void frmAddEdit::createControls() {
     lblWarning->setPalette(red);
     lblPlaceCaption = newLabel(this, "lblPlaceCaption", QStringLiteral("Ort:"), "Place");
     lblPlace = newLabel(this, "lblPlace", QStringLiteral("Bitte auswählen..."), "ChoosePlease");
-    cmdMove = newButton(this, "cmdMove", QStringLiteral("..."), QStringLiteral("Choose the place"));
+    cmdMove = newButton(this, "cmdMove", QStringLiteral("..."), "ChoosePlaceName");
     lblPlaceCaption->setBuddy(cmdMove);
-    cmdOk = newButton(this, "cmdOk", QStringLiteral("&OK"), QStringLiteral("OK"));
+    cmdOk = newButton(this, "cmdOk", QStringLiteral("&OK"));
     cmdOk->setDefault(true);
     cmdOk->setEnabled(false);
     setLanguageKey(cmdOk, QStringLiteral("OK"));
-    cmdCancel = newButton(this, "cmdCancel", QStringLiteral("&Abbrechen"), QStringLiteral("Cancel"));
+    cmdCancel = newButton(this, "cmdCancel", QStringLiteral("&Abbrechen"));
     setLanguageKey(cmdCancel, QStringLiteral("Cancel"));
     for (int i = 0; i < 2; ++i) {
         auto* line = new QFrame(this);

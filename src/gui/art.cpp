@@ -17,7 +17,7 @@ struct ArtFile {
     const char* file;
 };
 
-constexpr std::array<ArtFile, 25> kArt{{
+constexpr std::array<ArtFile, 26> kArt{{
     {"AA", "AA.svg"},
     {"add", "toolbar/add.svg"},
     {"activate", "toolbar/activate.svg"},
@@ -29,6 +29,7 @@ constexpr std::array<ArtFile, 25> kArt{{
     {"details", "toolbar/details.svg"},
     {"send", "toolbar/send.svg"},
     {"backup", "toolbar/backup.svg"},
+    {"help", "toolbar/help.svg"},
     {"all users", "tree/all_users.svg"},
     {"local user", "tree/local_user.svg"},
     {"startmenu", "tree/startmenu.svg"},

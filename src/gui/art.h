@@ -9,8 +9,8 @@
 namespace sw {
 
 // The program's own pictures, by the keys the windows use: the program icon "AA"; the toolbar images
-// "add", "activate", "edit", "remove", "run", "refresh", "folderlist", "details", "send", "backup";
-// the tree images "all users", "local user", "startmenu", "reg", "services", "link", "folder"; the
+// "add", "activate", "edit", "remove", "run", "refresh", "folderlist", "details", "send", "backup",
+// "help"; the tree images "all users", "local user", "startmenu", "reg", "services", "link", "folder"; the
 // program placeholders "unknow" (16 px), "UNKNOW" and "CORRUPTED" (32 px); the rating strips
 // "NORMAL" and "RISK"; and "weblink" and "background" of the information panel. Keys are
 // case-sensitive ("unknow" and "UNKNOW" are different pictures).

@@ -8,6 +8,7 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
+#include "read_only_watch.h"
 #include "translate_form.h"
 #include "writer_hold.h"
 
@@ -126,6 +127,12 @@ void frmBackup::createControls() {
     auto* deleteKey = new QShortcut(QKeySequence::Delete, lvwBackups);
     deleteKey->setContext(Qt::WidgetShortcut);
     connect(deleteKey, &QShortcut::activated, cmdDelete, &QPushButton::click);
+    // Restore and Delete rest while Wine runs on the prefix, also when it starts after the opening.
+    auto* wine = new ReadOnlyWatch([this] { return m_services.platform.readOnlyReason(); }, this);
+    connect(wine, &ReadOnlyWatch::changed, this, [this](const QString& reason) {
+        if (!reason.isEmpty() || !lvwBackups->selectedItems().isEmpty())
+            enableBackupButtons();
+    });
 
     if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -167,8 +174,9 @@ const BackupRow* frmBackup::rowOf(const QTreeWidgetItem* item) const {
 }
 
 void frmBackup::enableBackupButtons() {
-    cmdRestore->setEnabled(true);
-    cmdDelete->setEnabled(true);
+    const bool writable = m_services.platform.readOnlyReason().isEmpty();
+    cmdRestore->setEnabled(writable);
+    cmdDelete->setEnabled(writable);
 }
 
 void frmBackup::sortBy(int column) {

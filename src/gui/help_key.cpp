@@ -1,11 +1,11 @@
 #include "help_key.h"
 
 #include "base/program_files.h"
+#include "help_window.h"
 #include "platform/desktop_services.h"
 #include "platform/language_texts.h"
 
 #include <QShortcut>
-#include <QUrl>
 #include <QWidget>
 
 namespace sw {
@@ -21,13 +21,8 @@ void bindHelpKey(QWidget* window, DesktopServices& desktop, const QString& helpF
     key->setObjectName(QStringLiteral("helpKey"));
     // The window's own key: a dialog's F1 opens its section, not the main window's page.
     key->setContext(Qt::WindowShortcut);
-    QObject::connect(key, &QShortcut::activated, window, [&desktop, helpFile, section] {
-        if (helpFile.isEmpty())
-            return;
-        QUrl address = QUrl::fromLocalFile(helpFile);
-        if (!section.isEmpty())
-            address.setFragment(section);
-        desktop.openUrl(address.toString(QUrl::FullyEncoded));
+    QObject::connect(key, &QShortcut::activated, window, [window, &desktop, helpFile, section] {
+        showHelpWindow(window, helpFile, desktop, section);
     });
 }
 

@@ -14,8 +14,8 @@ struct ProgramFiles;
 // empty text when there is none.
 QString userHelpFile(const ProgramFiles& files, const LanguageTexts& texts);
 
-// Makes F1 anywhere in the window (main window or dialog) open the help page, at the section with
-// the id `section` when one is given. Without a help file F1 does nothing.
+// Makes F1 anywhere in the window (main window or dialog) show the help page in the help window, at
+// the section with the id `section` when one is given. Without a help file F1 does nothing.
 void bindHelpKey(QWidget* window, DesktopServices& desktop, const QString& helpFile,
                  const QString& section = {});
 

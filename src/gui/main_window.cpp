@@ -1,9 +1,11 @@
 #include "main_window.h"
 
 #include "art.h"
+#include "column_fitter.h"
 #include "entry_list_model.h"
 #include "main_services.h"
 #include "rating_strip.h"
+#include "read_only_watch.h"
 #include "splitter_panel.h"
 #include "translate_form.h"
 
@@ -40,6 +42,7 @@ const ToolbarButton kButtons[] = {
     {"refresh", "refresh", "refresh", false},
     {"send", "send", "report", false},
     {"backups", "backup", "backup", false},
+    {"help", "help", "help", false},
     {"spacer", "", "", false},
     {"folderlist", "folderlist", "Dirlist", true},
     {"details", "details", "details", true},
@@ -106,6 +109,10 @@ void frmMain::connectHandlers() {
     connect(SplitterPanel1, &SplitterPanel::LayoutChanged, this, &frmMain::splitterPanel1LayoutChanged);
     connect(SplitterPanel2, &SplitterPanel::LayoutChanged, this, &frmMain::splitterPanel2LayoutChanged);
     connect(this, &frmMain::toolbarButtonClicked, this, &frmMain::runCommand);
+    // Wine started or ended while the window is open shows at once.
+    auto* wine = new ReadOnlyWatch(
+        [this] { return m_services ? m_services->platform.readOnlyReason() : QString(); }, this);
+    connect(wine, &ReadOnlyWatch::changed, this, &frmMain::updateReadOnlyState);
     createCommandKeys();
 }
 
@@ -157,11 +164,14 @@ void frmMain::createLists() {
     tvwCategories->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tvwCategories->header()->setStretchLastSection(false);
     tvwCategories->setIconSize(QSize(16, 16));
+    tvwCategories->setProperty(kAccessibleNameKeyProperty, QStringLiteral("Dirlist"));
+    tvwCategories->setProperty(kColumnKeysProperty, QStringList{QStringLiteral("Dirlist")});
 
     lvwEntries = named(new QTreeView(SplitterPanel2), "lvwEntries");
     m_model = new EntryListModel(this);
     m_model->setUnknownIcon(QIcon(artPixmap(QStringLiteral("unknow"), QSize(16, 16))));
     lvwEntries->setModel(m_model);
+    lvwEntries->setProperty(kAccessibleNameKeyProperty, QStringLiteral("EntryListName"));
     lvwEntries->setRootIsDecorated(false);
     lvwEntries->setUniformRowHeights(true);
     lvwEntries->setIconSize(QSize(16, 16));
@@ -182,6 +192,7 @@ void frmMain::createLists() {
         keys << QLatin1String(design.key);
     }
     lvwEntries->setProperty(kColumnKeysProperty, keys);
+    m_columns = new ColumnFitter(lvwEntries, 1); // the program line gives way first
 }
 
 void frmMain::createInformationPanel() {
@@ -204,6 +215,7 @@ void frmMain::createInformationPanel() {
 
     txtInfo = named(new QPlainTextEdit(fraInformation), "txtInfo");
     txtInfo->setReadOnly(true);
+    txtInfo->setProperty(kAccessibleNameKeyProperty, QStringLiteral("InfoTextName"));
     QFont infoFont = txtInfo->font();
     infoFont.setPointSizeF(9);
     txtInfo->setFont(infoFont);
@@ -215,6 +227,7 @@ void frmMain::createInformationPanel() {
 
     lvwLinks = named(new QListWidget(fraInformation), "lvwLinks");
     lvwLinks->setViewMode(QListView::ListMode);
+    lvwLinks->setProperty(kAccessibleNameKeyProperty, QStringLiteral("LinksName"));
     lvwLinks->setIconSize(QSize(16, 16));
     QPalette linkPalette = lvwLinks->palette();
     linkPalette.setColor(QPalette::Text, QColor(0x00, 0x00, 0xC0));
@@ -238,13 +251,12 @@ void frmMain::fitColumnsToCaptions() {
 void frmMain::updateReadOnlyState() {
     const QString reason = m_services ? m_services->platform.readOnlyReason() : QString();
     lblReadOnly->setToolTip(reason);
+    const bool shownBefore = lblReadOnly->isVisibleTo(this);
     lblReadOnly->setVisible(!reason.isEmpty());
     applyWriteButtons();
-    if (!reason.isEmpty()) {
-        const int height = lblReadOnly->sizeHint().height();
-        lblReadOnly->setGeometry(0, this->height() - height, tlbMain->x(), height);
-        lblReadOnly->raise();
-    }
+    // The banner takes its own line below the panels.
+    if (shownBefore != !reason.isEmpty())
+        resizeControls();
 }
 
 void frmMain::changeEvent(QEvent* event) {

@@ -24,6 +24,7 @@ class QListWidgetItem;
 
 namespace sw {
 
+class ColumnFitter;
 class EntryListModel;
 class EntryLister;
 class RatingStrip;
@@ -71,6 +72,9 @@ public:
 
     // Widens the columns whose translated caption would be cut.
     void fitColumnsToCaptions();
+    // Widens the category tree's pane so that its captions, with a row count, are not cut; up to a
+    // third of the window's lists.
+    void fitCategoryPane();
 
     // Toolbar commands (main_window_commands.cpp): dispatch on the button's key, after letting go of
     // what a listing in progress took as unchanged; "activate", "delete", "run" and "refresh" act on
@@ -150,6 +154,8 @@ private:
     // another writer holds the prefix or the row's name is no plain file name.
     std::shared_ptr<void> holdWritingFor(const AutostartEntry& row);
     void createCommandKeys();
+    void createToolbarKeys();  // the toolbar's keys and focus
+    void createCategoryKeys(); // the category tree's keys (main_window_commands.cpp)
     // Add, edit, activate and delete follow the read-only banner; all but add need a selected row,
     // run one whose program exists, report one the database does not know.
     void applyWriteButtons();
@@ -178,6 +184,9 @@ private:
     std::optional<ShownRow> m_shownRow; // what the information panel shows; none when it is empty
     EntryLister* m_lister = nullptr;    // made with the services
     EntryListModel* m_model = nullptr;
+    ColumnFitter* m_columns = nullptr;        // the entry list's column widths
+    int m_categoryPaneTwips = 0;              // the tree pane's fitted width, until the first layout takes it
+    QTreeWidgetItem* m_listingNode = nullptr; // its caption counts the rows once the listing ends
 };
 
 } // namespace sw

@@ -5,16 +5,21 @@
 #include "entries/entry_actions.h"
 #include "entries/entry_lister.h"
 #include "entry_list_model.h"
+#include "help_key.h"
+#include "help_window.h"
 #include "main_services.h"
 #include "main_window.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/platform.h"
+#include "translate_form.h"
 #include "writer_hold.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QShortcut>
+#include <QToolBar>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -44,6 +49,9 @@ void frmMain::runCommand(const QString& key) {
         showBackups();
     else if (key == QLatin1String("send"))
         sendSelectedEntry();
+    else if (key == QLatin1String("help") && m_services)
+        showHelpWindow(this, userHelpFile(m_services->files, m_services->texts),
+                       *m_services->platform.desktop);
 }
 
 std::optional<AutostartEntry> frmMain::selectedRow() const {
@@ -172,6 +180,8 @@ void frmMain::showBackups() {
         frmBackup window({m_services->platform, m_services->texts, m_services->boxes,
                           m_services->files.dataFolder(), m_services->files.sharedDataFolders()},
                          this);
+        bindHelpKey(&window, *m_services->platform.desktop,
+                    userHelpFile(m_services->files, m_services->texts), QStringLiteral("backups-window"));
         window.exec();
     }
     // Restored entries appear at once.
@@ -230,6 +240,52 @@ void frmMain::createCommandKeys() {
     refresh->setKeys(refreshKeys);
     connect(refresh, &QShortcut::activated, this,
             [this] { m_buttons.value(QStringLiteral("refresh"))->trigger(); });
+    createToolbarKeys();
+    createCategoryKeys();
+}
+
+void frmMain::createToolbarKeys() {
+    // The buttons' own keys come from the language file, as their captions do; translating the window
+    // sets them and shows them in the tool tips.
+    const std::pair<const char*, const char*> buttonKeys[] = {{"run", "executeKey"},
+                                                              {"send", "reportKey"},
+                                                              {"backups", "backupKey"},
+                                                              {"folderlist", "DirlistKey"},
+                                                              {"details", "detailsKey"}};
+    for (const auto& [button, textKey] : buttonKeys)
+        m_buttons.value(QLatin1String(button))->setProperty(kShortcutKeyProperty, QLatin1String(textKey));
+    // Tab reaches the toolbar's buttons; Space presses the one that has the focus. On a low window the
+    // buttons that do not fit are behind the toolbar's own overflow button, which needs a name too.
+    for (QAction* action : std::as_const(m_buttons))
+        if (QWidget* button = tlbMain->widgetForAction(action))
+            button->setFocusPolicy(Qt::TabFocus);
+    if (auto* more = tlbMain->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setFocusPolicy(Qt::TabFocus);
+        more->setProperty(kAccessibleNameKeyProperty, QStringLiteral("MoreButtonsName"));
+    }
+}
+
+void frmMain::createCategoryKeys() {
+    // The list follows the tree's highlight however it moves. A mouse click lists on its own (it
+    // lists the current category again too), and the services console opens only when asked for.
+    connect(tvwCategories, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+        if (!node || QGuiApplication::mouseButtons() != Qt::NoButton)
+            return;
+        if (node->data(0, Qt::UserRole).toString() == QLatin1String("SERVICES")) {
+            m_listingNode = nullptr;
+            if (m_lister)
+                m_lister->clear();
+            return;
+        }
+        listCategoryOfNode(node);
+    });
+    // Return and Space do what a click does.
+    for (const int key : {Qt::Key_Return, Qt::Key_Space}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), tvwCategories);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this,
+                [this] { listCategoryOfNode(tvwCategories->currentItem()); });
+    }
 }
 
 void frmMain::applyWriteButtons() {

@@ -10,8 +10,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <utility>
 
 namespace sw {
 
@@ -51,7 +54,22 @@ void frmMain::placeDesignedControls() {
 }
 
 void frmMain::resizeToOpeningSize() {
-    resize(toPixelsX(14130), toPixelsY(8490));
+    QSize size(toPixelsX(14130), toPixelsY(8490));
+    // Never larger than the screen it opens on, leaving room for the frame and the title bar.
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 40));
+    resize(size);
+}
+
+void frmMain::fitCategoryPane() {
+    const QAbstractItemView* tree = tvwCategories;
+    const int count = tvwCategories->fontMetrics().horizontalAdvance(QStringLiteral(" (999)"));
+    const int needed = tree->sizeHintForColumn(0) + count + 2 * tvwCategories->frameWidth() +
+                       tvwCategories->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // Taken up by the first layout with room for it: a splitter not yet shown has none to keep it.
+    m_categoryPaneTwips = toTwipsX(std::min(needed, width() / 3));
+    int position = SplitterPanel2->Position();
+    splitterPanel2LayoutChanged(position);
 }
 
 void frmMain::attachSplitterControls() {
@@ -78,16 +96,18 @@ void frmMain::resizeControls() {
     const int height = toTwipsY(this->height());
     // The toolbar keeps to the right edge at full height; the splitter takes the rest.
     tlbMain->setGeometry(toPixelsX(width - kToolbarWidth), 0, toPixelsX(kToolbarWidth), this->height());
+    // The read-only banner, while Wine runs, has a line of its own at the bottom.
+    const int bannerHeight = lblReadOnly->isVisibleTo(this) ? lblReadOnly->sizeHint().height() : 0;
+    if (bannerHeight > 0)
+        lblReadOnly->setGeometry(0, this->height() - bannerHeight, tlbMain->x(), bannerHeight);
     const int splitterWidth = width - kToolbarWidth - 2 * kMargin;
-    const int splitterHeight = height - 2 * kMargin;
+    const int splitterHeight = height - 2 * kMargin - toTwipsY(bannerHeight);
     // A statement that cannot be carried out (a negative size) is skipped, as on a tiny window.
     if (splitterWidth > 0 && splitterHeight > 0)
         SplitterPanel1->setGeometry(toPixelsX(kMargin), toPixelsY(kMargin), toPixelsX(splitterWidth),
                                     toPixelsY(splitterHeight));
     // Beyond the far limit on purpose: the information panel ends at its minimum height.
     SplitterPanel1->setPosition(height - 200);
-    if (lblReadOnly->isVisible())
-        updateReadOnlyState();
 }
 
 void frmMain::splitterPanel1LayoutChanged(int& /*position*/) {
@@ -118,6 +138,10 @@ void frmMain::splitterPanel1LayoutChanged(int& /*position*/) {
 }
 
 void frmMain::splitterPanel2LayoutChanged(int& /*position*/) {
+    if (m_categoryPaneTwips > 0 && toTwipsX(SplitterPanel2->width()) > 2 * m_categoryPaneTwips) {
+        if (const int wanted = std::exchange(m_categoryPaneTwips, 0); wanted > SplitterPanel2->Position())
+            SplitterPanel2->setPosition(wanted);
+    }
     m_buttons.value(QStringLiteral("folderlist"))->setChecked(SplitterPanel2->Snapped() != 1);
 }
 

@@ -1,6 +1,7 @@
 // The category tree and the entry list of the main window.
 #include "add_edit_dialog.h"
 #include "art.h"
+#include "column_fitter.h"
 #include "entries/entry_lister.h"
 #include "entries/places.h"
 #include "entry_list_model.h"
@@ -13,6 +14,7 @@
 #include "tree_nodes.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -26,6 +28,8 @@ constexpr int kStoredCaptionRole = Qt::UserRole + 1; // tree: the caption as fir
 } // namespace
 
 void frmMain::buildCategoryTree() {
+    // Listed once, below, not for every node that becomes current meanwhile.
+    const QSignalBlocker building(tvwCategories);
     tvwCategories->clear();
     QHash<QString, QTreeWidgetItem*> nodes;
     for (const Category& category : allCategories()) {
@@ -39,6 +43,7 @@ void frmMain::buildCategoryTree() {
     expandAllNodes(tvwCategories->topLevelItem(0), true);
     expandAllNodes(tvwCategories->topLevelItem(1), true);
     storeNodeCaptions(tvwCategories);
+    fitCategoryPane();
     QTreeWidgetItem* all = categoryNode(QStringLiteral("ALL"));
     tvwCategories->setCurrentItem(all);
     listCategoryOfNode(all);
@@ -75,6 +80,7 @@ void frmMain::setServices(MainServices* services) {
         m_lister->countCategories();
         connect(m_lister, &EntryLister::keptRowListed, this, &frmMain::selectListedRow);
         connect(m_lister, &EntryLister::listingFinished, this, &frmMain::showListedCount);
+        connect(m_lister, &EntryLister::listingFinished, m_columns, &ColumnFitter::fit);
     }
     m_model->attach(m_lister, services ? &services->platform : nullptr,
                     services ? &services->texts : nullptr);
@@ -97,7 +103,10 @@ void frmMain::listCategoryOfNode(QTreeWidgetItem* node) {
 
 void frmMain::listCategory(const QString& key) {
     QTreeWidgetItem* node = categoryNode(key);
-    tvwCategories->setCurrentItem(node);
+    {
+        const QSignalBlocker listedBelow(tvwCategories);
+        tvwCategories->setCurrentItem(node);
+    }
     listCategoryOfNode(node);
 }
 

@@ -39,18 +39,17 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
 
     tvwCategories = new QTreeWidget(this);
     tvwCategories->setObjectName(QStringLiteral("tvwCategories"));
-    tvwCategories->setAccessibleName(QStringLiteral("Places"));
+    tvwCategories->setProperty(kAccessibleNameKeyProperty, QStringLiteral("MoveWinTit"));
+    tvwCategories->setProperty(kColumnKeysProperty, QStringList{QStringLiteral("MoveWinTit")});
     tvwCategories->setHeaderHidden(true);
     tvwCategories->setIconSize(QSize(16, 16));
     lblDescription = new QLabel(QStringLiteral("Keine Beschreibung vorhanden."), this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblDescription->setAccessibleName(QStringLiteral("Description"));
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setLanguageKey(lblDescription, QStringLiteral("NoDescription"));
     cmdOk = new QPushButton(QStringLiteral("&OK"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setAccessibleName(QStringLiteral("OK"));
     cmdOk->setDefault(true);
     cmdOk->setEnabled(false);
     setLanguageKey(cmdOk, QStringLiteral("OK"));

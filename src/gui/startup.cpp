@@ -10,6 +10,7 @@
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "platform/single_instance.h"
+#include "qt_translations.h"
 #include "translate_form.h"
 #include "window_icon.h"
 
@@ -18,7 +19,10 @@
 namespace sw {
 
 bool startLanguageAndInstance(StartupServices& services) {
-    loadUserLanguage(services.texts, services.files);
+    const QString languageProblem = loadUserLanguage(services.texts, services.files);
+    installQtTranslations(services.texts);
+    if (!languageProblem.isEmpty())
+        services.boxes.show(languageProblem, QString(), MessageIcon::Exclamation, MessageButtons::Ok);
     if (services.instance.anotherInstanceRunning()) {
         services.boxes.show(services.texts.getText(QStringLiteral("AlreadyRunning")), QString(),
                             MessageIcon::Exclamation, MessageButtons::Ok);

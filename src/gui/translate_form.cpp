@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTreeWidget>
@@ -44,18 +45,48 @@ void translateColumns(QObject* control, const LanguageTexts& texts) {
     }
 }
 
+// The caption as a screen reader should say it: without the access key's "&" and the colon.
+QString spokenCaption(QString caption) {
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'));
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    caption = caption.trimmed();
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    return caption.trimmed();
+}
+
 void translate(QObject* control, const LanguageTexts& texts) {
     const QString key = control->property(kLanguageKeyProperty).toString();
     if (!key.isEmpty())
         translateCaption(control, texts.getText(key));
+    auto* action = qobject_cast<QAction*>(control);
+    auto* widget = qobject_cast<QWidget*>(control);
+    const QString shortcutKey = control->property(kShortcutKeyProperty).toString();
+    if (action && !shortcutKey.isEmpty())
+        action->setShortcut(QKeySequence(texts.getText(shortcutKey), QKeySequence::PortableText));
     const QString tipKey = control->property(kToolTipKeyProperty).toString();
     if (!tipKey.isEmpty()) {
-        if (auto* action = qobject_cast<QAction*>(control))
-            action->setToolTip(texts.getText(tipKey));
-        else if (auto* widget = qobject_cast<QWidget*>(control))
-            widget->setToolTip(texts.getText(tipKey));
+        QString tip = texts.getText(tipKey);
+        if (action && !action->shortcut().isEmpty())
+            tip += QStringLiteral(" (") + action->shortcut().toString(QKeySequence::NativeText) +
+                   QLatin1Char(')');
+        if (action)
+            action->setToolTip(tip);
+        else if (widget)
+            widget->setToolTip(tip);
     }
+    const QString nameKey = control->property(kAccessibleNameKeyProperty).toString();
+    if (widget && !nameKey.isEmpty())
+        widget->setAccessibleName(spokenCaption(texts.getText(nameKey)));
     translateColumns(control, texts);
+}
+
+void nameBuddies(const QWidget* window) {
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        QWidget* buddy = label->buddy();
+        if (buddy && buddy->property(kAccessibleNameKeyProperty).toString().isEmpty())
+            buddy->setAccessibleName(spokenCaption(label->text()));
+    }
 }
 
 } // namespace
@@ -69,6 +100,7 @@ void translateForm(QWidget* window, const LanguageTexts& texts) {
     const auto children = window->findChildren<QObject*>();
     for (QObject* child : children)
         translate(child, texts);
+    nameBuddies(window);
 }
 
 } // namespace sw

@@ -146,6 +146,9 @@ struct Window : test::MainWindowFixture {
         QStringList keys;
         for (const QShortcut* shortcut : window.findChildren<QShortcut*>())
             keys << shortcut->key().toString(QKeySequence::PortableText);
+        for (const QAction* action : window.findChildren<QAction*>())
+            if (!action->shortcut().isEmpty())
+                keys << action->shortcut().toString(QKeySequence::PortableText);
         return names(keys);
     }
 };

@@ -401,30 +401,6 @@ private slots:
         QCOMPARE(test::dosAttrib(victim), QByteArray("<none>"));
     }
 
-    // While Wine runs the banner shows and the write buttons rest; the next refresh after it ended
-    // takes both back and keeps the selection.
-    void readOnlyPrefixIsShownWhileItLasts() {
-        Fixture f;
-        f.start();
-        QVERIFY(!test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
-        bool wineRuns = true;
-        f.services->platform.readOnlyReason = [&] {
-            return wineRuns ? QStringLiteral("wineserver 42") : QString();
-        };
-        f.window.toolbarButton("refresh")->trigger();
-        QVERIFY(test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
-        QCOMPARE(test::control<QLabel>(f.window, "lblReadOnly")->text(), f.texts.getText("PrefixReadOnly"));
-        test::selectEntry(f.window, f.row("Unknown")); // the panel would enable "activate"
-        for (const char* key : {"add", "edit", "activate", "delete"})
-            QVERIFY2(!f.window.toolbarButton(key)->isEnabled(), key);
-        wineRuns = false;
-        QTest::keyClick(&f.window, Qt::Key_F5);
-        QVERIFY(!test::control<QLabel>(f.window, "lblReadOnly")->isVisible());
-        for (const char* key : {"add", "edit", "activate", "delete"})
-            QVERIFY2(f.window.toolbarButton(key)->isEnabled(), key);
-        QCOMPARE(test::currentEntry(f.window), f.row("Unknown"));
-    }
-
     // The check list of the last run dims new rows once the whole start-up listing is in; each row once.
     void longListingAtStartUpIsDimmedOnce() {
         Fixture f(600);

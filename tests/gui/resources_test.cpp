@@ -1,5 +1,5 @@
 // What the program takes from its files: the shipped language files, the texts loaded from them and the
-// setting naming the file; the drawings; the help pages a language names and F1 opens.
+// setting naming the file; the drawings; the help pages a language names and F1 shows.
 #include "base/program_files.h"
 #include "fixture_bytes.h"
 #include "gui/art.h"
@@ -19,10 +19,12 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <QUrl>
 #include <memory>
@@ -83,8 +85,9 @@ private slots:
         QCOMPARE(artPixmap(QStringLiteral("NORMAL"), QSize(24, 82)).size(), QSize(24, 82));
     }
 
-    // F1 in the main window, wherever the focus is, opens the help page of the loaded language.
-    void mainWindowOpensTheHelpOfTheUsersLanguage() {
+    // F1 in the main window, wherever the focus is, shows the help page of the loaded language in the
+    // program's own help window; a link out of the help goes to the desktop.
+    void mainWindowShowsTheHelpOfTheUsersLanguage() {
         LanguageTexts texts;
         QVERIFY(
             texts.loadLanguage(kBuiltTree.programFolder + QStringLiteral("/../Data/Languages/german.lng")));
@@ -105,12 +108,18 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&window));
         test::entryList(window)->setFocus();
         QTest::keyClick(test::entryList(window), Qt::Key_F1);
-        QCOMPARE(desktop->opened, QStringList{QUrl::fromLocalFile(german).toString()});
+        auto* browser = window.findChild<QTextBrowser*>(QStringLiteral("txtHelp"));
+        QVERIFY(browser && browser->isVisible());
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(german));
+        QCOMPARE(browser->window()->windowTitle(), QStringLiteral("StartWarden-Hilfe"));
+        QVERIFY(desktop->opened.isEmpty());
+        emit browser->anchorClicked(QUrl(QStringLiteral("https://example.com/a")));
+        QCOMPARE(desktop->opened, QStringList{QStringLiteral("https://example.com/a")});
     }
 
-    // A dialog's F1 opens its own section and not also the page of the window below it; without a
-    // help file it opens nothing.
-    void dialogOpensItsSectionOnly() {
+    // A dialog's F1 shows its own section, in a help window that answers beside the modal dialog;
+    // without a help file it shows nothing.
+    void dialogShowsItsSectionOnly() {
         test::RecordingDesktop desktop;
         {
             QWidget noHelp;
@@ -118,21 +127,26 @@ private slots:
             noHelp.show();
             QVERIFY(QTest::qWaitForWindowActive(&noHelp));
             QTest::keyClick(&noHelp, Qt::Key_F1);
-            QVERIFY(desktop.opened.isEmpty());
+            QVERIFY(!noHelp.findChild<QWidget*>(QStringLiteral("frmHelp")));
         }
+        const QString page = kBuiltTree.programFolder + QStringLiteral("/../Help/english.html");
         QWidget owner;
-        bindHelpKey(&owner, desktop, QStringLiteral("/opt/help/english.html"));
+        bindHelpKey(&owner, desktop, page);
         owner.show();
         QDialog dialog(&owner);
         auto* field = new QLineEdit(&dialog);
-        // Bound again (a dialog that is translated anew), the key opens the newest page once.
+        // Bound again (a dialog that is translated anew), the key shows the newest page once.
         bindHelpKey(&dialog, desktop, QStringLiteral("/opt/help/german.html"), QStringLiteral("backups"));
-        bindHelpKey(&dialog, desktop, QStringLiteral("/opt/help/english.html"), QStringLiteral("backups"));
+        bindHelpKey(&dialog, desktop, page, QStringLiteral("backups"));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         field->setFocus();
         QTest::keyClick(field, Qt::Key_F1);
-        QCOMPARE(desktop.opened, QStringList{QStringLiteral("file:///opt/help/english.html#backups")});
+        auto* browser = dialog.findChild<QTextBrowser*>(QStringLiteral("txtHelp"));
+        QVERIFY(browser && !owner.findChild<QWidget*>(QStringLiteral("frmHelp"), Qt::FindDirectChildrenOnly));
+        QCOMPARE(browser->source().fragment(), QStringLiteral("backups"));
+        QVERIFY(browser->verticalScrollBar()->value() > 0);
+        QVERIFY(desktop.opened.isEmpty());
     }
 
     // Both languages have the same keys, each with a text and the same placeholders: a placeholder lost

@@ -1,5 +1,5 @@
 // Renders the main window on a prefix at the sizes and in the states worth looking at, one PNG
-// each, so that layout changes can be checked by eye.
+// each, so that layout changes can be checked by eye; and the help window.
 #include "gui/main_window.h"
 #include "gui/prefix_dialog.h"
 #include "gui/prefix_switch.h"
@@ -52,6 +52,9 @@ int main(int argc, char** argv) {
     save(window, arguments[3], QStringLiteral("details-hidden"));
     window.toolbarButton(QStringLiteral("details"))->trigger();
 
+    window.toolbarButton(QStringLiteral("help"))->trigger();
+    if (auto* help = window.findChild<QWidget*>(QStringLiteral("frmHelp")))
+        save(*help, arguments[3], QStringLiteral("help"));
     // The chooser over the window, once the prefixes found are counted.
     sw::frmPrefixes* chooser = sw::openPrefixChooser(window, *run.services, opener);
     while (chooser->isCounting())
