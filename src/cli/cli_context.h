@@ -62,5 +62,6 @@ int runBackupsCommand(Context& context);
 // restore and purge.
 int runBackupCommand(Context& context, const QString& command);
 int runReportCommand(Context& context);
+int runBootCommand(Context& context);
 
 } // namespace sw::cli

@@ -1,6 +1,7 @@
 #include "cli_context.h"
 #include "entries/entry_lister.h"
 #include "entries/places.h"
+#include "entries/wine_starts.h"
 #include "info/database_check.h"
 #include "info/description_database.h"
 #include "info_format.h"
@@ -65,7 +66,7 @@ int runListCommand(Context& context, bool withInformation) {
         if (!context.json) {
             QStringList fields = rowFields(row, context.texts);
             if (withInformation)
-                fields += informationFields(info);
+                fields << informationFields(info) << wineStartName(wineStartOfRow(row));
             appendLine(lines, fields);
             if (lines.size() >= 1 << 16) { // printed in pieces: one small buffer, used again
                 print(lines);
@@ -78,6 +79,7 @@ int runListCommand(Context& context, bool withInformation) {
             const QJsonObject extra = informationObject(info);
             for (auto it = extra.begin(); it != extra.end(); ++it)
                 object.insert(it.key(), it.value());
+            object.insert(QStringLiteral("starts"), wineStartName(wineStartOfRow(row)));
         }
         objects.append(object);
     }

@@ -134,6 +134,8 @@ private:
     void activateSelectedEntry();
     void deleteSelectedEntry();
     void runSelectedEntry();
+    // Asks before a start of Wine on the stopped prefix runs and removes its RunOnce entries.
+    bool mayUseUpRunOnce();
     void showBackups();
     void sendSelectedEntry(); // main_window_send.cpp
     void addOrEditEntry(bool edit);

@@ -4,6 +4,7 @@
 #include "backup_window.h"
 #include "entries/entry_actions.h"
 #include "entries/entry_lister.h"
+#include "entries/wine_starts.h"
 #include "entry_list_model.h"
 #include "main_services.h"
 #include "main_window.h"
@@ -152,6 +153,8 @@ void frmMain::runSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgExecuteReq"), *row) != MessageAnswer::Yes)
         return;
+    if (!mayUseUpRunOnce())
+        return;
     try {
         m_services->platform.desktop->startCommandLine(row->program);
     } catch (const std::exception& error) {
@@ -160,6 +163,16 @@ void frmMain::runSelectedEntry() {
     }
     m_services->boxes.show(m_services->texts.getText(QStringLiteral("MsgExecuteSuc")), QString(),
                            MessageIcon::Information, MessageButtons::Ok);
+}
+
+bool frmMain::mayUseUpRunOnce() {
+    const QList<AutostartEntry> usedUp = rowsUsedUpByStartingWine(m_services->platform, m_services->texts);
+    if (usedUp.isEmpty())
+        return true;
+    const QString text = m_services->texts.getText(QStringLiteral("MsgRunUsesRunOnceReq"))
+                             .replace(QLatin1String("%ENTRIES%"), namesOfRows(usedUp));
+    return m_services->boxes.show(text, QString(), MessageIcon::Question, MessageButtons::YesNoDefaultNo) ==
+           MessageAnswer::Yes;
 }
 
 void frmMain::showBackups() {

@@ -109,9 +109,11 @@ private slots:
         QCOMPARE(f.boxes.shown().size(), 1);
         QCOMPARE(f.boxes.shown()[0].title, QStringLiteral("File missing"));
         QCOMPARE(test::entryCount(f.window), 4);
-        // The first row is shown in the panel: its program exists but has no record.
+        // The first row is shown in the panel: its program exists but has no record; when Wine starts it
+        // follows.
         QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.getText("DBNoEntry"));
+                 f.texts.getText("DBNoEntry") + "\n\n" +
+                     f.texts.getText("WineStartsLine").replace("%WHEN%", f.texts.getText("StartsNever")));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
         // Captions count the category's rows without accumulating; a category of no rows keeps its own.
@@ -119,10 +121,9 @@ private slots:
         f.window.listCategory("LOCAL RUN");
         QCOMPARE(f.caption("LOCAL RUN"), f.texts.getText("Run") + " (1)");
         QCOMPARE(f.caption("ALL"), f.texts.getText("All") + " (4)");
-        const QString services = f.caption("SERVICES");
         f.window.listCategory("SERVICES");
         QCOMPARE(test::entryCount(f.window), 0);
-        QCOMPARE(f.caption("SERVICES"), services);
+        QCOMPARE(f.caption("SERVICES"), f.texts.getText("LocalServices") + " (0)");
 
         // The check list holds every place, not the last category.
         shutDown(f.window, *f.services);
@@ -138,23 +139,25 @@ private slots:
             {"A known tool.", "Home;https://example.com/|Help;https://example.com/a;b"}};
 
         test::selectEntry(f.window, f.row("Known"));
-        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 QStringLiteral("A known tool."));
+        QVERIFY(
+            test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText().startsWith("A known tool.\n"));
         QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2);
         QVERIFY(!f.window.toolbarButton("send")->isEnabled());
         QVERIFY(test::control<QLabel>(f.window, "lblTitle")->text().startsWith("known.exe ("));
 
         test::selectEntry(f.window, f.row("Gone"));
         QCOMPARE(test::control<QLabel>(f.window, "lblTitle")->text(), f.texts.getText("NoIndication"));
-        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.getText("NoReference"));
+        QVERIFY(test::control<QPlainTextEdit>(f.window, "txtInfo")
+                    ->toPlainText()
+                    .startsWith(f.texts.getText("NoReference") + "\n"));
         QVERIFY(!f.window.toolbarButton("activate")->isEnabled());
         QVERIFY(!f.window.toolbarButton("run")->isEnabled());
         QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 2); // unchanged
 
         test::selectEntry(f.window, f.row("Unknown"));
-        QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.getText("DBNoEntry"));
+        QVERIFY(test::control<QPlainTextEdit>(f.window, "txtInfo")
+                    ->toPlainText()
+                    .startsWith(f.texts.getText("DBNoEntry") + "\n"));
         QCOMPARE(test::control<QListWidget>(f.window, "lvwLinks")->count(), 0);
         QVERIFY(f.window.toolbarButton("send")->isEnabled() && f.window.toolbarButton("run")->isEnabled());
     }
@@ -208,6 +211,21 @@ private slots:
         f.window.toolbarButton("run")->trigger();
         QCOMPARE(desktop->started, QStringList{"C:\\Tools\\known.exe /tray"});
         QCOMPARE(f.boxes.shown().last().text, f.texts.getText("MsgExecuteSuc"));
+        // Wine's start on the stopped prefix would run and remove the machine's RunOnce entries: asked
+        // first, naming them, No the default.
+        const QString runOnce32 = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+        f.services->platform.newRegistryStore()->createKey(kHkeyLocalMachine, runOnce32);
+        f.services->platform.newRegistryStore()->writeStringValue(kHkeyLocalMachine, runOnce32, "Setup32",
+                                                                  "REM C:\\setup.exe");
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.boxes.enqueue(MessageAnswer::No);
+        f.window.toolbarButton("run")->trigger();
+        QCOMPARE(f.boxes.shown().last().buttons, MessageButtons::YesNoDefaultNo);
+        QVERIFY2(f.boxes.shown().last().text.contains("\nSetup32 (" + f.texts.getText("AURunOnce32") + ")\n"),
+                 qPrintable(f.boxes.shown().last().text));
+        QCOMPARE(desktop->started.size(), 1);
+        // Deactivated, its "REM " line is nothing Wine could start.
+        QCOMPARE(f.row("Known").siblingAtColumn(5).data().toString(), f.texts.getText("StartsNever"));
 
         f.boxes.enqueue(MessageAnswer::No);
         QTest::keyClick(test::entryList(f.window), Qt::Key_Delete);

@@ -1,0 +1,158 @@
+// What Wine itself starts from each place, against what the table of places says: a prefix wineboot
+// made gets an active and a deactivated entry in every place, each leaving a marker file when it runs;
+// then a plain start of a program on the stopped prefix and a plain wineboot show which ran and which
+// RunOnce values Wine removed. A Wine that behaves otherwise fails here before it misleads a user.
+#include "entries/entry_actions.h"
+#include "entries/entry_writer.h"
+#include "entries/listing.h"
+#include "entries/wine_starts.h"
+#include "platform/language_texts.h"
+#include "platform/wine/wine_platform.h"
+#include "wine_session.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace sw;
+
+namespace {
+
+struct Outcome {
+    bool ranOnStart = false;
+    bool removedOnStart = false;
+    bool ranOnBoot = false;
+};
+
+QString yesNo(bool value) {
+    return value ? QStringLiteral("yes") : QStringLiteral("-");
+}
+
+} // namespace
+
+class WineStartsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    const QString m_prefix = m_dir.filePath("prefix");
+    const QString m_markers = m_dir.filePath("markers");
+    sw::test::WineSession m_session{m_prefix};
+    LanguageTexts m_texts;
+
+    static QString entryName(bool active) {
+        return active ? QStringLiteral("SwOn") : QStringLiteral("SwOff");
+    }
+    QString marker(const Place& place, bool active) const {
+        return place.backupKind + (active ? QStringLiteral("-on") : QStringLiteral("-off"));
+    }
+    QString windowsMarker(const Place& place, bool active) const {
+        return QStringLiteral("Z:") + QString(m_markers + '/' + marker(place, active)).replace('/', '\\');
+    }
+
+    // An active and an inactive entry in the place, written and deactivated as the program does it; a
+    // Startup folder gets batch files, whose command line a shortcut of the program would not keep.
+    void writeEntries(const Platform& platform, const Place& place) {
+        for (const bool active : {true, false}) {
+            const QString command = QStringLiteral("echo ran> ") + windowsMarker(place, active);
+            if (place.isRegistryKey()) {
+                writeEntry(platform, entryName(active), "C:\\windows\\system32\\cmd.exe /c " + command,
+                           {place.root, place.keyPath});
+            } else {
+                const QString folder =
+                    platform.fileSystem->hostPath(startupFolderPath(*platform.system, place));
+                QVERIFY(QDir().mkpath(folder));
+                QFile batch(folder + '/' + entryName(active) + ".bat");
+                QVERIFY(batch.open(QIODevice::WriteOnly));
+                batch.write((command + "\r\n").toLocal8Bit());
+            }
+        }
+        for (const AutostartEntry& row : listPlace({platform, m_texts}, place))
+            if (row.name.startsWith(entryName(false)))
+                QVERIFY(setActivation(platform, row, false));
+    }
+
+    // Whether each marker is there; they are removed for the next phase.
+    QHash<QString, bool> takeMarkers() {
+        QHash<QString, bool> found;
+        for (const Place& place : allPlaces())
+            for (const bool active : {true, false}) {
+                const QString path = m_markers + '/' + marker(place, active);
+                found[marker(place, active)] = QFile::exists(path);
+                QFile::remove(path);
+            }
+        return found;
+    }
+
+private slots:
+    void initTestCase() {
+        if (!sw::test::WineSession::available())
+            QSKIP("Wine is not installed (no wine or wineserver on PATH): what Wine starts is not checked");
+        QVERIFY(m_dir.isValid() && QDir().mkpath(m_markers));
+        m_session.setVariable("HOME", m_dir.filePath("home"));
+    }
+
+    void wineStartsWhatTheTableSays() {
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(m_session.boot(), 0);
+        QCOMPARE(m_session.waitForServer(), 0);
+        {
+            const Platform platform = makeWinePlatform(m_prefix);
+            for (const Place& place : allPlaces())
+                writeEntries(platform, place);
+        }
+
+        QCOMPARE(m_session.run("wine", {"cmd", "/c", "exit"}), 0);
+        QCOMPARE(m_session.waitForServer(), 0);
+        const QHash<QString, bool> onStart = takeMarkers();
+        QHash<QString, bool> kept;
+        {
+            const Platform platform = makeWinePlatform(m_prefix);
+            for (const Place& place : allPlaces())
+                for (const AutostartEntry& row : listPlace({platform, m_texts}, place))
+                    kept[marker(place, row.name.section('.', 0, 0) == entryName(true))] = true;
+        }
+        QCOMPARE(m_session.run("wine", {"wineboot"}), 0);
+        QCOMPARE(m_session.waitForServer(), 0);
+        const QHash<QString, bool> onBoot = takeMarkers();
+
+        // A wineboot on a stopped prefix starts a session first: what every start runs runs then too.
+        QStringList table{QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
+                              .arg("place", -20)
+                              .arg("entry", -8)
+                              .arg("table", -13)
+                              .arg("ran on start", -12)
+                              .arg("removed", -7)
+                              .arg("ran on wineboot")};
+        QStringList wrong;
+        for (const Place& place : allPlaces())
+            for (const bool active : {true, false}) {
+                const WineStart starts = active ? place.starts : place.startsInactive;
+                const QString key = marker(place, active);
+                const Outcome seen{onStart.value(key), !kept.value(key), onBoot.value(key)};
+                const Outcome expected{starts == WineStart::EveryStart || starts == WineStart::NextStart,
+                                       removedAtNextStart(starts),
+                                       starts == WineStart::EveryStart || starts == WineStart::Boot};
+                const bool same = seen.ranOnStart == expected.ranOnStart &&
+                                  seen.removedOnStart == expected.removedOnStart &&
+                                  seen.ranOnBoot == expected.ranOnBoot;
+                table << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6%7")
+                             .arg(place.backupKind, -20)
+                             .arg(active ? "active" : "inactive", -8)
+                             .arg(wineStartName(starts), -13)
+                             .arg(yesNo(seen.ranOnStart), -12)
+                             .arg(yesNo(seen.removedOnStart), -7)
+                             .arg(yesNo(seen.ranOnBoot), -15)
+                             .arg(same ? QString() : QStringLiteral("  <- not as the table says"));
+                if (!same)
+                    wrong << key;
+            }
+        qInfo().noquote() << "What Wine started (" << clock.elapsed() << "ms):\n" + table.join('\n');
+        QVERIFY2(wrong.isEmpty(), qPrintable("Wine differs from the table of places: " + wrong.join(", ")));
+    }
+};
+
+QTEST_GUILESS_MAIN(WineStartsTest)
+#include "wine_starts_test.moc"
