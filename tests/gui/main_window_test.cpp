@@ -125,9 +125,13 @@ private slots:
         QCOMPARE(test::entryCount(f.window), 0);
         QCOMPARE(f.caption("SERVICES"), f.texts.getText("LocalServices") + " (0)");
 
-        // The check list holds every place, not the last category.
+        // The check list holds every place, those of "SERVICES" too, not the last category.
+        const QString services = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+        f.services->platform.newRegistryStore()->createKey(kHkeyLocalMachine, services);
+        f.services->platform.newRegistryStore()->writeStringValue(kHkeyLocalMachine, services, "Svc",
+                                                                  "C:\\svc.exe");
         shutDown(f.window, *f.services);
-        QCOMPARE(test::fileBytes(f.startup.files.checkList()).count("\r\n"), 4);
+        QCOMPARE(test::fileBytes(f.startup.files.checkList()).count("\r\n"), 5);
         QVERIFY(test::control<SplitterPanel>(f.window, "SplitterPanel1")->Control1() == nullptr);
     }
 
