@@ -20,14 +20,14 @@ using namespace sw;
 
 namespace {
 
-struct Outcome {
-    bool ranOnStart = false;
-    bool removedOnStart = false;
-    bool ranOnBoot = false;
-};
-
-QString yesNo(bool value) {
-    return value ? QStringLiteral("yes") : QStringLiteral("-");
+// The table's columns of what a run showed or the table of places says: ran on the start, removed by
+// it, ran on wineboot.
+QString outcome(bool ranOnStart, bool removedOnStart, bool ranOnBoot) {
+    const auto yes = [](bool value) { return value ? QStringLiteral("yes") : QStringLiteral("-"); };
+    return QStringLiteral("%1 | %2 | %3")
+        .arg(yes(ranOnStart), -12)
+        .arg(yes(removedOnStart), -7)
+        .arg(yes(ranOnBoot), -15);
 }
 
 } // namespace
@@ -131,21 +131,16 @@ private slots:
             for (const bool active : {true, false}) {
                 const WineStart starts = active ? place.starts : place.startsInactive;
                 const QString key = marker(place, active);
-                const Outcome seen{onStart.value(key), !kept.value(key), onBoot.value(key)};
-                const Outcome expected{starts == WineStart::EveryStart || starts == WineStart::NextStart,
-                                       removedAtNextStart(starts),
-                                       starts == WineStart::EveryStart || starts == WineStart::Boot};
-                const bool same = seen.ranOnStart == expected.ranOnStart &&
-                                  seen.removedOnStart == expected.removedOnStart &&
-                                  seen.ranOnBoot == expected.ranOnBoot;
-                table << QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6%7")
+                const QString seen = outcome(onStart.value(key), !kept.value(key), onBoot.value(key));
+                const bool same =
+                    seen == outcome(starts == WineStart::EveryStart || starts == WineStart::NextStart,
+                                    removedAtNextStart(starts),
+                                    starts == WineStart::EveryStart || starts == WineStart::Boot);
+                table << QStringLiteral("%1 | %2 | %3 | %4%5")
                              .arg(place.backupKind, -20)
                              .arg(active ? "active" : "inactive", -8)
                              .arg(wineStartName(starts), -13)
-                             .arg(yesNo(seen.ranOnStart), -12)
-                             .arg(yesNo(seen.removedOnStart), -7)
-                             .arg(yesNo(seen.ranOnBoot), -15)
-                             .arg(same ? QString() : QStringLiteral("  <- not as the table says"));
+                             .arg(seen, same ? QString() : QStringLiteral("  <- not as the table says"));
                 if (!same)
                     wrong << key;
             }
