@@ -43,7 +43,8 @@ WineStart wineStartOfRow(const AutostartEntry& row) {
     const Place* place = placeByBackupKind(row.backupKind);
     if (!place)
         return WineStart::Never;
-    return row.active ? place->starts : place->startsInactive;
+    // Wine treats a value of another type as it treats a deactivated one: it does not run it.
+    return row.active && row.plainString ? place->starts : place->startsInactive;
 }
 
 bool removedAtNextStart(WineStart starts) {

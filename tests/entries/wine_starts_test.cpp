@@ -41,47 +41,57 @@ class WineStartsTest : public QObject {
     sw::test::WineSession m_session{m_prefix};
     LanguageTexts m_texts;
 
-    static QString entryName(bool active) {
-        return active ? QStringLiteral("SwOn") : QStringLiteral("SwOff");
-    }
-    QString marker(const Place& place, bool active) const {
-        return place.backupKind + (active ? QStringLiteral("-on") : QStringLiteral("-off"));
-    }
-    QString windowsMarker(const Place& place, bool active) const {
-        return QStringLiteral("Z:") + QString(m_markers + '/' + marker(place, active)).replace('/', '\\');
+    QStringList m_keys; // place "-" entry name, in the order of the table
+    QHash<QString, WineStart> m_expected;
+
+    // What the row's marker is called: its place and its name without an extension.
+    static QString marker(const Place& place, const QString& name) {
+        return place.backupKind + '-' + name.section('.', 0, 0);
     }
 
-    // An active and an inactive entry in the place, written and deactivated as the program does it; a
-    // Startup folder gets batch files, whose command line a shortcut of the program would not keep.
+    // An active and a deactivated entry in the place, written and deactivated as the program does it,
+    // and in a registry key an expandable one; a Startup folder gets batch files, whose command line a
+    // shortcut of the program would not keep. Each leaves its marker file when it runs.
     void writeEntries(const Platform& platform, const Place& place) {
-        for (const bool active : {true, false}) {
-            const QString command = QStringLiteral("echo ran> ") + windowsMarker(place, active);
+        const auto command = [&](const char* name) {
+            return QStringLiteral("echo ran> Z:") +
+                   QString(m_markers + '/' + marker(place, name)).replace('/', '\\');
+        };
+        for (const char* name : {"On", "Off"}) {
             if (place.isRegistryKey()) {
-                writeEntry(platform, entryName(active), "C:\\windows\\system32\\cmd.exe /c " + command,
+                writeEntry(platform, name, "C:\\windows\\system32\\cmd.exe /c " + command(name),
                            {place.root, place.keyPath});
             } else {
                 const QString folder =
                     platform.fileSystem->hostPath(startupFolderPath(*platform.system, place));
-                QVERIFY(QDir().mkpath(folder));
-                QFile batch(folder + '/' + entryName(active) + ".bat");
-                QVERIFY(batch.open(QIODevice::WriteOnly));
-                batch.write((command + "\r\n").toLocal8Bit());
+                QFile batch(folder + '/' + name + ".bat");
+                QVERIFY(QDir().mkpath(folder) && batch.open(QIODevice::WriteOnly));
+                batch.write((command(name) + "\r\n").toLocal8Bit());
             }
         }
+        if (place.isRegistryKey())
+            platform.newRegistryStore()->writeTypedStringValue(
+                place.root, place.keyPath, "Expanded",
+                "%SystemRoot%\\system32\\cmd.exe /c " + command("Expanded"), kRegistryExpandString);
         for (const AutostartEntry& row : listPlace({platform, m_texts}, place))
-            if (row.name.startsWith(entryName(false)))
+            if (row.name.startsWith("Off"))
                 QVERIFY(setActivation(platform, row, false));
+        // What the program says of each entry as it lists it now (Wine's own ones leave no marker).
+        for (const AutostartEntry& row : listPlace({platform, m_texts}, place)) {
+            if (!QStringList{"On", "Off", "Expanded"}.contains(row.name.section('.', 0, 0)))
+                continue;
+            m_keys << marker(place, row.name);
+            m_expected[marker(place, row.name)] = wineStartOfRow(row);
+        }
     }
 
     // Whether each marker is there; they are removed for the next phase.
     QHash<QString, bool> takeMarkers() {
         QHash<QString, bool> found;
-        for (const Place& place : allPlaces())
-            for (const bool active : {true, false}) {
-                const QString path = m_markers + '/' + marker(place, active);
-                found[marker(place, active)] = QFile::exists(path);
-                QFile::remove(path);
-            }
+        for (const QString& key : m_keys) {
+            found[key] = QFile::exists(m_markers + '/' + key);
+            QFile::remove(m_markers + '/' + key);
+        }
         return found;
     }
 
@@ -112,38 +122,34 @@ private slots:
             const Platform platform = makeWinePlatform(m_prefix);
             for (const Place& place : allPlaces())
                 for (const AutostartEntry& row : listPlace({platform, m_texts}, place))
-                    kept[marker(place, row.name.section('.', 0, 0) == entryName(true))] = true;
+                    kept[marker(place, row.name)] = true;
         }
         QCOMPARE(m_session.run("wine", {"wineboot"}), 0);
         QCOMPARE(m_session.waitForServer(), 0);
         const QHash<QString, bool> onBoot = takeMarkers();
 
         // A wineboot on a stopped prefix starts a session first: what every start runs runs then too.
-        QStringList table{QStringLiteral("%1 | %2 | %3 | %4 | %5 | %6")
-                              .arg("place", -20)
-                              .arg("entry", -8)
+        QStringList table{QStringLiteral("%1 | %2 | %3 | %4 | %5")
+                              .arg("place-entry", -30)
                               .arg("table", -13)
                               .arg("ran on start", -12)
                               .arg("removed", -7)
                               .arg("ran on wineboot")};
         QStringList wrong;
-        for (const Place& place : allPlaces())
-            for (const bool active : {true, false}) {
-                const WineStart starts = active ? place.starts : place.startsInactive;
-                const QString key = marker(place, active);
-                const QString seen = outcome(onStart.value(key), !kept.value(key), onBoot.value(key));
-                const bool same =
-                    seen == outcome(starts == WineStart::EveryStart || starts == WineStart::NextStart,
-                                    removedAtNextStart(starts),
-                                    starts == WineStart::EveryStart || starts == WineStart::Boot);
-                table << QStringLiteral("%1 | %2 | %3 | %4%5")
-                             .arg(place.backupKind, -20)
-                             .arg(active ? "active" : "inactive", -8)
-                             .arg(wineStartName(starts), -13)
-                             .arg(seen, same ? QString() : QStringLiteral("  <- not as the table says"));
-                if (!same)
-                    wrong << key;
-            }
+        for (const QString& key : m_keys) {
+            const WineStart starts = m_expected.value(key);
+            const QString seen = outcome(onStart.value(key), !kept.value(key), onBoot.value(key));
+            const bool same =
+                seen == outcome(starts == WineStart::EveryStart || starts == WineStart::NextStart,
+                                removedAtNextStart(starts),
+                                starts == WineStart::EveryStart || starts == WineStart::Boot);
+            table << QStringLiteral("%1 | %2 | %3%4")
+                         .arg(key, -30)
+                         .arg(wineStartName(starts), -13)
+                         .arg(seen, same ? QString() : QStringLiteral("  <- not as the table says"));
+            if (!same)
+                wrong << key;
+        }
         qInfo().noquote() << "What Wine started (" << clock.elapsed() << "ms):\n" + table.join('\n');
         QVERIFY2(wrong.isEmpty(), qPrintable("Wine differs from the table of places: " + wrong.join(", ")));
     }
