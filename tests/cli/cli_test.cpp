@@ -163,12 +163,14 @@ private slots:
         QCOMPARE(rows[0].toObject()["starts"].toString(), QStringLiteral("boot"));
     }
 
-    // Wine walks each key backwards, the services and the machine's RunOnce keys (both views) first; a
-    // run of the stopped prefix's Wine would use up the RunOnce entries, so run refuses and names them.
+    // Wine walks each key backwards, the services and the machine's RunOnce keys (both views) first, and
+    // runs no deactivated or expandable value; a run of the stopped prefix's Wine would use up the
+    // RunOnce entries, so run refuses and names them.
     void bootPrintsWhatWineRunsInItsOrder() {
         const QByteArray wow = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\";
         TempPrefix prefix(
-            TempPrefix::runSection("\"A\"=\"a.exe\"\n\"B\"=\"b.exe\"\n\"Off\"=\"REM c.exe\"\n") +
+            TempPrefix::runSection(
+                "\"A\"=\"a.exe\"\n\"B\"=\"b.exe\"\n\"Exp\"=str(2):\"x.exe\"\n\"Off\"=\"REM c.exe\"\n") +
                 TempPrefix::runSection("\"Once\"=\"o.exe\"\n", "RunOnce") +
                 TempPrefix::runSection("\"Svc\"=\"s.exe\"\n", "RunServices") +
                 TempPrefix::section(QString::fromLatin1(wow + "Run"), "\"Launcher32\"=\"l.exe\"\n") +
