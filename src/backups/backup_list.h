@@ -41,9 +41,9 @@ struct BackupGroup {
     bool shared = false;
 };
 
-// The six groups of a prefix's records, one per place in the order the category tree shows the places:
-// the two folders below its data folder, then the four keys; then the two folders of each shared data
-// folder an earlier version left.
+// The groups of a prefix's records, one per place in the order the category tree shows the places:
+// the two folders below its data folder, then the registry keys; then the two folders of each shared
+// data folder an earlier version left.
 QList<BackupGroup> backupGroups(const QString& dataFolder, const QStringList& sharedFolders = {});
 
 // Every file of a backup folder, hidden ones (a disabled entry's copy) included, in the file system's

@@ -24,7 +24,7 @@ QString placeKeys() {
     return keys.join(QStringLiteral(", "));
 }
 
-// The place of a --place or --to value; status kDone when it names one of the six.
+// The place of a --place or --to value; status kDone when it names one of the places.
 int placeOfOption(Context& context, const QString& option, EntryPlace& place) {
     const QString key = context.parser.value(option);
     if (!isPlaceKey(key))

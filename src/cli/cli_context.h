@@ -80,6 +80,7 @@ int runBackupsCommand(Context& context);
 // restore and purge.
 int runBackupCommand(Context& context, const QString& command);
 int runReportCommand(Context& context);
+int runBootCommand(Context& context);
 
 // prefixes, and list and info with --all-prefixes: they work on every found prefix, without one chosen.
 int runPrefixesCommand(const QCommandLineParser& parser, const QStringList& arguments, LanguageTexts& texts);

@@ -3,6 +3,7 @@
 #include "entries/entry_actions.h"
 #include "entries/listing.h"
 #include "entries/places.h"
+#include "entries/wine_starts.h"
 
 #include <cstdio>
 
@@ -52,6 +53,14 @@ int deleteOne(Context& context, const AutostartEntry& row) {
 }
 
 int runOne(Context& context, const AutostartEntry& row) {
+    // Wine's start on a stopped prefix runs these once and removes them: never without a word.
+    const QList<AutostartEntry> usedUp = rowsUsedUpByStartingWine(context.platform, context.texts);
+    if (!usedUp.isEmpty() && !context.parser.isSet(QStringLiteral("consume-runonce")))
+        return fail(kNotConfirmed,
+                    QStringLiteral("starting Wine on the stopped prefix would remove these entries, running "
+                                   "the active ones:\n%1\n"
+                                   "nothing started; give --consume-runonce to start it all the same")
+                        .arg(namesOfRows(usedUp)));
     if (!confirmed(context, QStringLiteral("MsgExecuteReq"), row.name))
         return fail(kNotConfirmed, QStringLiteral("not confirmed; nothing started"));
     context.platform.desktop->startCommandLine(row.program);

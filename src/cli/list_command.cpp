@@ -1,6 +1,7 @@
 #include "cli_context.h"
 #include "entries/entry_lister.h"
 #include "entries/places.h"
+#include "entries/wine_starts.h"
 #include "info/database_check.h"
 #include "info/description_database.h"
 #include "info_format.h"
@@ -67,7 +68,7 @@ int listInto(Context& context, const QString& category, const DescriptionDatabas
         if (!context.json) {
             QStringList fields = rowFields(row, context.texts);
             if (database)
-                fields += informationFields(info);
+                fields << informationFields(info) << wineStartName(wineStartOfRow(row));
             if (!context.prefixName.isNull())
                 fields.prepend(context.prefixName);
             appendLine(out.lines, fields);
@@ -82,6 +83,7 @@ int listInto(Context& context, const QString& category, const DescriptionDatabas
             const QJsonObject extra = informationObject(info);
             for (auto it = extra.begin(); it != extra.end(); ++it)
                 object.insert(it.key(), it.value());
+            object.insert(QStringLiteral("starts"), wineStartName(wineStartOfRow(row)));
         }
         if (!context.prefixName.isNull())
             object.insert(QStringLiteral("prefix"), context.prefixName);

@@ -72,11 +72,13 @@ const QList<Command>& commands() {
          [](Context& c) { return runEntryCommand(c, QStringLiteral("enable")); }},
         {"delete", "delete NAME            back an entry up, then delete it",
          [](Context& c) { return runEntryCommand(c, QStringLiteral("delete")); }},
-        {"run", "run NAME               start an entry's program with Wine",
+        {"run",
+         "run NAME [--consume-runonce]\n"
+         "                         start an entry's program with Wine",
          [](Context& c) { return runEntryCommand(c, QStringLiteral("run")); }},
         {"add",
          "add NAME --program COMMANDLINE --place CATEGORY [--replace]\n"
-         "                         write a new entry into one of the six places",
+         "                         write a new entry into one of the places",
          [](Context& c) { return runAddCommand(c); }},
         {"edit",
          "edit NAME [--place CATEGORY] [--name NEWNAME] [--program COMMANDLINE] [--to CATEGORY] [--replace]\n"
@@ -94,6 +96,10 @@ const QList<Command>& commands() {
          [](Context& c) { return runBackupCommand(c, QStringLiteral("purge")); }},
         {"report", "report NAME            send an entry to the report endpoint (ReportHost)",
          runReportCommand},
+        {"boot",
+         "boot                   what the next start of Wine on the prefix and the next wineboot run,\n"
+         "                         in Wine's order: when, name, program, place, tag, when Wine starts it",
+         runBootCommand},
         // Works on no chosen prefix: main runs it before choosing one.
         {"prefixes",
          "prefixes               the Wine prefixes found on this machine: name, source, folder, entries,\n"
@@ -112,7 +118,8 @@ QString description() {
         "the name stands in several places or --prefix names several prefixes, 2 bad arguments or not a "
         "Wine prefix, 3 Wine "
         "runs on the prefix or another StartWarden writes it, 4 the change failed (list, info: a "
-        "Startup folder cannot be read), 5 not confirmed, 6 the report could not be sent. add "
+        "Startup folder cannot be read), 5 not confirmed (run: RunOnce entries in the way), 6 the report "
+        "could not be sent. add "
         "and edit refuse a program that cannot be found with status 1; add, edit and restore refuse an "
         "entry of the same name in the target place with status 1 unless --replace is given.");
     return text;
@@ -152,7 +159,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("all-prefixes"),
          QStringLiteral("list, info: list every prefix prefixes finds, its name in the first column.")},
         {QStringLiteral("json"),
-         QStringLiteral("list, info, backups, prefixes: print a JSON array instead of tab-separated lines.")},
+         QStringLiteral("list, info, backups, boot, prefixes: print JSON instead of tab-separated lines.")},
         {QStringLiteral("place"),
          QStringLiteral(
              "Look for NAME only in this category (LOCAL RUN, ALL USERS, ...); needed when the name "
@@ -160,9 +167,13 @@ int main(int argc, char** argv) {
          QStringLiteral("CATEGORY")},
         {QStringLiteral("group"),
          QStringLiteral("restore, purge: look for NAME only among the backups of this group (SMLocalUsr, "
-                        "SMAllUsr, LURun, LURunOnce, AURun, AURunOnce)."),
+                        "SMAllUsr, LURun, LURunOnce, AURun, AURun32, AURunOnce, AURunOnce32, "
+                        "AURunServices, AURunServicesOnce)."),
          QStringLiteral("LABELKEY")},
         {QStringLiteral("yes"), QStringLiteral("Do not ask before changing or starting anything.")},
+        {QStringLiteral("consume-runonce"),
+         QStringLiteral("run: start Wine on the stopped prefix even though its start runs and removes the "
+                        "machine's RunOnce and RunServicesOnce entries.")},
         {QStringLiteral("notice"), QStringLiteral("report: a note on the entry, sent as its details."),
          QStringLiteral("TEXT")},
         {QStringLiteral("dry-run"), QStringLiteral("report: print the address and send nothing.")},

@@ -7,17 +7,18 @@ namespace sw {
 
 // One row of the entry list.
 struct AutostartEntry {
-    QString name;        // value name, or file name with extension
-    QString program;     // command line without a leading "REM ", a shortcut's target, or the file's path
-    QString programFile; // the program file the row starts, found once when it is listed;
-                         // empty when a bare name was not found or the line cannot be taken apart
-    QString arguments;   // a shortcut's arguments, which the rating sees after its target
-    bool valid = false;  // the program file was found
-    bool active = true;  // no "REM " prefix, no hidden mark
-    QString placeLabel;  // the language text of the place's backup kind
-    QString backupKind;  // the place, for the program's own use
-    QString rowKey;      // non-empty exactly for registry rows
-    QString tag;         // EntryTag for registry rows, the file's full path for Startup folder rows
+    QString name;            // value name, or file name with extension
+    QString program;         // command line without a leading "REM ", a shortcut's target, or the file's path
+    QString programFile;     // the program file the row starts, found once when it is listed;
+                             // empty when a bare name was not found or the line cannot be taken apart
+    QString arguments;       // a shortcut's arguments, which the rating sees after its target
+    bool valid = false;      // the program file was found
+    bool active = true;      // no "REM " prefix, no hidden mark
+    bool plainString = true; // not a registry value of another type than REG_SZ, which Wine never starts
+    QString placeLabel;      // the language text of the place's backup kind
+    QString backupKind;      // the place, for the program's own use
+    QString rowKey;          // non-empty exactly for registry rows
+    QString tag;             // EntryTag for registry rows, the file's full path for Startup folder rows
     bool ghosted = false;
 
     bool isRegistryEntry() const { return !rowKey.isEmpty(); }

@@ -136,6 +136,8 @@ void ensureBackupPlaces(const Platform& platform, const QString& dataFolder) {
 }
 
 QString backupKeyOfTag(const QString& tag) {
+    if (const Place* place = placeOfTag(tag))
+        return place->backupLocation;
     // Any root but the current user's is the machine's; a key whose name ends in "run" is a Run key.
     const bool localUser = getTagRoot(tag) == kHkeyCurrentUser;
     const bool run = isRunKey(getTagKey(tag));

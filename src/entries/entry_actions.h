@@ -42,8 +42,8 @@ bool setActivation(const Platform& platform, const AutostartEntry& row, bool act
 // Deactivates an active row and activates an inactive one.
 void toggleActivation(const Platform& platform, const AutostartEntry& row);
 
-// The four backup keys below HKEY_CURRENT_USER, the data folder (where the program keeps its records
-// of the prefix) and the four backup folders below it. Every place is tried; the first failure is
+// The backup keys below HKEY_CURRENT_USER, the data folder (where the program keeps its records
+// of the prefix) and the backup folders below it. Every place is tried; the first failure is
 // rethrown.
 void ensureBackupPlaces(const Platform& platform, const QString& dataFolder);
 

@@ -26,7 +26,7 @@ public:
     EntryLister(const Platform& platform, const LanguageTexts& texts, QObject* parent = nullptr);
     ~EntryLister() override;
 
-    // Starts listing a category; "SERVICES" and unknown keys list none.
+    // Starts listing a category; unknown keys list none.
     void start(const QString& categoryKey);
     // Lists a whole category at once, its places read side by side.
     void listNow(const QString& categoryKey);

@@ -248,10 +248,10 @@ WrittenEntry editPlainFile(const Platform& platform, const AutostartEntry& old, 
 } // namespace
 
 EntryPlace entryPlaceOfCategory(const SystemInfo& system, const QString& categoryKey) {
-    const QList<const Place*> places = placesOfCategory(categoryKey);
-    if (places.size() != 1 || categoryKey == QLatin1String("ALL"))
+    const Place* own = placeOfCategory(categoryKey);
+    if (!own)
         return {};
-    const Place& place = *places.first();
+    const Place& place = *own;
     if (place.kind == PlaceKind::RegistryKey)
         return {place.root, place.keyPath};
     return {0, startupFolderPath(system, place)};

@@ -22,7 +22,7 @@ struct EntryPlace {
     bool isStartupFolder() const { return root == 0 && isChosen(); }
 };
 
-// The place of a category key: one of the six places, else no place. Startup folders are looked
+// The place of a category key: the place whose own category it is, else no place. Startup folders are looked
 // up now, so a changed profile is followed.
 EntryPlace entryPlaceOfCategory(const SystemInfo& system, const QString& categoryKey);
 

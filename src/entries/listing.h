@@ -31,7 +31,7 @@ QList<AutostartEntry> listStartmenuFolder(const ListingContext& context, const Q
 // The rows of one place.
 QList<AutostartEntry> listPlace(const ListingContext& context, const Place& place);
 
-// The rows of a category, its places in their fixed order. "SERVICES" and unknown keys list none.
+// The rows of a category, its places in their fixed order. Unknown keys list none.
 QList<AutostartEntry> listCategory(const ListingContext& context, const QString& categoryKey);
 
 } // namespace sw

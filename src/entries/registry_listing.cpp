@@ -37,6 +37,7 @@ QList<AutostartEntry> listRegistryKey(const ListingContext& context, std::int32_
         row.rowKey = values[i].name + QString::number(i) + QLatin1Char('@') + tag;
         row.placeLabel = label;
         row.tag = tag;
+        row.plainString = values[i].type == kRegistryString;
         QString data = values[i].data;
         row.active = data.left(4).toUpper() != kInactivePrefix;
         if (!row.active)

@@ -1,6 +1,7 @@
 #include "entry_list_model.h"
 
 #include "entries/entry_lister.h"
+#include "entries/wine_starts.h"
 #include "platform/file_icons.h"
 #include "platform/language_texts.h"
 
@@ -76,8 +77,10 @@ QString EntryListModel::shownText(const AutostartEntry& row, int column) const {
         return m_texts->getText(row.valid ? "Yes" : "No");
     case 3:
         return m_texts->getText(row.active ? "Yes" : "No");
-    default:
+    case 4:
         return row.placeLabel;
+    default:
+        return m_texts->getText(wineStartTextKey(wineStartOfRow(row)));
     }
 }
 

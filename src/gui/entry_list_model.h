@@ -17,13 +17,14 @@ class EntryLister;
 class LanguageTexts;
 struct Platform;
 
-// The entry list's columns over a lister's rows: name, program, valid, active, place. Sorting
+// The entry list's columns over a lister's rows: name, program, valid, active, place, when Wine
+// starts it. Sorting
 // reorders the view's rows only; the lister keeps the listed order. Program icons come in after a
 // listing, a slice at a time, so that the window answers meanwhile.
 class EntryListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kColumnCount = 5;
+    static constexpr int kColumnCount = 6;
 
     explicit EntryListModel(QObject* parent = nullptr);
 

@@ -58,7 +58,7 @@ struct Column {
 const Column kColumns[] = {
     {"Name", "name", 1600, Qt::AlignLeft},      {"Programm", "program", 5000, Qt::AlignLeft},
     {"Gültig", "Valid", 500, Qt::AlignHCenter}, {"Aktiv", "Active", 500, Qt::AlignHCenter},
-    {"Ort", "Place", 2000, Qt::AlignLeft},
+    {"Ort", "Place", 2000, Qt::AlignLeft},      {"Start durch Wine", "WineStarts", 1600, Qt::AlignLeft},
 };
 
 template <typename T> T* named(T* control, const char* name) {

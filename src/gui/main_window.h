@@ -143,6 +143,8 @@ private:
     void activateSelectedEntry();
     void deleteSelectedEntry();
     void runSelectedEntry();
+    // Asks before a start of Wine on the stopped prefix runs and removes its RunOnce entries.
+    bool mayUseUpRunOnce();
     void showBackups();
     void sendSelectedEntry(); // main_window_send.cpp
     void addOrEditEntry(bool edit);
@@ -184,9 +186,8 @@ private:
     std::optional<ShownRow> m_shownRow; // what the information panel shows; none when it is empty
     EntryLister* m_lister = nullptr;    // made with the services
     EntryListModel* m_model = nullptr;
-    ColumnFitter* m_columns = nullptr;        // the entry list's column widths
-    int m_categoryPaneTwips = 0;              // the tree pane's fitted width, until the first layout takes it
-    QTreeWidgetItem* m_listingNode = nullptr; // its caption counts the rows once the listing ends
+    ColumnFitter* m_columns = nullptr; // the entry list's column widths
+    int m_categoryPaneTwips = 0;       // the tree pane's fitted width, until the first layout takes it
 };
 
 } // namespace sw

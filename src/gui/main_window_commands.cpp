@@ -4,6 +4,7 @@
 #include "backup_window.h"
 #include "entries/entry_actions.h"
 #include "entries/entry_lister.h"
+#include "entries/wine_starts.h"
 #include "entry_list_model.h"
 #include "help_key.h"
 #include "help_window.h"
@@ -163,6 +164,8 @@ void frmMain::runSelectedEntry() {
     const std::optional<AutostartEntry> row = selectedRow();
     if (!row || !m_services || askAbout(QStringLiteral("MsgExecuteReq"), *row) != MessageAnswer::Yes)
         return;
+    if (!mayUseUpRunOnce())
+        return;
     try {
         m_services->platform.desktop->startCommandLine(row->program);
     } catch (const std::exception& error) {
@@ -171,6 +174,16 @@ void frmMain::runSelectedEntry() {
     }
     m_services->boxes.show(m_services->texts.getText(QStringLiteral("MsgExecuteSuc")), QString(),
                            MessageIcon::Information, MessageButtons::Ok);
+}
+
+bool frmMain::mayUseUpRunOnce() {
+    const QList<AutostartEntry> usedUp = rowsUsedUpByStartingWine(m_services->platform, m_services->texts);
+    if (usedUp.isEmpty())
+        return true;
+    const QString text = m_services->texts.getText(QStringLiteral("MsgRunUsesRunOnceReq"))
+                             .replace(QLatin1String("%ENTRIES%"), namesOfRows(usedUp));
+    return m_services->boxes.show(text, QString(), MessageIcon::Question, MessageButtons::YesNoDefaultNo) ==
+           MessageAnswer::Yes;
 }
 
 void frmMain::showBackups() {
@@ -267,16 +280,10 @@ void frmMain::createToolbarKeys() {
 
 void frmMain::createCategoryKeys() {
     // The list follows the tree's highlight however it moves. A mouse click lists on its own (it
-    // lists the current category again too), and the services console opens only when asked for.
+    // lists the current category again too).
     connect(tvwCategories, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
         if (!node || QGuiApplication::mouseButtons() != Qt::NoButton)
             return;
-        if (node->data(0, Qt::UserRole).toString() == QLatin1String("SERVICES")) {
-            m_listingNode = nullptr;
-            if (m_lister)
-                m_lister->clear();
-            return;
-        }
         listCategoryOfNode(node);
     });
     // Return and Space do what a click does.

@@ -1,5 +1,6 @@
 // The information panel of the main window: the selected entry's program, rating and links.
 #include "art.h"
+#include "entries/wine_starts.h"
 #include "entry_list_model.h"
 #include "info/entry_information.h"
 #include "main_services.h"
@@ -62,6 +63,11 @@ void frmMain::describeRow(const QModelIndex& index) {
         showProgramMissing();
     else
         showEntryInformation(info);
+    const LanguageTexts& texts = m_services->texts;
+    txtInfo->appendPlainText(
+        QLatin1Char('\n') +
+        texts.getText(QStringLiteral("WineStartsLine"))
+            .replace(QLatin1String("%WHEN%"), texts.getText(wineStartTextKey(wineStartOfRow(*row)))));
     applyWriteButtons();
 }
 

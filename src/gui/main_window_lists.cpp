@@ -94,10 +94,6 @@ void frmMain::listCategoryOfNode(QTreeWidgetItem* node) {
         return;
     updateReadOnlyState();
     const QString key = node->data(0, kKeyRole).toString();
-    if (key == QLatin1String("SERVICES")) {
-        m_services->platform.desktop->openServiceConsole();
-        return;
-    }
     m_lister->start(key);
 }
 

@@ -79,9 +79,9 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
 
 void frmMove::loadForm() {
     translateForm(this, m_texts);
-    // The category tree without its top nodes ("ALL", "SERVICES"): the children of "ALL" are the top here.
+    // The category tree without "ALL": its children are the top here, beside "SERVICES".
     for (const Category& category : allCategories()) {
-        if (category.parentKey.isEmpty())
+        if (category.key == QLatin1String("ALL"))
             continue;
         QTreeWidgetItem* parent = node(category.parentKey);
         auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
@@ -92,6 +92,7 @@ void frmMove::loadForm() {
     }
     expandAllNodes(node(QStringLiteral("STARTMENU")), true);
     expandAllNodes(node(QStringLiteral("REGISTRY")), true);
+    expandAllNodes(node(QStringLiteral("SERVICES")), true);
     tvwCategories->setFocus();
 }
 

@@ -2,7 +2,7 @@
 
 #include "entries/check_list.h"
 #include "entries/entry_actions.h"
-#include "entries/entry_lister.h"
+#include "entries/wine_starts.h"
 #include "help_key.h"
 #include "info/database_check.h"
 #include "main_services.h"
@@ -65,9 +65,8 @@ void showPrefix(frmMain& window, MainServices& services, const QString& prefixNa
 }
 
 void recordCheckList(MainServices& services) {
-    // What the next start compares with: every place, listed as the command line lists it.
-    EntryLister lister(services.platform, services.texts);
-    lister.listNow(QStringLiteral("ALL"));
+    // What the next start compares with: every place, those of "SERVICES" too.
+    const QList<AutostartEntry> rows = listAllPlaces(services.platform, services.texts);
     try {
         // The prefix's records folder, when start-up could not make it (Wine ran then).
         if (!services.platform.fileSystem->attributes(services.files.dataFolder()))
@@ -75,7 +74,7 @@ void recordCheckList(MainServices& services) {
     } catch (const std::exception&) {
         // A read-only prefix: the check list stays as it was.
     }
-    writeCheckList(services.files.checkList(), lister.rows());
+    writeCheckList(services.files.checkList(), rows);
 }
 
 void shutDown(frmMain& window, MainServices& services) {

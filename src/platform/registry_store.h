@@ -36,6 +36,7 @@ inline constexpr qsizetype kListedDataUnits = 32768;
 struct RegistryValueText {
     QString name;
     QString data;
+    std::uint32_t type = kRegistryString; // its Windows type
 };
 
 // The value names of a key, and for each the kind readValue takes.
@@ -102,7 +103,7 @@ public:
         const QList<std::uint32_t>& kinds = listed->kinds;
         for (qsizetype i = 0; i < names.size(); ++i) {
             try {
-                values.append({names[i], readValue(root, keyPath, names[i], kinds.value(i))});
+                values.append({names[i], readValue(root, keyPath, names[i], kinds.value(i)), kinds.value(i)});
             } catch (const RegistryError&) {
             }
         }

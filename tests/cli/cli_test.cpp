@@ -145,7 +145,8 @@ private slots:
         QCOMPARE(text.exitCode, 0);
         const QList<QStringList> lines = linesOf(text.out);
         QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines[0].size(), 12);
+        QCOMPARE(lines[0].size(), 13);
+        QCOMPARE(lines[0][12], QStringLiteral("boot"));
         QCOMPARE(lines[0][7], QStringLiteral("normal"));
         QVERIFY(lines[0][10].contains("menu", Qt::CaseInsensitive));
         QVERIFY(lines[0][11].contains(";https://"));
@@ -159,6 +160,43 @@ private slots:
         QCOMPARE(rows[0].toObject()["rating"].toString(), QStringLiteral("normal"));
         QVERIFY(!rows[0].toObject()["links"].toArray().isEmpty());
         QCOMPARE(rows[0].toObject()["name"].toString(), QStringLiteral("Menus"));
+        QCOMPARE(rows[0].toObject()["starts"].toString(), QStringLiteral("boot"));
+    }
+
+    // Wine walks each key backwards, the services and the machine's RunOnce keys (both views) first, and
+    // runs no deactivated or expandable value; a run of the stopped prefix's Wine would use up the
+    // RunOnce entries, so run refuses and names them.
+    void bootPrintsWhatWineRunsInItsOrder() {
+        const QByteArray wow = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\";
+        TempPrefix prefix(
+            TempPrefix::runSection(
+                "\"A\"=\"a.exe\"\n\"B\"=\"b.exe\"\n\"Exp\"=str(2):\"x.exe\"\n\"Off\"=\"REM c.exe\"\n") +
+                TempPrefix::runSection("\"Once\"=\"o.exe\"\n", "RunOnce") +
+                TempPrefix::runSection("\"Svc\"=\"s.exe\"\n", "RunServices") +
+                TempPrefix::section(QString::fromLatin1(wow + "Run"), "\"Launcher32\"=\"l.exe\"\n") +
+                TempPrefix::section(QString::fromLatin1(wow + "RunOnce"), "\"Once32\"=\"p.exe\"\n"),
+            TempPrefix::runSection("\"Mine\"=\"m.exe\"\n") +
+                TempPrefix::runSection("\"MyOnce\"=\"n.exe\"\n", "RunOnce"));
+        const CliResult text = m_cli.run({"--prefix", prefix.path(), "boot"});
+        QCOMPARE(text.exitCode, 0);
+        QStringList order;
+        for (const QStringList& line : linesOf(text.out))
+            order << line[0] + ':' + line[1] + ':' + line[5];
+        QCOMPARE(order, QStringList({"start:Svc:start", "start:Once:start-once", "start:Once32:start-once",
+                                     "wineboot:Svc:start", "wineboot:Once:start-once",
+                                     "wineboot:Once32:start-once", "wineboot:B:boot", "wineboot:A:boot",
+                                     "wineboot:Launcher32:boot", "wineboot:Mine:boot"}));
+        const QJsonObject json =
+            QJsonDocument::fromJson(m_cli.run({"--prefix", prefix.path(), "boot", "--json"}).out).object();
+        QCOMPARE(json["start"].toArray().size(), 3);
+        QCOMPARE(json["wineboot"].toArray()[5].toObject()["place"].toString(),
+                 QStringLiteral("Run (all users, 32-bit)"));
+
+        const CliResult run = m_cli.run({"--prefix", prefix.path(), "run", "Mine", "--yes"});
+        QCOMPARE(run.exitCode, 5);
+        QVERIFY2(run.err.contains("Once (RunOnce (all users))") && run.err.contains("Once32 (") &&
+                     run.err.contains("--consume-runonce") && run.out.isEmpty(),
+                 run.err.constData());
     }
 
     void changesStateOnlyWhenAskedAndTellsWhereBackupsGo() {

@@ -41,9 +41,11 @@ class CliWineTest : public QObject {
         return QString::fromLocal8Bit(out) + QStringLiteral("<exit %1>").arg(status);
     }
 
-    int regAdd(const QString& key, const QString& name, const QString& data, const char* type = "REG_SZ") {
-        return m_session.run(
-            "wine", {"reg", "add", key, "/v", name, "/t", QString::fromLatin1(type), "/d", data, "/f"});
+    int regAdd(const QString& key, const QString& name, const QString& data, const char* type = "REG_SZ",
+               const QStringList& view = {}) {
+        return m_session.run("wine", QStringList{"reg", "add", key, "/v", name, "/t",
+                                                 QString::fromLatin1(type), "/d", data, "/f"} +
+                                         view);
     }
 
 private slots:
@@ -67,6 +69,8 @@ private slots:
         QCOMPARE(regAdd(kMachineRun, "Expanded", "%SystemRoot%\\system32\\cmd.exe /c exit", "REG_EXPAND_SZ"),
                  0);
         QCOMPARE(regAdd(kRun, "Number", "1", "REG_DWORD"), 0);
+        // A 32-bit installer's machine-wide entry: Wine puts it below Wow6432Node.
+        QCOMPARE(regAdd(kMachineRun, "Launcher32", kEndsAtOnce, "REG_SZ", {"/reg:32"}), 0);
         QCOMPARE(regAdd(kRun + "Once", "Once", "cmd /c exit"), 0);
         QCOMPARE(regAdd(kMachineRun + "Once", "Machine Once", "REM C:\\windows\\absent.exe"), 0);
         // While the server runs, every write is refused and says why.
@@ -102,6 +106,7 @@ private slots:
                              "Number|Run (current user)",
                              "Once|RunOnce (current user)",
                              "Expanded|Run (all users)",
+                             "Launcher32|Run (all users, 32-bit)",
                              "Machine Once|RunOnce (all users)",
                              "Missing.lnk|Startup folder (all users)",
                              "Tool.lnk|Startup folder (current user)"};
@@ -143,6 +148,29 @@ private slots:
         const QString backup = wine({"reg", "query", kBackup, "/v", "Gone"});
         QVERIFY2(backup.contains("\"C:\\absent\\Gone.exe\" /x") && backup.endsWith("<exit 0>"),
                  qPrintable(backup));
+        QCOMPARE(m_session.waitForServer(300000), 0);
+    }
+
+    // The machine's 32-bit view and the services' keys, written by the commands, read by Wine's reg.
+    void wineReadsTheNewPlaces() {
+        QCOMPARE(cli({"disable", "Launcher32", "--yes"}), 0);
+        QCOMPARE(cli({"add", "Svc", "--program", kEndsAtOnce, "--place", "RUNSERVICES"}), 0);
+        QCOMPARE(cli({"add", "Moved", "--program", kEndsAtOnce, "--place", "RUNSERVICESONCE"}), 0);
+        QCOMPARE(cli({"edit", "Moved", "--place", "RUNSERVICESONCE", "--to", "ALL RUN32"}), 0);
+        // Wine's next start would run and remove it: it goes before Wine starts again.
+        QCOMPARE(cli({"add", "Once32", "--program", kEndsAtOnce, "--place", "ALL RUNONCE32"}), 0);
+        QCOMPARE(cli({"delete", "Once32", "--yes"}), 0);
+        QString query = wine({"reg", "query", kMachineRun, "/reg:32"});
+        QVERIFY2(query.contains("Launcher32    REG_SZ    REM " + kEndsAtOnce) &&
+                     query.contains("Moved    REG_SZ    " + kEndsAtOnce) && !query.contains("Expanded"),
+                 qPrintable(query));
+        query = wine({"reg", "query", kMachineRun + "Services"});
+        QVERIFY2(query.contains("Svc    REG_SZ    " + kEndsAtOnce) && query.contains("winemenubuilder"),
+                 qPrintable(query));
+        query = wine({"reg", "query", kMachineRun + "ServicesOnce"});
+        QVERIFY2(!query.contains("Moved"), qPrintable(query));
+        query = wine({"reg", "query", kBackup.chopped(11) + "HKEY_LM\\RunOnce32", "/v", "Once32"});
+        QVERIFY2(query.contains("Once32    REG_SZ    " + kEndsAtOnce), qPrintable(query));
         QCOMPARE(m_session.waitForServer(300000), 0);
     }
 };

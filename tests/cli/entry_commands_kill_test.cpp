@@ -170,9 +170,9 @@ private slots:
         test::writeBytes(registryFile(m_prefix, 1), test::fixtureBytes("registry/wine8_system_excerpt.reg"));
         {
             WineRegistryStore store(m_prefix.path());
-            for (const char* leaf :
-                 {"\\HKEY_LM\\Run", "\\HKEY_LM\\RunOnce", "\\HKEY_CU\\Run", "\\HKEY_CU\\RunOnce"})
-                store.createKey(kHkeyCurrentUser, kBackupKey + leaf);
+            for (const Place& place : allPlaces())
+                if (place.isRegistryKey())
+                    store.createKey(kHkeyCurrentUser, place.backupLocation);
             store.writeStringValue(kHkeyCurrentUser, kBackupKey + "\\HKEY_LM\\Run", "Kept", "C:\\k.exe");
         }
         for (int file : {0, 1})

@@ -80,12 +80,14 @@ class AddEditDialogTest : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void moveDialogOffersTheSixPlacesAndKeepsTheChoice() {
+    void moveDialogOffersEveryPlaceAndKeepsTheChoice() {
         Fixture f;
         frmMove& move = f.move();
-        QCOMPARE(test::control<QTreeWidget>(move, "tvwCategories")->topLevelItemCount(), 2);
+        QCOMPARE(test::control<QTreeWidget>(move, "tvwCategories")->topLevelItemCount(), 3);
         QVERIFY(move.node("ALL RUNONCE")->parent()->isExpanded() &&
-                move.node("LOCAL USER")->parent()->isExpanded());
+                move.node("LOCAL USER")->parent()->isExpanded() &&
+                move.node("RUNSERVICES")->parent()->isExpanded());
+        QCOMPARE(move.node("ALL RUN32")->parent(), move.node("ALL RUN"));
         QVERIFY(!test::control<QPushButton>(move, "cmdOk")->isEnabled());
         QCOMPARE(move.selectedKey(), QString());
 

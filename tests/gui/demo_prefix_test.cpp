@@ -1,6 +1,7 @@
 #include "demo_prefix.h"
 #include "entries/listing.h"
 #include "entries/places.h"
+#include "entries/wine_starts.h"
 #include "fixture_bytes.h"
 #include "info/description_database.h"
 #include "info/entry_information.h"
@@ -22,7 +23,7 @@ const QString kSources = QStringLiteral(SW_SOURCE_DIR "/data/demo");
 QList<AutostartEntry> listAll(const QString& prefix) {
     const Platform platform = makeWinePlatform(prefix);
     const LanguageTexts texts;
-    return listCategory({platform, texts}, QStringLiteral("ALL"));
+    return listAllPlaces(platform, texts);
 }
 
 int entryLines() {

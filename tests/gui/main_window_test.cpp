@@ -114,9 +114,11 @@ private slots:
         QCOMPARE(f.boxes.shown().size(), 1);
         QCOMPARE(f.boxes.shown()[0].title, QStringLiteral("File missing"));
         QCOMPARE(test::entryCount(f.window), 4);
-        // The first row is shown in the panel: its program exists but has no record.
+        // The first row is shown in the panel: its program exists but has no record; when Wine starts it
+        // follows.
         QCOMPARE(test::control<QPlainTextEdit>(f.window, "txtInfo")->toPlainText(),
-                 f.texts.getText("DBNoEntry"));
+                 f.texts.getText("DBNoEntry") + "\n\n" +
+                     f.texts.getText("WineStartsLine").replace("%WHEN%", f.texts.getText("StartsNever")));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
         // Every node counts its rows from the start, without accumulating; "SERVICES" keeps its caption.
@@ -126,14 +128,17 @@ private slots:
         f.window.listCategory("LOCAL RUN");
         QCOMPARE(f.caption("LOCAL RUN"), f.texts.getText("Run") + " (1)");
         QCOMPARE(f.caption("ALL"), f.texts.getText("All") + " (4)");
-        const QString services = f.caption("SERVICES");
         f.window.listCategory("SERVICES");
         QCOMPARE(test::entryCount(f.window), 0);
-        QCOMPARE(f.caption("SERVICES"), services);
+        QCOMPARE(f.caption("SERVICES"), f.texts.getText("LocalServices") + " (0)");
 
-        // The check list holds every place, not the last category.
+        // The check list holds every place, those of "SERVICES" too, not the last category.
+        const QString services = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+        f.services->platform.newRegistryStore()->createKey(kHkeyLocalMachine, services);
+        f.services->platform.newRegistryStore()->writeStringValue(kHkeyLocalMachine, services, "Svc",
+                                                                  "C:\\svc.exe");
         shutDown(f.window, *f.services);
-        QCOMPARE(test::fileBytes(f.startup.files.checkList()).count("\r\n"), 4);
+        QCOMPARE(test::fileBytes(f.startup.files.checkList()).count("\r\n"), 5);
         QVERIFY(test::control<SplitterPanel>(f.window, "SplitterPanel1")->Control1() == nullptr);
     }
 
@@ -160,7 +165,7 @@ private slots:
         QCOMPARE(strip->pixmap().devicePixelRatio(), strip->devicePixelRatioF());
 
         test::selectEntry(f.window, f.row("Known"));
-        QCOMPARE(info(), QStringLiteral("A known tool."));
+        QVERIFY(info().startsWith("A known tool.\n"));
         QCOMPARE(links(), 2);
         QCOMPARE(strip->artKey(), QStringLiteral("RISK"));
         QVERIFY(label("lblTitle").startsWith("known.exe ("));
@@ -169,7 +174,7 @@ private slots:
         // A missing program: nothing of the row before, and it can still be switched off.
         test::selectEntry(f.window, f.row("Gone"));
         QCOMPARE(label("lblTitle"), f.texts.getText("NoIndication"));
-        QCOMPARE(info(), f.texts.getText("NoReference"));
+        QVERIFY(info().startsWith(f.texts.getText("NoReference") + "\n"));
         QCOMPARE(links(), 0);
         QCOMPARE(strip->artKey(), QStringLiteral("NORMAL"));
         QCOMPARE(enabled(), QStringLiteral("111100"));
@@ -186,7 +191,7 @@ private slots:
         test::selectEntry(f.window, f.row("Unknown"));
         QCOMPARE(label("lblTitle"), QStringLiteral("other.exe"));
         QCOMPARE(label("lblCompany"), QString());
-        QCOMPARE(info(), f.texts.getText("DBNoEntry"));
+        QVERIFY(info().startsWith(f.texts.getText("DBNoEntry") + "\n"));
         QCOMPARE(enabled(), QStringLiteral("111111"));
 
         // No row selected, after a category click, on an empty list, once the shown row is deleted.
@@ -264,6 +269,21 @@ private slots:
         f.window.toolbarButton("run")->trigger();
         QCOMPARE(desktop->started, QStringList{"C:\\Tools\\known.exe /tray"});
         QCOMPARE(f.boxes.shown().last().text, f.texts.getText("MsgExecuteSuc"));
+        // Wine's start on the stopped prefix would run and remove the machine's RunOnce entries: asked
+        // first, naming them, No the default.
+        const QString runOnce32 = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+        f.services->platform.newRegistryStore()->createKey(kHkeyLocalMachine, runOnce32);
+        f.services->platform.newRegistryStore()->writeStringValue(kHkeyLocalMachine, runOnce32, "Setup32",
+                                                                  "REM C:\\setup.exe");
+        f.boxes.enqueue(MessageAnswer::Yes);
+        f.boxes.enqueue(MessageAnswer::No);
+        f.window.toolbarButton("run")->trigger();
+        QCOMPARE(f.boxes.shown().last().buttons, MessageButtons::YesNoDefaultNo);
+        QVERIFY2(f.boxes.shown().last().text.contains("\nSetup32 (" + f.texts.getText("AURunOnce32") + ")\n"),
+                 qPrintable(f.boxes.shown().last().text));
+        QCOMPARE(desktop->started.size(), 1);
+        // Deactivated, its "REM " line is nothing Wine could start.
+        QCOMPARE(f.row("Known").siblingAtColumn(5).data().toString(), f.texts.getText("StartsNever"));
 
         f.boxes.enqueue(MessageAnswer::No);
         QTest::keyClick(test::entryList(f.window), Qt::Key_Delete);

@@ -76,6 +76,16 @@ std::optional<DemoPlace> placeNamed(const QString& name) {
         return DemoPlace{kHkeyLocalMachine, kRunKey};
     if (name == QLatin1String("HKLM RunOnce"))
         return DemoPlace{kHkeyLocalMachine, kRunOnceKey};
+    // A 32-bit program's machine-wide entries, and what Wine's boot starts as services.
+    const QString wow = QStringLiteral("Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\");
+    if (name == QLatin1String("HKLM Run 32-bit"))
+        return DemoPlace{kHkeyLocalMachine, wow + QLatin1String("Run")};
+    if (name == QLatin1String("HKLM RunOnce 32-bit"))
+        return DemoPlace{kHkeyLocalMachine, wow + QLatin1String("RunOnce")};
+    if (name == QLatin1String("HKLM RunServices"))
+        return DemoPlace{kHkeyLocalMachine, kRunKey + QLatin1String("Services")};
+    if (name == QLatin1String("HKLM RunServicesOnce"))
+        return DemoPlace{kHkeyLocalMachine, kRunKey + QLatin1String("ServicesOnce")};
     if (name == QLatin1String("User Startup"))
         return DemoPlace{std::nullopt, {}, kCsidlStartup};
     if (name == QLatin1String("Common Startup"))

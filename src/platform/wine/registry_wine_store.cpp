@@ -144,7 +144,7 @@ QList<RegistryValueText> WineRegistryStore::readValues(std::int32_t root, const 
         return values;
     values.reserve(key->values.size());
     for (const ValueEntry& v : key->values)
-        values.append({v.name, valueText(v.type, v.data)});
+        values.append({v.name, valueText(v.type, v.data), v.type});
     return values;
 }
 
