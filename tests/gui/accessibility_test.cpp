@@ -5,6 +5,7 @@
 #include "gui/frm_send.h"
 #include "gui/help_window.h"
 #include "gui/move_dialog.h"
+#include "gui/prefix_dialog.h"
 #include "main_window_fixture.h"
 #include "recording_desktop.h"
 
@@ -107,6 +108,10 @@ private slots:
         frmSend send(f.texts, f.boxes);
         send.showEntry("Tool", "Example", "C:\\Tools\\tool.exe", f.texts.getText("LURun"));
         problems << problemsOf(&send);
+        frmPrefixes chooser(f.texts, f.boxes, f.services->platform.desktop, f.services->files,
+                            test::winePrefixOpener(), {{"Tool", PrefixSource::Added, f.prefix.path()}},
+                            f.prefix.path(), f.prefix.path());
+        problems << problemsOf(&chooser);
         test::RecordingDesktop desktop;
         showHelpWindow(&f.window, kTree + "/Help/" + helpPage, desktop, "keys");
         auto* help = f.window.findChild<QWidget*>("frmHelp");
