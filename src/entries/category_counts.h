@@ -8,8 +8,8 @@
 
 namespace sw {
 
-// How many rows each category lists, from the rows of "ALL": a row counts in every category that
-// lists its place. "SERVICES" lists no place and has no count.
+// How many rows each category lists, from the rows of every place: a row counts in every category
+// that lists its place.
 QHash<QString, qsizetype> countRowsByCategory(const QList<AutostartEntry>& allRows);
 
 } // namespace sw

@@ -116,23 +116,24 @@ void EntryLister::ghostRowsMissingFrom(const QString& checkList) {
 void EntryLister::dimAndCount() {
     if (!m_checkList && !m_countCategories)
         return;
+    // The reference is every place: "ALL" and the services, which only their own node lists.
     const bool listedAll = m_category == QLatin1String("ALL");
-    QList<AutostartEntry> all =
-        listedAll ? QList<AutostartEntry>() : listCategory(m_context, QStringLiteral("ALL"));
-    QList<AutostartEntry>& allRows = listedAll ? m_rows : all;
+    QList<AutostartEntry> allRows = listedAll ? m_rows : listCategory(m_context, QStringLiteral("ALL"));
+    if (m_category == QLatin1String("SERVICES"))
+        allRows.append(m_rows);
+    else
+        allRows.append(listCategory(m_context, QStringLiteral("SERVICES")));
     if (m_countCategories)
         m_counts = countRowsByCategory(allRows);
     if (!m_checkList)
         return;
     applyCheckList(*m_checkList, allRows);
-    if (!listedAll) {
-        QSet<QString> ghosted;
-        for (const AutostartEntry& row : allRows)
-            if (row.ghosted)
-                ghosted.insert(identity(row));
-        for (AutostartEntry& row : m_rows)
-            row.ghosted = ghosted.contains(identity(row));
-    }
+    QSet<QString> ghosted;
+    for (const AutostartEntry& row : std::as_const(allRows))
+        if (row.ghosted)
+            ghosted.insert(identity(row));
+    for (AutostartEntry& row : m_rows)
+        row.ghosted = ghosted.contains(identity(row));
     emit rowsGhosted();
 }
 

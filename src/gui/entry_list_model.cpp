@@ -80,7 +80,7 @@ QString EntryListModel::shownText(const AutostartEntry& row, int column) const {
     case 4:
         return row.placeLabel;
     default:
-        return m_texts->getText(wineStartTextKey(wineStartOfRow(row)));
+        return m_texts->getText(wineStartTextKey(wineStartOfRow(row)) + QStringLiteral("Short"));
     }
 }
 

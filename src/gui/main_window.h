@@ -67,7 +67,7 @@ public:
     void attachSplitterControls();
     void detachSplitterControls();
 
-    // The window's inner size when it opens: 14130 x 8490 twips.
+    // The window's inner size when it opens: 16500 x 8490 twips (1100 x 566 pixels at 96 dpi).
     void resizeToOpeningSize();
 
     // Widens the columns whose translated caption would be cut.

@@ -54,7 +54,8 @@ void frmMain::placeDesignedControls() {
 }
 
 void frmMain::resizeToOpeningSize() {
-    QSize size(toPixelsX(14130), toPixelsY(8490));
+    // Wide enough for every column of the list, the one saying when Wine starts an entry included.
+    QSize size(toPixelsX(16500), toPixelsY(8490));
     // Never larger than the screen it opens on, leaving room for the frame and the title bar.
     if (const QScreen* screen = this->screen())
         size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 40));

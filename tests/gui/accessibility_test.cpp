@@ -92,14 +92,14 @@ private slots:
         QFETCH(QString, helpPage);
         test::MainWindowFixture f({}, test::TempPrefix::runSection("\"Tool\"=\"C:\\\\Tools\\\\tool.exe\"\n"));
         QVERIFY(f.texts.loadLanguage(kTree + "/Data/Languages/" + language));
-        f.startWindow(QSize(942, 566));
+        f.startWindow(QSize(1100, 566));
         f.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.window));
 
         f.window.resize(800, 300); // low: some toolbar buttons are behind its overflow button
         QApplication::processEvents();
         QStringList problems = problemsOf(&f.window);
-        f.window.resize(942, 566);
+        f.window.resize(1100, 566);
         frmAddEdit* addEdit = f.window.addEditDialog();
         addEdit->prepareAdd();
         problems << problemsOf(addEdit) << problemsOf(addEdit->moveDialog());

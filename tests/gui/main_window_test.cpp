@@ -55,7 +55,7 @@ struct Fixture : test::MainWindowFixture {
     }
 
     void start() {
-        startWindow(QSize(942, 566));
+        startWindow(QSize(1100, 566));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
@@ -121,7 +121,7 @@ private slots:
                      f.texts.getText("WineStartsLine").replace("%WHEN%", f.texts.getText("StartsNever")));
         QVERIFY(f.window.toolbarButton("send")->isEnabled());
 
-        // Every node counts its rows from the start, without accumulating; "SERVICES" keeps its caption.
+        // Every node counts its rows from the start, without accumulating, the services' too.
         QCOMPARE(f.caption("ALL USERS REG"), f.texts.getText("AllUsr") + " (3)");
         QCOMPARE(f.caption("LOCAL RUNONCE"), f.texts.getText("RunOnce") + " (0)");
         f.window.listCategory("LOCAL RUN");
@@ -137,6 +137,9 @@ private slots:
         f.services->platform.newRegistryStore()->createKey(kHkeyLocalMachine, services);
         f.services->platform.newRegistryStore()->writeStringValue(kHkeyLocalMachine, services, "Svc",
                                                                   "C:\\svc.exe");
+        f.window.listCategory("SERVICES");
+        QCOMPARE(f.caption("SERVICES"), f.texts.getText("LocalServices") + " (1)");
+        QCOMPARE(f.caption("ALL"), f.texts.getText("All") + " (4)");
         shutDown(f.window, *f.services);
         QCOMPARE(test::fileBytes(f.startup.files.checkList()).count("\r\n"), 5);
         QVERIFY(test::control<SplitterPanel>(f.window, "SplitterPanel1")->Control1() == nullptr);
@@ -283,7 +286,7 @@ private slots:
                  qPrintable(f.boxes.shown().last().text));
         QCOMPARE(desktop->started.size(), 1);
         // Deactivated, its "REM " line is nothing Wine could start.
-        QCOMPARE(f.row("Known").siblingAtColumn(5).data().toString(), f.texts.getText("StartsNever"));
+        QCOMPARE(f.row("Known").siblingAtColumn(5).data().toString(), f.texts.getText("StartsNeverShort"));
 
         f.boxes.enqueue(MessageAnswer::No);
         QTest::keyClick(test::entryList(f.window), Qt::Key_Delete);

@@ -34,7 +34,7 @@ struct Fixture : test::MainWindowFixture {
               {}, test::TempPrefix::runSection("\"Tool\"=\"C:\\\\Tools\\\\tool.exe\"\n"
                                                "\"Other Tool With A Long Name\"=\"C:\\\\x.exe\"\n")) {
         startup.files.programFolder = kTree + "/Program"; // with the help pages
-        startWindow(QSize(942, 566));
+        startWindow(QSize(1100, 566));
         window.show();
         window.activateWindow();
     }
@@ -142,14 +142,16 @@ private slots:
         const QAbstractItemView* rows = list;
         f.window.resizeToOpeningSize();
         QVERIFY(f.window.screen()->availableSize().boundedTo(f.window.size()) == f.window.size());
-        for (const QSize size : {QSize(942, 566), QSize(800, 600)}) {
+        for (const QSize size : {QSize(1100, 566), QSize(800, 600)}) {
             f.window.resize(size);
             QApplication::processEvents();
             for (int column = 0; column < list->header()->count(); ++column) {
                 QVERIFY(list->columnWidth(column) >= list->header()->sectionSizeHint(column));
                 QVERIFY(column == 1 || list->columnWidth(column) >= rows->sizeHintForColumn(column));
             }
-            QVERIFY(list->header()->sectionViewportPosition(3) + list->columnWidth(3) <=
+            // Every column is in sight at the opening size; at 800 x 600 at least up to Active.
+            const int inSight = size.width() == 1100 ? list->header()->count() - 1 : 3;
+            QVERIFY(list->header()->sectionViewportPosition(inSight) + list->columnWidth(inSight) <=
                     list->viewport()->width());
             const QAbstractItemView* tree = f.tree();
             QVERIFY(tree->sizeHintForColumn(0) <= f.tree()->viewport()->width());
