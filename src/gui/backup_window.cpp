@@ -1,6 +1,7 @@
 #include "backup_window.h"
 
 #include "backups/backup_restore.h"
+#include "column_fitter.h"
 #include "controls/twips.h"
 #include "entries/entry_actions.h"
 #include "entries/places.h"
@@ -102,6 +103,7 @@ void frmBackup::createControls() {
         keys << QLatin1String(kColumns[column].key);
     }
     lvwBackups->setProperty(kColumnKeysProperty, keys);
+    m_columns = new ColumnFitter(lvwBackups, 1);
     lvwBackups->setGeometry(scale.toPixels(QRect(120, 120, 9735, 3135)));
 
     cmdRestore = makeButton(this, "cmdRestore", "&Wiederherstellen", "Restore");
@@ -162,6 +164,7 @@ void frmBackup::fillBackupList() {
         items.append(item);
     }
     lvwBackups->addTopLevelItems(items);
+    m_columns->fit();
     if (const QHeaderView* header = lvwBackups->header(); header->isSortIndicatorShown())
         lvwBackups->sortItems(header->sortIndicatorSection(), header->sortIndicatorOrder());
 }

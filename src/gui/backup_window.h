@@ -11,6 +11,7 @@ class QTreeWidgetItem;
 namespace sw {
 
 struct Platform;
+class ColumnFitter;
 class LanguageTexts;
 class MessageBoxes;
 
@@ -45,6 +46,7 @@ private:
 
     // The window's controls are its own: tests find them by their object names.
     QTreeWidget* lvwBackups = nullptr;
+    ColumnFitter* m_columns = nullptr; // the program line gives way before a name or a place
     QPushButton* cmdRestore = nullptr;
     QPushButton* cmdDelete = nullptr;
     QPushButton* cmdClose = nullptr;
