@@ -1,6 +1,8 @@
 // The prefix chooser on a home of its own without ~/.wine: the window opens with it, a chosen prefix
 // is listed at once and named in the title, the prefix left behind gets its check list, and a folder
-// opened by hand is remembered or, when it is no prefix, refused with a sentence.
+// opened by hand is remembered or, when it is no prefix, refused with a sentence; a home of every
+// launcher is listed as the command line lists it.
+#include "fake_home.h"
 #include "gui/prefix_dialog.h"
 #include "gui/prefix_settings.h"
 #include "main_window_fixture.h"
@@ -151,6 +153,38 @@ private slots:
         frmPrefixes* chooser = s.open();
         test::control<QPushButton>(*chooser, "cmdCancel")->click();
         QTRY_VERIFY(!s.window.isVisible());
+    }
+
+    // A home of every launcher: the chooser lists what the command line lists, with each tool's name.
+    void listsThePrefixesOfEveryLauncher() {
+        QTemporaryDir dir;
+        const test::FakeHome home(QFileInfo(dir.path()).canonicalFilePath());
+        QVERIFY(home.fillWithEverySource());
+        const QByteArray ownHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toUtf8());
+        Session s;
+        frmPrefixes* chooser = s.open();
+        qputenv("HOME", ownHome);
+        const QHash<QString, QString> sourceKeys{
+            {"wine", "PrefixFromWine"},           {"steam", "PrefixFromSteam"},
+            {"lutris", "PrefixFromLutris"},       {"bottles", "PrefixFromBottles"},
+            {"heroic", "PrefixFromHeroic"},       {"playonlinux", "PrefixFromPlayOnLinux"},
+            {"crossover", "PrefixFromCrossOver"}, {"added", "PrefixFromAdded"}};
+        QStringList expected;
+        for (const QString& line : test::FakeHome::everySourceListing()) {
+            const QStringList parts = line.split('|');
+            expected << parts[0] + '|' + s.texts.getText(sourceKeys.value(parts[1])) + '|' +
+                            home.path(parts[2]);
+        }
+        const QTreeWidget* rows = s.list(chooser);
+        QStringList listed;
+        for (int i = 0; i < rows->topLevelItemCount(); ++i)
+            listed << QStringList{rows->topLevelItem(i)->text(0), rows->topLevelItem(i)->text(1),
+                                  rows->topLevelItem(i)->text(2)}
+                          .join('|');
+        QCOMPARE(listed, expected);
+        QTRY_VERIFY(!chooser->isCounting());
+        chooser->reject();
     }
 };
 
