@@ -238,16 +238,6 @@ void frmMain::createInformationPanel() {
     imgBackground->lower();
 }
 
-void frmMain::fitColumnsToCaptions() {
-    const QFontMetrics metrics(lvwEntries->header()->font());
-    for (int column = 0; column < m_model->columnCount(); ++column) {
-        const int needed = metrics.horizontalAdvance(
-                               m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString()) +
-                           16;
-        lvwEntries->setColumnWidth(column, std::max(lvwEntries->columnWidth(column), needed));
-    }
-}
-
 void frmMain::updateReadOnlyState() {
     const QString reason = m_services ? m_services->platform.readOnlyReason() : QString();
     lblReadOnly->setToolTip(reason);

@@ -70,8 +70,6 @@ public:
     // The window's inner size when it opens: 16500 x 8490 twips (1100 x 566 pixels at 96 dpi).
     void resizeToOpeningSize();
 
-    // Widens the columns whose translated caption would be cut.
-    void fitColumnsToCaptions();
     // Widens the category tree's pane so that its captions, with a row count, are not cut; up to a
     // third of the window's lists.
     void fitCategoryPane();

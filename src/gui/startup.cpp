@@ -35,7 +35,6 @@ void prepareMainWindow(frmMain& window, StartupServices& services) {
     applyWindowIcon(&window, QStringLiteral("AA"));
     services.instance.createMarker(QLatin1String(kMarkerName));
     translateForm(&window, services.texts);
-    window.fitColumnsToCaptions();
 }
 
 void fillMainWindow(frmMain& window, MainServices& services, const QString& prefixName) {
