@@ -15,6 +15,7 @@ struct AutostartEntry {
     bool valid = false;      // the program file was found
     bool active = true;      // no "REM " prefix, no hidden mark
     bool plainString = true; // not a registry value of another type than REG_SZ, which Wine never starts
+    bool readByWine = true;  // false in the 32-bit view of a 32-bit prefix, a key Wine never reads
     QString placeLabel;      // the language text of the place's backup kind
     QString backupKind;      // the place, for the program's own use
     QString rowKey;          // non-empty exactly for registry rows

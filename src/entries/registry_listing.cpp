@@ -25,6 +25,8 @@ QList<AutostartEntry> listRegistryKey(const ListingContext& context, std::int32_
     }
     const QString skipped = store->skippedValueName();
     const QString tag = makeEntryTag(root, keyPath);
+    const bool readByWine = !keyPath.contains(QLatin1String("Wow6432Node"), Qt::CaseInsensitive) ||
+                            platform.system->has32BitView();
     rows.reserve(values.size());
     // Rows of a key often start the same program: each command line is resolved once.
     QHash<QString, std::pair<QString, bool>> resolved;
@@ -38,6 +40,7 @@ QList<AutostartEntry> listRegistryKey(const ListingContext& context, std::int32_
         row.placeLabel = label;
         row.tag = tag;
         row.plainString = values[i].type == kRegistryString;
+        row.readByWine = readByWine;
         QString data = values[i].data;
         row.active = data.left(4).toUpper() != kInactivePrefix;
         if (!row.active)

@@ -41,7 +41,7 @@ QString wineStartTextKey(WineStart starts) {
 
 WineStart wineStartOfRow(const AutostartEntry& row) {
     const Place* place = placeByBackupKind(row.backupKind);
-    if (!place)
+    if (!place || !row.readByWine)
         return WineStart::Never;
     // Wine treats a value of another type as it treats a deactivated one: it does not run it.
     return row.active && row.plainString ? place->starts : place->startsInactive;

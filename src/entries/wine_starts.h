@@ -22,7 +22,7 @@ bool removedAtNextStart(WineStart starts);
 
 // When Wine starts a listed row, from its place in the table of places: an inactive row, and a
 // registry value of another type than REG_SZ, as the place's inactive entries; never for a row of no
-// place.
+// place or of a key Wine does not read on the prefix.
 WineStart wineStartOfRow(const AutostartEntry& row);
 
 // What Wine runs, in its order: each place in turn, the values of a key from the last to the first

@@ -21,6 +21,9 @@ public:
     // The managed system's search for a program file (as its shell would search), giving the full
     // managed path; nothing when nothing was found.
     virtual std::optional<QString> searchProgramFile(const QString& fileName) const = 0;
+    // Whether the system keeps a registry view of its own for 32-bit programs (Wow6432Node), which
+    // only a 64-bit system reads.
+    virtual bool has32BitView() const { return true; }
 };
 
 } // namespace sw

@@ -197,6 +197,17 @@ private slots:
         QVERIFY2(run.err.contains("Once (RunOnce (all users))") && run.err.contains("Once32 (") &&
                      run.err.contains("--consume-runonce") && run.out.isEmpty(),
                  run.err.constData());
+
+        // A 32-bit prefix has no 32-bit view: Wine never reads Wow6432Node there.
+        QVERIFY(prefix.writeFile("system.reg",
+                                 prefix.readFile("system.reg").replace("#arch=win64", "#arch=win32")));
+        const QJsonArray win32 =
+            QJsonDocument::fromJson(m_cli.run({"--prefix", prefix.path(), "boot", "--json"}).out)
+                .object()["wineboot"]
+                .toArray();
+        QCOMPARE(win32.size(), 5);
+        for (const QJsonValue& row : win32)
+            QVERIFY(!row.toObject()["name"].toString().endsWith("32"));
     }
 
     void changesStateOnlyWhenAskedAndTellsWhereBackupsGo() {

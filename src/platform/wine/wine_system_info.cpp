@@ -3,6 +3,7 @@
 #include "platform/registry_store.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <exception>
@@ -25,8 +26,24 @@ bool isDrivePath(const QString& path) {
 
 WineSystemInfo::WineSystemInfo(QString prefixFolder, RegistryFactory registry,
                                std::shared_ptr<WineFileSystem> files)
-    : m_files(files ? std::move(files) : std::make_shared<WineFileSystem>(std::move(prefixFolder))),
+    : m_prefixFolder(prefixFolder),
+      m_files(files ? std::move(files) : std::make_shared<WineFileSystem>(std::move(prefixFolder))),
       m_registry(std::move(registry)) {}
+
+bool WineSystemInfo::has32BitView() const {
+    // The architecture is a comment among the header lines, before the first key.
+    QFile file(QDir(m_prefixFolder).filePath(QStringLiteral("system.reg")));
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    for (int line = 0; line < 8; ++line) {
+        const QByteArray text = file.readLine(256).trimmed();
+        if (text.startsWith('['))
+            break;
+        if (text.startsWith("#arch="))
+            return text != "#arch=win32";
+    }
+    return true;
+}
 
 const WineEnvironment& WineSystemInfo::environment() const {
     std::call_once(m_environmentRead, [this] {

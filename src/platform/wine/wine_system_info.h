@@ -27,6 +27,8 @@ public:
     QString getSpecialFolder(int folderNumber, bool create, bool verify) const override;
     QString environmentValue(const QString& name) const override;
     std::optional<QString> searchProgramFile(const QString& fileName) const override;
+    // False for a prefix made for 32-bit Windows (#arch=win32 at the top of system.reg).
+    bool has32BitView() const override;
 
     // The environment, read from the registry on first use.
     const WineEnvironment& environment() const;
@@ -36,6 +38,7 @@ public:
 private:
     QString shellFolderValue(std::int32_t root, const QString& name) const;
 
+    QString m_prefixFolder;
     std::shared_ptr<WineFileSystem> m_files;
     RegistryFactory m_registry;
     // Both are read once, by whichever thread of a listing asks first.
