@@ -1,6 +1,5 @@
 // The category tree and the entry list of the main window.
 #include "add_edit_dialog.h"
-#include "art.h"
 #include "column_fitter.h"
 #include "entries/entry_lister.h"
 #include "entries/places.h"
@@ -22,8 +21,7 @@ namespace sw {
 
 namespace {
 
-constexpr int kKeyRole = Qt::UserRole;               // tree: the category key
-constexpr int kStoredCaptionRole = Qt::UserRole + 1; // tree: the caption as first built
+constexpr int kStoredCaptionRole = kCategoryKeyRole + 1; // tree: the caption as first built
 
 } // namespace
 
@@ -31,15 +29,7 @@ void frmMain::buildCategoryTree() {
     // Listed once, below, not for every node that becomes current meanwhile.
     const QSignalBlocker building(tvwCategories);
     tvwCategories->clear();
-    QHash<QString, QTreeWidgetItem*> nodes;
-    for (const Category& category : allCategories()) {
-        QTreeWidgetItem* parent = nodes.value(category.parentKey);
-        auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
-        node->setText(0, m_services->texts.getText(category.captionKey));
-        node->setIcon(0, artIcon(category.imageKey));
-        node->setData(0, kKeyRole, category.key);
-        nodes.insert(category.key, node);
-    }
+    buildCategoryNodes(tvwCategories, m_services->texts);
     expandAllNodes(tvwCategories->topLevelItem(0), true);
     expandAllNodes(tvwCategories->topLevelItem(1), true);
     storeNodeCaptions(tvwCategories);
@@ -60,10 +50,7 @@ QString frmMain::categoryCaption(const QString& key) const {
 }
 
 QTreeWidgetItem* frmMain::categoryNode(const QString& key) const {
-    for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it)
-        if ((*it)->data(0, kKeyRole).toString() == key)
-            return *it;
-    return nullptr;
+    return findCategoryNode(tvwCategories, key);
 }
 
 void frmMain::setServices(MainServices* services) {
@@ -93,7 +80,7 @@ void frmMain::listCategoryOfNode(QTreeWidgetItem* node) {
     if (!node)
         return;
     updateReadOnlyState();
-    const QString key = node->data(0, kKeyRole).toString();
+    const QString key = node->data(0, kCategoryKeyRole).toString();
     m_lister->start(key);
 }
 
@@ -110,7 +97,7 @@ void frmMain::showListedCount() {
     // Every node counts its rows as they are now, the listed category's and all others.
     const QHash<QString, qsizetype>& counts = m_lister->categoryCounts();
     for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it) {
-        const auto count = counts.constFind((*it)->data(0, kKeyRole).toString());
+        const auto count = counts.constFind((*it)->data(0, kCategoryKeyRole).toString());
         if (count != counts.cend())
             (*it)->setText(0, (*it)->data(0, kStoredCaptionRole).toString() + QStringLiteral(" (") +
                                   QString::number(*count) + QLatin1Char(')'));

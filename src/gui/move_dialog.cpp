@@ -1,6 +1,5 @@
 #include "move_dialog.h"
 
-#include "art.h"
 #include "controls/twips.h"
 #include "entries/entry_writer.h"
 #include "entries/places.h"
@@ -17,8 +16,11 @@ namespace sw {
 
 namespace {
 
-constexpr int kKeyRole = Qt::UserRole;
-constexpr int kDescriptionRole = Qt::UserRole + 1;
+// What the dialog says of a node's category.
+QString descriptionKeyOf(const QTreeWidgetItem* node) {
+    const Category* category = categoryByKey(node->data(0, kCategoryKeyRole).toString());
+    return category ? category->descriptionKey : QString();
+}
 
 bool isPlaceKey(const QString& key) {
     const auto& places = allPlaces();
@@ -80,16 +82,7 @@ frmMove::frmMove(const LanguageTexts& texts, const SystemInfo& system, QWidget* 
 void frmMove::loadForm() {
     translateForm(this, m_texts);
     // The category tree without "ALL": its children are the top here, beside "SERVICES".
-    for (const Category& category : allCategories()) {
-        if (category.key == QLatin1String("ALL"))
-            continue;
-        QTreeWidgetItem* parent = node(category.parentKey);
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwCategories);
-        item->setText(0, m_texts.getText(category.captionKey));
-        item->setIcon(0, artIcon(category.imageKey));
-        item->setData(0, kKeyRole, category.key);
-        item->setData(0, kDescriptionRole, category.descriptionKey);
-    }
+    buildCategoryNodes(tvwCategories, m_texts, QStringLiteral("ALL"));
     expandAllNodes(node(QStringLiteral("STARTMENU")), true);
     expandAllNodes(node(QStringLiteral("REGISTRY")), true);
     expandAllNodes(node(QStringLiteral("SERVICES")), true);
@@ -101,11 +94,10 @@ void frmMove::fitDescription() {
     const QFontMetrics metrics(lblDescription->font());
     int height = lblDescription->height();
     for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it)
-        height =
-            std::max(height, metrics
-                                 .boundingRect(QRect(0, 0, lblDescription->width(), 100000), Qt::TextWordWrap,
-                                               m_texts.getText((*it)->data(0, kDescriptionRole).toString()))
-                                 .height());
+        height = std::max(height, metrics
+                                      .boundingRect(QRect(0, 0, lblDescription->width(), 100000),
+                                                    Qt::TextWordWrap, m_texts.getText(descriptionKeyOf(*it)))
+                                      .height());
     const int grown = height - lblDescription->height();
     if (grown <= 0)
         return;
@@ -116,10 +108,7 @@ void frmMove::fitDescription() {
 }
 
 QTreeWidgetItem* frmMove::node(const QString& key) const {
-    for (QTreeWidgetItemIterator it(tvwCategories); *it; ++it)
-        if ((*it)->data(0, kKeyRole).toString() == key)
-            return *it;
-    return nullptr;
+    return findCategoryNode(tvwCategories, key);
 }
 
 void frmMove::showNode(QTreeWidgetItem* item) {
@@ -128,8 +117,8 @@ void frmMove::showNode(QTreeWidgetItem* item) {
     if (tvwCategories->currentItem() != item)
         tvwCategories->setCurrentItem(item);
     item->setSelected(true);
-    cmdOk->setEnabled(isPlaceKey(item->data(0, kKeyRole).toString()));
-    lblDescription->setText(m_texts.getText(item->data(0, kDescriptionRole).toString()));
+    cmdOk->setEnabled(isPlaceKey(item->data(0, kCategoryKeyRole).toString()));
+    lblDescription->setText(m_texts.getText(descriptionKeyOf(item)));
 }
 
 void frmMove::selectCategory(const QString& key) {
@@ -160,7 +149,7 @@ void frmMove::clearChoice() {
 
 QString frmMove::selectedKeyOfNode() const {
     const QTreeWidgetItem* item = tvwCategories->currentItem();
-    return item && item->isSelected() ? item->data(0, kKeyRole).toString() : QString();
+    return item && item->isSelected() ? item->data(0, kCategoryKeyRole).toString() : QString();
 }
 
 std::int32_t frmMove::selectedRoot() const {
