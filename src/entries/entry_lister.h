@@ -42,7 +42,8 @@ public:
     void keepRow(const AutostartEntry& row);
     // Reads the check list once and, from now on, dims the rows of every complete listing that it
     // does not name: what is new since the list was written stays new however often the rows are
-    // listed again. A category's rows are dimmed as they are within "ALL". No file, no dimming.
+    // listed again. A category's rows are dimmed as they are among the rows of every place. No file,
+    // no dimming.
     void ghostRowsMissingFrom(const QString& checkList);
     // From now on every complete listing also counts the rows of each category (categoryCounts).
     void countCategories() { m_countCategories = true; }
@@ -63,7 +64,8 @@ private:
     void append(QList<AutostartEntry> rows);
     void findKeptRow(qsizetype from);
     void complete();
-    // Dims and counts from the rows of "ALL", listed again unless they are the rows at hand.
+    // Dims and counts from the rows of every place ("ALL" and "SERVICES"), listing again those that
+    // are not the rows at hand.
     void dimAndCount();
 
     ListingContext m_context;

@@ -1,10 +1,10 @@
 #include "prefix_dialog.h"
-#include "prefixes/prefix_settings.h"
 
 #include "help_key.h"
 #include "platform/language_texts.h"
 #include "platform/message_boxes.h"
 #include "prefix_settings.h"
+#include "prefixes/prefix_settings.h"
 #include "prefixes/prefix_status.h"
 #include "translate_form.h"
 
@@ -23,27 +23,21 @@ namespace sw {
 namespace {
 
 const QString kHelpSection = QStringLiteral("prefixes");
-constexpr int kPathRole = Qt::UserRole;
+constexpr int kPathRole = Qt::UserRole;   // in the name column: the prefix's folder
+constexpr int kSourceRole = Qt::UserRole; // in the source column: its PrefixSource
 enum Column { NameColumn, SourceColumn, FolderColumn, EntriesColumn, RunningColumn };
 
 QString defaultFolderPicker(QWidget* parent, const QString& title) {
     return QFileDialog::getExistingDirectory(parent, title);
 }
 
-// What a screen reader says for a control: its caption as shown, without the access key's mark.
-QString spokenCaption(QString caption) {
-    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    caption.remove(QLatin1Char('&'));
-    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
-    if (caption.endsWith(QLatin1Char(':')))
-        caption.chop(1);
-    return caption;
-}
-
+// A control with its caption's language key, which also names it for screen readers.
 template <typename T> T* keyed(T* control, const char* name, const char* languageKey) {
     control->setObjectName(QLatin1String(name));
-    if (languageKey)
+    if (languageKey) {
         setLanguageKey(control, QLatin1String(languageKey));
+        control->setProperty(kAccessibleNameKeyProperty, QLatin1String(languageKey));
+    }
     return control;
 }
 
@@ -65,27 +59,14 @@ frmPrefixes::frmPrefixes(const LanguageTexts& texts, MessageBoxes& boxes,
 
     createControls();
     placeControls();
-    translateForm(this, m_texts);
-    for (QWidget* control : std::initializer_list<QWidget*>{lblPrefixes, lblNoPrefix, cmdOpenFolder, cmdDemo,
-                                                            cmdOk, cmdCancel}) {
-        const auto* label = qobject_cast<QLabel*>(control);
-        const auto* button = qobject_cast<QPushButton*>(control);
-        control->setAccessibleName(spokenCaption(label ? label->text() : button->text()));
-    }
-    lvwPrefixes->setAccessibleName(lblPrefixes->accessibleName());
+    translateForm(this, m_texts); // the list is named after its label, its buddy
     if (m_desktop)
         bindHelpKey(this, *m_desktop, userHelpFile(files, m_texts), kHelpSection);
 
     for (const FoundPrefix& prefix : found)
         addRow(prefix);
-    const QString currentPath = QFileInfo(current).canonicalFilePath();
-    for (int i = 0; i < lvwPrefixes->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lvwPrefixes->topLevelItem(i);
-        if (!currentPath.isEmpty() && row->data(NameColumn, kPathRole).toString() == currentPath)
-            lvwPrefixes->setCurrentItem(row);
-    }
-    if (!lvwPrefixes->currentItem() && lvwPrefixes->topLevelItemCount() > 0)
-        lvwPrefixes->setCurrentItem(lvwPrefixes->topLevelItem(0));
+    QTreeWidgetItem* currentRow = rowOfPath(QFileInfo(current).canonicalFilePath());
+    lvwPrefixes->setCurrentItem(currentRow ? currentRow : lvwPrefixes->topLevelItem(0));
     const bool none = lvwPrefixes->topLevelItemCount() == 0;
     lblNoPrefix->setVisible(none);
     cmdDemo->setVisible(!m_demoFolder.isEmpty());
@@ -182,7 +163,7 @@ void frmPrefixes::addRow(const FoundPrefix& prefix) {
     row->setText(EntriesColumn, m_texts.getText(QStringLiteral("PrefixCounting")));
     row->setTextAlignment(EntriesColumn, Qt::AlignRight | Qt::AlignVCenter);
     row->setData(NameColumn, kPathRole, prefix.path);
-    row->setData(SourceColumn, kPathRole, int(prefix.source));
+    row->setData(SourceColumn, kSourceRole, int(prefix.source));
     countInBackground(row);
 }
 
@@ -204,16 +185,22 @@ void frmPrefixes::countInBackground(QTreeWidgetItem* row) {
 
 void frmPrefixes::showStatus(const QString& path, std::optional<PrefixStatus> status) {
     --m_counting;
-    for (int i = 0; i < lvwPrefixes->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* row = lvwPrefixes->topLevelItem(i);
-        if (row->data(NameColumn, kPathRole).toString() != path)
-            continue;
-        row->setText(EntriesColumn, status ? QString::number(status->entries)
-                                           : m_texts.getText(QStringLiteral("PrefixNotCounted")));
-        row->setText(RunningColumn,
-                     status ? m_texts.getText(status->running ? QStringLiteral("Yes") : QStringLiteral("No"))
-                            : QString());
-    }
+    QTreeWidgetItem* row = rowOfPath(path);
+    if (!row)
+        return;
+    row->setText(EntriesColumn, status ? QString::number(status->entries)
+                                       : m_texts.getText(QStringLiteral("PrefixNotCounted")));
+    row->setText(RunningColumn,
+                 status ? m_texts.getText(status->running ? QStringLiteral("Yes") : QStringLiteral("No"))
+                        : QString());
+}
+
+QTreeWidgetItem* frmPrefixes::rowOfPath(const QString& path) const {
+    for (int i = 0; i < lvwPrefixes->topLevelItemCount(); ++i)
+        if (QTreeWidgetItem* row = lvwPrefixes->topLevelItem(i);
+            !path.isEmpty() && row->data(NameColumn, kPathRole).toString() == path)
+            return row;
+    return nullptr;
 }
 
 void frmPrefixes::chooseSelectedRow() {
@@ -223,7 +210,7 @@ void frmPrefixes::chooseSelectedRow() {
     const QString path = row->data(NameColumn, kPathRole).toString();
     // Found by its two files only; a prefix may also have been deleted since.
     if (isPrefixOrTell(path))
-        choose({row->text(NameColumn), PrefixSource(row->data(SourceColumn, kPathRole).toInt()), path});
+        choose({row->text(NameColumn), PrefixSource(row->data(SourceColumn, kSourceRole).toInt()), path});
 }
 
 bool frmPrefixes::isPrefixOrTell(const QString& folder) {
@@ -247,12 +234,11 @@ void frmPrefixes::openFolder() {
     if (!isPrefixOrTell(folder))
         return;
     const QString path = QFileInfo(folder).canonicalFilePath();
-    for (int i = 0; i < lvwPrefixes->topLevelItemCount(); ++i)
-        if (lvwPrefixes->topLevelItem(i)->data(NameColumn, kPathRole).toString() == path) {
-            lvwPrefixes->setCurrentItem(lvwPrefixes->topLevelItem(i));
-            chooseSelectedRow();
-            return;
-        }
+    if (QTreeWidgetItem* listed = rowOfPath(path)) {
+        lvwPrefixes->setCurrentItem(listed);
+        chooseSelectedRow();
+        return;
+    }
     addPrefixFolder(path);
     choose({QFileInfo(path).fileName(), PrefixSource::Added, path});
 }

@@ -54,6 +54,8 @@ private:
     void addRow(const FoundPrefix& prefix);
     void countInBackground(QTreeWidgetItem* row);
     void showStatus(const QString& path, std::optional<PrefixStatus> status);
+    // The row of a prefix folder (canonical), or nullptr.
+    QTreeWidgetItem* rowOfPath(const QString& path) const;
     void choose(const FoundPrefix& prefix);
     // False, after saying why, when folder is no prefix (any more).
     bool isPrefixOrTell(const QString& folder);

@@ -1,5 +1,4 @@
 #include "prefix_switch.h"
-#include "prefixes/prefix_settings.h"
 
 #include "art.h"
 #include "main_services.h"
@@ -8,6 +7,7 @@
 #include "prefix_dialog.h"
 #include "prefix_settings.h"
 #include "prefixes/prefix_finder.h"
+#include "prefixes/prefix_settings.h"
 #include "startup.h"
 #include "translate_form.h"
 
