@@ -5,28 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace sw {
-
-namespace {
-
-const QString kLastUsedKey = QStringLiteral("Prefixes/LastUsed");
-
-// The settings file the language setting lives in (~/.config/Tidyra/Tidyra.conf).
-QSettings userSettings() {
-    return QSettings(QStringLiteral("Tidyra"), QStringLiteral("Tidyra"));
-}
-
-} // namespace
-
-QString lastUsedPrefix() {
-    return userSettings().value(kLastUsedKey).toString();
-}
-
-void rememberLastUsedPrefix(const QString& folder) {
-    userSettings().setValue(kLastUsedKey, folder);
-}
 
 QString demoPrefixFolder(const ProgramFiles& files) {
     // The build tree: build/StartWarden/Program and build/demo-prefix. An installed program has none.

@@ -9,11 +9,6 @@ namespace sw {
 
 struct ProgramFiles;
 
-// The prefix the window used last, in the per-user settings file beside the added folders
-// (prefixes/prefix_settings.h).
-QString lastUsedPrefix();
-void rememberLastUsedPrefix(const QString& folder);
-
 // The demo prefix the build writes beside the program tree, when it is there; empty otherwise.
 QString demoPrefixFolder(const ProgramFiles& files);
 

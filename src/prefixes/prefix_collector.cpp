@@ -11,15 +11,18 @@ QString PrefixCollector::homePath(const QString& relative) const {
     return QDir(m_home).filePath(relative);
 }
 
-bool PrefixCollector::wouldAdd(const QString& folder) const {
+QString PrefixCollector::newPrefixPath(const QString& folder) const {
     const QString path = QFileInfo(folder).canonicalFilePath();
-    return !path.isEmpty() && !m_seen.contains(path) && looksLikePrefix(path);
+    return !path.isEmpty() && !m_seen.contains(path) && looksLikePrefix(path) ? path : QString();
+}
+
+bool PrefixCollector::wouldAdd(const QString& folder) const {
+    return !newPrefixPath(folder).isEmpty();
 }
 
 void PrefixCollector::add(const QString& folder, const QString& name, PrefixSource source) {
-    // Empty for a folder that is missing or behind a loop of links.
-    const QString path = QFileInfo(folder).canonicalFilePath();
-    if (path.isEmpty() || m_seen.contains(path) || !looksLikePrefix(path))
+    const QString path = newPrefixPath(folder);
+    if (path.isEmpty())
         return;
     m_seen.insert(path);
     m_search.prefixes.push_back({name.isEmpty() ? QFileInfo(path).fileName() : name, source, path});

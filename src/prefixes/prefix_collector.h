@@ -27,6 +27,10 @@ public:
     PrefixSearch take() { return std::move(m_search); }
 
 private:
+    // The canonical path of folder when it is a prefix not found yet; empty otherwise, also for a
+    // folder that is missing or behind a loop of links.
+    QString newPrefixPath(const QString& folder) const;
+
     QString m_home;
     QSet<QString> m_seen;
     PrefixSearch m_search;

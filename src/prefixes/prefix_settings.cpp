@@ -7,6 +7,7 @@ namespace sw {
 
 namespace {
 const QString kAddedKey = QStringLiteral("Prefixes/Added");
+const QString kLastUsedKey = QStringLiteral("Prefixes/LastUsed");
 
 QString cleanFolder(const QString& folder) {
     return QDir::cleanPath(QDir::current().absoluteFilePath(folder));
@@ -57,6 +58,14 @@ void removePrefixFolder(QSettings& settings, const QString& folder) {
 void removePrefixFolder(const QString& folder) {
     QSettings settings = userSettings();
     removePrefixFolder(settings, folder);
+}
+
+QString lastUsedPrefix() {
+    return userSettings().value(kLastUsedKey).toString();
+}
+
+void rememberLastUsedPrefix(const QString& folder) {
+    userSettings().setValue(kLastUsedKey, folder);
 }
 
 PrefixSearchPlaces userPrefixSearchPlaces(const QProcessEnvironment& environment) {

@@ -19,6 +19,10 @@ void addPrefixFolder(const QString& folder);
 void removePrefixFolder(QSettings& settings, const QString& folder);
 void removePrefixFolder(const QString& folder);
 
+// The prefix the window used last ("Prefixes/LastUsed"), where it starts when no prefix is named.
+QString lastUsedPrefix();
+void rememberLastUsedPrefix(const QString& folder);
+
 // Where this user's prefixes are looked for: $HOME (else the home folder), $WINEPREFIX and the
 // added folders.
 PrefixSearchPlaces userPrefixSearchPlaces(const QProcessEnvironment& environment);
